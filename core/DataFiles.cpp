@@ -1,0 +1,67 @@
+#include "core/DataFiles.h"
+
+namespace fundora::core {
+
+namespace {
+DataFiles* g_current = nullptr;
+}
+
+DataFiles::DataFiles(const QString& directory)
+    : store(directory), accounts(store, accountLayout()), transactions(store, transactionLayout()),
+      memoCards(store, memoCardLayout()), notes(store, noteLayout())
+{
+}
+
+DataFiles::~DataFiles()
+{
+    closeAll();
+    if (g_current == this)
+        g_current = nullptr;
+}
+
+platform::DataFile& DataFiles::file(FileId id)
+{
+    switch (id) {
+    case FileId::Accounts: return accounts.file();
+    case FileId::Transactions: return transactions.file();
+    case FileId::MemoCard: return memoCards.file();
+    case FileId::Notes: break;
+    }
+    return notes.file();
+}
+
+void DataFiles::clearBuffers()
+{
+    accounts.clear();
+    transactions.clear();
+    memoCards.clear();
+    notes.clear();
+}
+
+void DataFiles::closeAll()
+{
+    store.rollback();
+    for (FileId id : AllFiles) {
+        if (file(id).isOpen())
+            file(id).close();
+        openCount(id) = 0;
+    }
+}
+
+DataFiles& DataFiles::current()
+{
+    Q_ASSERT(g_current);
+    return *g_current;
+}
+
+bool DataFiles::hasCurrent()
+{
+    return g_current != nullptr;
+}
+
+void DataFiles::setCurrent(DataFiles* files)
+{
+    g_current = files;
+}
+
+} // namespace fundora::core

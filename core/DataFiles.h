@@ -1,0 +1,57 @@
+#pragma once
+
+#include "core/Account.h"
+#include "core/MemoCard.h"
+#include "core/Note.h"
+#include "core/Transaction.h"
+#include "core/TypedFile.h"
+#include "platform/store/Store.h"
+
+#include <array>
+
+namespace fundora::core {
+
+enum class FileId { Accounts, Transactions, MemoCard, Notes };
+inline constexpr std::array<FileId, 4> AllFiles = {FileId::Accounts, FileId::Transactions, FileId::MemoCard, FileId::Notes};
+
+// The error of a failed file operation, kept for the next warning (which shows it and clears it).
+struct SavedError {
+    platform::FileError error;
+    bool isSet() const { return error.code != 0; }
+    void save(const platform::FileError& e) { error = e; }
+    void clear() { error = {}; }
+};
+
+// The program's data: the store of the program directory, the four files with
+// their shared record buffers, their open counts and the saved error.
+class DataFiles {
+public:
+    explicit DataFiles(const QString& directory);
+    ~DataFiles();
+    DataFiles(const DataFiles&) = delete;
+    DataFiles& operator=(const DataFiles&) = delete;
+
+    platform::Store store;
+    TypedFile<Account> accounts;
+    TypedFile<Transaction> transactions;
+    TypedFile<MemoCard> memoCards;
+    TypedFile<Note> notes;
+    SavedError savedError;
+
+    platform::DataFile& file(FileId id);
+    int& openCount(FileId id) { return m_openCounts[static_cast<std::size_t>(id)]; }
+    // Clears every record buffer (texts blank, numbers zero).
+    void clearBuffers();
+    // Closes every open file, whatever the counts say (for the end of the program).
+    void closeAll();
+
+    // The instance the program works on.
+    static DataFiles& current();
+    static bool hasCurrent();
+    static void setCurrent(DataFiles* files);
+
+private:
+    std::array<int, 4> m_openCounts{};
+};
+
+} // namespace fundora::core

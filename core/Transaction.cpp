@@ -1,0 +1,27 @@
+#include "core/Transaction.h"
+
+namespace fundora::core {
+
+const RecordLayout<Transaction>& transactionLayout()
+{
+    static const RecordLayout<Transaction> layout(
+        QStringLiteral("Transactions"), QStringLiteral("TRA"), QStringLiteral("TRANSACT"), 1,
+        {
+            {longField("TRA:SysID"), &Transaction::sysId},
+            {longField("TRA:DateofTransaction"), &Transaction::dateofTransaction},
+            {stringField("TRA:TransactionDescription", 35), &Transaction::transactionDescription},
+            {stringField("TRA:TransactionType", 1), &Transaction::transactionType},
+            {decimalField("TRA:TransactionAmount", 4, 2), &Transaction::transactionAmount},
+            {byteField("TRA:ReconciledTransaction"), &Transaction::reconciledTransaction},
+        },
+        {
+            {QStringLiteral("TRA:SysIDKey"), {QStringLiteral("TRA:SysID")}, false, false},
+            {QStringLiteral("TRA:SysIDTypeKey"), {QStringLiteral("TRA:SysID"), QStringLiteral("TRA:TransactionType")}, false, true},
+            {QStringLiteral("TRA:SysIDDateKey"), {QStringLiteral("TRA:SysID"), QStringLiteral("TRA:DateofTransaction")}, false, false},
+            {QStringLiteral("TRA:DateKey"), {QStringLiteral("-TRA:DateofTransaction")}, false, false},
+            {QStringLiteral("TRA:TypeKey"), {QStringLiteral("TRA:TransactionType")}, false, true},
+        });
+    return layout;
+}
+
+} // namespace fundora::core

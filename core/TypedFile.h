@@ -1,0 +1,67 @@
+#pragma once
+
+#include "core/RecordLayout.h"
+#include "platform/store/DataFile.h"
+
+namespace fundora::core {
+
+// A data file with its one shared record buffer: reads fill `record`, writes take it.
+template <class R>
+class TypedFile {
+public:
+    TypedFile(platform::Store& store, const RecordLayout<R>& layout) : m_layout(layout), m_file(store, layout.def()) {}
+
+    R record;
+
+    platform::DataFile& file() { return m_file; }
+    const platform::FileDef& def() const { return m_layout.def(); }
+    const RecordLayout<R>& layout() const { return m_layout; }
+    // Clears the buffer: texts blank, numbers zero, not read from the file.
+    void clear() { record = R{}; }
+
+    platform::FileError add() { return write(&platform::DataFile::add); }
+    platform::FileError put() { return write(&platform::DataFile::put); }
+    platform::FileError remove() { return m_file.remove(m_layout.toRecord(record)); }
+
+    void set(int key) { m_file.set(key); }
+    // Positions before the first record not below the buffer's key values.
+    void setOnValue(int key) { m_file.set(key, m_layout.toRecord(record)); }
+    platform::FileError reset(int key, const QString& position) { return m_file.reset(key, position); }
+    platform::FileError next() { return read([&](platform::Record& r) { return m_file.next(r); }); }
+    platform::FileError previous() { return read([&](platform::Record& r) { return m_file.previous(r); }); }
+    // The first record whose key equals the buffer's key values.
+    platform::FileError get(int key)
+    {
+        const platform::Record keyValues = m_layout.toRecord(record);
+        return read([&](platform::Record& r) { return m_file.get(key, keyValues, r); });
+    }
+    platform::FileError reget(const QString& position)
+    {
+        return read([&](platform::Record& r) { return m_file.reget(position, r); });
+    }
+    QString position(int key) const { return m_file.position(key, m_layout.toRecord(record)); }
+
+private:
+    platform::FileError write(platform::FileError (platform::DataFile::*op)(platform::Record&))
+    {
+        platform::Record r = m_layout.toRecord(record);
+        const platform::FileError e = (m_file.*op)(r);
+        if (e.ok())
+            record.identity = r.identity;
+        return e;
+    }
+    template <class Read>
+    platform::FileError read(Read readInto)
+    {
+        platform::Record r;
+        const platform::FileError e = readInto(r);
+        if (e.ok())
+            m_layout.fromRecord(r, record);
+        return e;
+    }
+
+    const RecordLayout<R>& m_layout;
+    platform::DataFile m_file;
+};
+
+} // namespace fundora::core

@@ -1,0 +1,45 @@
+#include "platform/store/FileDefinition.h"
+
+namespace fundora::platform {
+
+QString FieldDef::column() const
+{
+    const qsizetype colon = name.lastIndexOf(u':');
+    return colon < 0 ? name : name.mid(colon + 1);
+}
+
+int FileDef::fieldIndex(const QString& name) const
+{
+    for (int i = 0; i < static_cast<int>(fields.size()); ++i)
+        if (fields[static_cast<std::size_t>(i)].name.compare(name, Qt::CaseInsensitive) == 0)
+            return i;
+    return -1;
+}
+
+int FileDef::keyIndex(const QString& name) const
+{
+    for (int i = 0; i < static_cast<int>(keys.size()); ++i)
+        if (keys[static_cast<std::size_t>(i)].name.compare(name, Qt::CaseInsensitive) == 0)
+            return i;
+    return -1;
+}
+
+bool FileDef::fieldIsNoCase(int field) const
+{
+    for (const KeyDef& k : keys)
+        for (const KeyPart& p : k.parts)
+            if (p.field == field && k.noCase)
+                return true;
+    return false;
+}
+
+bool FileDef::fieldIsDescending(int field) const
+{
+    for (const KeyDef& k : keys)
+        for (const KeyPart& p : k.parts)
+            if (p.field == field && p.descending)
+                return true;
+    return false;
+}
+
+} // namespace fundora::platform

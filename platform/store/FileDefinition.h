@@ -1,0 +1,60 @@
+#pragma once
+
+#include <QString>
+
+#include <vector>
+
+namespace fundora::platform {
+
+enum class FieldType {
+    Long,    // signed 32 bits
+    Short,   // signed 16 bits
+    Byte,    // unsigned 8 bits
+    String,  // text of at most `size` characters; trailing blanks are not kept
+    Decimal, // `size` digits of which `places` after the point
+    Memo,    // text of at most `size` characters, kept outside the fixed record
+};
+
+struct FieldDef {
+    QString name;   // "ACC:CreditLimit"
+    FieldType type = FieldType::Long;
+    int size = 0;   // characters (String, Memo) or digits (Decimal)
+    int places = 0; // Decimal only
+
+    // The column name: the name after its prefix ("CreditLimit").
+    QString column() const;
+};
+
+struct KeyPart {
+    int field = 0;
+    bool descending = false; // only for numeric fields
+};
+
+struct KeyDef {
+    QString name; // "ACC:CreditCardVendorKey"
+    std::vector<KeyPart> parts;
+    bool unique = false;
+    bool noCase = false;
+};
+
+// The layout of one data file: its label ("Accounts"), field prefix ("ACC"),
+// name on disk ("ACCOUNTS", stored as ACCOUNTS.TPS), fields and keys.
+struct FileDef {
+    QString label;
+    QString prefix;
+    QString diskName;
+    int layoutVersion = 1;
+    std::vector<FieldDef> fields;
+    std::vector<KeyDef> keys;
+
+    // Index of the field or key of that name (without regard to case), or -1.
+    int fieldIndex(const QString& name) const;
+    int keyIndex(const QString& name) const;
+    QString fileName() const { return diskName + QStringLiteral(".TPS"); }
+    // True when a text field takes part in a key that ignores case.
+    bool fieldIsNoCase(int field) const;
+    // True when a numeric field takes part in a descending key component.
+    bool fieldIsDescending(int field) const;
+};
+
+} // namespace fundora::platform

@@ -1,0 +1,383 @@
+#include "platform/store/Store.h"
+
+#include "platform/store/StoreSchema.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QUrl>
+
+#include <sqlite3.h>
+
+#include <cerrno>
+#include <fcntl.h>
+#include <unistd.h>
+
+namespace fundora::platform {
+
+namespace {
+
+constexpr int DefaultBusyMs = static_cast<int>(Store::TransactionWait.count());
+
+bool isOperatingSystemError(int primary)
+{
+    return primary == SQLITE_CANTOPEN || primary == SQLITE_IOERR || primary == SQLITE_FULL ||
+           primary == SQLITE_PERM || primary == SQLITE_READONLY;
+}
+
+} // namespace
+
+Store::Store(QString directory) : m_directory(std::move(directory))
+{
+    const int rc = sqlite3_open_v2(":memory:", &m_db, SQLITE_OPEN_READWRITE | SQLITE_OPEN_URI | SQLITE_OPEN_NOMUTEX, nullptr);
+    if (rc != SQLITE_OK) {
+        m_lastError = FileError::of(ErrorCode::StoreFailure, QString::fromUtf8(sqlite3_errstr(rc)));
+        return;
+    }
+    sqlite3_extended_result_codes(m_db, 1);
+    sqlite3_busy_timeout(m_db, DefaultBusyMs);
+}
+
+Store::~Store()
+{
+    if (m_inTransaction)
+        rollback();
+    m_statements.clear();
+    sqlite3_close_v2(m_db);
+}
+
+QString Store::pathOf(const FileDef& def) const
+{
+    return QDir(m_directory).filePath(def.fileName());
+}
+
+FileError Store::note(FileError error)
+{
+    m_lastError = error;
+    return error;
+}
+
+FileError Store::fromSqlite(int result, const QString& context)
+{
+    const int primary = result & 0xff;
+    if (result == SQLITE_OK || result == SQLITE_DONE || result == SQLITE_ROW)
+        return note(FileError::success());
+    QString detail = QString::fromUtf8(m_db ? sqlite3_errmsg(m_db) : sqlite3_errstr(result));
+    if (!context.isEmpty())
+        detail = context + QStringLiteral(": ") + detail;
+    if (primary == SQLITE_BUSY || primary == SQLITE_LOCKED)
+        return note(FileError::of(ErrorCode::FileLocked));
+    if (result == SQLITE_CONSTRAINT_UNIQUE || result == SQLITE_CONSTRAINT_PRIMARYKEY)
+        return note(FileError::of(ErrorCode::DuplicateKey));
+    if (primary == SQLITE_CORRUPT)
+        return note(FileError::of(ErrorCode::KeysMustBeRebuilt));
+    if (primary == SQLITE_NOTADB)
+        return note(FileError::of(ErrorCode::LayoutDiffers, QStringLiteral("not a data file")));
+    if (isOperatingSystemError(primary)) {
+        const int err = m_db ? sqlite3_system_errno(m_db) : 0;
+        FileError e = FileError::fromErrno(err != 0 ? err : EIO, context);
+        if (err == 0)
+            e.osText = detail;
+        return note(e);
+    }
+    return note(FileError::of(ErrorCode::StoreFailure, detail));
+}
+
+FileError Store::exec(const QString& sql)
+{
+    char* message = nullptr;
+    const int rc = sqlite3_exec(m_db, sql.toUtf8().constData(), nullptr, nullptr, &message);
+    sqlite3_free(message);
+    return fromSqlite(rc);
+}
+
+Statement& Store::cached(const QString& sql, FileError* error)
+{
+    auto it = m_statements.find(sql);
+    if (it == m_statements.end())
+        it = m_statements.insert(sql, std::make_shared<Statement>(m_db, sql));
+    Statement& s = **it;
+    if (!s.isValid()) {
+        const FileError e = fromSqlite(s.prepareResult());
+        if (error)
+            *error = e;
+        m_statements.erase(it);
+        static Statement invalid;
+        return invalid;
+    }
+    if (error)
+        *error = FileError::success();
+    return s;
+}
+
+bool Store::isOpen(const FileDef& def) const
+{
+    return m_open.contains(schemaOf(def));
+}
+
+FileError Store::attach(const FileDef& def, const QString& path, bool readOnly, const QString& as)
+{
+    QUrl url = QUrl::fromLocalFile(path);
+    url.setQuery(readOnly ? QStringLiteral("mode=ro") : QStringLiteral("mode=rw"));
+    Statement s(m_db, QStringLiteral("ATTACH DATABASE ? AS ") + schema::quoted(as.isEmpty() ? schemaOf(def) : as));
+    if (!s.isValid())
+        return fromSqlite(s.prepareResult());
+    s.bind(1, QString::fromUtf8(url.toEncoded()));
+    return fromSqlite(s.step(), def.fileName());
+}
+
+void Store::detach(const QString& schemaName)
+{
+    // Statements prepared against the schema must go before it can be detached.
+    m_statements.clear();
+    exec(QStringLiteral("DETACH DATABASE ") + schema::quoted(schemaName));
+}
+
+FileError Store::open(const FileDef& def)
+{
+    if (isOpen(def))
+        return note(FileError::of(ErrorCode::AlreadyOpen));
+    if (m_inTransaction)
+        return note(FileError::of(ErrorCode::StoreFailure, QStringLiteral("cannot open a file inside a transaction")));
+    const QString path = pathOf(def);
+    const QFileInfo info(path);
+    if (!info.exists())
+        return note(FileError::of(ErrorCode::NoSuchFile, def.fileName()));
+    if (!info.isFile())
+        return note(FileError::fromErrno(EISDIR, path));
+    if (m_recoverSeconds > 0)
+        sqlite3_busy_timeout(m_db, m_recoverSeconds * 1000);
+    FileError e = attach(def, path);
+    if (e.ok())
+        e = verify(def);
+    sqlite3_busy_timeout(m_db, DefaultBusyMs);
+    m_recoverSeconds = 0;
+    if (!e.ok()) {
+        detach(schemaOf(def));
+        return note(e);
+    }
+    exec(QStringLiteral("PRAGMA %1.synchronous=FULL").arg(schema::quoted(schemaOf(def))));
+    m_open.insert(schemaOf(def));
+    return note(FileError::success());
+}
+
+// Checks, without writing anything and without reading more than a few pages,
+// that the attached file is a data file of this layout with intact keys.
+FileError Store::verify(const FileDef& def)
+{
+    const QString s = schema::quoted(schemaOf(def));
+    auto pragmaInt = [&](const QString& name, std::int64_t* out) {
+        Statement st(m_db, QStringLiteral("PRAGMA %1.%2").arg(s, name));
+        if (!st.isValid())
+            return fromSqlite(st.prepareResult());
+        const int rc = st.step();
+        if (rc != SQLITE_ROW)
+            return fromSqlite(rc);
+        *out = st.integer(0);
+        return FileError::success();
+    };
+    std::int64_t appId = 0, version = 0;
+    if (FileError e = pragmaInt(QStringLiteral("application_id"), &appId); !e.ok())
+        return e;
+    if (FileError e = pragmaInt(QStringLiteral("user_version"), &version); !e.ok())
+        return e;
+    if (appId != schema::ApplicationId)
+        return FileError::of(ErrorCode::LayoutDiffers, QStringLiteral("not a data file of this program"));
+    if (version != def.layoutVersion)
+        return FileError::of(ErrorCode::LayoutDiffers, QStringLiteral("layout %1, expected %2").arg(version).arg(def.layoutVersion));
+
+    {
+        Statement cols(m_db, QStringLiteral("PRAGMA %1.table_xinfo(%2)").arg(s, schema::quoted(def.label)));
+        if (!cols.isValid())
+            return fromSqlite(cols.prepareResult());
+        const auto expected = schema::expectedColumns(def);
+        std::size_t n = 0;
+        int rc = 0;
+        while ((rc = cols.step()) == SQLITE_ROW) {
+            if (n >= expected.size() || cols.text(1) != expected[n].name || cols.text(2).toUpper() != expected[n].type)
+                return FileError::of(ErrorCode::LayoutDiffers, QStringLiteral("fields differ"));
+            ++n;
+        }
+        if (rc != SQLITE_DONE)
+            return fromSqlite(rc);
+        if (n != expected.size())
+            return FileError::of(ErrorCode::LayoutDiffers, QStringLiteral("fields differ"));
+    }
+
+    // Every key must exist with its components, and the ends of its index must be readable.
+    for (int k = 0; k < static_cast<int>(def.keys.size()); ++k) {
+        const QString index = schema::indexName(def, k);
+        Statement info(m_db, QStringLiteral("PRAGMA %1.index_info(%2)").arg(s, schema::quoted(index)));
+        if (!info.isValid())
+            return fromSqlite(info.prepareResult());
+        QStringList columns;
+        int rc = 0;
+        while ((rc = info.step()) == SQLITE_ROW)
+            columns << schema::quoted(info.text(2));
+        if (rc != SQLITE_DONE)
+            return fromSqlite(rc);
+        if (columns != schema::orderColumns(def, k))
+            return FileError::of(ErrorCode::KeysMustBeRebuilt, def.keys[static_cast<std::size_t>(k)].name);
+        const QString cols = schema::orderColumns(def, k).join(QStringLiteral(", "));
+        for (const char* direction : {"ASC", "DESC"}) {
+            QStringList ordered;
+            for (const QString& c : schema::orderColumns(def, k))
+                ordered << c + u' ' + QLatin1String(direction);
+            Statement probe(m_db, QStringLiteral("SELECT %1 FROM %2 INDEXED BY %3 ORDER BY %4 LIMIT 1")
+                                      .arg(cols, schema::qualifiedTable(def, schemaOf(def)), schema::quoted(index),
+                                           ordered.join(QStringLiteral(", "))));
+            if (!probe.isValid())
+                return fromSqlite(probe.prepareResult());
+            const int prc = probe.step();
+            if (prc != SQLITE_ROW && prc != SQLITE_DONE)
+                return fromSqlite(prc);
+        }
+    }
+    return FileError::success();
+}
+
+FileError Store::create(const FileDef& def)
+{
+    const QString path = pathOf(def);
+    const QByteArray native = QFile::encodeName(path);
+    const int fd = ::open(native.constData(), O_CREAT | O_EXCL | O_WRONLY | O_CLOEXEC, 0600);
+    if (fd < 0)
+        return note(FileError::fromErrno(errno, path));
+    ::close(fd);
+    const QString tmpSchema = QStringLiteral("new_") + schemaOf(def);
+    FileError e = attach(def, path, false, tmpSchema);
+    if (e.ok()) {
+        e = exec(QStringLiteral("BEGIN IMMEDIATE"));
+        if (e.ok()) {
+            QStringList statements{schema::createTable(def, tmpSchema)};
+            statements << schema::createIndexes(def, tmpSchema);
+            statements << QStringLiteral("PRAGMA %1.application_id=%2").arg(schema::quoted(tmpSchema)).arg(schema::ApplicationId);
+            statements << QStringLiteral("PRAGMA %1.user_version=%2").arg(schema::quoted(tmpSchema)).arg(def.layoutVersion);
+            for (const QString& sql : statements) {
+                e = exec(sql);
+                if (!e.ok())
+                    break;
+            }
+            if (e.ok())
+                e = exec(QStringLiteral("COMMIT"));
+            else
+                exec(QStringLiteral("ROLLBACK"));
+        }
+        detach(tmpSchema);
+    }
+    if (!e.ok()) {
+        QFile::remove(path);
+        return note(e);
+    }
+    return note(FileError::success());
+}
+
+FileError Store::close(const FileDef& def)
+{
+    if (!isOpen(def))
+        return note(FileError::of(ErrorCode::FileNotOpen));
+    if (m_inTransaction)
+        return note(FileError::of(ErrorCode::StoreFailure, QStringLiteral("cannot close a file inside a transaction")));
+    detach(schemaOf(def));
+    m_open.remove(schemaOf(def));
+    return note(FileError::success());
+}
+
+FileError Store::rebuildKeys(const FileDef& def)
+{
+    if (isOpen(def))
+        return note(FileError::of(ErrorCode::AlreadyOpen));
+    const QString path = pathOf(def);
+    const QString rebuilt = path + QStringLiteral(".rebuild");
+    QFile::remove(rebuilt);
+    {
+        const int fd = ::open(QFile::encodeName(rebuilt).constData(), O_CREAT | O_EXCL | O_WRONLY | O_CLOEXEC, 0600);
+        if (fd < 0)
+            return note(FileError::fromErrno(errno, rebuilt));
+        ::close(fd);
+    }
+    const QString src = QStringLiteral("old_") + schemaOf(def);
+    const QString dst = QStringLiteral("new_") + schemaOf(def);
+    FileError e = attach(def, path, false, src);
+    if (e.ok()) {
+        e = attach(def, rebuilt, false, dst);
+        if (e.ok()) {
+            QStringList columns{QStringLiteral("\"id\""), QStringLiteral("\"seq\""), QStringLiteral("\"rowversion\"")};
+            for (const FieldDef& f : def.fields)
+                columns << schema::quoted(f.column());
+            const QString list = columns.join(QStringLiteral(", "));
+            QStringList statements{QStringLiteral("BEGIN IMMEDIATE"), schema::createTable(def, dst)};
+            statements << schema::createIndexes(def, dst);
+            // The rows are read from the table itself, never through a (possibly damaged) index.
+            statements << QStringLiteral("INSERT INTO %1 (%2) SELECT %2 FROM %3 NOT INDEXED ORDER BY \"id\"")
+                              .arg(schema::qualifiedTable(def, dst), list, schema::qualifiedTable(def, src));
+            statements << QStringLiteral("PRAGMA %1.application_id=%2").arg(schema::quoted(dst)).arg(schema::ApplicationId);
+            statements << QStringLiteral("PRAGMA %1.user_version=%2").arg(schema::quoted(dst)).arg(def.layoutVersion);
+            statements << QStringLiteral("COMMIT");
+            for (const QString& sql : statements) {
+                e = exec(sql);
+                if (!e.ok()) {
+                    exec(QStringLiteral("ROLLBACK"));
+                    break;
+                }
+            }
+            detach(dst);
+        }
+        detach(src);
+    }
+    if (e.ok() && ::rename(QFile::encodeName(rebuilt).constData(), QFile::encodeName(path).constData()) != 0)
+        e = FileError::fromErrno(errno, path);
+    if (!e.ok()) {
+        QFile::remove(rebuilt);
+        return note(e);
+    }
+    return note(FileError::success());
+}
+
+FileError Store::sendOption(const FileDef& def, const QString& option)
+{
+    Q_UNUSED(def);
+    const QString o = option.trimmed();
+    if (o.startsWith(QStringLiteral("Recover="), Qt::CaseInsensitive)) {
+        bool ok = false;
+        const int seconds = o.mid(8).toInt(&ok);
+        if (!ok || seconds < 0 || seconds > 3600)
+            return note(FileError::of(ErrorCode::StoreFailure, QStringLiteral("bad option ") + o));
+        m_recoverSeconds = seconds;
+        return note(FileError::success());
+    }
+    return note(FileError::of(ErrorCode::StoreFailure, QStringLiteral("unknown option ") + o));
+}
+
+FileError Store::begin(std::chrono::milliseconds wait)
+{
+    if (m_inTransaction)
+        return note(FileError::of(ErrorCode::StoreFailure, QStringLiteral("a transaction is already active")));
+    sqlite3_busy_timeout(m_db, static_cast<int>(wait.count()));
+    const FileError e = exec(QStringLiteral("BEGIN IMMEDIATE"));
+    sqlite3_busy_timeout(m_db, DefaultBusyMs);
+    m_inTransaction = e.ok();
+    return e;
+}
+
+FileError Store::commit()
+{
+    if (!m_inTransaction)
+        return note(FileError::of(ErrorCode::StoreFailure, QStringLiteral("no transaction is active")));
+    const FileError e = exec(QStringLiteral("COMMIT"));
+    if (e.ok())
+        m_inTransaction = false;
+    return e;
+}
+
+void Store::rollback()
+{
+    if (!m_inTransaction)
+        return;
+    const FileError kept = m_lastError; // a rollback does not hide the error that caused it
+    exec(QStringLiteral("ROLLBACK"));
+    m_inTransaction = false;
+    m_lastError = kept;
+}
+
+} // namespace fundora::platform

@@ -1,0 +1,82 @@
+#pragma once
+
+#include "platform/store/FileDefinition.h"
+#include "platform/store/FileError.h"
+#include "platform/store/Statement.h"
+
+#include <QHash>
+#include <QSet>
+#include <QString>
+
+#include <chrono>
+#include <memory>
+
+struct sqlite3;
+
+namespace fundora::platform {
+
+// The keyed-file store of one process: one SQLite connection on which every
+// data file (DISKNAME.TPS in the program directory) that is open is attached.
+// Files are opened shared: other processes may read and write them at the same
+// time; a transaction spans every open file and is atomic across them.
+//
+// Every operation records its outcome as the last error (lastError()).
+class Store {
+public:
+    static constexpr std::chrono::milliseconds TransactionWait{2000};
+
+    explicit Store(QString directory);
+    ~Store();
+    Store(const Store&) = delete;
+    Store& operator=(const Store&) = delete;
+
+    const QString& directory() const { return m_directory; }
+    QString pathOf(const FileDef& def) const;
+    const FileError& lastError() const { return m_lastError; }
+    // Records `error` as the last error and returns it.
+    FileError note(FileError error);
+
+    // 0 and the file is open; 2 it does not exist; 32 it is locked; 46 its keys
+    // must be rebuilt; 47 it is not a file of this layout; 52 it is already open;
+    // 90 the operating system refused.
+    FileError open(const FileDef& def);
+    // Creates an empty file with the layout (mode 0600); it is left closed.
+    FileError create(const FileDef& def);
+    FileError close(const FileDef& def);
+    bool isOpen(const FileDef& def) const;
+    // Rebuilds every key of a closed file from its records.
+    FileError rebuildKeys(const FileDef& def);
+    // Driver options: "Recover=N" waits up to N seconds for a lock at the next
+    // open; "QUICKSCAN=on|off" is taken by DataFile (read-ahead).
+    FileError sendOption(const FileDef& def, const QString& option);
+
+    // Begins a transaction over every open file, waiting at most `wait` for
+    // other processes to finish theirs (code 32 when they do not).
+    FileError begin(std::chrono::milliseconds wait = TransactionWait);
+    FileError commit();
+    void rollback();
+    bool inTransaction() const { return m_inTransaction; }
+
+    // For the files' own SQL: a prepared statement kept for reuse.
+    Statement& cached(const QString& sql, FileError* error);
+    sqlite3* handle() const { return m_db; }
+    QString schemaOf(const FileDef& def) const { return def.diskName; }
+    // Maps an SQLite result to a file error (and records it).
+    FileError fromSqlite(int result, const QString& context = {});
+
+private:
+    FileError exec(const QString& sql);
+    FileError verify(const FileDef& def);
+    FileError attach(const FileDef& def, const QString& path, bool readOnly = false, const QString& as = {});
+    void detach(const QString& schemaName);
+
+    QString m_directory;
+    sqlite3* m_db = nullptr;
+    FileError m_lastError;
+    QSet<QString> m_open;
+    bool m_inTransaction = false;
+    int m_recoverSeconds = 0;
+    QHash<QString, std::shared_ptr<Statement>> m_statements;
+};
+
+} // namespace fundora::platform

@@ -1,0 +1,107 @@
+#include "platform/store/StoreSchema.h"
+
+namespace fundora::platform::schema {
+
+namespace {
+
+QString declaredType(const FieldDef& f)
+{
+    return (f.type == FieldType::String || f.type == FieldType::Memo) ? QStringLiteral("TEXT") : QStringLiteral("INTEGER");
+}
+
+QString negatedColumn(const FieldDef& f)
+{
+    return QStringLiteral("neg_") + f.column();
+}
+
+} // namespace
+
+QString quoted(const QString& identifier)
+{
+    QString s = identifier;
+    s.replace(u'"', QStringLiteral("\"\""));
+    return u'"' + s + u'"';
+}
+
+QString table(const FileDef& def)
+{
+    return quoted(def.label);
+}
+
+QString qualifiedTable(const FileDef& def, const QString& schemaName)
+{
+    return quoted(schemaName) + u'.' + table(def);
+}
+
+QString orderColumn(const FileDef& def, const KeyPart& part)
+{
+    const FieldDef& f = def.fields.at(static_cast<std::size_t>(part.field));
+    return quoted(part.descending ? negatedColumn(f) : f.column());
+}
+
+QString indexName(const FileDef& def, int key)
+{
+    QString name = def.keys.at(static_cast<std::size_t>(key)).name;
+    name.replace(u':', u'_');
+    return name;
+}
+
+QStringList orderColumns(const FileDef& def, int key)
+{
+    const KeyDef& k = def.keys.at(static_cast<std::size_t>(key));
+    QStringList cols;
+    for (const KeyPart& p : k.parts)
+        cols << orderColumn(def, p);
+    if (!k.unique)
+        cols << QStringLiteral("\"seq\"");
+    return cols;
+}
+
+QString createTable(const FileDef& def, const QString& schemaName)
+{
+    QStringList cols{QStringLiteral("\"id\" INTEGER PRIMARY KEY"), QStringLiteral("\"seq\" INTEGER NOT NULL"),
+                     QStringLiteral("\"rowversion\" INTEGER NOT NULL DEFAULT 1")};
+    for (int i = 0; i < static_cast<int>(def.fields.size()); ++i) {
+        const FieldDef& f = def.fields[static_cast<std::size_t>(i)];
+        QString col = quoted(f.column()) + u' ' + declaredType(f) + QStringLiteral(" NOT NULL DEFAULT ");
+        col += declaredType(f) == QStringLiteral("TEXT") ? QStringLiteral("''") : QStringLiteral("0");
+        if (def.fieldIsNoCase(i))
+            col += QStringLiteral(" COLLATE NOCASE");
+        cols << col;
+    }
+    for (int i = 0; i < static_cast<int>(def.fields.size()); ++i) {
+        const FieldDef& f = def.fields[static_cast<std::size_t>(i)];
+        if (def.fieldIsDescending(i))
+            cols << quoted(negatedColumn(f)) + QStringLiteral(" INTEGER GENERATED ALWAYS AS (-") + quoted(f.column()) +
+                        QStringLiteral(") VIRTUAL");
+    }
+    return QStringLiteral("CREATE TABLE ") + qualifiedTable(def, schemaName) + QStringLiteral(" (") +
+           cols.join(QStringLiteral(", ")) + QStringLiteral(")");
+}
+
+QStringList createIndexes(const FileDef& def, const QString& schemaName)
+{
+    QStringList out;
+    for (int k = 0; k < static_cast<int>(def.keys.size()); ++k) {
+        const KeyDef& key = def.keys[static_cast<std::size_t>(k)];
+        out << QStringLiteral("CREATE %1INDEX %2.%3 ON %4 (%5)")
+                   .arg(key.unique ? QStringLiteral("UNIQUE ") : QString(), quoted(schemaName), quoted(indexName(def, k)),
+                        table(def), orderColumns(def, k).join(QStringLiteral(", ")));
+    }
+    return out;
+}
+
+std::vector<ColumnShape> expectedColumns(const FileDef& def)
+{
+    std::vector<ColumnShape> cols{{QStringLiteral("id"), QStringLiteral("INTEGER")},
+                                  {QStringLiteral("seq"), QStringLiteral("INTEGER")},
+                                  {QStringLiteral("rowversion"), QStringLiteral("INTEGER")}};
+    for (const FieldDef& f : def.fields)
+        cols.push_back({f.column(), declaredType(f)});
+    for (int i = 0; i < static_cast<int>(def.fields.size()); ++i)
+        if (def.fieldIsDescending(i))
+            cols.push_back({negatedColumn(def.fields[static_cast<std::size_t>(i)]), QStringLiteral("INTEGER")});
+    return cols;
+}
+
+} // namespace fundora::platform::schema

@@ -1,0 +1,37 @@
+#pragma once
+
+#include "platform/store/FileDefinition.h"
+
+#include <QString>
+#include <QStringList>
+
+// How a FileDef is laid out as one SQLite table. Every table has three columns
+// of the store's own besides the fields: "id" (the row), "seq" (a copy of id
+// that indexes carry as their last component, so every key order is total and
+// a page can be sought in the index), and "rowversion" (raised by every write).
+// A descending numeric key component is indexed through a generated column
+// holding the negated value, so that every index is ascending.
+namespace fundora::platform::schema {
+
+inline constexpr int ApplicationId = 0x46554e44; // "FUND": marks a file of this program
+
+QString quoted(const QString& identifier);
+QString table(const FileDef& def);
+QString qualifiedTable(const FileDef& def, const QString& schemaName);
+// The quoted column a key component orders by.
+QString orderColumn(const FileDef& def, const KeyPart& part);
+QString indexName(const FileDef& def, int key);
+// The columns that make a key's order total: its components, and "seq" unless the key is unique.
+QStringList orderColumns(const FileDef& def, int key);
+
+QString createTable(const FileDef& def, const QString& schemaName);
+QStringList createIndexes(const FileDef& def, const QString& schemaName);
+
+// Column names and declared types, in table order, as PRAGMA table_xinfo reports them.
+struct ColumnShape {
+    QString name;
+    QString type;
+};
+std::vector<ColumnShape> expectedColumns(const FileDef& def);
+
+} // namespace fundora::platform::schema

@@ -1,0 +1,184 @@
+#include "platform/store/View.h"
+
+#include "platform/store/DataFile.h"
+#include "platform/store/Store.h"
+#include "platform/store/StoreSchema.h"
+
+#include <sqlite3.h>
+
+namespace fundora::platform {
+
+View::View(DataFile& file, int key) : m_file(file), m_order(file.def(), key) {}
+
+const FileDef& View::def() const
+{
+    return m_file.def();
+}
+
+void View::setRange(const Record& values, int components)
+{
+    m_range = m_order.values(values, components);
+    m_ahead.clear();
+}
+
+void View::clearRange()
+{
+    m_range.clear();
+    m_ahead.clear();
+}
+
+FileError View::setFilter(const QString& expression, const FilterBindings& names)
+{
+    m_ahead.clear();
+    return m_file.store().note(compileFilter(expression, m_file.def(), names, m_filter));
+}
+
+void View::toStart()
+{
+    m_anchor = Anchor::Start;
+    m_anchorValues.clear();
+    m_inclusive = true;
+    m_ahead.clear();
+}
+
+void View::toValue(const Record& keyValues)
+{
+    m_anchor = Anchor::Value;
+    m_anchorValues = m_order.values(keyValues, m_order.componentCount());
+    m_inclusive = true;
+    m_ahead.clear();
+}
+
+FileError View::toPosition(const QString& position)
+{
+    const auto p = Position::decode(position);
+    if (!p || p->key != m_order.key() || static_cast<int>(p->values.size()) != m_order.componentCount())
+        return m_file.store().note(FileError::of(ErrorCode::RecordNotFound, QStringLiteral("bad position")));
+    m_anchor = Anchor::Position;
+    m_anchorValues = p->values;
+    if (!m_order.unique())
+        m_anchorValues.emplace_back(p->row);
+    m_inclusive = true;
+    m_ahead.clear();
+    return m_file.store().note(FileError::success());
+}
+
+QString View::position(const Record& r) const
+{
+    Position p;
+    p.key = m_order.key();
+    p.row = r.identity.row;
+    p.values = m_order.values(r, m_order.componentCount());
+    return p.encode();
+}
+
+FileError View::next(Record& out)
+{
+    return read(true, out);
+}
+
+FileError View::previous(Record& out)
+{
+    return read(false, out);
+}
+
+FileError View::read(bool forward, Record& out)
+{
+    if (!m_file.isOpen())
+        return m_file.store().note(FileError::of(ErrorCode::FileNotOpen, m_file.def().label));
+    if (!m_ahead.empty() && m_aheadForward != forward)
+        m_ahead.clear();
+    if (m_ahead.empty()) {
+        if (FileError e = query(forward); !e.ok())
+            return e;
+        if (m_ahead.empty()) {
+            // Reading past either end keeps the cursor where it was, except that
+            // the first backward read from the start wraps to the last record.
+            return m_file.store().note(FileError::of(ErrorCode::EndOfFile));
+        }
+    }
+    out = std::move(m_ahead.front());
+    m_ahead.pop_front();
+    m_anchor = Anchor::Position;
+    m_anchorValues = m_order.values(out, m_order.componentCount());
+    if (!m_order.unique())
+        m_anchorValues.emplace_back(out.identity.row);
+    m_inclusive = false;
+    return m_file.store().note(FileError::success());
+}
+
+int View::compareToRange() const
+{
+    for (std::size_t i = 0; i < m_range.size() && i < m_anchorValues.size(); ++i) {
+        const int c = compareSqlValues(m_anchorValues[i], m_range[i], m_order.noCase());
+        if (c != 0)
+            return c;
+    }
+    return 0;
+}
+
+FileError View::query(bool forward)
+{
+    QStringList conditions;
+    std::vector<SqlValue> params;
+    const int rangeCount = static_cast<int>(m_range.size());
+    const QString rangeMarks = u'(' + QStringList(rangeCount, QStringLiteral("?")).join(u',') + u')';
+    Anchor anchor = m_anchor;
+    if (rangeCount > 0 && anchor != Anchor::Start) {
+        // An anchor outside the range reads from the range's near end, or finds nothing.
+        const int side = compareToRange();
+        if (side != 0) {
+            m_ahead.clear();
+            if ((side < 0) != forward)
+                return FileError::success();
+            anchor = Anchor::Start;
+        }
+    }
+    if (rangeCount > 0) {
+        if (anchor == Anchor::Start) {
+            conditions << m_order.tuple(rangeCount) + QStringLiteral(" = ") + rangeMarks;
+        } else {
+            // Only the far bound: the anchor is the near one, and the index seeks on all of it.
+            conditions << m_order.tuple(rangeCount) + (forward ? QStringLiteral(" <= ") : QStringLiteral(" >= ")) + rangeMarks;
+        }
+        params.insert(params.end(), m_range.begin(), m_range.end());
+    }
+    if (anchor != Anchor::Start) {
+        const int n = static_cast<int>(m_anchorValues.size());
+        QString op = forward ? QStringLiteral(">") : QStringLiteral("<");
+        if (m_inclusive)
+            op += u'=';
+        conditions << m_order.tuple(n) + u' ' + op + QStringLiteral(" (") + QStringList(n, QStringLiteral("?")).join(u',') + u')';
+        params.insert(params.end(), m_anchorValues.begin(), m_anchorValues.end());
+    }
+    if (!m_filter.isEmpty()) {
+        conditions << u'(' + m_filter.sql() + u')';
+        const auto fp = m_filter.parameters();
+        params.insert(params.end(), fp.begin(), fp.end());
+    }
+    const FileDef& d = m_file.def();
+    QString sql = QStringLiteral("SELECT ") + selectList(d) + QStringLiteral(" FROM ") +
+                  schema::qualifiedTable(d, m_file.store().schemaOf(d));
+    if (!conditions.isEmpty())
+        sql += QStringLiteral(" WHERE ") + conditions.join(QStringLiteral(" AND "));
+    sql += QStringLiteral(" ORDER BY ") + m_order.orderBy(!forward) + QStringLiteral(" LIMIT ?");
+    params.emplace_back(static_cast<std::int64_t>(m_readAhead));
+
+    FileError error;
+    Statement& s = m_file.store().cached(sql, &error);
+    if (!error.ok())
+        return error;
+    s.bindAll(params);
+    int rc = 0;
+    while ((rc = s.step()) == SQLITE_ROW)
+        m_ahead.push_back(readRecord(d, s));
+    s.reset();
+    m_aheadForward = forward;
+    if (rc != SQLITE_DONE) {
+        m_ahead.clear();
+        return m_file.store().fromSqlite(rc, d.label);
+    }
+    return FileError::success();
+}
+
+} // namespace fundora::platform

@@ -1,0 +1,121 @@
+// The keys of the four files list their records in the order the program relies on.
+#include "core/OpenFile.h"
+#include "tests/core/CoreFixture.h"
+
+using namespace fundora;
+using namespace fundora::core;
+
+namespace {
+
+class RecordKeysTest : public test::CoreTest {
+protected:
+    void SetUp() override
+    {
+        CoreTest::SetUp();
+        for (FileId id : AllFiles)
+            ASSERT_TRUE(acquireFile(*files, id));
+    }
+};
+
+TEST_F(RecordKeysTest, VendorKeyIgnoresCaseAndAllowsTheSameVendorTwice)
+{
+    int id = 0;
+    for (const char* vendor : {"zeta bank", "ACME", "acme", "Bank of Ohio"}) {
+        files->accounts.clear();
+        files->accounts.record.sysId = ++id;
+        files->accounts.record.creditCardVendor = QString::fromLatin1(vendor);
+        files->accounts.record.accountNumber = QStringLiteral("1234");
+        ASSERT_TRUE(files->accounts.add().ok());
+    }
+    QStringList vendors;
+    files->accounts.set(AccCreditCardVendorKey);
+    while (files->accounts.next().ok())
+        vendors << files->accounts.record.creditCardVendor;
+    EXPECT_EQ(vendors, (QStringList{"ACME", "acme", "Bank of Ohio", "zeta bank"}));
+
+    files->accounts.clear();
+    files->accounts.record.sysId = 1;
+    ASSERT_TRUE(files->accounts.add().code == platform::ErrorCode::DuplicateKey) << "ACC:SysID is unique";
+}
+
+TEST_F(RecordKeysTest, DateKeyGivesTheNewestTransactionFirst)
+{
+    const std::vector<std::int32_t> days = {82000, 82500, 81000, 82499};
+    for (std::int32_t day : days) {
+        files->transactions.clear();
+        files->transactions.record.sysId = 1;
+        files->transactions.record.dateofTransaction = day;
+        files->transactions.record.transactionType = QStringLiteral("C");
+        ASSERT_TRUE(files->transactions.add().ok());
+    }
+    std::vector<std::int32_t> seen;
+    files->transactions.set(TraDateKey);
+    while (files->transactions.next().ok())
+        seen.push_back(files->transactions.record.dateofTransaction);
+    EXPECT_EQ(seen, (std::vector<std::int32_t>{82500, 82499, 82000, 81000}));
+}
+
+TEST_F(RecordKeysTest, SysIdTypeKeyGroupsAnAccountsTransactionsByTypeWithoutCase)
+{
+    const std::vector<std::pair<int, const char*>> rows = {{2, "P"}, {1, "c"}, {2, "A"}, {1, "B"}, {2, "c"}, {1, "C"}};
+    for (const auto& [owner, type] : rows) {
+        files->transactions.clear();
+        files->transactions.record.sysId = owner;
+        files->transactions.record.transactionType = QString::fromLatin1(type);
+        ASSERT_TRUE(files->transactions.add().ok());
+    }
+    QStringList seen;
+    files->transactions.set(TraSysIDTypeKey);
+    while (files->transactions.next().ok())
+        seen << QStringLiteral("%1%2").arg(files->transactions.record.sysId).arg(files->transactions.record.transactionType);
+    EXPECT_EQ(seen, (QStringList{"1B", "1c", "1C", "2A", "2c", "2P"}));
+}
+
+TEST_F(RecordKeysTest, NotesAccessKeyRefusesTheSameOwnerDateAndTime)
+{
+    auto addNote = [&](const char* ownerFile, std::int32_t time) {
+        files->notes.clear();
+        files->notes.record.ownerFile = QString::fromLatin1(ownerFile);
+        files->notes.record.ownerSysId = 3;
+        files->notes.record.editDate = 82000;
+        files->notes.record.editTime = time;
+        files->notes.record.title = QStringLiteral("t");
+        return files->notes.add();
+    };
+    ASSERT_TRUE(addNote("Accounts", 100).ok());
+    EXPECT_EQ(addNote("Accounts", 100).code, platform::ErrorCode::DuplicateKey);
+    EXPECT_TRUE(addNote("Accounts", 101).ok());
+    EXPECT_TRUE(addNote("ACCOUNTS", 100).ok()) << "the notes key is case-sensitive";
+}
+
+TEST_F(RecordKeysTest, MemoCardKeyFindsAnOwnersCardsAndKeepsTheLongMemo)
+{
+    files->memoCards.clear();
+    files->memoCards.record.type = QStringLiteral("ACC");
+    files->memoCards.record.firstId = 4;
+    files->memoCards.record.secondId = QStringLiteral("4111-1111");
+    files->memoCards.record.cardMemo = QString(MemoCardTextLimit, u'm');
+    ASSERT_TRUE(files->memoCards.add().ok());
+    files->memoCards.record.cardMemo += u'x';
+    EXPECT_EQ(files->memoCards.add().code, platform::ErrorCode::InvalidValue);
+
+    files->memoCards.clear();
+    files->memoCards.record.type = QStringLiteral("acc");
+    files->memoCards.record.firstId = 4;
+    files->memoCards.record.secondId = QStringLiteral("4111-1111");
+    files->memoCards.setOnValue(MemCardKey);
+    ASSERT_TRUE(files->memoCards.next().ok());
+    EXPECT_EQ(files->memoCards.record.cardMemo.size(), MemoCardTextLimit);
+}
+
+TEST_F(RecordKeysTest, BuffersStartClearAndClearAgain)
+{
+    files->accounts.record.creditCardVendor = QStringLiteral("x");
+    files->accounts.record.accountBalance = *platform::Decimal::parse(u"5.00");
+    files->clearBuffers();
+    EXPECT_TRUE(files->accounts.record.creditCardVendor.isEmpty());
+    EXPECT_TRUE(files->accounts.record.accountBalance.isZero());
+    EXPECT_FALSE(files->accounts.record.identity.isStored());
+}
+
+} // namespace

@@ -1,0 +1,102 @@
+// Transactions over several files.
+#include "platform/store/DataFile.h"
+#include "platform/store/Store.h"
+#include "tests/support/SampleFile.h"
+#include "tests/support/TestEnvironment.h"
+
+using namespace fundora::platform;
+using namespace fundora::test;
+using namespace std::chrono_literals;
+
+namespace {
+
+FileDef secondDef()
+{
+    FileDef def = sampleDef();
+    def.label = QStringLiteral("Second");
+    def.diskName = QStringLiteral("SECOND");
+    return def;
+}
+
+class StoreTransactionTest : public ProgramTest {
+protected:
+    void SetUp() override
+    {
+        ProgramTest::SetUp();
+        store = std::make_unique<Store>(dir());
+        first = std::make_unique<DataFile>(*store, sampleDef());
+        second = std::make_unique<DataFile>(*store, secondDef());
+        for (DataFile* f : {first.get(), second.get()}) {
+            ASSERT_TRUE(f->create().ok());
+            ASSERT_TRUE(f->open().ok());
+        }
+    }
+    void TearDown() override
+    {
+        first.reset();
+        second.reset();
+        store.reset();
+        ProgramTest::TearDown();
+    }
+    static std::int64_t count(DataFile& f)
+    {
+        std::int64_t n = -1;
+        f.count(n);
+        return n;
+    }
+
+    std::unique_ptr<Store> store;
+    std::unique_ptr<DataFile> first;
+    std::unique_ptr<DataFile> second;
+};
+
+TEST_F(StoreTransactionTest, RollbackUndoesEveryFile)
+{
+    ASSERT_TRUE(store->begin().ok());
+    Record a = sample(1, QStringLiteral("a"));
+    Record b = sample(1, QStringLiteral("b"));
+    ASSERT_TRUE(first->add(a).ok());
+    ASSERT_TRUE(second->add(b).ok());
+    store->rollback();
+    EXPECT_FALSE(store->inTransaction());
+    EXPECT_EQ(count(*first), 0);
+    EXPECT_EQ(count(*second), 0);
+}
+
+TEST_F(StoreTransactionTest, CommitIsSeenByAnotherStationOnlyWhenDone)
+{
+    Store otherStore(dir());
+    DataFile other(otherStore, sampleDef());
+    ASSERT_TRUE(other.open().ok());
+    ASSERT_TRUE(store->begin().ok());
+    Record a = sample(1, QStringLiteral("a"));
+    ASSERT_TRUE(first->add(a).ok());
+    EXPECT_EQ(count(other), 0);
+    ASSERT_TRUE(store->commit().ok());
+    EXPECT_EQ(count(other), 1);
+}
+
+TEST_F(StoreTransactionTest, BeginGivesUpAfterItsWaitWhileAnotherStationHoldsOne)
+{
+    Store otherStore(dir());
+    DataFile other(otherStore, sampleDef());
+    ASSERT_TRUE(other.open().ok());
+    ASSERT_TRUE(otherStore.begin().ok());
+    const FileError e = store->begin(200ms);
+    EXPECT_EQ(e.code, ErrorCode::FileLocked);
+    EXPECT_FALSE(store->inTransaction());
+    otherStore.rollback();
+    EXPECT_TRUE(store->begin(200ms).ok());
+    store->rollback();
+}
+
+TEST_F(StoreTransactionTest, FilesCannotBeOpenedOrClosedInsideATransaction)
+{
+    ASSERT_TRUE(store->begin().ok());
+    EXPECT_FALSE(first->close().ok());
+    EXPECT_FALSE(store->begin().ok()) << "transactions do not nest";
+    store->rollback();
+    EXPECT_TRUE(first->close().ok());
+}
+
+} // namespace

@@ -1,0 +1,47 @@
+#pragma once
+
+#include "platform/Clock.h"
+#include "platform/MessageService.h"
+#include "platform/Runtime.h"
+
+#include <QByteArray>
+#include <QString>
+#include <QTemporaryDir>
+
+#include <gtest/gtest.h>
+
+#include <memory>
+#include <ostream>
+
+// Lets GoogleTest print texts readably in failures.
+inline void PrintTo(const QString& s, std::ostream* os)
+{
+    *os << '"' << s.toStdString() << '"';
+}
+
+namespace fundora::test {
+
+// Every test works in its own program directory, with scripted message boxes,
+// an observable halt and a clock that stands still on a chosen day.
+class ProgramTest : public ::testing::Test {
+protected:
+    void SetUp() override;
+    void TearDown() override;
+
+    QString dir() const { return m_dir.path(); }
+    QString path(const QString& name) const { return m_dir.filePath(name); }
+    platform::ScriptedMessageService& messages() { return *m_messages; }
+    platform::FixedClock& clock() { return *m_clock; }
+    // Texts of the messages shown so far.
+    QStringList shownTexts() const;
+
+private:
+    QTemporaryDir m_dir;
+    std::shared_ptr<platform::ScriptedMessageService> m_messages;
+    std::shared_ptr<platform::FixedClock> m_clock;
+};
+
+QByteArray readAll(const QString& path);
+void writeAll(const QString& path, const QByteArray& bytes);
+
+} // namespace fundora::test
