@@ -22,6 +22,13 @@ struct SavedError {
     void clear() { error = {}; }
 };
 
+// What the guarded writes remember: the account identifier as the account
+// form read it, and the position of the record being written.
+struct IntegrityState {
+    std::int32_t snapSysId = 0;
+    QString position;
+};
+
 // The program's data: the store of the program directory, the four files with
 // their shared record buffers, their open counts and the saved error.
 class DataFiles {
@@ -37,6 +44,7 @@ public:
     TypedFile<MemoCard> memoCards;
     TypedFile<Note> notes;
     SavedError savedError;
+    IntegrityState integrity;
 
     platform::DataFile& file(FileId id);
     int& openCount(FileId id) { return m_openCounts[static_cast<std::size_t>(id)]; }

@@ -75,9 +75,13 @@ FileError DataFile::add(Record& r)
         values << QStringLiteral("?");
     }
     const QString table = schema::qualifiedTable(m_def, m_store.schemaOf(m_def));
-    // The new row number is one above the highest, so rows (and "seq") only grow.
-    const QString sql = QStringLiteral("INSERT INTO %1 (%2) SELECT %3 FROM (SELECT IFNULL(MAX(\"id\"), 0) + 1 AS m FROM %1)")
-                            .arg(table, columns.join(QStringLiteral(", ")), values.join(QStringLiteral(", ")));
+    // The new row number is one above the highest ever given (the table's
+    // sequence remembers deleted ones), so a row number is never reused.
+    const QString sequence = schema::quoted(m_store.schemaOf(m_def)) + QStringLiteral(".sqlite_sequence");
+    const QString sql = QStringLiteral("INSERT INTO %1 (%2) SELECT %3 FROM (SELECT MAX(IFNULL((SELECT \"seq\" FROM %4 WHERE "
+                                       "\"name\" = %5), 0), IFNULL(MAX(\"id\"), 0)) + 1 AS m FROM %1)")
+                            .arg(table, columns.join(QStringLiteral(", ")), values.join(QStringLiteral(", ")), sequence,
+                                 QStringLiteral("'") + m_def.label + QStringLiteral("'"));
     FileError error;
     Statement& s = m_store.cached(sql, &error);
     if (!error.ok())

@@ -59,7 +59,7 @@ QStringList orderColumns(const FileDef& def, int key)
 
 QString createTable(const FileDef& def, const QString& schemaName)
 {
-    QStringList cols{QStringLiteral("\"id\" INTEGER PRIMARY KEY"), QStringLiteral("\"seq\" INTEGER NOT NULL"),
+    QStringList cols{QStringLiteral("\"id\" INTEGER PRIMARY KEY AUTOINCREMENT"), QStringLiteral("\"seq\" INTEGER NOT NULL"),
                      QStringLiteral("\"rowversion\" INTEGER NOT NULL DEFAULT 1")};
     for (int i = 0; i < static_cast<int>(def.fields.size()); ++i) {
         const FieldDef& f = def.fields[static_cast<std::size_t>(i)];

@@ -178,6 +178,9 @@ TEST_F(StoreRecordsTest, RowsAreNeverReusedBelowTheHighest)
     ASSERT_TRUE(file->remove(a).ok());
     Record c = add(1, "c");
     EXPECT_GT(c.identity.row, b.identity.row);
+    ASSERT_TRUE(file->remove(c).ok());
+    Record d = add(1, "d");
+    EXPECT_GT(d.identity.row, c.identity.row) << "not even the highest row is given again";
 }
 
 } // namespace

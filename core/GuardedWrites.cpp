@@ -1,0 +1,205 @@
+#include "core/GuardedWrites.h"
+
+#include "core/FileTransaction.h"
+#include "core/OpenFile.h"
+#include "core/StandardWarning.h"
+
+namespace fundora::core {
+
+namespace {
+
+const QString DeleteAction = QStringLiteral("Delete");
+const QString UpdateAction = QStringLiteral("Update");
+
+// A failure inside a transaction: keep the error for the warning, then undo everything.
+void saveAndRollBack(DataFiles& files, FileTransaction& tx, const platform::FileError& error)
+{
+    files.savedError.save(error);
+    tx.rollback();
+}
+
+int framingFailed(DataFiles& files, const FileTransaction& tx, const QString& action, const QString& label)
+{
+    files.savedError.save(tx.beginError());
+    standardWarning(files, Warning::TransactionFramingError, action, label);
+    return Guarded::Failed;
+}
+
+// Deletes every transaction of account `sysId`, reading forward on TRA:SysIDKey.
+bool cascadeDelete(DataFiles& files, FileTransaction& tx, std::int32_t sysId)
+{
+    auto& tra = files.transactions;
+    tra.clear();
+    tra.record.sysId = sysId;
+    tra.setOnValue(TraSysIDKey);
+    for (;;) {
+        const platform::FileError read = tra.next();
+        if (read.code == platform::ErrorCode::EndOfFile)
+            return true;
+        if (!read.ok()) {
+            saveAndRollBack(files, tx, read);
+            standardWarning(files, Warning::RecordRetrievalError, tra.def().label);
+            return false;
+        }
+        if (tra.record.sysId != sysId)
+            return true;
+        if (const platform::FileError e = tra.remove(); !e.ok()) {
+            saveAndRollBack(files, tx, e);
+            standardWarning(files, Warning::DeleteOperationError, tra.def().label);
+            return false;
+        }
+    }
+}
+
+// Gives every transaction of account `from` the identifier `to`.
+bool cascadeRenumber(DataFiles& files, FileTransaction& tx, std::int32_t from, std::int32_t to)
+{
+    auto& tra = files.transactions;
+    for (;;) {
+        // Each renumbered record leaves the range, so the first one left is always the next.
+        tra.clear();
+        tra.record.sysId = from;
+        tra.setOnValue(TraSysIDKey);
+        const platform::FileError read = tra.next();
+        if (read.code == platform::ErrorCode::EndOfFile || (read.ok() && tra.record.sysId != from))
+            return true;
+        if (!read.ok()) {
+            saveAndRollBack(files, tx, read);
+            standardWarning(files, Warning::RecordRetrievalError, tra.def().label);
+            return false;
+        }
+        tra.record.sysId = to;
+        if (const platform::FileError e = tra.put(); !e.ok()) {
+            saveAndRollBack(files, tx, e);
+            standardWarning(files, Warning::UpdateOperationError, tra.def().label);
+            return false;
+        }
+    }
+}
+
+bool commitOrWarn(DataFiles& files, FileTransaction& tx, int warning, const QString& label)
+{
+    if (const platform::FileError e = tx.commit(); !e.ok()) {
+        saveAndRollBack(files, tx, e);
+        standardWarning(files, warning, label);
+        return false;
+    }
+    return true;
+}
+
+// Deletes the buffer's record of a file without children.
+template <class R>
+int deleteSingle(DataFiles& files, TypedFile<R>& file, int key)
+{
+    files.integrity.position = file.position(key);
+    FileTransaction tx(files.store);
+    if (!tx.begun())
+        return framingFailed(files, tx, DeleteAction, file.def().label);
+    platform::FileError e = file.reget(files.integrity.position);
+    if (e.ok())
+        e = file.remove();
+    if (!e.ok()) {
+        saveAndRollBack(files, tx, e);
+        standardWarning(files, Warning::DeleteOperationError, file.def().label);
+        return Guarded::Failed;
+    }
+    return commitOrWarn(files, tx, Warning::DeleteOperationError, file.def().label) ? Guarded::Done : Guarded::Failed;
+}
+
+// The write failed: tell the user, and for a conflict show the stored record.
+template <class R>
+int writeFailed(DataFiles& files, FileTransaction& tx, TypedFile<R>& file, const platform::FileError& e, bool fromForm)
+{
+    saveAndRollBack(files, tx, e);
+    if (e.code == platform::ErrorCode::ChangedElsewhere) {
+        if (fromForm)
+            standardWarning(files, Warning::RecordWasNotUpdated);
+        else
+            standardWarning(files, Warning::UpdateOperationError, QStringLiteral("Record Changed by Another Station"));
+        file.reget(files.integrity.position);
+        return Guarded::ChangedByOther;
+    }
+    standardWarning(files, Warning::UpdateOperationError, file.def().label);
+    return Guarded::Failed;
+}
+
+template <class R>
+int updateSingle(DataFiles& files, TypedFile<R>& file, int key, bool fromForm)
+{
+    FileTransaction tx(files.store);
+    if (!tx.begun())
+        return framingFailed(files, tx, UpdateAction, file.def().label);
+    files.integrity.position = file.position(key);
+    if (const platform::FileError e = file.put(); !e.ok())
+        return writeFailed(files, tx, file, e, fromForm);
+    return commitOrWarn(files, tx, Warning::UpdateOperationError, file.def().label) ? Guarded::Done : Guarded::Failed;
+}
+
+} // namespace
+
+int riDeleteAccounts(DataFiles& files)
+{
+    auto& acc = files.accounts;
+    files.integrity.position = acc.position(AccSysIDKey);
+    FileUse transactions(files, FileId::Transactions);
+    if (!transactions.ok())
+        return Guarded::Failed;
+    FileTransaction tx(files.store);
+    if (!tx.begun())
+        return framingFailed(files, tx, DeleteAction, acc.def().label);
+    if (const platform::FileError e = acc.reget(files.integrity.position); !e.ok()) {
+        saveAndRollBack(files, tx, e);
+        standardWarning(files, Warning::RecordRetrievalError, acc.def().label);
+        return Guarded::Failed;
+    }
+    if (!cascadeDelete(files, tx, acc.record.sysId))
+        return Guarded::Failed;
+    if (const platform::FileError e = acc.remove(); !e.ok()) {
+        saveAndRollBack(files, tx, e);
+        standardWarning(files, Warning::DeleteOperationError, acc.def().label);
+        return Guarded::Failed;
+    }
+    return commitOrWarn(files, tx, Warning::DeleteOperationError, acc.def().label) ? Guarded::Done : Guarded::Failed;
+}
+
+int riDeleteTransactions(DataFiles& files)
+{
+    return deleteSingle(files, files.transactions, TraSysIDKey);
+}
+
+int riDeleteMemoCard(DataFiles& files)
+{
+    return deleteSingle(files, files.memoCards, MemCardKey);
+}
+
+int riUpdateAccounts(DataFiles& files, bool fromForm)
+{
+    auto& acc = files.accounts;
+    FileUse transactions(files, FileId::Transactions);
+    if (!transactions.ok())
+        return Guarded::Failed;
+    FileTransaction tx(files.store);
+    if (!tx.begun())
+        return framingFailed(files, tx, UpdateAction, acc.def().label);
+    files.integrity.position = acc.position(AccSysIDKey);
+    if (const platform::FileError e = acc.put(); !e.ok())
+        return writeFailed(files, tx, acc, e, fromForm);
+    const std::int32_t snapshot = files.integrity.snapSysId;
+    if (acc.record.sysId != snapshot) {
+        if (!cascadeRenumber(files, tx, snapshot, acc.record.sysId))
+            return Guarded::Failed;
+    }
+    return commitOrWarn(files, tx, Warning::UpdateOperationError, acc.def().label) ? Guarded::Done : Guarded::Failed;
+}
+
+int riUpdateTransactions(DataFiles& files, bool fromForm)
+{
+    return updateSingle(files, files.transactions, TraSysIDKey, fromForm);
+}
+
+int riUpdateMemoCard(DataFiles& files, bool fromForm)
+{
+    return updateSingle(files, files.memoCards, MemCardKey, fromForm);
+}
+
+} // namespace fundora::core

@@ -1,0 +1,97 @@
+// A second station for tests: another process working on the same program
+// directory. Usage: fundora_test_station COMMAND DIR [ARGS...]
+//   hold DIR MILLISECONDS READYFILE      hold a transaction on the files
+//   change-account DIR SYSID VENDOR      change an account's vendor
+//   change-memo DIR TOPIC NEWTOPIC       change a memo card's topic
+//   delete-account DIR SYSID READYFILE   delete an account and its transactions
+//   stress DIR SECONDS SEED LOGFILE      random changes and deletes (see StressWorker)
+#include "core/DataFiles.h"
+#include "core/GuardedWrites.h"
+#include "core/OpenFile.h"
+#include "platform/MessageService.h"
+#include "platform/Runtime.h"
+#include "tests/station/StressWorker.h"
+
+#include <QCoreApplication>
+#include <QFile>
+#include <QThread>
+
+#include <cstdio>
+
+using namespace fundora;
+using namespace fundora::core;
+
+namespace {
+
+void touch(const QString& path)
+{
+    QFile f(path);
+    f.open(QIODevice::WriteOnly);
+}
+
+bool readAccount(DataFiles& files, std::int32_t sysId)
+{
+    files.accounts.clear();
+    files.accounts.record.sysId = sysId;
+    return files.accounts.get(AccSysIDKey).ok();
+}
+
+int run(const QStringList& args)
+{
+    if (args.size() < 3)
+        return 64;
+    const QString command = args[1];
+    DataFiles files(args[2]);
+    if (!acquireFile(files, FileId::Accounts) || !acquireFile(files, FileId::Transactions) ||
+        !acquireFile(files, FileId::MemoCard))
+        return 3;
+
+    if (command == QStringLiteral("hold") && args.size() == 5) {
+        if (!files.store.begin().ok())
+            return 4;
+        touch(args[4]);
+        QThread::msleep(args[3].toULong());
+        files.store.rollback();
+        return 0;
+    }
+    if (command == QStringLiteral("change-account") && args.size() == 5) {
+        if (!readAccount(files, args[3].toInt()))
+            return 5;
+        files.integrity.snapSysId = files.accounts.record.sysId;
+        files.accounts.record.creditCardVendor = args[4];
+        return riUpdateAccounts(files, false);
+    }
+    if (command == QStringLiteral("change-memo") && args.size() == 5) {
+        files.memoCards.set(MemCardKey);
+        while (files.memoCards.next().ok()) {
+            if (files.memoCards.record.topic == args[3]) {
+                files.memoCards.record.topic = args[4];
+                return riUpdateMemoCard(files, true);
+            }
+        }
+        return 5;
+    }
+    if (command == QStringLiteral("delete-account") && args.size() == 5) {
+        if (!readAccount(files, args[3].toInt()))
+            return 5;
+        touch(args[4]);
+        return riDeleteAccounts(files);
+    }
+    if (command == QStringLiteral("stress") && args.size() == 6)
+        return test::runStressWorker(files, args[3].toInt(), args[4].toUInt(), args[5]);
+    return 64;
+}
+
+} // namespace
+
+int main(int argc, char* argv[])
+{
+    QCoreApplication app(argc, argv);
+    // Nobody answers a second station's messages: every box takes its default button.
+    platform::MessageService::install(std::make_shared<platform::ScriptedMessageService>());
+    platform::Runtime::setHaltHandler([](const QString& text) {
+        std::fprintf(stderr, "halted: %s\n", qPrintable(text));
+        std::_Exit(70);
+    });
+    return run(QCoreApplication::arguments());
+}
