@@ -1,13 +1,13 @@
+#include "app/AccountsPlaceholder.h"
+#include "app/MainFrame.h"
 #include "app/ProgramDirectory.h"
 #include "core/DataFiles.h"
-#include "core/OpenFile.h"
-#include "platform/MessageService.h"
+#include "core/GlobalState.h"
+#include "core/OptionFiles.h"
 #include "platform/Runtime.h"
 
 #include <QApplication>
 #include <QDir>
-#include <QMainWindow>
-#include <QMdiArea>
 
 #include <cstdio>
 #include <cstdlib>
@@ -34,18 +34,12 @@ int main(int argc, char* argv[])
         std::exit(EXIT_FAILURE);
     });
     files.clearBuffers();
+    core::resetGlobalState();
+    core::writePopupOptionFiles(directory);
+    app::registerStandInProcedures();
 
-    // The frame holds Accounts for the program's whole life.
-    core::FileUse accounts(files, core::FileId::Accounts);
-    if (!accounts.ok())
+    app::MainFrame frame(files, directory);
+    if (!frame.open())
         return EXIT_FAILURE;
-
-    QMainWindow frame;
-    frame.setWindowTitle(QStringLiteral("Fundora"));
-    auto* area = new QMdiArea(&frame);
-    area->setAccessibleName(QStringLiteral("Windows"));
-    frame.setCentralWidget(area);
-    frame.resize(900, 600);
-    frame.show();
     return QApplication::exec();
 }

@@ -1,0 +1,388 @@
+#include "app/MainFrame.h"
+
+#include "app/AboutWindow.h"
+#include "app/OnLineLinks.h"
+#include "app/ToolbarIcons.h"
+#include "core/GlobalState.h"
+#include "core/Help.h"
+#include "core/OpenFile.h"
+#include "core/PopupKeys.h"
+#include "core/WindowPosition.h"
+#include "platform/Clock.h"
+#include "platform/Telephony.h"
+#include "platform/pictures/Picture.h"
+#include "platform/ui/SharedPrinter.h"
+
+#include <QApplication>
+#include <QCloseEvent>
+#include <QDir>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QMdiArea>
+#include <QMdiSubWindow>
+#include <QMenuBar>
+#include <QPageSetupDialog>
+#include <QPointer>
+#include <QStatusBar>
+#include <QTimer>
+#include <QToolBar>
+
+namespace fundora::app {
+
+using namespace core::Command;
+
+namespace {
+
+// The frame's timer in hundredths of a second; anything outside 1 to 100 becomes 100.
+constexpr int TimerHundredths = 100;
+int clampedTimer(int hundredths)
+{
+    return (hundredths < 1 || hundredths > 100) ? 100 : hundredths;
+}
+
+struct ToolbarButton {
+    int command;
+    const char* tip;
+};
+
+// Left to right; 0 is the button that opens the accounts list.
+constexpr ToolbarButton ToolbarButtons[] = {
+    {0, "Browse All Credit Card Accounts"},
+    {FirstPage, "Go to the First Page"},
+    {PreviousPage, "Go to the Prior Page"},
+    {PreviousRecord, "Go to the Prior Record"},
+    {Locate, "Locate record"},
+    {NextRecord, "Go to the Next Record"},
+    {NextPage, "Go to the Next Page"},
+    {LastPage, "Go to the Last Page"},
+    {Select, "Select This Record"},
+    {Insert, "Insert a New Record"},
+    {Change, "Edit This Record"},
+    {Delete, "Delete This Record"},
+    {Ditto, "Previous value"},
+    {Help, "Get Help"},
+    {Calculator, ""},
+    {Calendar, ""},
+    {Payment, "Record a Payment for Selected Account"},
+    {History, "Browse/Update Transaction History for Selected Account"},
+    {Current, "Browse/Update Current Transactions for Selected Account"},
+    {Report, "Select a Report to Print"},
+    {PrintAll, "Print Listing of All Credit Card Accounts"},
+    {Exit, "Exit Fundora"},
+};
+
+// Names for buttons without a tip, so screen readers and tests can find them.
+QString accessibleNameOf(const ToolbarButton& b)
+{
+    if (b.command == Calculator)
+        return QStringLiteral("Calculator");
+    if (b.command == Calendar)
+        return QStringLiteral("Calendar");
+    return QString::fromLatin1(b.tip);
+}
+
+} // namespace
+
+QString statusDateText(const QDate& date)
+{
+    static const char* const days[] = {"Monday", "Tuesday", "Wednesday", "Thursday", "Friday", "Saturday", "Sunday"};
+    return QString::fromLatin1(days[date.dayOfWeek() - 1]) + QStringLiteral(", ") +
+           platform::formatPicture(std::int64_t{platform::dayNumberOf(date)}, u"D4");
+}
+
+MainFrame::MainFrame(core::DataFiles& files, QString directory, QWidget* parent)
+    : QMainWindow(parent), m_files(files), m_directory(std::move(directory))
+{
+    setWindowTitle(QStringLiteral("Fundora 2000"));
+    setAccessibleName(QStringLiteral("Fundora 2000"));
+    setWindowIcon(toolbarIcon(0));
+    m_area = new QMdiArea(this);
+    m_area->setAccessibleName(QStringLiteral("Windows"));
+    m_area->setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
+    m_area->setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
+    setCentralWidget(m_area);
+    buildMenus();
+    buildToolbar();
+    m_dateLabel = new QLabel(this);
+    m_dateLabel->setAccessibleName(QStringLiteral("Date"));
+    m_timeLabel = new QLabel(this);
+    m_timeLabel->setAccessibleName(QStringLiteral("Time"));
+    statusBar()->addPermanentWidget(m_dateLabel);
+    statusBar()->addPermanentWidget(m_timeLabel);
+    m_timer = new QTimer(this);
+    m_timer->setInterval(clampedTimer(TimerHundredths) * 10);
+    connect(m_timer, &QTimer::timeout, this, &MainFrame::tick);
+    resize(1000, 700);
+}
+
+MainFrame::~MainFrame()
+{
+    if (ProcedureHost::current() == this)
+        ProcedureHost::setCurrent(nullptr);
+}
+
+QString MainFrame::iniPath() const
+{
+    return QDir(m_directory).filePath(core::WindowPositionFile);
+}
+
+void MainFrame::buildMenus()
+{
+    auto item = [this](QMenu* menu, const QString& text, const QString& status, auto slot) {
+        QAction* a = menu->addAction(text);
+        a->setStatusTip(status);
+        connect(a, &QAction::triggered, this, slot);
+        return a;
+    };
+    QMenu* file = menuBar()->addMenu(QStringLiteral("&File"));
+    item(file, QStringLiteral("&Print Setup ..."), QStringLiteral("Setup printer"), [this] {
+        QPageSetupDialog dialog(&platform::sharedPrinter(), this);
+        dialog.exec();
+    });
+    file->addSeparator();
+    item(file, QStringLiteral("E&xit"), QStringLiteral("Exit this application"), [this] { close(); });
+
+    QMenu* edit = menuBar()->addMenu(QStringLiteral("&Edit"));
+    item(edit, QStringLiteral("Cu&t"), QStringLiteral("Remove item to Windows Clipboard"), [this] { editAction("cut"); })
+        ->setShortcut(QKeySequence::Cut);
+    item(edit, QStringLiteral("&Copy"), QStringLiteral("Copy item to Windows Clipboard"), [this] { editAction("copy"); })
+        ->setShortcut(QKeySequence::Copy);
+    item(edit, QStringLiteral("&Paste"), QStringLiteral("Paste contents of Windows Clipboard"), [this] { editAction("paste"); })
+        ->setShortcut(QKeySequence::Paste);
+    for (QAction* a : edit->actions())
+        a->setShortcutContext(Qt::WidgetShortcut); // the fields' own keys stay theirs
+
+    QMenu* browse = menuBar()->addMenu(QStringLiteral("&Browse"));
+    item(browse, QStringLiteral("Browse the &Accounts file"), QStringLiteral("Browse Accounts"),
+         [this] { startProcedure(QStringLiteral("BrowseAccounts")); });
+
+    QMenu* reports = menuBar()->addMenu(QStringLiteral("&Reports"));
+    reports->menuAction()->setStatusTip(QStringLiteral("Report data"));
+    QAction* printAll = item(reports, QStringLiteral("Print All Credit Card Account &Information"),
+                             QStringLiteral("Print Credit Card Vendors and Information"),
+                             [this] { startProcedure(QStringLiteral("PrintFundora")); });
+    connect(reports, &QMenu::aboutToShow, printAll, [printAll] { printAll->setEnabled(core::hasProcedure(QStringLiteral("PrintFundora"))); });
+
+    QMenu* online = menuBar()->addMenu(QStringLiteral("On&Line"));
+    connect(online, &QMenu::aboutToShow, this, [this, online] {
+        online->clear();
+        for (const OnLineLink& link : onLineLinks(iniPath())) {
+            QAction* a = online->addAction(link.text);
+            a->setStatusTip(link.address);
+            connect(a, &QAction::triggered, this, [address = link.address] { platform::ShellOpen::open(address); });
+        }
+    });
+
+    QMenu* window = menuBar()->addMenu(QStringLiteral("&Window"));
+    window->menuAction()->setStatusTip(QStringLiteral("Create and Arrange windows"));
+    item(window, QStringLiteral("T&ile"), QStringLiteral("Make all open windows visible"), [this] { m_area->tileSubWindows(); });
+    item(window, QStringLiteral("&Cascade"), QStringLiteral("Stack all open windows"), [this] { m_area->cascadeSubWindows(); });
+    item(window, QStringLiteral("&Arrange Icons"), QStringLiteral("Align all window icons"), [this] { arrangeIcons(); });
+
+    QMenu* help = menuBar()->addMenu(QStringLiteral("&Help"));
+    help->menuAction()->setStatusTip(QStringLiteral("Windows Help"));
+    item(help, QStringLiteral("&Search for Help On..."), QStringLiteral("Search for help on a subject"),
+         [] { core::showHelp(QStringLiteral("~Contents")); });
+    item(help, QStringLiteral("&How to Use Help"), QStringLiteral("How to use Windows Help"),
+         [] { core::showHelp(QStringLiteral("~HowToUseHelp")); });
+    item(help, QStringLiteral("&About Fundora..."), QStringLiteral("About the Author"),
+         [this] { startProcedure(QStringLiteral("About")); });
+    auto* f1 = new QAction(this);
+    f1->setShortcut(QKeySequence::HelpContents);
+    connect(f1, &QAction::triggered, this, [] { core::showHelp(QStringLiteral("~FundoraMainWindow")); });
+    addAction(f1);
+}
+
+void MainFrame::buildToolbar()
+{
+    QToolBar* bar = addToolBar(QStringLiteral("Toolbar"));
+    bar->setObjectName(QStringLiteral("toolbar"));
+    bar->setMovable(false);
+    bar->setIconSize(QSize(24, 24));
+    for (const ToolbarButton& b : ToolbarButtons) {
+        QAction* a = bar->addAction(toolbarIcon(b.command), accessibleNameOf(b));
+        a->setToolTip(QString::fromLatin1(b.tip));
+        a->setStatusTip(QString::fromLatin1(b.tip));
+        a->setData(b.command);
+        a->setObjectName(QStringLiteral("toolbar%1").arg(b.command));
+        connect(a, &QAction::triggered, this, [this, command = b.command] { toolbarPressed(command); });
+        m_toolbar.insert(b.command, a);
+        if (b.command == Help || b.command == Calendar || b.command == Ditto)
+            bar->addSeparator();
+    }
+}
+
+bool MainFrame::open()
+{
+    core::GlobalState& g = core::glo();
+    const int callerResponse = g.responseCode;
+    g.requestCode = core::Request::None;
+    g.responseCode = core::Response::None;
+    Q_UNUSED(callerResponse);
+    const platform::DayNumber today = platform::Clock::current().today();
+    g.runDate = today;
+    g.lowDate = today - 30;
+    g.highDate = today;
+    g.frameWindow = this;
+    ProcedureHost::setCurrent(this);
+
+    if (!core::acquireFile(m_files, core::FileId::Accounts))
+        return false;
+    m_holdsAccounts = true;
+
+    core::restoreWindowPosition(*this, iniPath(), QStringLiteral("Main"));
+    show();
+    startProcedure(QStringLiteral("BrowseAccounts"));
+    for (int c : {Payment, History, Current, Report})
+        setToolbarButtonEnabled(c, false);
+    m_dde.registerServer(DdeApplication, DdeTopic);
+    core::PopupKeys::install(*this);
+    tick();
+    m_timer->start();
+    return true;
+}
+
+bool MainFrame::startProcedure(const QString& name)
+{
+    QWidget* w = name == QStringLiteral("About") ? new AboutWindow() : core::createProcedure(name);
+    if (!w)
+        return false;
+    QMdiSubWindow* sub = m_area->addSubWindow(w);
+    sub->setAttribute(Qt::WA_DeleteOnClose);
+    sub->setWindowTitle(w->windowTitle());
+    sub->setWindowIcon(w->windowIcon().isNull() ? windowIcon() : w->windowIcon());
+    if (w->minimumSize() == w->maximumSize() && !w->minimumSize().isEmpty())
+        sub->setWindowFlags(sub->windowFlags() & ~Qt::WindowMaximizeButtonHint);
+    if (w->testAttribute(Qt::WA_Resized))
+        sub->resize(sub->sizeHint().expandedTo(w->size() + (sub->size() - sub->contentsRect().size())));
+    sub->show();
+    return true;
+}
+
+void MainFrame::setToolbarButtonEnabled(int command, bool enabled)
+{
+    if (QAction* a = m_toolbar.value(command))
+        a->setEnabled(enabled);
+}
+
+bool MainFrame::isToolbarButtonEnabled(int command) const
+{
+    const QAction* a = m_toolbar.value(command);
+    return a && a->isEnabled();
+}
+
+void MainFrame::toolbarPressed(int command)
+{
+    if (isForwarded(command)) {
+        forwardToActiveChild(command);
+        return;
+    }
+    switch (command) {
+    case 0: startProcedure(QStringLiteral("BrowseAccounts")); break;
+    case Calculator: core::PopupKeys::calculatorOn(QApplication::focusWidget()); break;
+    case Calendar: core::PopupKeys::showCalendar(); break;
+    case Payment:
+        core::glo().paymentRequest = 1;
+        pressKeyInActiveChild(Qt::Key_Insert);
+        break;
+    case History: startProcedure(QStringLiteral("BrowseTransactionHistory")); break;
+    case Current: startProcedure(QStringLiteral("BrowseCurrentTransactions")); break;
+    case Report: startProcedure(QStringLiteral("PickaReport")); break;
+    case PrintAll: startProcedure(QStringLiteral("PrintFundora")); break;
+    case Exit: close(); break;
+    default: break;
+    }
+}
+
+void MainFrame::forwardToActiveChild(int command)
+{
+    QMdiSubWindow* sub = m_area->activeSubWindow();
+    if (!sub || !sub->widget())
+        return;
+    auto* target = dynamic_cast<core::ToolbarTarget*>(sub->widget());
+    if (!target)
+        return;
+    // Posted, never called directly: the child acts on it from its own event handling.
+    QPointer<QWidget> child = sub->widget();
+    QMetaObject::invokeMethod(
+        child, [child, target, command] {
+            if (child)
+                target->onToolbarCommand(command);
+        },
+        Qt::QueuedConnection);
+}
+
+void MainFrame::pressKeyInActiveChild(Qt::Key key)
+{
+    QMdiSubWindow* sub = m_area->activeSubWindow();
+    if (!sub || !sub->widget())
+        return;
+    QWidget* target = sub->widget()->focusWidget() ? sub->widget()->focusWidget() : sub->widget();
+    QApplication::postEvent(target, new QKeyEvent(QEvent::KeyPress, key, Qt::NoModifier));
+    QApplication::postEvent(target, new QKeyEvent(QEvent::KeyRelease, key, Qt::NoModifier));
+}
+
+void MainFrame::editAction(const char* slot)
+{
+    if (QWidget* focused = QApplication::focusWidget())
+        QMetaObject::invokeMethod(focused, slot);
+}
+
+void MainFrame::arrangeIcons()
+{
+    int x = 0;
+    const int bottom = m_area->viewport()->height();
+    for (QMdiSubWindow* sub : m_area->subWindowList()) {
+        if (!sub->isMinimized())
+            continue;
+        sub->move(x, bottom - sub->height());
+        x += sub->width();
+    }
+}
+
+void MainFrame::tick()
+{
+    const QDateTime now = platform::Clock::current().now();
+    m_dateLabel->setText(statusDateText(now.date()));
+    m_timeLabel->setText(platform::formatPicture(std::int64_t{platform::timeNumberOf(now.time())}, u"T3"));
+}
+
+QString MainFrame::statusDate() const
+{
+    return m_dateLabel->text();
+}
+
+QString MainFrame::statusTime() const
+{
+    return m_timeLabel->text();
+}
+
+int MainFrame::timerIntervalMs() const
+{
+    return m_timer->interval();
+}
+
+void MainFrame::closeEvent(QCloseEvent* event)
+{
+    if (m_closed) {
+        event->accept();
+        return;
+    }
+    // The child windows close with the frame; one that refuses keeps the program running.
+    m_area->closeAllSubWindows();
+    if (!m_area->subWindowList().isEmpty()) {
+        event->ignore();
+        return;
+    }
+    m_timer->stop();
+    if (m_holdsAccounts) {
+        core::releaseFile(m_files, core::FileId::Accounts);
+        m_holdsAccounts = false;
+    }
+    core::saveWindowPosition(*this, iniPath(), QStringLiteral("Main"));
+    m_dde.unregister();
+    m_closed = true;
+    event->accept();
+}
+
+} // namespace fundora::app

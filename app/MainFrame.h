@@ -1,0 +1,74 @@
+#pragma once
+
+#include "core/DataFiles.h"
+#include "core/Procedures.h"
+#include "platform/ipc/DdeLink.h"
+
+#include <QHash>
+#include <QMainWindow>
+
+class QAction;
+class QLabel;
+class QMdiArea;
+class QTimer;
+
+namespace fundora::app {
+
+// The status bar's date: the day's name and its long date ("Sunday, December 6, 2026").
+QString statusDateText(const QDate& date);
+
+// The main frame: every other window of the program opens inside it. It holds
+// Accounts open for its whole life, passes toolbar commands 2000 to 2012 on to
+// the active child window, shows the date and time, and registers the link by
+// which the backup utility knows that Fundora runs.
+class MainFrame : public QMainWindow, public core::ProcedureHost {
+public:
+    // The DDE pair the frame registers and the backup utility looks for.
+    static inline const QString DdeApplication = QString();
+    static inline const QString DdeTopic = QStringLiteral("Vaultbak");
+
+    MainFrame(core::DataFiles& files, QString directory, QWidget* parent = nullptr);
+    ~MainFrame() override;
+
+    // The start-up sequence; false when the program cannot go on (it was halted).
+    bool open();
+
+    bool startProcedure(const QString& name) override;
+    void setToolbarButtonEnabled(int command, bool enabled) override;
+    bool isToolbarButtonEnabled(int command) const override;
+
+    QMdiArea* mdiArea() const { return m_area; }
+    QAction* toolbarAction(int command) const { return m_toolbar.value(command); }
+    QString statusDate() const;
+    QString statusTime() const;
+    int timerIntervalMs() const;
+    const platform::DdeServer& ddeServer() const { return m_dde; }
+    // Updates the status bar's date and time (what each timer tick does).
+    void tick();
+    void arrangeIcons();
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
+
+private:
+    void buildMenus();
+    void buildToolbar();
+    void toolbarPressed(int command);
+    void forwardToActiveChild(int command);
+    void pressKeyInActiveChild(Qt::Key key);
+    void editAction(const char* slot);
+    QString iniPath() const;
+
+    core::DataFiles& m_files;
+    QString m_directory;
+    QMdiArea* m_area;
+    QHash<int, QAction*> m_toolbar;
+    QLabel* m_dateLabel;
+    QLabel* m_timeLabel;
+    QTimer* m_timer;
+    platform::DdeServer m_dde;
+    bool m_holdsAccounts = false;
+    bool m_closed = false;
+};
+
+} // namespace fundora::app

@@ -1,0 +1,11 @@
+#pragma once
+
+#include <QIcon>
+
+namespace fundora::app {
+
+// The frame's toolbar icons, drawn so that each matches its button's tip.
+// `command` is the button's number; 0 is the "browse all accounts" button.
+QIcon toolbarIcon(int command);
+
+} // namespace fundora::app

@@ -1,0 +1,23 @@
+#include "core/GlobalState.h"
+
+#include "platform/Clock.h"
+
+namespace fundora::core {
+
+GlobalState& glo()
+{
+    static GlobalState state;
+    return state;
+}
+
+void resetGlobalState()
+{
+    GlobalState& g = glo();
+    g = GlobalState();
+    const platform::DayNumber today = platform::Clock::current().today();
+    g.runDate = today;
+    g.lowDate = today - 30;
+    g.highDate = today;
+}
+
+} // namespace fundora::core

@@ -1,0 +1,52 @@
+#pragma once
+
+#include "platform/Dates.h"
+
+#include <cstdint>
+
+class QWidget;
+
+namespace fundora::core {
+
+// Request, response and navigation codes passed between lists and forms.
+namespace Request {
+inline constexpr int None = 0, Insert = 1, Change = 2, Delete = 3, Select = 4;
+}
+namespace Response {
+inline constexpr int None = 0, Completed = 1, Cancelled = 2;
+}
+
+// Toolbar command numbers shared by the frame, the lists and the forms.
+namespace Command {
+inline constexpr int Insert = 2000, Change = 2001, Delete = 2002, Select = 2003, LastPage = 2004, FirstPage = 2005,
+                     NextPage = 2006, PreviousPage = 2007, NextRecord = 2008, PreviousRecord = 2009, Locate = 2010,
+                     Ditto = 2011, Help = 2012, Calculator = 2013, Calendar = 2014, Payment = 2015, History = 2016,
+                     Current = 2017, Report = 2018, PrintAll = 2019, Exit = 2020;
+inline constexpr bool isForwarded(int c) { return c >= Insert && c <= Help; }
+} // namespace Command
+
+// The program-wide state all windows share (GLO:).
+struct GlobalState {
+    std::int32_t currentSysid = 0;
+    platform::DayNumber lowDate = 0;
+    platform::DayNumber highDate = 0;
+    platform::DayNumber runDate = 0;
+    int requestCode = Request::None;
+    int responseCode = Response::None;
+    int navigationCode = 0;
+    std::uint8_t paymentRequest = 0;
+    QWidget* frameWindow = nullptr;
+};
+
+GlobalState& glo();
+// Back to the state of a program that just started (dates from today).
+void resetGlobalState();
+
+// A window that the frame's toolbar commands 2000 to 2012 reach.
+class ToolbarTarget {
+public:
+    virtual ~ToolbarTarget() = default;
+    virtual void onToolbarCommand(int command) = 0;
+};
+
+} // namespace fundora::core

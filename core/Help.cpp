@@ -1,0 +1,28 @@
+#include "core/Help.h"
+
+#include "platform/ui/HelpWindow.h"
+
+#include <QHash>
+
+namespace fundora::core {
+
+QUrl helpPageOf(const QString& context)
+{
+    static const QHash<QString, QString> pages = {
+        {QStringLiteral("~FundoraMainWindow"), QStringLiteral("frame.html#main")},
+        {QStringLiteral("~Toolbar"), QStringLiteral("frame.html#toolbar")},
+        {QStringLiteral("~Popups"), QStringLiteral("frame.html#popups")},
+        {QStringLiteral("~About"), QStringLiteral("frame.html#about")},
+        {QStringLiteral("~Dialer"), QStringLiteral("dialer.html#dialer")},
+        {QStringLiteral("~HowToUseHelp"), QStringLiteral("usinghelp.html#usinghelp")},
+        {QStringLiteral("~Contents"), QStringLiteral("index.html#contents")},
+    };
+    return QUrl(QStringLiteral("qrc:/help/") + pages.value(context, QStringLiteral("index.html#contents")));
+}
+
+void showHelp(const QString& context)
+{
+    platform::HelpWindow::instance().showPage(helpPageOf(context));
+}
+
+} // namespace fundora::core

@@ -1,0 +1,34 @@
+#pragma once
+
+#include <QString>
+
+#include <functional>
+
+class QWidget;
+
+namespace fundora::core {
+
+// Procedures that open a window of their own (a list, a report, a picker) are
+// started by name; the frame shows each as a child window. Feature modules
+// register their procedures, the frame hosts them.
+using ProcedureFactory = std::function<QWidget*()>;
+
+void registerProcedure(const QString& name, ProcedureFactory factory);
+bool hasProcedure(const QString& name);
+QWidget* createProcedure(const QString& name);
+
+// What hosts the procedures' windows: the main frame.
+class ProcedureHost {
+public:
+    virtual ~ProcedureHost() = default;
+    // Starts the procedure as a child window and returns at once; false if there is no such procedure.
+    virtual bool startProcedure(const QString& name) = 0;
+    // Enables or disables one of the frame's toolbar buttons (2015 to 2018).
+    virtual void setToolbarButtonEnabled(int command, bool enabled) = 0;
+    virtual bool isToolbarButtonEnabled(int command) const = 0;
+
+    static ProcedureHost* current();
+    static void setCurrent(ProcedureHost* host);
+};
+
+} // namespace fundora::core
