@@ -101,6 +101,12 @@ MainFrame::MainFrame(core::DataFiles& files, QString directory, QWidget* parent)
     m_area->setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
     m_area->setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
     setCentralWidget(m_area);
+    connect(m_area, &QMdiArea::subWindowActivated, this, [this](QMdiSubWindow* sub) {
+        if (sub)
+            if (auto* target = dynamic_cast<core::ToolbarTarget*>(sub->widget()))
+                target->windowActivated();
+        refreshToolbar();
+    });
     buildMenus();
     buildToolbar();
     m_dateLabel = new QLabel(this);
@@ -207,6 +213,7 @@ void MainFrame::buildToolbar()
         a->setObjectName(QStringLiteral("toolbar%1").arg(b.command));
         connect(a, &QAction::triggered, this, [this, command = b.command] { toolbarPressed(command); });
         m_toolbar.insert(b.command, a);
+        m_defaultTips.insert(b.command, QString::fromLatin1(b.tip));
         if (b.command == Help || b.command == Calendar || b.command == Ditto)
             bar->addSeparator();
     }
@@ -247,6 +254,28 @@ bool MainFrame::startProcedure(const QString& name)
     QWidget* w = name == QStringLiteral("About") ? new AboutWindow() : core::createProcedure(name);
     if (!w)
         return false;
+    showChild(w);
+    return true;
+}
+
+void MainFrame::refreshToolbar()
+{
+    QMdiSubWindow* sub = m_area->activeSubWindow();
+    const auto* target = sub ? dynamic_cast<const core::ToolbarTarget*>(sub->widget()) : nullptr;
+    const std::map<int, core::ToolbarButtonState> wanted = target ? target->toolbarState() : std::map<int, core::ToolbarButtonState>{};
+    for (int command = Insert; command <= Help; ++command) {
+        QAction* a = m_toolbar.value(command);
+        const auto it = wanted.find(command);
+        const bool enabled = it == wanted.end() || it->second.enabled;
+        const QString tip = (it == wanted.end() || it->second.tip.isEmpty()) ? m_defaultTips.value(command) : it->second.tip;
+        a->setEnabled(enabled);
+        a->setToolTip(tip);
+        a->setStatusTip(tip);
+    }
+}
+
+void MainFrame::showChild(QWidget* w)
+{
     QMdiSubWindow* sub = m_area->addSubWindow(w);
     sub->setAttribute(Qt::WA_DeleteOnClose);
     sub->setWindowTitle(w->windowTitle());
@@ -256,7 +285,7 @@ bool MainFrame::startProcedure(const QString& name)
     if (w->testAttribute(Qt::WA_Resized))
         sub->resize(sub->sizeHint().expandedTo(w->size() + (sub->size() - sub->contentsRect().size())));
     sub->show();
-    return true;
+    m_area->setActiveSubWindow(sub);
 }
 
 void MainFrame::setToolbarButtonEnabled(int command, bool enabled)

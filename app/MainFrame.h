@@ -36,6 +36,8 @@ public:
     bool startProcedure(const QString& name) override;
     void setToolbarButtonEnabled(int command, bool enabled) override;
     bool isToolbarButtonEnabled(int command) const override;
+    void showChild(QWidget* window) override;
+    void refreshToolbar() override;
 
     QMdiArea* mdiArea() const { return m_area; }
     QAction* toolbarAction(int command) const { return m_toolbar.value(command); }
@@ -63,6 +65,7 @@ private:
     QString m_directory;
     QMdiArea* m_area;
     QHash<int, QAction*> m_toolbar;
+    QHash<int, QString> m_defaultTips;
     QLabel* m_dateLabel;
     QLabel* m_timeLabel;
     QTimer* m_timer;

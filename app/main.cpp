@@ -1,4 +1,4 @@
-#include "app/AccountsPlaceholder.h"
+#include "accounts/AccountProcedures.h"
 #include "app/MainFrame.h"
 #include "app/ProgramDirectory.h"
 #include "core/DataFiles.h"
@@ -36,7 +36,7 @@ int main(int argc, char* argv[])
     files.clearBuffers();
     core::resetGlobalState();
     core::writePopupOptionFiles(directory);
-    app::registerStandInProcedures();
+    accounts::registerAccountProcedures();
 
     app::MainFrame frame(files, directory);
     if (!frame.open())

@@ -2,7 +2,10 @@
 
 #include "platform/Dates.h"
 
+#include <QString>
+
 #include <cstdint>
+#include <map>
 
 class QWidget;
 
@@ -42,11 +45,21 @@ GlobalState& glo();
 // Back to the state of a program that just started (dates from today).
 void resetGlobalState();
 
+// How a child window wants one of the toolbar buttons 2000 to 2012 while it is active.
+struct ToolbarButtonState {
+    bool enabled = true;
+    QString tip; // empty: the button's own tip
+};
+
 // A window that the frame's toolbar commands 2000 to 2012 reach.
 class ToolbarTarget {
 public:
     virtual ~ToolbarTarget() = default;
     virtual void onToolbarCommand(int command) = 0;
+    // The buttons as this window wants them; buttons not named keep their defaults.
+    virtual std::map<int, ToolbarButtonState> toolbarState() const { return {}; }
+    // The window became the active child window.
+    virtual void windowActivated() {}
 };
 
 } // namespace fundora::core

@@ -26,6 +26,10 @@ public:
     // Enables or disables one of the frame's toolbar buttons (2015 to 2018).
     virtual void setToolbarButtonEnabled(int command, bool enabled) = 0;
     virtual bool isToolbarButtonEnabled(int command) const = 0;
+    // Shows a window that a procedure opened (a form over its list) as a child window.
+    virtual void showChild(QWidget* window) = 0;
+    // The active child's toolbar wishes changed: apply them again.
+    virtual void refreshToolbar() = 0;
 
     static ProcedureHost* current();
     static void setCurrent(ProcedureHost* host);

@@ -274,3 +274,25 @@ FileError DataFile::count(std::int64_t& out)
 }
 
 } // namespace fundora::platform
+
+namespace fundora::platform {
+
+FileError DataFile::sum(int field, std::int64_t& out)
+{
+    if (FileError e = checkOpen(); !e.ok())
+        return e;
+    FileError error;
+    Statement& s = m_store.cached(QStringLiteral("SELECT IFNULL(SUM(%1), 0) FROM %2")
+                                      .arg(schema::quoted(m_def.fields.at(static_cast<std::size_t>(field)).column()),
+                                           schema::qualifiedTable(m_def, m_store.schemaOf(m_def))),
+                                  &error);
+    if (!error.ok())
+        return error;
+    const int rc = s.step();
+    if (rc == SQLITE_ROW)
+        out = s.integer(0);
+    s.reset();
+    return rc == SQLITE_ROW ? m_store.note(FileError::success()) : m_store.fromSqlite(rc, m_def.label);
+}
+
+} // namespace fundora::platform

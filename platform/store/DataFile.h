@@ -56,6 +56,9 @@ public:
 
     // Number of records (the whole file).
     FileError count(std::int64_t& out);
+    // The sum of a numeric field over the whole file, computed by the store
+    // (for money: in units of the field's last place).
+    FileError sum(int field, std::int64_t& out);
 
 private:
     View& cursor(int key);

@@ -170,8 +170,10 @@ FileError View::query(bool forward)
         return error;
     s.bindAll(params);
     int rc = 0;
-    while ((rc = s.step()) == SQLITE_ROW)
+    while ((rc = s.step()) == SQLITE_ROW) {
         m_ahead.push_back(readRecord(d, s));
+        ++s_recordsRead;
+    }
     s.reset();
     m_aheadForward = forward;
     if (rc != SQLITE_DONE) {

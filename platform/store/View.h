@@ -48,6 +48,9 @@ public:
     // The position string of `r` in this view's key.
     QString position(const Record& r) const;
 
+    // Records all views of the process have read from their files (for benchmarks and tests).
+    static std::int64_t recordsRead() { return s_recordsRead; }
+
 private:
     enum class Anchor { Start, Value, Position };
     FileError read(bool forward, Record& out);
@@ -65,6 +68,7 @@ private:
     int m_readAhead = 1;
     std::deque<Record> m_ahead;
     bool m_aheadForward = true;
+    static inline std::int64_t s_recordsRead = 0;
 };
 
 } // namespace fundora::platform

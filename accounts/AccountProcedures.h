@@ -1,0 +1,8 @@
+#pragma once
+
+namespace fundora::accounts {
+
+// Registers BrowseAccounts with the procedures the frame can start.
+void registerAccountProcedures();
+
+} // namespace fundora::accounts

@@ -1,0 +1,281 @@
+// The list engine on the accounts file, with a list and host that have no screen.
+#include "core/GlobalState.h"
+#include "core/OpenFile.h"
+#include "engine/BrowseEngine.h"
+#include "tests/core/CoreFixture.h"
+#include "tests/engine/FakeList.h"
+
+using namespace fundora;
+using engine::BrowseEngine;
+using Scroll = engine::BrowseEngine::Scroll;
+
+namespace {
+
+class BrowseEngineTest : public test::CoreTest {
+protected:
+    void SetUp() override
+    {
+        CoreTest::SetUp();
+        ASSERT_TRUE(core::acquireFile(*files, core::FileId::Accounts));
+        buffer = std::make_unique<engine::TypedBuffer<core::Account>>(files->accounts);
+    }
+    void TearDown() override
+    {
+        browse.reset();
+        buffer.reset();
+        CoreTest::TearDown();
+    }
+    void addVendors(const QStringList& vendors)
+    {
+        for (const QString& v : vendors) {
+            files->accounts.clear();
+            files->accounts.record.sysId = ++lastId;
+            files->accounts.record.creditCardVendor = v;
+            ASSERT_TRUE(files->accounts.add().ok());
+        }
+    }
+    // Vendors "V00" .. "V<n-1>".
+    void addNumbered(int n)
+    {
+        QStringList v;
+        for (int i = 0; i < n; ++i)
+            v << QStringLiteral("V%1").arg(i, 2, 10, QChar(u'0'));
+        addVendors(v);
+    }
+    void open()
+    {
+        engine::SortOrder byVendor;
+        byVendor.key = core::AccCreditCardVendorKey;
+        byVendor.locatorField = 1;
+        browse = std::make_unique<BrowseEngine>(*buffer, std::vector<engine::SortOrder>{byVendor}, engine::ThumbStrategy::Stops, list, host);
+        browse->refreshWindow();
+        host.runPosted();
+    }
+    QStringList page() const
+    {
+        QStringList out;
+        for (const auto& r : list.shown)
+            out << r.columns.value(0);
+        return out;
+    }
+    QString highlighted() const { return files->accounts.record.creditCardVendor; }
+    void scroll(Scroll s)
+    {
+        browse->onScroll(s);
+        host.runPosted();
+    }
+
+    std::unique_ptr<engine::TypedBuffer<core::Account>> buffer;
+    test::FakeList list;
+    test::FakeHost host;
+    std::unique_ptr<BrowseEngine> browse;
+    int lastId = 0;
+};
+
+TEST_F(BrowseEngineTest, FewerRecordsThanRowsShowAllAndScrollingDoesNothing)
+{
+    addVendors({QStringLiteral("Citi"), QStringLiteral("amex"), QStringLiteral("Bank One")});
+    open();
+    EXPECT_EQ(page(), (QStringList{"amex", "Bank One", "Citi"}));
+    EXPECT_EQ(list.selected, 1);
+    EXPECT_EQ(highlighted(), QStringLiteral("amex"));
+    EXPECT_FALSE(list.scrollBar);
+    scroll(Scroll::PageDown);
+    EXPECT_EQ(page(), (QStringList{"amex", "Bank One", "Citi"}));
+    EXPECT_EQ(list.selected, 3) << "a page down that came short moves the highlight";
+    scroll(Scroll::RowDown);
+    EXPECT_EQ(list.selected, 3);
+    EXPECT_EQ(page().size(), 3);
+}
+
+TEST_F(BrowseEngineTest, RowDownAtTheBottomShiftsThePageAndStopsAtTheEnd)
+{
+    addNumbered(12);
+    open();
+    EXPECT_EQ(page(), (QStringList{"V00", "V01", "V02", "V03", "V04"}));
+    EXPECT_TRUE(list.scrollBar);
+    for (int i = 0; i < 4; ++i)
+        scroll(Scroll::RowDown);
+    EXPECT_EQ(list.selected, 5);
+    const std::int64_t before = platform::View::recordsRead();
+    scroll(Scroll::RowDown);
+    EXPECT_EQ(page(), (QStringList{"V01", "V02", "V03", "V04", "V05"}));
+    EXPECT_EQ(list.selected, 5);
+    EXPECT_EQ(highlighted(), QStringLiteral("V05"));
+    EXPECT_LE(platform::View::recordsRead() - before, 2) << "one row down reads one record (and the edge it starts from)";
+    scroll(Scroll::Bottom);
+    EXPECT_EQ(page(), (QStringList{"V07", "V08", "V09", "V10", "V11"}));
+    EXPECT_EQ(list.selected, 5);
+    scroll(Scroll::RowDown);
+    EXPECT_EQ(page(), (QStringList{"V07", "V08", "V09", "V10", "V11"})) << "nothing changes at the last record";
+    EXPECT_EQ(highlighted(), QStringLiteral("V11"));
+}
+
+TEST_F(BrowseEngineTest, PageUpNearTheTopShowsTheFirstRecordsAndMovesTheHighlightByWhatWasMissing)
+{
+    addNumbered(12);
+    open();
+    scroll(Scroll::Bottom); // V07..V11, highlight on row 5
+    scroll(Scroll::PageUp);
+    EXPECT_EQ(page(), (QStringList{"V02", "V03", "V04", "V05", "V06"}));
+    EXPECT_EQ(list.selected, 5);
+    scroll(Scroll::PageUp); // only two lie above: short by three
+    EXPECT_EQ(page(), (QStringList{"V00", "V01", "V02", "V03", "V04"}));
+    EXPECT_EQ(list.selected, 2);
+    EXPECT_EQ(highlighted(), QStringLiteral("V01"));
+    scroll(Scroll::PageUp); // nothing above: never above row 1
+    EXPECT_EQ(list.selected, 1);
+    EXPECT_EQ(highlighted(), QStringLiteral("V00"));
+}
+
+TEST_F(BrowseEngineTest, AnInsertedRecordIsHighlightedWhereverItSorts)
+{
+    addNumbered(12);
+    open();
+    host.formAnswers.push_back({1, 0});
+    host.onForm = [this](int) {
+        files->accounts.record.sysId = 99;
+        files->accounts.record.creditCardVendor = QStringLiteral("V07a");
+        ASSERT_TRUE(files->accounts.add().ok());
+    };
+    browse->insertRecord();
+    host.runPosted();
+    EXPECT_EQ(host.formRequests, std::vector<int>{core::Request::Insert});
+    EXPECT_TRUE(page().contains(QStringLiteral("V07a")));
+    EXPECT_EQ(page()[list.selected - 1], QStringLiteral("V07a"));
+    EXPECT_EQ(highlighted(), QStringLiteral("V07a"));
+}
+
+TEST_F(BrowseEngineTest, DeletingTheOnlyRecordEmptiesTheListAndDisablesChange)
+{
+    addVendors({QStringLiteral("Solo")});
+    open();
+    EXPECT_TRUE(host.editEnabled);
+    host.formAnswers.push_back({1, 0});
+    host.onForm = [this](int) { ASSERT_TRUE(files->accounts.remove().ok()); };
+    browse->deleteRecord();
+    host.runPosted();
+    EXPECT_TRUE(page().isEmpty());
+    EXPECT_FALSE(host.editEnabled);
+    EXPECT_EQ(browse->selectedRow(), 0);
+    EXPECT_EQ(files->accounts.record.sysId, 0) << "the buffer is cleared";
+}
+
+TEST_F(BrowseEngineTest, LocatorWalksThroughALetterThenSeeksOrShowsTheLastPage)
+{
+    addVendors({QStringLiteral("Amex"), QStringLiteral("Bank A"), QStringLiteral("Bank B"), QStringLiteral("Chase"),
+                QStringLiteral("Discover"), QStringLiteral("Exxon"), QStringLiteral("Fleet"), QStringLiteral("Gap")});
+    open();
+    browse->onLocatorKey(u'b');
+    host.runPosted();
+    EXPECT_EQ(highlighted(), QStringLiteral("Bank A"));
+    browse->onLocatorKey(u'b');
+    host.runPosted();
+    EXPECT_EQ(highlighted(), QStringLiteral("Bank B"));
+    browse->onLocatorKey(u'b');
+    host.runPosted();
+    EXPECT_EQ(highlighted(), QStringLiteral("Bank A")) << "past the last B it jumps back to the first";
+    browse->onLocatorKey(u'c');
+    host.runPosted();
+    EXPECT_EQ(highlighted(), QStringLiteral("Chase"));
+    EXPECT_EQ(page().first(), QStringLiteral("Chase"));
+    browse->onLocatorKey(u'e');
+    host.runPosted();
+    EXPECT_EQ(highlighted(), QStringLiteral("Exxon"));
+    browse->onLocatorKey(u'c'); // no C after... there is Chase: back to it
+    host.runPosted();
+    EXPECT_EQ(highlighted(), QStringLiteral("Chase"));
+    browse->onLocatorKey(u'h'); // nothing starts with H: first not below H is none, so the last page
+    host.runPosted();
+    EXPECT_EQ(page(), (QStringList{"Chase", "Discover", "Exxon", "Fleet", "Gap"}));
+    EXPECT_EQ(highlighted(), QStringLiteral("Gap"));
+    browse->onLocatorKey(u'D'); // a letter between: the first record not below it
+    host.runPosted();
+    EXPECT_EQ(highlighted(), QStringLiteral("Discover"));
+}
+
+TEST_F(BrowseEngineTest, ResizingReadsThePageWithTheNewNumberOfRows)
+{
+    addNumbered(12);
+    open();
+    scroll(Scroll::RowDown);
+    list.rows = 8;
+    browse->forceRefresh();
+    host.runPosted();
+    EXPECT_EQ(page().size(), 8);
+    EXPECT_EQ(highlighted(), QStringLiteral("V01")) << "the highlighted record stays highlighted";
+    list.rows = 3;
+    browse->forceRefresh();
+    host.runPosted();
+    EXPECT_EQ(page().size(), 3);
+    EXPECT_TRUE(page().contains(QStringLiteral("V01")));
+}
+
+TEST_F(BrowseEngineTest, ThumbDragToTheEndsActsAsScrollToTopAndBottom)
+{
+    QStringList vendors;
+    for (char a = 'A'; a <= 'F'; ++a)
+        for (char b = 'A'; b <= 'E'; ++b)
+            vendors << QStringLiteral("%1%2 BANK").arg(QChar(a)).arg(QChar(b));
+    addVendors(vendors);
+    open();
+    ASSERT_EQ(browse->thumbStops().size(), 100u);
+    EXPECT_EQ(browse->thumbStops().front(), QStringLiteral("AA B"));
+    EXPECT_EQ(browse->thumbStops().back(), QStringLiteral("FE B"));
+    list.thumbValue = 100;
+    browse->onScrollDrag();
+    host.runPosted();
+    EXPECT_EQ(highlighted(), QStringLiteral("FE BANK"));
+    list.thumbValue = 1;
+    browse->onScrollDrag();
+    host.runPosted();
+    EXPECT_EQ(highlighted(), QStringLiteral("AA BANK"));
+    list.thumbValue = 50;
+    browse->onScrollDrag();
+    host.runPosted();
+    EXPECT_GT(highlighted(), QStringLiteral("BE BANK"));
+    EXPECT_LT(highlighted(), QStringLiteral("EA BANK"));
+}
+
+TEST_F(BrowseEngineTest, PopupMenuOffersWhatTheListCanDo)
+{
+    open();
+    list.menuAnswer = 1;
+    browse->onNewSelection(true);
+    EXPECT_EQ(list.lastMenu, QStringLiteral("&Insert|~&Change|~&Delete"));
+    ASSERT_EQ(host.pressed.size(), 1u);
+    EXPECT_EQ(host.pressed[0], engine::EditButton::Insert);
+    addVendors({QStringLiteral("One")});
+    browse->forceRefresh();
+    list.menuAnswer = 0;
+    browse->onNewSelection(true);
+    EXPECT_EQ(list.lastMenu, QStringLiteral("&Insert|&Change|&Delete"));
+    EXPECT_EQ(host.pressed.size(), 1u) << "choosing nothing does nothing";
+}
+
+TEST_F(BrowseEngineTest, SaveAndNextRecordReopensTheFormOnTheNextRecord)
+{
+    addNumbered(8);
+    open();
+    scroll(Scroll::RowDown); // V01
+    std::vector<QString> editedVendors;
+    host.onForm = [&](int) { editedVendors.push_back(files->accounts.record.creditCardVendor); };
+    host.formAnswers = {{2, core::Command::NextRecord}, {2, core::Command::NextRecord}, {1, 0}};
+    browse->changeRecord();
+    host.runPosted();
+    EXPECT_EQ(editedVendors, (std::vector<QString>{"V01", "V02", "V03"}));
+    EXPECT_EQ(host.formRequests, (std::vector<int>{2, 2, 2}));
+    EXPECT_EQ(highlighted(), QStringLiteral("V03"));
+}
+
+TEST_F(BrowseEngineTest, EmptyFileShowsAnEmptyListWithChangeDisabled)
+{
+    open();
+    EXPECT_TRUE(page().isEmpty());
+    EXPECT_FALSE(host.editEnabled);
+    EXPECT_TRUE(browse->thumbStops().empty());
+    scroll(Scroll::PageDown);
+    EXPECT_TRUE(page().isEmpty());
+}
+
+} // namespace
