@@ -13,14 +13,17 @@ std::shared_ptr<MessageService>& installedService()
     return service;
 }
 
-constexpr int AllButtons[] = {Button::Ok, Button::Yes, Button::No, Button::Retry, Button::Cancel};
+constexpr int AllButtons[] = {Button::Ok, Button::Yes, Button::No, Button::Abort, Button::Retry, Button::Ignore, Button::Cancel, Button::Help};
 
 QMessageBox::StandardButton qtButton(int button)
 {
     switch (button) {
     case Button::Yes: return QMessageBox::Yes;
     case Button::No: return QMessageBox::No;
+    case Button::Abort: return QMessageBox::Abort;
     case Button::Retry: return QMessageBox::Retry;
+    case Button::Ignore: return QMessageBox::Ignore;
+    case Button::Help: return QMessageBox::Help;
     case Button::Cancel: return QMessageBox::Cancel;
     default: return QMessageBox::Ok;
     }
@@ -62,7 +65,9 @@ int defaultButtonOf(const Message& message)
 
 int QtMessageService::show(const Message& message)
 {
-    QMessageBox box(qtIcon(message.icon), message.title, message.text, QMessageBox::NoButton,
+    QString text = message.text;
+    text.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
+    QMessageBox box(qtIcon(message.icon), message.title, text, QMessageBox::NoButton,
                     QApplication::activeWindow());
     for (int b : AllButtons)
         if (message.buttons & b)
@@ -72,6 +77,8 @@ int QtMessageService::show(const Message& message)
     box.setDefaultButton(qtButton(defaultButtonOf(message)));
     if (message.buttons & Button::Cancel)
         box.setEscapeButton(QMessageBox::Cancel);
+    else if (message.buttons & Button::Abort)
+        box.setEscapeButton(QMessageBox::Abort);
     box.setAccessibleName(message.title);
     const int result = box.exec();
     for (int b : AllButtons)

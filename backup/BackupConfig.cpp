@@ -1,0 +1,170 @@
+#include "backup/BackupConfig.h"
+
+#include "platform/IniFile.h"
+#include "platform/MessageService.h"
+
+#include <QDir>
+#include <QFile>
+
+#include <fcntl.h>
+#include <sys/file.h>
+#include <unistd.h>
+
+namespace fundora::backup {
+
+namespace Button = platform::Button;
+using platform::MessageIcon;
+
+namespace {
+enum Field { SysId, Drive, LastDate, LastTime, MsPath, Spare11, Spare12 };
+}
+
+platform::FileDef configFileDef()
+{
+    using platform::FieldType;
+    platform::FileDef def;
+    def.label = QStringLiteral("CFG");
+    def.prefix = QStringLiteral("CFG");
+    def.diskName = QStringLiteral("CFG");
+    def.fields = {{QStringLiteral("CFG:SYSID"), FieldType::Long, 0, 0},    {QStringLiteral("CFG:DRIVE"), FieldType::String, 1, 0},
+                  {QStringLiteral("CFG:LASTDATE"), FieldType::Long, 0, 0}, {QStringLiteral("CFG:LASTTIME"), FieldType::Long, 0, 0},
+                  {QStringLiteral("CFG:MSPATH"), FieldType::String, 40, 0}, {QStringLiteral("CFG:SPARE11"), FieldType::Long, 0, 0},
+                  {QStringLiteral("CFG:SPARE12"), FieldType::Long, 0, 0}};
+    def.keys = {{QStringLiteral("CFG:K_SYSID"), {{SysId, false}}, true, false}};
+    return def;
+}
+
+QString normalisedPath(const QString& path)
+{
+    QString p = path;
+    while (p.endsWith(u' '))
+        p.chop(1);
+    if (p.isEmpty())
+        return p;
+    if (!p.endsWith(u'\\'))
+        p += u'\\';
+    if (!p.startsWith(u'\\'))
+        p.prepend(u'\\');
+    return p;
+}
+
+BackupConfig::BackupConfig(QString directory) : m_directory(std::move(directory)) {}
+
+BackupConfig::~BackupConfig()
+{
+    close();
+    if (m_lock >= 0)
+        ::close(m_lock);
+}
+
+QString BackupConfig::iniPath() const
+{
+    return QDir(m_directory).filePath(QStringLiteral("stowel.ini"));
+}
+
+bool BackupConfig::lockDirectory()
+{
+    // The program directory itself is held: nothing is created beside the data files.
+    m_lock = ::open(QFile::encodeName(m_directory).constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    return m_lock >= 0 && ::flock(m_lock, LOCK_EX | LOCK_NB) == 0;
+}
+
+bool BackupConfig::openAndRead()
+{
+    m_store = std::make_unique<platform::Store>(m_directory);
+    m_file = std::make_unique<platform::DataFile>(*m_store, configFileDef());
+    if (!m_file->open().ok())
+        return false;
+    m_file->set(0);
+    if (!m_file->next(m_stored).ok())
+        return false;
+    m_record.sysId = static_cast<std::int32_t>(m_stored.integer(SysId));
+    m_record.drive = m_stored.text(Drive);
+    m_record.lastDate = static_cast<std::int32_t>(m_stored.integer(LastDate));
+    m_record.lastTime = static_cast<std::int32_t>(m_stored.integer(LastTime));
+    m_record.msPath = m_stored.text(MsPath);
+    m_record.setNumber = static_cast<std::int32_t>(m_stored.integer(Spare11));
+    m_record.spare12 = static_cast<std::int32_t>(m_stored.integer(Spare12));
+    return true;
+}
+
+BackupConfig::Start BackupConfig::start()
+{
+    if (!lockDirectory())
+        return Start::AnotherCopy;
+    m_store = std::make_unique<platform::Store>(m_directory);
+    m_file = std::make_unique<platform::DataFile>(*m_store, configFileDef());
+    if (!m_file->open().ok()) {
+        const int answer = platform::MessageService::current().show(
+            {QStringLiteral("Cannot Find CFG.TPS!"),
+             QStringLiteral("The Configuration File (which stores the last used set number) cannot be found.\r\n\r\nIf you answer "
+                            "Yes a new file will be created. It will have a set number of 1.\r\n\r\nDo you want to create CFG.TPS?"),
+             MessageIcon::Question, Button::Yes | Button::No, Button::Yes});
+        if (answer != Button::Yes)
+            return Start::Declined;
+        bool created = !QFile::exists(m_store->pathOf(m_file->def())) && m_file->create().ok() && m_file->open().ok();
+        if (created) {
+            platform::Record r = platform::Record::blank(m_file->def());
+            r.values[SysId] = std::int64_t{1};
+            r.values[Spare11] = std::int64_t{1};
+            r.values[Drive] = QStringLiteral("1");
+            created = m_file->add(r).ok();
+        }
+        if (!created) {
+            platform::MessageService::current().show(
+                {QStringLiteral("Error creating CFG.TPS!"),
+                 QStringLiteral("An error occurred creating CFG.TPS!  Please contact your software supplier or helpline."),
+                 MessageIcon::Stop, Button::Cancel, Button::Cancel});
+            return Start::CreateFailed;
+        }
+    }
+    close();
+    if (!openAndRead()) {
+        platform::MessageService::current().show({QStringLiteral("Fundora 2000 - Backup/Restore Module"),
+                                                  QStringLiteral("Do not run more than one copy at the same time!"),
+                                                  MessageIcon::Exclamation, Button::Ok, Button::Ok});
+        return Start::AnotherCopy;
+    }
+    platform::IniFile ini = platform::IniFile::load(iniPath());
+    if (ini.value(QStringLiteral("setup"), QStringLiteral("valid"), QString()).isEmpty()) {
+        ini.setValue(QStringLiteral("setup"), QStringLiteral("valid"), QStringLiteral("valid"));
+        ini.setValue(QStringLiteral("setup"), QStringLiteral("path"), QString());
+        ini.save(iniPath());
+    }
+    m_path = ini.value(QStringLiteral("setup"), QStringLiteral("path"), QString()).left(60);
+    return Start::Ready;
+}
+
+bool BackupConfig::save()
+{
+    if (!m_file || !m_file->isOpen())
+        return false;
+    m_stored.values[Drive] = m_record.drive.left(1);
+    m_stored.values[LastDate] = std::int64_t{m_record.lastDate};
+    m_stored.values[LastTime] = std::int64_t{m_record.lastTime};
+    m_stored.values[Spare11] = std::int64_t{m_record.setNumber};
+    return m_file->put(m_stored).ok();
+}
+
+void BackupConfig::close()
+{
+    if (m_file && m_file->isOpen())
+        m_file->close();
+    m_file.reset();
+    m_store.reset();
+}
+
+bool BackupConfig::reopen()
+{
+    close();
+    return openAndRead();
+}
+
+void BackupConfig::setPath(const QString& path, bool writeToIni)
+{
+    m_path = normalisedPath(path).left(60);
+    if (writeToIni)
+        platform::IniFile::write(iniPath(), QStringLiteral("setup"), QStringLiteral("path"), m_path);
+}
+
+} // namespace fundora::backup

@@ -1,0 +1,219 @@
+#include "backup/BackupRun.h"
+
+#include "backup/Drives.h"
+#include "platform/Clock.h"
+#include "platform/MessageService.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+
+namespace fundora::backup {
+
+namespace Button = platform::Button;
+using platform::MessageIcon;
+
+namespace {
+
+int ask(const char* title, const QString& text, MessageIcon icon, int buttons, int defaultButton)
+{
+    return platform::MessageService::current().show({QString::fromLatin1(title), text, icon, buttons, defaultButton});
+}
+
+void beep()
+{
+    if (qobject_cast<QApplication*>(QCoreApplication::instance()))
+        QApplication::beep();
+}
+
+} // namespace
+
+QStringList deleteContainers(const QString& location, const std::function<bool(const QString&)>& confirm)
+{
+    QStringList deleted;
+    const QDir dir(location);
+    for (const QString& name : dir.entryList(QDir::Files | QDir::Hidden, QDir::Name)) {
+        if (!name.endsWith(QStringLiteral(".BKP"), Qt::CaseInsensitive))
+            continue;
+        if (confirm && !confirm(name))
+            continue;
+        if (QFile::remove(dir.filePath(name)))
+            deleted << name;
+    }
+    return deleted;
+}
+
+BackupRun::BackupRun(BackupConfig& config, Compressor& compressor, BackupUi& ui) : m_config(config), m_compressor(compressor), m_ui(ui) {}
+
+QString BackupRun::containerPath(int disk) const
+{
+    return containerName(m_target.location, disk);
+}
+
+BackupRun::Result BackupRun::stop(const QString& reason)
+{
+    m_stopReason = reason;
+    if (!m_pendingBkx.isEmpty())
+        QFile::remove(m_pendingBkx);
+    m_config.reopen();
+    return Result::Stopped;
+}
+
+bool BackupRun::ensureDirectory()
+{
+    if (!m_target.pathSet || QFileInfo(m_target.location).isDir())
+        return true;
+    if (ask("Directory Not Found!",
+            QStringLiteral("Directory : ") + m_target.shownLocation + QStringLiteral(" was not found. Do you want to create this directory?"),
+            MessageIcon::Question, Button::Yes | Button::No, Button::Yes) != Button::Yes)
+        return false;
+    if (!QDir().mkpath(m_target.location)) {
+        ask("Error creating directory!",
+            QStringLiteral("This directory could not be created.  Please check you have used a valid drive and directory name "
+                           "(max of 8 characters for directory name)."),
+            MessageIcon::Stop, Button::Abort, Button::Abort);
+        return false;
+    }
+    return true;
+}
+
+bool BackupRun::prepareFirstDisk(std::int64_t& free)
+{
+    for (;;) {
+        deleteContainers(m_target.location);
+        free = m_target.volumeSize > 0 ? m_target.volumeSize : freeSpace(m_target.location);
+        if (free >= ContainerWriter::MinimumFree)
+            return true;
+        if (ask("Disk Full!", QStringLiteral("This disk does not have enough free space.\r\n"), MessageIcon::Exclamation,
+                Button::Ok | Button::Cancel, Button::Ok) != Button::Ok)
+            return false;
+    }
+}
+
+std::int64_t BackupRun::nextDisk(int disk)
+{
+    m_disks = disk;
+    if (m_target.volumeSize > 0)
+        return m_target.volumeSize; // the next container lies beside the last one
+    for (;;) {
+        if (!m_ui.insertDisk(disk))
+            return 0;
+        bool keptJustWritten = false;
+        const QString justWritten = QString::number(disk - 1);
+        deleteContainers(m_target.location, [&](const QString& name) {
+            if (!name.startsWith(justWritten))
+                return true;
+            const bool go = ask("WARNING",
+                                QStringLiteral("You are about to delete ") + name +
+                                    QStringLiteral("\r\nThis file appears to be the Back Up file just created!\r\nClick on Ok to "
+                                                   "continue deleting - Cancel will prompt for another disk."),
+                                MessageIcon::Exclamation, Button::Ok | Button::Cancel, Button::Ok) == Button::Ok;
+            keptJustWritten = keptJustWritten || !go;
+            return go;
+        });
+        if (keptJustWritten) {
+            beep();
+            continue;
+        }
+        const std::int64_t free = freeSpace(m_target.location);
+        if (free <= 4999) {
+            beep();
+            continue;
+        }
+        return free;
+    }
+}
+
+BackupRun::Result BackupRun::run(const FileListing& files, const BackupTarget& target)
+{
+    m_target = target;
+    m_stopReason.clear();
+    m_disks = 1;
+    if (!ensureDirectory())
+        return stop(QStringLiteral("The directory ") + target.shownLocation + QStringLiteral(" is not there."));
+    std::int64_t free = 0;
+    if (!prepareFirstDisk(free))
+        return stop(QStringLiteral("Disk 1 has too little free space."));
+    const std::int32_t setNumber = m_config.record().setNumber;
+    m_config.close();
+
+    ContainerWriter writer(*this, setNumber);
+    writer.onRecord = [&] {
+        if (writer.bytesTotal() % 2048 == 0)
+            m_ui.progress(QString(), false, writer.bytesThisDisk(), writer.bytesTotal());
+    };
+    if (!writer.begin(free)) {
+        ask("Error Creating File!", QStringLiteral("Cannot Create File: ") + containerPath(1), MessageIcon::Stop, Button::Cancel, Button::Cancel);
+        return stop(writer.error());
+    }
+    const QString directory = m_config.directory();
+    if (m_compressor.launcher().isEmpty()) {
+        writer.abandon();
+        ask("PIF file not found!",
+            QStringLiteral("PKLAUNCH.PIF has not been found in the current directory.\r\n\r\nCurrent Directory is: ") + directory.toUpper(),
+            MessageIcon::Stop, Button::Abort, Button::Abort);
+        return stop(QStringLiteral("PKLAUNCH.PIF is missing."));
+    }
+
+    for (const ListedFile& f : files.files) {
+        if (f.name.size() > 80)
+            return stop(QStringLiteral("The name %1 is too long to be backed up.").arg(f.name));
+        m_ui.progress(f.name, f.compress, writer.bytesThisDisk(), writer.bytesTotal());
+        QString data = f.sourcePath;
+        const QString base = QFileInfo(f.name).completeBaseName().toUpper();
+        if (f.compress) {
+            m_pendingBkx = QDir(directory).filePath(base + QStringLiteral(".BKX"));
+            if (!m_compressor.compress(f.sourcePath)) {
+                writer.abandon();
+                ask("Unable to carry out compression!", QStringLiteral("An error has occurred when trying to compress a data file."),
+                    MessageIcon::Stop, Button::Abort, Button::Abort);
+                return stop(QStringLiteral("%1 could not be compressed (%2).").arg(f.name, m_compressor.failure()));
+            }
+            m_ui.progress(f.name, false, writer.bytesThisDisk(), writer.bytesTotal());
+            data = m_pendingBkx;
+        }
+        QFile in(data);
+        if (!in.open(QIODevice::ReadOnly)) {
+            writer.abandon();
+            ask("Error Opening File! ", QStringLiteral("Cannot Open File: ") + data, MessageIcon::Stop, Button::Cancel, Button::Cancel);
+            return stop(QStringLiteral("%1 could not be opened: %2").arg(data, in.errorString()));
+        }
+        StoredFile stored;
+        stored.name = f.name.toLatin1();
+        stored.shortName = f.name.toLatin1();
+        stored.date = f.date;
+        stored.time = f.time;
+        stored.compressed = f.compress;
+        const std::int64_t size = f.compress ? in.size() : f.size;
+        if (!writer.writeFile(stored, in, size)) {
+            writer.abandon();
+            return stop(writer.error());
+        }
+        in.close();
+        if (f.compress) {
+            QFile::remove(m_pendingBkx);
+            m_pendingBkx.clear();
+        }
+    }
+    if (!writer.finish()) {
+        // Without its end record the set cannot be restored: this is no completed backup.
+        ask("Fundora 2000 - Backup/Restore Module", QStringLiteral("error adding EOF - incomplete backup"), MessageIcon::Exclamation,
+            Button::Ok, Button::Ok);
+        return stop(QStringLiteral("The end record could not be written: ") + writer.error());
+    }
+    m_disks = writer.disk();
+    if (!m_config.reopen())
+        return stop(QStringLiteral("CFG.TPS could not be read again; the set number was not advanced."));
+    ConfigRecord& cfg = m_config.record();
+    cfg.setNumber += 1;
+    cfg.lastDate = platform::Clock::current().today();
+    cfg.lastTime = platform::Clock::current().timeOfDay();
+    if (!m_config.save()) {
+        m_stopReason = QStringLiteral("The backup is complete, but CFG.TPS could not record its set number.");
+        return Result::Stopped;
+    }
+    return Result::Completed;
+}
+
+} // namespace fundora::backup

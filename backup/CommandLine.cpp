@@ -1,0 +1,214 @@
+#include "backup/CommandLine.h"
+
+#include "backup/BackupRun.h"
+#include "backup/Drives.h"
+#include "backup/FileListing.h"
+#include "backup/RestoreRun.h"
+#include "backup/Startup.h"
+#include "platform/MessageService.h"
+
+#include <QDir>
+#include <QFileInfo>
+
+#include <cstdio>
+
+namespace fundora::backup {
+
+namespace Button = platform::Button;
+
+namespace {
+
+struct Options {
+    QString directory = QDir::currentPath();
+    bool backup = false;
+    bool restore = false;
+    QString to, from;
+    bool compress = true;
+    std::int64_t volumeSize = 0;
+    bool allowOlder = false;
+    bool syncSetNumbers = false;
+};
+
+// Prints every message and answers it as the flags say; a question the flags
+// do not answer is refused (Cancel, No or Abort), so a run never waits for a person.
+class ConsoleMessages final : public platform::MessageService {
+public:
+    explicit ConsoleMessages(const Options& o) : m_options(o) {}
+    int show(const platform::Message& m) override
+    {
+        QString text = m.text;
+        text.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
+        std::fprintf(stderr, "vaultine: %s: %s\n", qPrintable(m.title.trimmed()), qPrintable(text.trimmed()));
+        int answer = refusal(m.buttons);
+        if (m.title == QStringLiteral("Cannot Find CFG.TPS!") || m.title == QStringLiteral("Directory Not Found!"))
+            answer = Button::Yes;
+        else if (m.title.startsWith(QStringLiteral("Disk Set older than current Data!")))
+            answer = m_options.allowOlder ? Button::Ok : Button::Cancel;
+        else if (m.title == QStringLiteral("Bring Set Numbers into Sync?"))
+            answer = m_options.syncSetNumbers ? Button::Yes : Button::No;
+        return (m.buttons & answer) ? answer : refusal(m.buttons);
+    }
+
+private:
+    static int refusal(int buttons)
+    {
+        for (int b : {Button::Cancel, Button::Abort, Button::No, Button::Ok})
+            if (buttons & b)
+                return b;
+        return Button::Ok;
+    }
+    const Options& m_options;
+};
+
+class ConsoleBackup final : public BackupUi {
+public:
+    bool insertDisk(int disk) override
+    {
+        std::fprintf(stderr, "vaultine: disk %d cannot be changed without a person; use --volume-size for several containers\n", disk);
+        return false;
+    }
+};
+
+// Every container lies in the directory: a disk asked for twice is missing.
+class ConsoleRestore final : public RestoreUi {
+public:
+    bool insertDisk(int disk) override
+    {
+        if (disk == m_lastAsked)
+            return false;
+        m_lastAsked = disk;
+        return true;
+    }
+    // Without a person to ask, a container is accepted when it belongs to the same set as disk 1.
+    bool acceptOtherSet(int disk, std::int32_t diskSet, std::int32_t, std::int32_t firstDiskSet) override
+    {
+        if (diskSet == firstDiskSet)
+            return true;
+        std::fprintf(stderr, "vaultine: container %d belongs to set %d, not to set %d of container 1\n", disk, diskSet, firstDiskSet);
+        return false;
+    }
+
+private:
+    int m_lastAsked = 0;
+};
+
+void usage()
+{
+    std::fprintf(stderr, "usage: vaultine [--dir DIR] --backup --to DIR [--no-compress] [--volume-size BYTES]\n"
+                         "       vaultine [--dir DIR] --restore --from DIR [--allow-older-set] [--sync-set-numbers]\n");
+}
+
+bool parse(const QStringList& a, Options& o)
+{
+    for (qsizetype i = 1; i < a.size(); ++i) {
+        const QString& s = a[i];
+        auto value = [&](QString& out) {
+            if (i + 1 >= a.size())
+                return false;
+            out = a[++i];
+            return true;
+        };
+        if (s == QStringLiteral("--backup"))
+            o.backup = true;
+        else if (s == QStringLiteral("--restore"))
+            o.restore = true;
+        else if (s == QStringLiteral("--no-compress"))
+            o.compress = false;
+        else if (s == QStringLiteral("--allow-older-set"))
+            o.allowOlder = true;
+        else if (s == QStringLiteral("--sync-set-numbers"))
+            o.syncSetNumbers = true;
+        else if (s == QStringLiteral("--dir")) {
+            if (!value(o.directory))
+                return false;
+        } else if (s == QStringLiteral("--to")) {
+            if (!value(o.to))
+                return false;
+        } else if (s == QStringLiteral("--from")) {
+            if (!value(o.from))
+                return false;
+        } else if (s == QStringLiteral("--volume-size")) {
+            QString v;
+            bool ok = false;
+            if (!value(v) || (o.volumeSize = v.toLongLong(&ok), !ok) || o.volumeSize < 8 * 1024) {
+                std::fprintf(stderr, "vaultine: --volume-size needs a number of bytes of at least 8192\n");
+                return false;
+            }
+        } else {
+            std::fprintf(stderr, "vaultine: unknown argument %s\n", qPrintable(s));
+            return false;
+        }
+    }
+    if (o.backup == o.restore || (o.backup && o.to.isEmpty()) || (o.restore && o.from.isEmpty()))
+        return false;
+    return true;
+}
+
+QString asLocation(const QString& dir)
+{
+    QString l = QFileInfo(dir).absoluteFilePath();
+    if (!l.endsWith(u'/'))
+        l += u'/';
+    return l;
+}
+
+} // namespace
+
+bool isCommandLine(const QStringList& arguments)
+{
+    return arguments.contains(QStringLiteral("--backup")) || arguments.contains(QStringLiteral("--restore"));
+}
+
+int runCommandLine(const QStringList& arguments)
+{
+    Options o;
+    if (!parse(arguments, o)) {
+        usage();
+        return Exit::Usage;
+    }
+    if (!QFileInfo(o.directory).isDir()) {
+        std::fprintf(stderr, "vaultine: the program directory %s does not exist\n", qPrintable(o.directory));
+        return Exit::Usage;
+    }
+    o.directory = QFileInfo(o.directory).absoluteFilePath();
+    platform::MessageService::install(std::make_shared<ConsoleMessages>(o));
+
+    BackupConfig config(o.directory);
+    if (startUtility(config) != StartupResult::Ready)
+        return Exit::CannotRun;
+    Compressor compressor(o.directory);
+
+    if (o.backup) {
+        const FileListing files = listDataFiles(o.directory, o.compress);
+        if (o.compress && freeSpace(o.directory) < 2 * files.biggest) {
+            std::fprintf(stderr, "vaultine: Insufficient Disk Space! to compress the biggest file\n");
+            return Exit::Failed;
+        }
+        BackupTarget target;
+        target.location = asLocation(o.to);
+        target.shownLocation = o.to;
+        target.pathSet = true;
+        target.volumeSize = o.volumeSize;
+        ConsoleBackup ui;
+        BackupRun run(config, compressor, ui);
+        if (run.run(files, target) != BackupRun::Result::Completed) {
+            std::fprintf(stderr, "vaultine: backup stopped: %s\n", qPrintable(run.stopReason()));
+            return Exit::Failed;
+        }
+        std::printf("Backed up %zu files as set %d in %d container(s) at %s\n", files.files.size(), config.record().setNumber - 1,
+                    run.disksWritten(), qPrintable(target.location));
+        return Exit::Completed;
+    }
+
+    ConsoleRestore ui;
+    RestoreRun run(config, compressor, ui);
+    run.start(asLocation(o.from));
+    if (run.runToEnd() != RestoreRun::State::Complete) {
+        std::fprintf(stderr, "vaultine: restore stopped: %s\n", qPrintable(run.stopReason()));
+        return Exit::Failed;
+    }
+    std::printf("Restored %lld files from %s\n", static_cast<long long>(run.restoredFiles().size()), qPrintable(o.from));
+    return Exit::Completed;
+}
+
+} // namespace fundora::backup

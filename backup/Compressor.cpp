@@ -1,0 +1,76 @@
+#include "backup/Compressor.h"
+
+#include "platform/MessageService.h"
+
+#include <QDir>
+#include <QFileInfo>
+#include <QProcess>
+
+namespace fundora::backup {
+
+Compressor::Compressor(QString programDirectory) : m_directory(std::move(programDirectory)) {}
+
+QString Compressor::launcher() const
+{
+    const QStringList found = QDir(m_directory).entryList({QStringLiteral("PKLAUNCH.PIF")}, QDir::Files, QDir::Name);
+    // entryList matches without regard to case only on some platforms: compare ourselves.
+    for (const QString& name : QDir(m_directory).entryList(QDir::Files))
+        if (name.compare(QStringLiteral("PKLAUNCH.PIF"), Qt::CaseInsensitive) == 0)
+            return QDir(m_directory).filePath(name);
+    return found.isEmpty() ? QString() : QDir(m_directory).filePath(found.first());
+}
+
+void waitWithoutWindow(QProcess& process, int limitMs)
+{
+    if (!process.waitForFinished(limitMs)) {
+        process.kill();
+        process.waitForFinished(5000);
+    }
+}
+
+bool Compressor::run(const QStringList& arguments, const QString& title, const QString& text)
+{
+    const QString program = launcher();
+    QProcess process;
+    process.setWorkingDirectory(m_directory);
+    process.setProcessChannelMode(QProcess::ForwardedErrorChannel);
+    if (!program.isEmpty())
+        process.start(program, arguments);
+    if (program.isEmpty() || !process.waitForStarted(10000)) {
+        m_failure = QStringLiteral("PKLAUNCH.PIF could not be started");
+        platform::MessageService::current().show(
+            {QStringLiteral("Critcial Error!"),
+             QStringLiteral("The file PKLAUNCH.PIF has not been found!\r\n\r\nPlease get in touch with support.\r\n"),
+             platform::MessageIcon::Stop, platform::Button::Abort, platform::Button::Abort});
+        return false;
+    }
+    if (m_waiter)
+        m_waiter(process, title, text);
+    if (process.state() != QProcess::NotRunning) {
+        // The waiter gave up: the process is not left running behind the utility.
+        waitWithoutWindow(process, m_limitMs);
+    }
+    if (process.exitStatus() != QProcess::NormalExit) {
+        m_failure = QStringLiteral("PKLAUNCH.PIF ended abnormally");
+        return false;
+    }
+    if (process.exitCode() != 0) {
+        m_failure = QStringLiteral("PKLAUNCH.PIF failed with exit code %1").arg(process.exitCode());
+        return false;
+    }
+    return true;
+}
+
+bool Compressor::compress(const QString& file)
+{
+    const QString text = (QStringLiteral("Compressing ") + QFileInfo(file).fileName().toUpper()).left(40);
+    return run({file}, QStringLiteral("Compressing"), text);
+}
+
+bool Compressor::expand(const QString& baseName)
+{
+    const QString text = (QStringLiteral("Uncompressing ") + baseName.toUpper()).left(30);
+    return run({QStringLiteral("/M"), baseName}, QStringLiteral("Un-Compressing"), text);
+}
+
+} // namespace fundora::backup

@@ -1,0 +1,46 @@
+#pragma once
+
+#include <QString>
+
+#include <functional>
+
+class QProcess;
+
+namespace fundora::backup {
+
+// Compression through the outside compressor PKLAUNCH.PIF in the program
+// directory (found without regard to case): compress a data file into
+// BASE.BKX, expand BASE.BKX back into the data file.
+class Compressor {
+public:
+    // Shows that the utility waits for `process` and returns when it has ended
+    // (or was ended for taking longer than the limit).
+    using Waiter = std::function<void(QProcess& process, const QString& title, const QString& text)>;
+
+    explicit Compressor(QString programDirectory);
+    void setWaiter(Waiter waiter) { m_waiter = std::move(waiter); }
+    // A process that runs longer is ended and counts as failed.
+    void setTimeLimitMs(int ms) { m_limitMs = ms; }
+
+    // The launcher's path, or empty when it is not there.
+    QString launcher() const;
+    // Compresses `file` into <BASE>.BKX in the program directory.
+    bool compress(const QString& file);
+    // Expands <BASE>.BKX in the program directory.
+    bool expand(const QString& baseName);
+    // The last failure in words (for messages and logs).
+    const QString& failure() const { return m_failure; }
+
+private:
+    bool run(const QStringList& arguments, const QString& title, const QString& text);
+
+    QString m_directory;
+    Waiter m_waiter;
+    int m_limitMs = 30 * 60 * 1000;
+    QString m_failure;
+};
+
+// The wait without a window: blocks until the process ends or the limit passes.
+void waitWithoutWindow(QProcess& process, int limitMs);
+
+} // namespace fundora::backup

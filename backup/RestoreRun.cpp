@@ -1,0 +1,401 @@
+#include "backup/RestoreRun.h"
+
+#include "platform/Clock.h"
+#include "platform/MessageService.h"
+#include "platform/pictures/Picture.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QFileInfo>
+
+#include <cstdio>
+
+namespace fundora::backup {
+
+namespace Button = platform::Button;
+using platform::MessageIcon;
+
+namespace {
+
+int ask(const char* title, const QString& text, MessageIcon icon, int buttons, int defaultButton)
+{
+    return platform::MessageService::current().show({QString::fromLatin1(title), text, icon, buttons, defaultButton});
+}
+
+void say(const QString& text)
+{
+    ask("Fundora 2000 - Backup/Restore Module", text, MessageIcon::Exclamation, Button::Ok, Button::Ok);
+}
+
+void beep()
+{
+    if (qobject_cast<QApplication*>(QCoreApplication::instance()))
+        QApplication::beep();
+}
+
+// "6 Dec 2026"
+QString shortDate(std::int32_t day)
+{
+    const QDate d = platform::qDateOf(day);
+    return d.isValid() ? QStringLiteral("%1 %2 %3").arg(d.day()).arg(QLocale::c().monthName(d.month(), QLocale::ShortFormat)).arg(d.year())
+                       : QString();
+}
+
+} // namespace
+
+bool isPlainFileName(const QString& name)
+{
+    if (name.isEmpty() || name == QStringLiteral(".") || name == QStringLiteral("..") || name.size() > 80)
+        return false;
+    for (QChar c : name)
+        if (c == u'/' || c == u'\\' || c == u':' || c.unicode() < 32)
+            return false;
+    return !name.startsWith(u'.');
+}
+
+RestoreRun::RestoreRun(BackupConfig& config, Compressor& compressor, RestoreUi& ui)
+    : m_config(config), m_compressor(compressor), m_ui(ui), m_directory(config.directory())
+{
+}
+
+RestoreRun::~RestoreRun()
+{
+    if (m_output)
+        m_output->cancelWriting();
+}
+
+bool RestoreRun::openContainer(int disk)
+{
+    m_container = std::make_unique<QFile>(containerName(m_location, disk));
+    if (!m_container->open(QIODevice::ReadOnly)) {
+        m_container.reset();
+        return false;
+    }
+    return true;
+}
+
+RestoreRun::Read RestoreRun::readRecord(QByteArray& record)
+{
+    record = m_container->read(RecordSize);
+    if (record.isEmpty() && m_container->atEnd())
+        return Read::EndOfContainer;
+    if (record.size() != RecordSize)
+        return Read::Failed;
+    return Read::Record;
+}
+
+RestoreRun::State RestoreRun::start(const QString& location)
+{
+    m_location = location;
+    m_state = State::Running;
+    m_restored.clear();
+    m_progress = RestoreProgress();
+    m_progress.status = QStringLiteral("Reading file data ...");
+    m_ui.progress(m_progress);
+    m_disk = 1;
+    m_expectedSet = m_config.record().setNumber;
+    m_config.close();
+
+    const QString first = containerName(location, 1);
+    if (!openContainer(1)) {
+        ask("Error Opening File!", QStringLiteral("Cannot Open File: ") + first + QStringLiteral(".   Please Insert Disk ONE"),
+            MessageIcon::Question, Button::Cancel, Button::Cancel);
+        return stop(QStringLiteral("%1 could not be opened.").arg(first), false);
+    }
+    std::optional<ContainerHeader> header;
+    for (;;) {
+        m_container->seek(0);
+        QByteArray record;
+        if (readRecord(record) == Read::Record)
+            header = ContainerHeader::decode(record);
+        if (header && (header->diskNumber == 1 || header->kind == RecordKind::Header))
+            break;
+        header.reset();
+        if (ask("Disk out of Sequence!", QStringLiteral("Please Insert Disk ONE"), MessageIcon::Exclamation, Button::Ok | Button::Cancel,
+                Button::Cancel) != Button::Ok)
+            return stop(QStringLiteral("Disk 1 was not inserted."), false);
+        openContainer(1);
+        if (!m_container)
+            return stop(QStringLiteral("%1 could not be opened.").arg(first), false);
+    }
+    if (header->setNumber < m_expectedSet - 1) {
+        const QString warning =
+            QStringLiteral("The disk set you are restoring from is sequence no. %1 whereas the last back up done was sequence %2. If "
+                           "you continue you could be overwriting (and thus losing) data entered since %3 at %4. Click on Cancel "
+                           "to abort the restore.")
+                .arg(header->setNumber)
+                .arg(m_expectedSet - 1)
+                .arg(shortDate(header->createdDate), platform::formatPicture(std::int64_t{header->createdTime}, u"T3"));
+        if (ask("Disk Set older than current Data!   WARNING!", warning, MessageIcon::Exclamation, Button::Ok | Button::Cancel,
+                Button::Cancel) != Button::Ok)
+            return stop(QStringLiteral("The set is older than the data; the restore was cancelled."), false);
+        for (;;) {
+            const int answer = ask(
+                "Bring Set Numbers into Sync?",
+                QStringLiteral("You have chosen to carry out a restore even though the diskette set number does not tally with the "
+                               "system set number.  If you answer YES the system set number will be set to this diskette set's "
+                               "number.  To cancel the restore altogether press Abort. For more information press Help.   "
+                               "Answering either Yes or No will start the restoration.  \r\n\r\nDo you want to synchronize set numbers?\r\n"),
+                MessageIcon::Question, Button::Yes | Button::No | Button::Abort | Button::Help, Button::Yes);
+            if (answer == Button::Help) {
+                m_ui.showSyncHelp();
+                continue;
+            }
+            if (answer != Button::Yes && answer != Button::No)
+                return stop(QStringLiteral("The restore was cancelled."), false);
+            if (answer == Button::Yes) {
+                if (m_config.reopen()) {
+                    m_config.record().setNumber = header->setNumber + 1;
+                    m_config.save();
+                    m_config.close();
+                }
+                m_expectedSet = header->setNumber + 1;
+            }
+            break;
+        }
+    }
+    if (header->version != FormatVersion.leftJustified(5, ' ')) {
+        ask("Incorrect Version!",
+            QStringLiteral("These files have been backed up using version ") + header->versionText() +
+                QStringLiteral(" of the back up program.  \r\n\r\nThe current version of the program is 3.6\r\n"),
+            MessageIcon::Stop, Button::Cancel, Button::Cancel);
+        return stop(QStringLiteral("The set was written by version %1.").arg(header->versionText()), false);
+    }
+    if (header->kind != RecordKind::Header)
+        return stop(QStringLiteral("Disk 1 does not begin with a file."));
+    m_firstDiskSet = header->setNumber;
+    if (!beginFile(*header))
+        return m_state;
+    return m_state;
+}
+
+RestoreRun::State RestoreRun::step(int records)
+{
+    for (int i = 0; i < records && m_state == State::Running; ++i) {
+        QByteArray record;
+        const Read r = readRecord(record);
+        if (r == Read::Failed)
+            return stop(QStringLiteral("Error reading from floppy %1. Restore ABORTED").arg(m_container->error()));
+        if (r == Read::EndOfContainer) {
+            if (!nextDisk())
+                return m_state;
+            continue;
+        }
+        if (m_output && m_blocksLeft > 0) {
+            // Blocks are counted from the header's size, so data that happens
+            // to spell a record kind is still data.
+            if (!writeBlock(record))
+                return m_state;
+            continue;
+        }
+        switch (ContainerHeader::kindOf(record)) {
+        case RecordKind::End: return complete();
+        case RecordKind::Header: {
+            const auto header = ContainerHeader::decode(record);
+            if (!header || !beginFile(*header))
+                return m_state;
+            break;
+        }
+        default:
+            return stop(QStringLiteral("The backup set is damaged: disk %1 holds data where a file should begin.").arg(m_disk));
+        }
+    }
+    return m_state;
+}
+
+RestoreRun::State RestoreRun::runToEnd()
+{
+    while (m_state == State::Running)
+        step(64);
+    return m_state;
+}
+
+bool RestoreRun::writeBlock(const QByteArray& block)
+{
+    const std::int64_t keep = std::min<std::int64_t>(RecordSize, m_fileSize - m_written);
+    if (m_output->write(block.constData(), keep) != keep) {
+        stop(QStringLiteral("add(outfile) %1: %2").arg(m_output->error()).arg(m_output->errorString()));
+        return false;
+    }
+    m_written += keep;
+    --m_blocksLeft;
+    m_progress.thisFile = m_written;
+    m_progress.totalBytes += RecordSize;
+    m_progress.thisDisk += RecordSize;
+    if (m_written % 2048 == 0)
+        m_ui.progress(m_progress);
+    if (m_blocksLeft == 0)
+        return finishFile();
+    return true;
+}
+
+bool RestoreRun::beginFile(const ContainerHeader& header)
+{
+    if (m_output) {
+        // A header before the last file was whole: the set is damaged.
+        stop(QStringLiteral("The backup set is damaged: %1 ends early.").arg(m_fileName));
+        return false;
+    }
+    m_fileName = header.fileNameText();
+    m_fileSize = header.fileSize;
+    m_compressed = header.compressed;
+    m_compressionType = header.compressionType == 1 ? 1 : 2;
+    if (!isPlainFileName(m_fileName)) {
+        ask("Error Creating File!", QStringLiteral("The backup holds a file named \"%1\", which would lie outside the program "
+                                                   "directory. Nothing of it is restored.").arg(m_fileName),
+            MessageIcon::Stop, Button::Cancel, Button::Cancel);
+        stop(QStringLiteral("Refused the unsafe name \"%1\".").arg(m_fileName), false);
+        return false;
+    }
+    if (m_fileSize < 0) {
+        stop(QStringLiteral("The backup set is damaged: %1 has a negative size.").arg(m_fileName));
+        return false;
+    }
+    QString outputName = m_fileName;
+    if (m_compressed) {
+        const QString path = header.pathText();
+        if (!isPlainFileName(path)) {
+            stop(QStringLiteral("Refused the unsafe name \"%1\".").arg(path));
+            return false;
+        }
+        m_baseName = QFileInfo(path).completeBaseName().toUpper();
+        m_nameWithExtension = path.toUpper();
+        if (m_baseName.isEmpty() || !isPlainFileName(m_baseName)) {
+            stop(QStringLiteral("Refused the unsafe name \"%1\".").arg(path));
+            return false;
+        }
+        outputName = m_baseName + QStringLiteral(".BKX");
+    }
+    m_output = std::make_unique<QSaveFile>(QDir(m_directory).filePath(outputName));
+    if (!m_output->open(QIODevice::WriteOnly)) {
+        ask("Error Creating File!", QStringLiteral("Cannot Create File: ") + outputName, MessageIcon::Stop, Button::Cancel, Button::Cancel);
+        m_output.reset();
+        stop(QStringLiteral("%1 could not be created.").arg(outputName), false);
+        return false;
+    }
+    m_output->setPermissions(QFileDevice::ReadOwner | QFileDevice::WriteOwner);
+    m_written = 0;
+    m_blocksLeft = (m_fileSize + RecordSize - 1) / RecordSize;
+    m_progress.thisFile = 0;
+    m_progress.status = (QStringLiteral("Restoring ") + m_fileName.toUpper()).left(40);
+    m_ui.progress(m_progress);
+    if (m_blocksLeft == 0)
+        return finishFile();
+    return true;
+}
+
+bool RestoreRun::finishFile()
+{
+    if (!m_output->commit()) {
+        const QString why = m_output->errorString();
+        m_output.reset();
+        stop(QStringLiteral("%1 could not be written: %2").arg(m_fileName, why));
+        return false;
+    }
+    m_output.reset();
+    if (!m_compressed) {
+        m_restored << m_fileName;
+        return true;
+    }
+    const QString bkx = QDir(m_directory).filePath(m_baseName + QStringLiteral(".BKX"));
+    if (m_compressionType == 1 && !m_compressor.expand(m_baseName)) {
+        ask("Error Uncompressing Files!", QStringLiteral("An error has occurred while uncompressing : ") + m_baseName,
+            MessageIcon::Exclamation, Button::Abort, Button::Abort);
+        QFile::remove(bkx);
+        stop(QStringLiteral("%1 could not be expanded (%2).").arg(m_baseName, m_compressor.failure()), false);
+        return false;
+    }
+    QFile::remove(bkx);
+    if (m_fileName.toUpper() != m_nameWithExtension) {
+        // The expanded file is moved to its own name in one step: no half-moved file is ever left.
+        const QString from = QDir(m_directory).filePath(m_nameWithExtension);
+        const QString to = QDir(m_directory).filePath(m_fileName);
+        if (std::rename(QFile::encodeName(from).constData(), QFile::encodeName(to).constData()) != 0) {
+            ask("Error Copying File! ", QStringLiteral("An error has occurred copying the file : ") + m_fileName.toUpper(),
+                MessageIcon::Stop, Button::Abort, Button::Abort);
+            stop(QStringLiteral("%1 could not be put in place.").arg(m_fileName), false);
+            return false;
+        }
+    }
+    m_restored << m_fileName;
+    return true;
+}
+
+bool RestoreUi::acceptOtherSet(int, std::int32_t, std::int32_t, std::int32_t)
+{
+    beep();
+    return ask("Incorrect Set?",
+               QStringLiteral("This disk appears to be from the wrong backup set. However, if you are restoring after a complete hard "
+                              "disk failure then the stored set number might not correspond with this disk.  In this case, and if you "
+                              "are sure all disks ARE from the correct set, press OK. Otherwise press Abort."),
+               MessageIcon::Question, Button::Ok | Button::Abort, Button::Ok) == Button::Ok;
+}
+
+bool RestoreRun::nextDisk()
+{
+    const int wanted = m_disk + 1;
+    m_container.reset();
+    for (;;) {
+        if (!m_ui.insertDisk(wanted)) {
+            stop(QStringLiteral("The restore was abandoned at disk %1.").arg(wanted));
+            return false;
+        }
+        int code = 0;
+        std::optional<ContainerHeader> header;
+        if (openContainer(wanted)) {
+            QByteArray record;
+            if (readRecord(record) == Read::Record)
+                header = ContainerHeader::decode(record);
+        } else {
+            code = platform::ErrorCode::NoSuchFile;
+        }
+        if (!header || header->kind != RecordKind::Continuation || header->diskNumber != wanted) {
+            m_container.reset();
+            beep();
+            say(QStringLiteral("Error %1: Incorrect disk - please insert disk %2").arg(code).arg(wanted));
+            continue;
+        }
+        if (header->setNumber != m_expectedSet - 1 && !m_ui.acceptOtherSet(wanted, header->setNumber, m_expectedSet, m_firstDiskSet)) {
+            m_container.reset();
+            continue;
+        }
+        m_disk = wanted;
+        m_progress.thisDisk = 0;
+        return true;
+    }
+}
+
+RestoreRun::State RestoreRun::stop(const QString& reason, bool tellUser)
+{
+    if (m_output) {
+        m_output->cancelWriting(); // the previous data file stays as it was
+        m_output.reset();
+    }
+    m_stopReason = reason;
+    m_state = State::Stopped;
+    if (tellUser)
+        say(reason);
+    // A restore that stops part-way says so: the data is not whole.
+    if (!m_restored.isEmpty())
+        say(QStringLiteral("The restore did not complete. Restored: %1. The other files were not restored and may not match them.")
+                .arg(m_restored.join(QStringLiteral(", "))));
+    end();
+    return m_state;
+}
+
+RestoreRun::State RestoreRun::complete()
+{
+    m_state = State::Complete;
+    m_progress.status = QStringLiteral("Restore complete");
+    m_ui.progress(m_progress);
+    end();
+    return m_state;
+}
+
+void RestoreRun::end()
+{
+    m_container.reset();
+    m_config.reopen();
+}
+
+} // namespace fundora::backup

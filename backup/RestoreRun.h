@@ -1,0 +1,103 @@
+#pragma once
+
+#include "backup/BackupConfig.h"
+#include "backup/Compressor.h"
+#include "backup/ContainerRecord.h"
+
+#include <QFile>
+#include <QSaveFile>
+
+#include <memory>
+
+namespace fundora::backup {
+
+struct RestoreProgress {
+    std::int64_t totalBytes = 0;
+    std::int64_t thisDisk = 0;
+    std::int64_t thisFile = 0;
+    QString status;
+};
+
+// What the restore asks of its user while it runs.
+class RestoreUi {
+public:
+    virtual ~RestoreUi() = default;
+    // "Please insert disk N": true for Continue, false when the user abandons the restore.
+    virtual bool insertDisk(int disk) = 0;
+    virtual void progress(const RestoreProgress&) {}
+    // The help on bringing set numbers into sync.
+    virtual void showSyncHelp() {}
+    // A continuation disk carries set `diskSet` where `expected` was looked
+    // for (disk 1 carried `firstDiskSet`): true to accept it. By default the
+    // user is asked ("Incorrect Set?").
+    virtual bool acceptOtherSet(int disk, std::int32_t diskSet, std::int32_t expected, std::int32_t firstDiskSet);
+};
+
+// The restore run: checks disk 1 (sequence, set number, version), then
+// restores file after file, disk after disk. Each file is written under a
+// temporary name and put in place only when it is whole, so a stopped run
+// leaves the previous data file intact. Names that would write outside the
+// program directory are refused.
+class RestoreRun {
+public:
+    RestoreRun(BackupConfig& config, Compressor& compressor, RestoreUi& ui);
+    ~RestoreRun();
+
+    enum class State { Running, Complete, Stopped };
+    // Opens disk 1 at `location` (ending with "/") and makes the checks.
+    State start(const QString& location);
+    // Processes up to `records` records (the progress window does three a tick).
+    State step(int records);
+    // Runs to the end.
+    State runToEnd();
+
+    State state() const { return m_state; }
+    const QString& stopReason() const { return m_stopReason; }
+    const QStringList& restoredFiles() const { return m_restored; }
+    const RestoreProgress& progress() const { return m_progress; }
+
+private:
+    enum class Read { Record, EndOfContainer, Failed };
+    Read readRecord(QByteArray& record);
+    bool openContainer(int disk);
+    bool beginFile(const ContainerHeader& header);
+    bool finishFile();
+    bool writeBlock(const QByteArray& block);
+    // After the end of a container: asks for the next disk; false when the run stops.
+    bool nextDisk();
+    State stop(const QString& reason, bool tellUser = true);
+    State complete();
+    void end();
+
+    BackupConfig& m_config;
+    Compressor& m_compressor;
+    RestoreUi& m_ui;
+    QString m_directory;
+    QString m_location;
+    State m_state = State::Stopped;
+    QString m_stopReason;
+    QStringList m_restored;
+    RestoreProgress m_progress;
+
+    std::unique_ptr<QFile> m_container;
+    int m_disk = 0;
+    std::int32_t m_expectedSet = 0;
+    std::int32_t m_firstDiskSet = 0;
+
+    // The file being restored.
+    std::unique_ptr<QSaveFile> m_output;
+    QString m_fileName;
+    std::int64_t m_fileSize = 0;
+    std::int64_t m_written = 0;
+    std::int64_t m_blocksLeft = 0;
+    bool m_compressed = false;
+    int m_compressionType = 1;
+    QString m_baseName;
+    QString m_nameWithExtension;
+};
+
+// A name from a container that is safe to write in the program directory: a
+// plain file name, no directory part, no "..", no drive.
+bool isPlainFileName(const QString& name);
+
+} // namespace fundora::backup
