@@ -1,6 +1,7 @@
 #include "backup/ContainerWriter.h"
 
 #include "platform/Clock.h"
+#include "platform/FileCopy.h"
 
 #include <unistd.h>
 
@@ -34,12 +35,42 @@ bool ContainerWriter::begin(std::int64_t freeBytes)
     return openContainer();
 }
 
-bool ContainerWriter::append(const QByteArray& record)
+namespace {
+constexpr qsizetype WriteChunk = 1024 * RecordSize;
+}
+
+bool ContainerWriter::flushPending()
 {
-    if (m_file->write(record) != RecordSize) {
+    if (m_pending.isEmpty())
+        return true;
+    if (m_file->write(m_pending) != m_pending.size()) {
         m_error = QStringLiteral("Cannot write to ") + m_file->fileName() + QStringLiteral(": ") + m_file->errorString();
         return false;
     }
+    m_pending.clear();
+    return true;
+}
+
+bool ContainerWriter::closeContainer()
+{
+    const bool written = flushPending() && m_file->flush();
+    // A backup is only as good as what reached the disk.
+    ::fsync(m_file->handle());
+    m_file->close();
+    const bool closed = written && m_file->error() == QFileDevice::NoError;
+    if (!closed && m_error.isEmpty())
+        m_error = m_file->errorString();
+    m_file.reset();
+    return closed;
+}
+
+bool ContainerWriter::append(const char* record)
+{
+    if (m_pending.capacity() < WriteChunk)
+        m_pending.reserve(WriteChunk);
+    m_pending.append(record, RecordSize);
+    if (m_pending.size() >= WriteChunk && !flushPending())
+        return false;
     m_free -= RecordSize;
     m_thisDisk += RecordSize;
     m_total += RecordSize;
@@ -77,40 +108,80 @@ bool ContainerWriter::writeFile(const StoredFile& file, QIODevice& data, std::in
     if (!append(headerFor(file, size, RecordKind::Header).encode()))
         return false;
     std::int64_t written = 0;
+    auto* source = qobject_cast<QFileDevice*>(&data);
+    const std::int64_t sourceStart = source ? source->pos() : 0;
+    QByteArray chunk;
+    qsizetype offset = 0;
     QByteArray block(RecordSize, '\0');
     while (written < size) {
-        const std::int64_t want = std::min<std::int64_t>(RecordSize, size - written);
-        const qint64 got = data.read(block.data(), want);
-        if (got != want) {
-            m_error = QStringLiteral("%1 changed or could not be read while it was being backed up.").arg(QString::fromLatin1(file.name));
-            return false;
+        // Whole blocks of a file go straight from file to container, as many as
+        // fit before the disk's free space drops below the minimum.
+        const std::int64_t wholeBlocks = (size - written) / RecordSize;
+        if (source && source->handle() >= 0 && wholeBlocks > 0 && offset >= chunk.size()) {
+            const std::int64_t fit = std::max<std::int64_t>(1, (m_free - MinimumFree) / RecordSize + 1);
+            const std::int64_t bytes = std::min(wholeBlocks, fit) * RecordSize;
+            if (!flushPending() || !m_file->flush())
+                return false;
+            const std::int64_t copied = platform::copyFileRange(source->handle(), sourceStart + written, m_file->handle(), bytes);
+            if (copied != bytes) {
+                m_error = QStringLiteral("%1 changed or could not be read while it was being backed up.").arg(QString::fromLatin1(file.name));
+                return false;
+            }
+            m_file->seek(m_file->size());
+            written += bytes;
+            m_free -= bytes;
+            m_thisDisk += bytes;
+            m_total += bytes;
+            if (onRecord)
+                onRecord();
+            if (written < size)
+                data.seek(sourceStart + written);
+            if (m_free < MinimumFree && !nextDisk(file, size))
+                return false;
+            continue;
         }
-        if (got < RecordSize)
+        // The data is read in large pieces and cut into blocks.
+        if (offset >= chunk.size()) {
+            chunk = data.read(std::min<std::int64_t>(WriteChunk, size - written));
+            offset = 0;
+            if (chunk.isEmpty()) {
+                m_error = QStringLiteral("%1 changed or could not be read while it was being backed up.").arg(QString::fromLatin1(file.name));
+                return false;
+            }
+        }
+        const qsizetype got = std::min<qsizetype>(RecordSize, chunk.size() - offset);
+        const char* blockData = chunk.constData() + offset;
+        if (got < RecordSize) {
+            if (written + got < size) {
+                m_error = QStringLiteral("%1 changed or could not be read while it was being backed up.").arg(QString::fromLatin1(file.name));
+                return false;
+            }
+            std::copy(blockData, blockData + got, block.begin());
             std::fill(block.begin() + got, block.end(), '\0');
-        if (!append(block))
+            blockData = block.constData();
+        }
+        offset += got;
+        if (!append(blockData))
             return false;
         written += got;
-        if (m_free < MinimumFree) {
-            m_file->flush();
-            ::fsync(m_file->handle());
-            m_file->close();
-            if (m_file->error() != QFileDevice::NoError) {
-                m_error = m_file->errorString();
-                return false;
-            }
-            m_file.reset();
-            const std::int64_t free = m_disks.nextDisk(m_disk + 1);
-            if (free <= 0) {
-                m_error = QStringLiteral("The back up was stopped at disk %1.").arg(m_disk + 1);
-                return false;
-            }
-            ++m_disk;
-            m_free = free;
-            if (!openContainer() || !append(headerFor(file, size, RecordKind::Continuation).encode()))
-                return false;
-        }
+        if (m_free < MinimumFree && !nextDisk(file, size))
+            return false;
     }
     return true;
+}
+
+bool ContainerWriter::nextDisk(const StoredFile& file, std::int64_t size)
+{
+    if (!closeContainer())
+        return false;
+    const std::int64_t free = m_disks.nextDisk(m_disk + 1);
+    if (free <= 0) {
+        m_error = QStringLiteral("The back up was stopped at disk %1.").arg(m_disk + 1);
+        return false;
+    }
+    ++m_disk;
+    m_free = free;
+    return openContainer() && append(headerFor(file, size, RecordKind::Continuation).encode());
 }
 
 bool ContainerWriter::finish()
@@ -124,21 +195,17 @@ bool ContainerWriter::finish()
     end.compressionType = 1;
     end.version = FormatVersion;
     const bool ok = append(end.encode());
-    // A backup is only as good as what reached the disk.
-    m_file->flush();
-    ::fsync(m_file->handle());
-    m_file->close();
-    const bool closed = m_file->error() == QFileDevice::NoError;
-    m_file.reset();
-    return ok && closed;
+    return closeContainer() && ok;
 }
 
 void ContainerWriter::abandon()
 {
     if (m_file) {
+        flushPending();
         m_file->close();
         m_file.reset();
     }
+    m_pending.clear();
 }
 
 } // namespace fundora::backup

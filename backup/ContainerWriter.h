@@ -58,12 +58,19 @@ public:
 
 private:
     bool openContainer();
-    bool append(const QByteArray& record);
+    bool append(const char* record);
+    bool append(const QByteArray& record) { return append(record.constData()); }
+    // Writes what is gathered to the container (records go out in large writes).
+    bool flushPending();
+    bool closeContainer();
+    // The disk is full: the next one, starting with a continuation header of `file`.
+    bool nextDisk(const StoredFile& file, std::int64_t size);
     ContainerHeader headerFor(const StoredFile& file, std::int64_t size, RecordKind kind) const;
 
     DiskSupplier& m_disks;
     std::int32_t m_setNumber;
     std::unique_ptr<QFile> m_file;
+    QByteArray m_pending;
     int m_disk = 0;
     std::int64_t m_free = 0;
     std::int64_t m_thisDisk = 0;

@@ -63,6 +63,11 @@ private:
     bool beginFile(const ContainerHeader& header);
     bool finishFile();
     bool writeBlock(const QByteArray& block);
+    // Copies whole blocks of the current file in one go; false when none could be.
+    bool copyWholeBlocks();
+    bool commitOutput();
+    bool commitFinished();
+    void discardOutput();
     // After the end of a container: asks for the next disk; false when the run stops.
     bool nextDisk();
     State stop(const QString& reason, bool tellUser = true);
@@ -80,12 +85,20 @@ private:
     RestoreProgress m_progress;
 
     std::unique_ptr<QFile> m_container;
+    QByteArray m_readBuffer; // the container is read in large pieces
+    qsizetype m_readOffset = 0;
     int m_disk = 0;
     std::int32_t m_expectedSet = 0;
     std::int32_t m_firstDiskSet = 0;
 
     // The file being restored.
-    std::unique_ptr<QSaveFile> m_output;
+    // The file being written: a data file goes through a QSaveFile (put in place
+    // whole or not at all); a compressed file's temporary .BKX is a plain file.
+    std::unique_ptr<QFileDevice> m_output;
+    // A whole data file waits here for its move into place while the next one
+    // is written, so that the wait for its data to reach the disk overlaps.
+    std::unique_ptr<QSaveFile> m_finished;
+    QString m_finishedName;
     QString m_fileName;
     std::int64_t m_fileSize = 0;
     std::int64_t m_written = 0;

@@ -1,0 +1,13 @@
+#pragma once
+
+#include <cstdint>
+
+namespace fundora::platform {
+
+// Copies `length` bytes from file descriptor `from` at `fromOffset` to the
+// current position of `to`, letting the kernel move the data where it can
+// (copy_file_range), else through a buffer. Returns the bytes copied, which
+// is less than `length` only at the end of `from`; -1 on an error.
+std::int64_t copyFileRange(int from, std::int64_t fromOffset, int to, std::int64_t length);
+
+} // namespace fundora::platform
