@@ -10,7 +10,10 @@ build_fundora "$FUNDORA_ROOT/build" -DFUNDORA_BUILD_TESTS=OFF -DFUNDORA_BUILD_BE
 
 data=${1:-"$FUNDORA_ROOT/run/$(date +%Y%m%d-%H%M%S)"}
 mkdir -p "$data"
+# The backup utility's outside compressor lives in the program directory.
+install -m 0755 "$FUNDORA_ROOT/data/PKLAUNCH.PIF" "$data/PKLAUNCH.PIF"
 echo "Program directory: $data"
+echo "Backup utility:    $FUNDORA_ROOT/build/backup/vaultine --dir $data"
 
 if [ -z "${DISPLAY:-}" ] && [ -z "${WAYLAND_DISPLAY:-}" ]; then
     echo "No display found: starting under a virtual X server (xvfb-run)."
