@@ -1,5 +1,6 @@
 #include "backup/BackupRun.h"
 
+#include "backup/Messages.h"
 #include "backup/Drives.h"
 #include "platform/Clock.h"
 #include "platform/MessageService.h"
@@ -14,20 +15,6 @@ namespace fundora::backup {
 namespace Button = platform::Button;
 using platform::MessageIcon;
 
-namespace {
-
-int ask(const char* title, const QString& text, MessageIcon icon, int buttons, int defaultButton)
-{
-    return platform::MessageService::current().show({QString::fromLatin1(title), text, icon, buttons, defaultButton});
-}
-
-void beep()
-{
-    if (qobject_cast<QApplication*>(QCoreApplication::instance()))
-        QApplication::beep();
-}
-
-} // namespace
 
 QStringList deleteContainers(const QString& location, const std::function<bool(const QString&)>& confirm)
 {

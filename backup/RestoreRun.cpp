@@ -1,5 +1,6 @@
 #include "backup/RestoreRun.h"
 
+#include "backup/Messages.h"
 #include "platform/Clock.h"
 #include "platform/FileCopy.h"
 #include "platform/MessageService.h"
@@ -18,22 +19,6 @@ namespace Button = platform::Button;
 using platform::MessageIcon;
 
 namespace {
-
-int ask(const char* title, const QString& text, MessageIcon icon, int buttons, int defaultButton)
-{
-    return platform::MessageService::current().show({QString::fromLatin1(title), text, icon, buttons, defaultButton});
-}
-
-void say(const QString& text)
-{
-    ask("Fundora 2000 - Backup/Restore Module", text, MessageIcon::Exclamation, Button::Ok, Button::Ok);
-}
-
-void beep()
-{
-    if (qobject_cast<QApplication*>(QCoreApplication::instance()))
-        QApplication::beep();
-}
 
 // "6 Dec 2026"
 QString shortDate(std::int32_t day)

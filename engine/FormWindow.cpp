@@ -23,7 +23,7 @@ FormField pictureField(QLineEdit* edit, const QString& pictureText, std::functio
     const auto picture = platform::Picture::parse(pictureText);
     Q_ASSERT(picture);
     edit->setProperty(core::PictureProperty, pictureText);
-    if (const auto* s = std::get_if<platform::StringPicture>(&picture->spec()))
+    if (const auto* s = std::get_if<platform::StringPicture>(&picture->form()))
         edit->setMaxLength(s->width);
     FormField f;
     f.control = edit;

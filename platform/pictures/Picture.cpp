@@ -73,7 +73,7 @@ std::optional<NumberPicture> parseNumber(QStringView t)
     return p;
 }
 
-std::optional<Picture::Spec> parseSpec(QStringView t)
+std::optional<Picture::Form> parseForm(QStringView t)
 {
     if (t.size() < 2)
         return std::nullopt;
@@ -153,10 +153,10 @@ std::optional<Picture> Picture::parse(QStringView text)
     QStringView t = text.trimmed();
     if (t.startsWith(u'@'))
         t = t.mid(1);
-    auto spec = parseSpec(t);
-    if (!spec)
+    auto form = parseForm(t);
+    if (!form)
         return std::nullopt;
-    return Picture(t.toString(), std::move(*spec));
+    return Picture(t.toString(), std::move(*form));
 }
 
 QString Picture::format(const PictureValue& value) const
@@ -172,7 +172,7 @@ QString Picture::format(const PictureValue& value) const
             else
                 return p.format(asText(value));
         },
-        m_spec);
+        m_form);
 }
 
 std::optional<PictureValue> Picture::deformat(QStringView text) const
@@ -190,7 +190,7 @@ std::optional<PictureValue> Picture::deformat(QStringView text) const
             }
             return out;
         },
-        m_spec);
+        m_form);
 }
 
 QString formatPicture(const PictureValue& value, QStringView picture)

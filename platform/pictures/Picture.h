@@ -77,13 +77,13 @@ struct StringPicture {
 
 class Picture {
 public:
-    using Spec = std::variant<StringPicture, NumberPicture, DatePicture, TimePicture, PatternPicture, TemplatePicture>;
+    using Form = std::variant<StringPicture, NumberPicture, DatePicture, TimePicture, PatternPicture, TemplatePicture>;
 
     // nullopt when `text` is not a picture this module knows.
     static std::optional<Picture> parse(QStringView text);
 
-    const Spec& spec() const { return m_spec; }
-    bool isDate() const { return std::holds_alternative<DatePicture>(m_spec); }
+    const Form& form() const { return m_form; }
+    bool isDate() const { return std::holds_alternative<DatePicture>(m_form); }
     QString text() const { return m_text; }
 
     QString format(const PictureValue& value) const;
@@ -93,9 +93,9 @@ public:
     std::optional<PictureValue> deformat(QStringView text) const;
 
 private:
-    Picture(QString text, Spec spec) : m_text(std::move(text)), m_spec(std::move(spec)) {}
+    Picture(QString text, Form form) : m_text(std::move(text)), m_form(std::move(form)) {}
     QString m_text;
-    Spec m_spec;
+    Form m_form;
 };
 
 // Convenience: format with a picture given as text; an unknown picture shows the value plainly.

@@ -258,12 +258,13 @@ FileError DataFile::previous(Record& out)
     return m_cursor->previous(out);
 }
 
-FileError DataFile::count(std::int64_t& out)
+FileError DataFile::aggregate(const QString& expression, std::int64_t& out)
 {
     if (FileError e = checkOpen(); !e.ok())
         return e;
     FileError error;
-    Statement& s = m_store.cached(QStringLiteral("SELECT COUNT(*) FROM ") + schema::qualifiedTable(m_def, m_store.schemaOf(m_def)), &error);
+    Statement& s = m_store.cached(QStringLiteral("SELECT %1 FROM %2").arg(expression, schema::qualifiedTable(m_def, m_store.schemaOf(m_def))),
+                                  &error);
     if (!error.ok())
         return error;
     const int rc = s.step();
@@ -273,26 +274,14 @@ FileError DataFile::count(std::int64_t& out)
     return rc == SQLITE_ROW ? m_store.note(FileError::success()) : m_store.fromSqlite(rc, m_def.label);
 }
 
-} // namespace fundora::platform
-
-namespace fundora::platform {
+FileError DataFile::count(std::int64_t& out)
+{
+    return aggregate(QStringLiteral("COUNT(*)"), out);
+}
 
 FileError DataFile::sum(int field, std::int64_t& out)
 {
-    if (FileError e = checkOpen(); !e.ok())
-        return e;
-    FileError error;
-    Statement& s = m_store.cached(QStringLiteral("SELECT IFNULL(SUM(%1), 0) FROM %2")
-                                      .arg(schema::quoted(m_def.fields.at(static_cast<std::size_t>(field)).column()),
-                                           schema::qualifiedTable(m_def, m_store.schemaOf(m_def))),
-                                  &error);
-    if (!error.ok())
-        return error;
-    const int rc = s.step();
-    if (rc == SQLITE_ROW)
-        out = s.integer(0);
-    s.reset();
-    return rc == SQLITE_ROW ? m_store.note(FileError::success()) : m_store.fromSqlite(rc, m_def.label);
+    return aggregate(QStringLiteral("IFNULL(SUM(%1), 0)").arg(schema::quoted(m_def.fields.at(static_cast<std::size_t>(field)).column())), out);
 }
 
 } // namespace fundora::platform

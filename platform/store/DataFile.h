@@ -62,6 +62,8 @@ public:
 
 private:
     View& cursor(int key);
+    // One whole number computed over the file by the store ("COUNT(*)", ...).
+    FileError aggregate(const QString& expression, std::int64_t& out);
     FileError checkOpen() const;
 
     Store& m_store;
