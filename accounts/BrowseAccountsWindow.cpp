@@ -137,7 +137,7 @@ void BrowseAccountsWindow::build()
     connect(m_buttons[QStringLiteral("Notes")], &QPushButton::clicked, this, &BrowseAccountsWindow::notes);
     connect(m_buttons[QStringLiteral("Dial")], &QPushButton::clicked, this, &BrowseAccountsWindow::dial);
     connect(m_buttons[QStringLiteral("Help")], &QPushButton::clicked, this,
-            [] { core::showHelp(QStringLiteral("~BrowseCreditCardAccounts")); });
+            [this] { core::showHelp(helpContext()); });
     connect(m_buttons[QStringLiteral("Close")], &QPushButton::clicked, this, [this] {
         m_engine->readSelected();
         close();
@@ -185,9 +185,12 @@ void BrowseAccountsWindow::gainedFocus()
 
 void BrowseAccountsWindow::setFrameButtons(bool enabled)
 {
+    // A button whose window this build does not have yet stays disabled.
+    const std::pair<int, const char*> buttons[] = {
+        {History, "BrowseTransactionHistory"}, {Current, "BrowseCurrentTransactions"}, {Report, "PickaReport"}};
     if (core::ProcedureHost* host = core::ProcedureHost::current())
-        for (int c : {History, Current, Report})
-            host->setToolbarButtonEnabled(c, enabled);
+        for (const auto& [command, procedure] : buttons)
+            host->setToolbarButtonEnabled(command, enabled && core::hasProcedure(QString::fromLatin1(procedure)));
 }
 
 void BrowseAccountsWindow::buildRow(engine::BrowseRow& row)
@@ -288,7 +291,7 @@ void BrowseAccountsWindow::onToolbarCommand(int command)
     case Insert: pressButton(engine::EditButton::Insert); break;
     case Change: pressButton(engine::EditButton::Change); break;
     case Delete: pressButton(engine::EditButton::Delete); break;
-    case Help: core::showHelp(QStringLiteral("~BrowseCreditCardAccounts")); break;
+    case Help: core::showHelp(helpContext()); break;
     default: m_engine->toolbarNavigate(command); break;
     }
 }

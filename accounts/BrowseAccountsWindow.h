@@ -35,6 +35,7 @@ public:
     void onToolbarCommand(int command) override;
     std::map<int, core::ToolbarButtonState> toolbarState() const override;
     void windowActivated() override { gainedFocus(); }
+    QString helpContext() const override { return QStringLiteral("~BrowseCreditCardAccounts"); }
 
     // BrowseHost
     void buildRow(engine::BrowseRow& row) override;

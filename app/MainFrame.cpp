@@ -195,7 +195,12 @@ void MainFrame::buildMenus()
          [this] { startProcedure(QStringLiteral("About")); });
     auto* f1 = new QAction(this);
     f1->setShortcut(QKeySequence::HelpContents);
-    connect(f1, &QAction::triggered, this, [] { core::showHelp(QStringLiteral("~FundoraMainWindow")); });
+    connect(f1, &QAction::triggered, this, [this] {
+        QMdiSubWindow* sub = m_area->activeSubWindow();
+        const auto* target = sub ? dynamic_cast<const core::ToolbarTarget*>(sub->widget()) : nullptr;
+        const QString context = target ? target->helpContext() : QString();
+        core::showHelp(context.isEmpty() ? QStringLiteral("~FundoraMainWindow") : context);
+    });
     addAction(f1);
 }
 

@@ -60,6 +60,8 @@ public:
     virtual std::map<int, ToolbarButtonState> toolbarState() const { return {}; }
     // The window became the active child window.
     virtual void windowActivated() {}
+    // The help context F1 opens while this window is active (empty: the frame's).
+    virtual QString helpContext() const { return {}; }
 };
 
 } // namespace fundora::core

@@ -14,6 +14,8 @@ QUrl helpPageOf(const QString& context)
         {QStringLiteral("~Popups"), QStringLiteral("frame.html#popups")},
         {QStringLiteral("~About"), QStringLiteral("frame.html#about")},
         {QStringLiteral("~Dialer"), QStringLiteral("dialer.html#dialer")},
+        {QStringLiteral("~BrowseCreditCardAccounts"), QStringLiteral("accounts.html#browse")},
+        {QStringLiteral("~UpdateAccounts"), QStringLiteral("accounts.html#form")},
         {QStringLiteral("~HowToUseHelp"), QStringLiteral("usinghelp.html#usinghelp")},
         {QStringLiteral("~Contents"), QStringLiteral("index.html#contents")},
     };

@@ -59,7 +59,8 @@ public:
 protected:
     // The form's title for its working request.
     virtual QString titleFor(int request) const = 0;
-    virtual QString helpContext() const = 0;
+    // The form's help context (F1, the Help button and toolbar 2012).
+    QString helpContext() const override = 0;
     // Called when the window has opened and after every redisplay.
     virtual void refreshed() {}
     void addField(FormField field);

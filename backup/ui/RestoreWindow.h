@@ -20,8 +20,6 @@ public:
     bool insertDisk(int disk) override;
     void progress(const RestoreProgress& p) override;
     void showSyncHelp() override;
-    // True when a restore stopped in a way that forbids another before a restart.
-    bool restoreDisabled() const { return false; }
     RestoreRun::State outcome() const { return m_outcome; }
 
 private:

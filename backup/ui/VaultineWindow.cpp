@@ -60,8 +60,7 @@ VaultineWindow::VaultineWindow(BackupConfig& config, DriveTable drives, QWidget*
     bar->setMovable(false);
     QAction* b = bar->addAction(drawn(0), QStringLiteral("Start a backup"), this, &VaultineWindow::backup);
     b->setToolTip(QStringLiteral("Start a backup"));
-    m_restoreTool = bar->addAction(drawn(1), QStringLiteral("Restore data from floppies"), this, &VaultineWindow::restore);
-    m_restoreTool->setToolTip(QStringLiteral("Restore data from floppies"));
+    bar->addAction(drawn(1), QStringLiteral("Restore data from floppies"), this, &VaultineWindow::restore);
     bar->addAction(drawn(2), QStringLiteral("Exit"), this, &QWidget::close);
     auto* text = new QLabel(QStringLiteral("Back up and restore the Fundora data files of\n") + config.directory(), this);
     text->setAlignment(Qt::AlignCenter);
@@ -79,10 +78,6 @@ void VaultineWindow::restore()
 {
     RestoreWindow w(m_config, m_drives, m_compressor, this);
     w.exec();
-    if (w.restoreDisabled()) {
-        m_restoreMenu->setVisible(false);
-        m_restoreTool->setVisible(false);
-    }
 }
 
 } // namespace fundora::backup

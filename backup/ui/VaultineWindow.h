@@ -26,7 +26,6 @@ private:
     Compressor m_compressor;
     QAction* m_backup;
     QAction* m_restoreMenu;
-    QAction* m_restoreTool;
 };
 
 } // namespace fundora::backup

@@ -1,5 +1,6 @@
 #include "app/MainFrame.h"
 #include "core/GlobalState.h"
+#include "core/Help.h"
 #include "core/OptionFiles.h"
 #include "core/Procedures.h"
 #include "platform/IniFile.h"
@@ -157,6 +158,23 @@ TEST(PopupOptionFiles, WrittenAtStart)
     EXPECT_TRUE(platform::IniFile::load(calc).value(QStringLiteral("Options"), QStringLiteral("CALC5")).has_value());
     EXPECT_EQ(platform::IniFile::read(d.filePath(QStringLiteral("CALENDAR.INI")), QStringLiteral("Options"), QStringLiteral("SV")),
               QStringLiteral("0"));
+}
+
+} // namespace
+
+namespace {
+
+// Every help context the program opens lands on a page that exists, at an anchor on it.
+TEST(HelpPages, EveryContextHasItsPageAndAnchor)
+{
+    for (const char* context : {"~FundoraMainWindow", "~Toolbar", "~Popups", "~About", "~Dialer", "~HowToUseHelp", "~Contents",
+                                "~BrowseCreditCardAccounts", "~UpdateAccounts"}) {
+        const QUrl url = core::helpPageOf(QString::fromLatin1(context));
+        QFile page(QStringLiteral(":") + url.path());
+        ASSERT_TRUE(page.open(QIODevice::ReadOnly)) << context << " " << url.toString().toStdString();
+        const QByteArray html = page.readAll();
+        EXPECT_TRUE(html.contains("name=\"" + url.fragment().toLatin1() + "\"")) << context;
+    }
 }
 
 } // namespace
