@@ -28,23 +28,28 @@ void waitWithoutWindow(QProcess& process, int limitMs)
     }
 }
 
-bool Compressor::run(const QStringList& arguments, const QString& title, const QString& text)
+std::unique_ptr<QProcess> Compressor::start(const QStringList& arguments)
 {
     const QString program = launcher();
-    QProcess process;
-    process.setWorkingDirectory(m_directory);
-    process.setProcessChannelMode(QProcess::ForwardedErrorChannel);
+    auto process = std::make_unique<QProcess>();
+    process->setWorkingDirectory(m_directory);
+    process->setProcessChannelMode(QProcess::ForwardedErrorChannel);
     if (!program.isEmpty())
-        process.start(program, arguments);
-    if (program.isEmpty() || !process.waitForStarted(10000)) {
+        process->start(program, arguments);
+    if (program.isEmpty() || !process->waitForStarted(10000)) {
         m_failure = QStringLiteral("PKLAUNCH.PIF could not be started");
         platform::MessageService::current().show(
             {QStringLiteral("Critcial Error!"),
              QStringLiteral("The file PKLAUNCH.PIF has not been found!\r\n\r\nPlease get in touch with support.\r\n"),
              platform::MessageIcon::Stop, platform::Button::Abort, platform::Button::Abort});
-        return false;
+        return nullptr;
     }
-    if (m_waiter)
+    return process;
+}
+
+bool Compressor::finish(QProcess& process, const QString& title, const QString& text)
+{
+    if (m_waiter && process.state() != QProcess::NotRunning)
         m_waiter(process, title, text);
     if (process.state() != QProcess::NotRunning) {
         // The waiter gave up: the process is not left running behind the utility.
@@ -61,6 +66,12 @@ bool Compressor::run(const QStringList& arguments, const QString& title, const Q
     return true;
 }
 
+bool Compressor::run(const QStringList& arguments, const QString& title, const QString& text)
+{
+    const auto process = start(arguments);
+    return process && finish(*process, title, text);
+}
+
 bool Compressor::compress(const QString& file)
 {
     const QString text = (QStringLiteral("Compressing ") + QFileInfo(file).fileName().toUpper()).left(40);
@@ -69,8 +80,18 @@ bool Compressor::compress(const QString& file)
 
 bool Compressor::expand(const QString& baseName)
 {
-    const QString text = (QStringLiteral("Uncompressing ") + baseName.toUpper()).left(30);
-    return run({QStringLiteral("/M"), baseName}, QStringLiteral("Un-Compressing"), text);
+    const auto process = startExpand(baseName);
+    return process && finishExpand(*process, baseName);
+}
+
+std::unique_ptr<QProcess> Compressor::startExpand(const QString& baseName)
+{
+    return start({QStringLiteral("/M"), baseName});
+}
+
+bool Compressor::finishExpand(QProcess& process, const QString& baseName)
+{
+    return finish(process, QStringLiteral("Un-Compressing"), (QStringLiteral("Uncompressing ") + baseName.toUpper()).left(30));
 }
 
 } // namespace fundora::backup

@@ -3,6 +3,7 @@
 #include <QString>
 
 #include <functional>
+#include <memory>
 
 class QProcess;
 
@@ -28,11 +29,17 @@ public:
     bool compress(const QString& file);
     // Expands <BASE>.BKX in the program directory.
     bool expand(const QString& baseName);
+    // Starts expanding and returns at once (nullptr, after the message, when
+    // the launcher cannot be started); finishExpand() waits for it.
+    std::unique_ptr<QProcess> startExpand(const QString& baseName);
+    bool finishExpand(QProcess& process, const QString& baseName);
     // The last failure in words (for messages and logs).
     const QString& failure() const { return m_failure; }
 
 private:
     bool run(const QStringList& arguments, const QString& title, const QString& text);
+    std::unique_ptr<QProcess> start(const QStringList& arguments);
+    bool finish(QProcess& process, const QString& title, const QString& text);
 
     QString m_directory;
     Waiter m_waiter;

@@ -47,6 +47,10 @@ RestoreRun::RestoreRun(BackupConfig& config, Compressor& compressor, RestoreUi& 
 
 RestoreRun::~RestoreRun()
 {
+    for (Expansion& e : m_expanding) {
+        e.process->kill();
+        e.process->waitForFinished(5000);
+    }
     discardOutput();
     if (m_finished)
         m_finished->cancelWriting();
@@ -321,6 +325,11 @@ bool RestoreRun::beginFile(const ContainerHeader& header)
         return false;
     }
     QString outputName = m_fileName;
+    if (m_compressed && m_compressionType != 1) {
+        // Without an expansion step the stored data could only be thrown away.
+        stop(QStringLiteral("%1 was compressed in a way this program does not know (type %2).").arg(m_fileName).arg(header.compressionType));
+        return false;
+    }
     if (m_compressed) {
         const QString path = header.pathText();
         if (!isPlainFileName(path)) {
@@ -384,27 +393,45 @@ bool RestoreRun::finishFile()
         m_restored << m_fileName;
         return true;
     }
-    const QString bkx = QDir(m_directory).filePath(m_baseName + QStringLiteral(".BKX"));
-    if (m_compressionType == 1 && !m_compressor.expand(m_baseName)) {
-        ask("Error Uncompressing Files!", QStringLiteral("An error has occurred while uncompressing : ") + m_baseName,
-            MessageIcon::Exclamation, Button::Abort, Button::Abort);
-        QFile::remove(bkx);
+    // The expansion runs while the next file is read; two may run at once.
+    if (m_expanding.size() >= 2 && !completeExpansion())
+        return false;
+    Expansion e{m_compressor.startExpand(m_baseName), m_baseName, m_fileName, m_nameWithExtension};
+    if (!e.process) {
+        QFile::remove(QDir(m_directory).filePath(m_baseName + QStringLiteral(".BKX")));
         stop(QStringLiteral("%1 could not be expanded (%2).").arg(m_baseName, m_compressor.failure()), false);
         return false;
     }
-    QFile::remove(bkx);
-    if (m_fileName.toUpper() != m_nameWithExtension) {
+    m_expanding.push_back(std::move(e));
+    return true;
+}
+
+bool RestoreRun::completeExpansion()
+{
+    if (m_expanding.empty())
+        return true;
+    Expansion e = std::move(m_expanding.front());
+    m_expanding.pop_front();
+    const bool expanded = m_compressor.finishExpand(*e.process, e.baseName);
+    QFile::remove(QDir(m_directory).filePath(e.baseName + QStringLiteral(".BKX")));
+    if (!expanded) {
+        ask("Error Uncompressing Files!", QStringLiteral("An error has occurred while uncompressing : ") + e.baseName,
+            MessageIcon::Exclamation, Button::Abort, Button::Abort);
+        stop(QStringLiteral("%1 could not be expanded (%2).").arg(e.baseName, m_compressor.failure()), false);
+        return false;
+    }
+    if (e.fileName.toUpper() != e.nameWithExtension) {
         // The expanded file is moved to its own name in one step: no half-moved file is ever left.
-        const QString from = QDir(m_directory).filePath(m_nameWithExtension);
-        const QString to = QDir(m_directory).filePath(m_fileName);
+        const QString from = QDir(m_directory).filePath(e.nameWithExtension);
+        const QString to = QDir(m_directory).filePath(e.fileName);
         if (std::rename(QFile::encodeName(from).constData(), QFile::encodeName(to).constData()) != 0) {
-            ask("Error Copying File! ", QStringLiteral("An error has occurred copying the file : ") + m_fileName.toUpper(),
+            ask("Error Copying File! ", QStringLiteral("An error has occurred copying the file : ") + e.fileName.toUpper(),
                 MessageIcon::Stop, Button::Abort, Button::Abort);
-            stop(QStringLiteral("%1 could not be put in place.").arg(m_fileName), false);
+            stop(QStringLiteral("%1 could not be put in place.").arg(e.fileName), false);
             return false;
         }
     }
-    m_restored << m_fileName;
+    m_restored << e.fileName;
     return true;
 }
 
@@ -461,6 +488,17 @@ RestoreRun::State RestoreRun::stop(const QString& reason, bool tellUser)
             m_restored << m_finishedName;
         m_finished.reset();
     }
+    while (!m_expanding.empty()) {
+        // So are those being expanded, when their expansion succeeds.
+        Expansion e = std::move(m_expanding.front());
+        m_expanding.pop_front();
+        const bool expanded = m_compressor.finishExpand(*e.process, e.baseName);
+        QFile::remove(QDir(m_directory).filePath(e.baseName + QStringLiteral(".BKX")));
+        const QString from = QDir(m_directory).filePath(e.nameWithExtension);
+        const QString to = QDir(m_directory).filePath(e.fileName);
+        if (expanded && (from == to || std::rename(QFile::encodeName(from).constData(), QFile::encodeName(to).constData()) == 0))
+            m_restored << e.fileName;
+    }
     m_stopReason = reason;
     m_state = State::Stopped;
     if (tellUser)
@@ -477,6 +515,9 @@ RestoreRun::State RestoreRun::complete()
 {
     if (!commitFinished())
         return m_state;
+    while (!m_expanding.empty())
+        if (!completeExpansion())
+            return m_state;
     m_state = State::Complete;
     m_progress.status = QStringLiteral("Restore complete");
     m_ui.progress(m_progress);

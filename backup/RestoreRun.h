@@ -7,7 +7,11 @@
 #include <QFile>
 #include <QSaveFile>
 
+#include <QProcess>
+
 #include <memory>
+#include <deque>
+#include <optional>
 
 namespace fundora::backup {
 
@@ -67,6 +71,8 @@ private:
     bool copyWholeBlocks();
     bool commitOutput();
     bool commitFinished();
+    // Waits for the oldest expansion under way and puts its file in place; false when the run stopped.
+    bool completeExpansion();
     void discardOutput();
     // After the end of a container: asks for the next disk; false when the run stops.
     bool nextDisk();
@@ -99,6 +105,14 @@ private:
     // is written, so that the wait for its data to reach the disk overlaps.
     std::unique_ptr<QSaveFile> m_finished;
     QString m_finishedName;
+    // Compressed files being expanded (at most two at once) while the next one is read.
+    struct Expansion {
+        std::unique_ptr<QProcess> process;
+        QString baseName;
+        QString fileName;
+        QString nameWithExtension;
+    };
+    std::deque<Expansion> m_expanding;
     QString m_fileName;
     std::int64_t m_fileSize = 0;
     std::int64_t m_written = 0;
