@@ -75,6 +75,16 @@ TEST_F(HostileContainerTest, NamesThatLeaveTheProgramDirectoryAreRefusedBeforeWr
     EXPECT_TRUE(outside().isEmpty());
 }
 
+TEST_F(HostileContainerTest, AnUnknownCompressionTypeIsRefusedNotThrownAway)
+{
+    writeAll(QDir(program).filePath(QStringLiteral("ODD.TPS")), "previous");
+    QByteArray h = header("ODD.TPS", 10, true);
+    h[174] = '\x02';
+    EXPECT_EQ(restoreFrom(h + QByteArray(1024, 'x') + end()), RestoreRun::State::Stopped);
+    EXPECT_EQ(programFile(QStringLiteral("ODD.TPS")), QByteArray("previous"));
+    EXPECT_FALSE(QFile::exists(QDir(program).filePath(QStringLiteral("ODD.BKX"))));
+}
+
 TEST_F(HostileContainerTest, DataThatSpellsARecordKindIsStillData)
 {
     QByteArray block("MKEND");
