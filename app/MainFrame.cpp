@@ -247,6 +247,7 @@ bool MainFrame::open()
     startProcedure(QStringLiteral("BrowseAccounts"));
     for (int c : {Payment, History, Current, Report})
         setToolbarButtonEnabled(c, false);
+    setToolbarButtonEnabled(PrintAll, core::hasProcedure(QStringLiteral("PrintFundora")));
     m_dde.registerServer(DdeApplication, DdeTopic);
     core::PopupKeys::install(*this);
     tick();
