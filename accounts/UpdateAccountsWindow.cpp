@@ -101,7 +101,11 @@ void UpdateAccountsWindow::build()
         auto* e = new QLineEdit(this);
         e->setToolTip(hint);
         e->setStatusTip(hint);
-        e->setAccessibleName(prompt.trimmed().chopped(prompt.trimmed().endsWith(u':') ? 1 : 0));
+        QString name = prompt.trimmed();
+        name.remove(u'&');
+        if (name.endsWith(u':'))
+            name.chop(1);
+        e->setAccessibleName(name.isEmpty() ? hint : name);
         if (!prompt.isEmpty()) {
             auto* label = new QLabel(prompt, this);
             label->setBuddy(e);

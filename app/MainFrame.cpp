@@ -216,6 +216,8 @@ void MainFrame::buildToolbar()
         a->setStatusTip(QString::fromLatin1(b.tip));
         a->setData(b.command);
         a->setObjectName(QStringLiteral("toolbar%1").arg(b.command));
+        if (QWidget* button = bar->widgetForAction(a))
+            button->setAccessibleName(accessibleNameOf(b));
         connect(a, &QAction::triggered, this, [this, command = b.command] { toolbarPressed(command); });
         m_toolbar.insert(b.command, a);
         m_defaultTips.insert(b.command, QString::fromLatin1(b.tip));

@@ -62,6 +62,9 @@ VaultineWindow::VaultineWindow(BackupConfig& config, DriveTable drives, QWidget*
     b->setToolTip(QStringLiteral("Start a backup"));
     bar->addAction(drawn(1), QStringLiteral("Restore data from floppies"), this, &VaultineWindow::restore);
     bar->addAction(drawn(2), QStringLiteral("Exit"), this, &QWidget::close);
+    for (QAction* a : bar->actions())
+        if (QWidget* button = bar->widgetForAction(a))
+            button->setAccessibleName(a->text());
     auto* text = new QLabel(QStringLiteral("Back up and restore the Fundora data files of\n") + config.directory(), this);
     text->setAlignment(Qt::AlignCenter);
     setCentralWidget(text);

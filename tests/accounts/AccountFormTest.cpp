@@ -3,6 +3,7 @@
 #include "core/GlobalState.h"
 #include "core/OpenFile.h"
 #include "tests/core/CoreFixture.h"
+#include "tests/support/AccessibleNames.h"
 
 #include <QCoreApplication>
 #include <QLineEdit>
@@ -227,6 +228,15 @@ TEST_F(AccountFormTest, PictureRefusesAnEntryAndTheSweepStopsThere)
     files->accounts.record.sysId = 9;
     files->accounts.get(core::AccSysIDKey);
     EXPECT_EQ(files->accounts.record.creditLimit.toString(), QStringLiteral("2500.00"));
+}
+
+TEST_F(AccountFormTest, EveryControlHasAnAccessibleName)
+{
+    addAccount(11, "Named Bank");
+    UpdateAccountsWindow* form = openForm(core::Request::Change);
+    EXPECT_EQ(test::controlsWithoutNames(*form), QStringList());
+    form->pressCancel();
+    finishEvents();
 }
 
 TEST_F(AccountFormTest, NotesOnANewAccountWithoutANumberAsksForOne)

@@ -4,6 +4,7 @@
 #include "core/OpenFile.h"
 #include "engine/BrowseListView.h"
 #include "tests/core/CoreFixture.h"
+#include "tests/support/AccessibleNames.h"
 
 #include <QPushButton>
 #include <QTableWidget>
@@ -45,6 +46,7 @@ protected:
 TEST_F(BrowseAccountsTest, EmptyFileShowsNothingAndATotalOfZero)
 {
     accounts::BrowseAccountsWindow* w = open();
+    EXPECT_EQ(test::controlsWithoutNames(*w), QStringList());
     EXPECT_EQ(w->list()->table()->rowCount(), 0);
     EXPECT_FALSE(w->button(QStringLiteral("Change"))->isEnabled());
     EXPECT_FALSE(w->button(QStringLiteral("Delete"))->isEnabled());

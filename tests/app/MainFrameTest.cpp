@@ -5,6 +5,7 @@
 #include "core/Procedures.h"
 #include "platform/IniFile.h"
 #include "platform/ipc/DdeLink.h"
+#include "tests/support/AccessibleNames.h"
 #include "tests/support/TestEnvironment.h"
 
 #include <QAction>
@@ -82,6 +83,7 @@ TEST_F(MainFrameTest, StartsWithItsMenusToolbarAndAccountsFile)
     EXPECT_TRUE(frame->isToolbarButtonEnabled(Insert));
     EXPECT_EQ(core::glo().lowDate, clock().today() - 30);
     EXPECT_EQ(core::glo().frameWindow, frame.get());
+    EXPECT_EQ(test::controlsWithoutNames(*frame), QStringList());
 }
 
 TEST_F(MainFrameTest, ToolbarPressReachesTheActiveChildOnlyAndLater)

@@ -6,6 +6,7 @@
 #include "backup/ui/RestoreWindow.h"
 #include "backup/ui/VaultineWindow.h"
 #include "tests/backup/BackupFixture.h"
+#include "tests/support/AccessibleNames.h"
 
 #include <QAction>
 #include <QApplication>
@@ -103,10 +104,10 @@ TEST_F(BackupWindowsTest, MainWindowOffersBackupRestoreAndExit)
     EXPECT_EQ(w.windowTitle(), QStringLiteral("Fundora 2000 - Backup/Restore Module"));
     EXPECT_EQ(w.backupAction()->text(), QStringLiteral("Backup Data"));
     EXPECT_EQ(w.restoreAction()->text(), QStringLiteral("Restore Data"));
-    for (QWidget* c : w.findChildren<QWidget*>()) {
-        if (auto* b = qobject_cast<QPushButton*>(c))
-            EXPECT_FALSE(b->accessibleName().isEmpty());
-    }
+    EXPECT_EQ(test::controlsWithoutNames(w), QStringList());
+    Compressor compressor(program);
+    EXPECT_EQ(test::controlsWithoutNames(BackupWindow(*config, drives, compressor)), QStringList());
+    EXPECT_EQ(test::controlsWithoutNames(RestoreWindow(*config, drives, compressor)), QStringList());
 }
 
 } // namespace
