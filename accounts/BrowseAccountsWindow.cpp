@@ -140,7 +140,7 @@ void BrowseAccountsWindow::build()
             [this] { core::showHelp(helpContext()); });
     connect(m_buttons[QStringLiteral("Close")], &QPushButton::clicked, this, [this] {
         m_engine->readSelected();
-        close();
+        core::closeProcedureWindow(*this);
     });
     resize(760, 460);
 }
@@ -258,7 +258,7 @@ void BrowseAccountsWindow::pressButton(engine::EditButton b)
 void BrowseAccountsWindow::readFailed()
 {
     core::standardWarning(m_files, core::Warning::RecordRetrievalError, QStringLiteral("Accounts"));
-    QMetaObject::invokeMethod(this, &QWidget::close, Qt::QueuedConnection);
+    QMetaObject::invokeMethod(this, [this] { core::closeProcedureWindow(*this); }, Qt::QueuedConnection);
 }
 
 void BrowseAccountsWindow::viewFailed()

@@ -1,6 +1,7 @@
 #include "core/Procedures.h"
 
 #include <QHash>
+#include <QMdiSubWindow>
 
 namespace fundora::core {
 
@@ -27,6 +28,14 @@ QWidget* createProcedure(const QString& name)
 {
     const auto it = registry().constFind(name);
     return it == registry().constEnd() ? nullptr : (*it)();
+}
+
+void closeProcedureWindow(QWidget& window)
+{
+    if (auto* frame = qobject_cast<QMdiSubWindow*>(window.parentWidget()))
+        frame->close(); // closes the window inside first
+    else
+        window.close();
 }
 
 ProcedureHost* ProcedureHost::current()

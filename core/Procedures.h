@@ -17,6 +17,9 @@ void registerProcedure(const QString& name, ProcedureFactory factory);
 bool hasProcedure(const QString& name);
 QWidget* createProcedure(const QString& name);
 
+// Closes a procedure's window, with the child-window frame around it when it has one.
+void closeProcedureWindow(QWidget& window);
+
 // What hosts the procedures' windows: the main frame.
 class ProcedureHost {
 public:

@@ -205,7 +205,7 @@ void FormWindow::saveAndMaybeClose(int navigation)
 {
     if (m_controller.save(navigation) == UpdateFormController::Saved::Closed) {
         m_closing = true;
-        close();
+        core::closeProcedureWindow(*this);
         return;
     }
     redisplay();
@@ -216,7 +216,7 @@ void FormWindow::pressCancel()
 {
     m_controller.cancel();
     m_closing = true;
-    close();
+    core::closeProcedureWindow(*this);
 }
 
 void FormWindow::closeEvent(QCloseEvent* event)
