@@ -226,8 +226,8 @@ void BrowseAccountsWindow::updateDetails()
     set("Address 1", a.vendorAddr1);
     set("Address 2", a.vendorAddr2);
     set("City State Zip", any ? cityStateZip(a).trimmed() : QString());
-    set("Balance Information", a.balanceInfoPhone.isZero() ? QString() : formatPicture(a.balanceInfoPhone, u"p(###) ###-####p"));
-    set("Lost Card", a.lostCardPhone.isZero() ? QString() : formatPicture(a.lostCardPhone, u"p(###) ###-####p"));
+    set("Balance Information", formatPicture(a.balanceInfoPhone, u"p(###) ###-####p"));
+    set("Lost Card", formatPicture(a.lostCardPhone, u"p(###) ###-####p"));
     set("Total Outstanding Debt", formatPicture(m_totalDebt, u"n$11.2").trimmed());
 }
 

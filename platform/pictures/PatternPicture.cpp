@@ -6,7 +6,9 @@ namespace fundora::platform {
 
 QString PatternPicture::format(std::int64_t value) const
 {
-    const QString digits = value > 0 ? QString::number(value) : QString();
+    if (value <= 0)
+        return {}; // no number: nothing to show, not an empty pattern
+    const QString digits = QString::number(value);
     const auto places = pattern.count(u'#');
     if (digits.size() > places)
         return digits; // more digits than the pattern holds: show them all rather than lose one

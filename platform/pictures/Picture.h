@@ -52,7 +52,8 @@ struct TimePicture {
 };
 
 // p...p: the digits of a whole number fill the # of the pattern from the right;
-// unfilled places show blank. Entry takes the digits of whatever is typed.
+// unfilled places show blank, and no number (0) shows nothing. Entry takes the
+// digits of whatever is typed.
 struct PatternPicture {
     QString pattern;
     QString format(std::int64_t value) const;
