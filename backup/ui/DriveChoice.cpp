@@ -29,13 +29,17 @@ DriveChoice::DriveChoice(const DriveTable& drives, const QString& groupTitle, co
         m_group->addButton(r, i + 1);
         g->addWidget(r);
     }
+    // Drives A and B appear only where the computer has them.
     m_driveB = static_cast<QRadioButton*>(m_group->button(2));
+    const auto a = drives.drive(u'A');
+    m_group->button(1)->setVisible(a.has_value());
     const auto b = drives.drive(u'B');
     m_driveB->setVisible(b && b->removable);
     m_letters = new QComboBox(group);
     m_letters->setAccessibleName(QStringLiteral("Drive letter"));
-    for (char c = 'A'; c <= 'Z'; ++c)
-        m_letters->addItem(QString(QChar::fromLatin1(c)));
+    // The letters this computer has (section [Drives] of vaultine.INI, or the defaults).
+    for (const Drive& d : drives.drives())
+        m_letters->addItem(QString(d.letter), d.root);
     g->addWidget(m_letters);
     auto* note = new QLabel(QStringLiteral("Network drives should be mapped to a drive letter."), group);
     note->setWordWrap(true);
@@ -77,13 +81,14 @@ DriveChoice::DriveChoice(const DriveTable& drives, const QString& groupTitle, co
 void DriveChoice::setFromConfig(const QString& drive, const QString& path)
 {
     const QString d = drive.trimmed().toUpper();
-    if (d == QStringLiteral("1"))
+    if (d == QStringLiteral("1") && m_drives.drive(u'A'))
         m_group->button(1)->setChecked(true);
     else if (d == QStringLiteral("2") && m_driveB->isVisibleTo(this))
         m_group->button(2)->setChecked(true);
     else {
         m_group->button(3)->setChecked(true);
-        m_letters->setCurrentText(d.isEmpty() || d == QStringLiteral("2") ? QStringLiteral("C") : d.left(1));
+        const int known = m_letters->findText(d.left(1));
+        m_letters->setCurrentIndex(known >= 0 && d.size() == 1 ? known : std::max(0, m_letters->findText(QStringLiteral("C"))));
     }
     m_path->setText(path);
     updateEnabled();
