@@ -9,7 +9,10 @@ namespace fundora::platform {
 
 QString ddeSocketName(const QString& application, const QString& topic)
 {
-    return QStringLiteral("fundora-dde-%1-%2-%3").arg(application, topic).arg(::getuid());
+    // FUNDORA_DDE_SCOPE keeps test runs that go on side by side apart; programs leave it unset.
+    const QString scope = qEnvironmentVariable("FUNDORA_DDE_SCOPE");
+    return QStringLiteral("fundora-dde-%1-%2-%3").arg(application, topic).arg(::getuid()) +
+           (scope.isEmpty() ? QString() : QStringLiteral("-") + scope);
 }
 
 DdeServer::DdeServer(QObject* parent) : QObject(parent) {}

@@ -10,7 +10,8 @@ namespace fundora::platform {
 // The link by which the backup utility finds out whether the main program
 // runs: the main program registers a server under a pair of names, a client
 // asks for a conversation with the same pair. No data passes over it.
-// The pair becomes a local socket name of this user.
+// The pair becomes a local socket name of this user (and of the scope named
+// by FUNDORA_DDE_SCOPE, which only tests set).
 QString ddeSocketName(const QString& application, const QString& topic);
 
 class DdeServer : public QObject {
