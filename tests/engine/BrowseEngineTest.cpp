@@ -268,6 +268,98 @@ TEST_F(BrowseEngineTest, SaveAndNextRecordReopensTheFormOnTheNextRecord)
     EXPECT_EQ(highlighted(), QStringLiteral("V03"));
 }
 
+TEST_F(BrowseEngineTest, SwitchingSortOrderKeepsTheHighlightedRecord)
+{
+    // Vendors A..L with account numbers in the opposite order.
+    for (int i = 0; i < 12; ++i) {
+        files->accounts.clear();
+        files->accounts.record.sysId = i + 1;
+        files->accounts.record.creditCardVendor = QString(QChar(u'A' + i));
+        files->accounts.record.accountNumber = QStringLiteral("N%1").arg(20 - i);
+        ASSERT_TRUE(files->accounts.add().ok());
+    }
+    engine::SortOrder byVendor{core::AccCreditCardVendorKey, 1, 0, {}};
+    engine::SortOrder byNumber{core::AccAccountNumberKey, 3, 0, {}};
+    browse = std::make_unique<BrowseEngine>(*buffer, std::vector<engine::SortOrder>{byVendor, byNumber}, engine::ThumbStrategy::Stops,
+                                            list, host);
+    browse->refreshWindow();
+    host.runPosted();
+    for (int i = 0; i < 3; ++i)
+        scroll(Scroll::RowDown);
+    ASSERT_EQ(highlighted(), QStringLiteral("D"));
+    host.sortOrder = 1;
+    browse->refreshWindow();
+    host.runPosted();
+    EXPECT_EQ(highlighted(), QStringLiteral("D")) << "the same account, now in account-number order";
+    EXPECT_EQ(list.shown[static_cast<std::size_t>(list.selected - 1)].record.text(3), QStringLiteral("N17"));
+    EXPECT_EQ(list.shown.front().record.text(3), QStringLiteral("N17")) << "the page starts at the highlighted record";
+}
+
+TEST_F(BrowseEngineTest, AChangedResetFieldReloadsFromTheTop)
+{
+    addNumbered(12);
+    open();
+    scroll(Scroll::Bottom);
+    ASSERT_EQ(highlighted(), QStringLiteral("V11"));
+    host.resets = {QStringLiteral("another owner")};
+    browse->refreshWindow();
+    host.runPosted();
+    EXPECT_EQ(highlighted(), QStringLiteral("V00"));
+    EXPECT_EQ(page().first(), QStringLiteral("V00"));
+}
+
+// The configuration the transaction lists will use: a range on the owner, a
+// filter on a bound variable, and the three-position thumb.
+class RangedHost : public test::FakeHost {
+public:
+    std::int32_t owner = 2;
+    void primeRange(platform::Record& r) override { r.values[0] = std::int64_t{owner}; }
+};
+
+TEST_F(BrowseEngineTest, RangeFilterAndThreePositionThumb)
+{
+    ASSERT_TRUE(core::acquireFile(*files, core::FileId::Transactions));
+    for (int i = 0; i < 30; ++i) {
+        files->transactions.clear();
+        files->transactions.record.sysId = 1 + i % 3;
+        files->transactions.record.dateofTransaction = 82000 + i;
+        files->transactions.record.transactionDescription = QStringLiteral("T%1").arg(i, 2, 10, QChar(u'0'));
+        files->transactions.record.transactionType = QStringLiteral("C");
+        files->transactions.record.reconciledTransaction = static_cast<std::uint8_t>(i % 2);
+        ASSERT_TRUE(files->transactions.add().ok());
+    }
+    engine::TypedBuffer<core::Transaction> traBuffer(files->transactions);
+    RangedHost ranged;
+    ranged.labelField = 2;
+    engine::SortOrder byDate{core::TraSysIDDateKey, 1, 1, QStringLiteral("TRA:SysID = LOC:Owner AND TRA:ReconciledTransaction = 0")};
+    test::FakeList small;
+    small.rows = 3;
+    BrowseEngine e(traBuffer, {byDate}, engine::ThumbStrategy::ThreePosition, small, ranged);
+    e.bindings().bind(QStringLiteral("LOC:Owner"), [&] { return platform::FieldValue{std::int64_t{ranged.owner}}; });
+    e.refreshWindow();
+    ranged.runPosted();
+    // Owner 2 has i = 1, 4, 7, ...; open ones are the even i: 4, 10, 16, 22, 28.
+    auto shown = [&] {
+        QStringList out;
+        for (const auto& r : small.shown)
+            out << r.columns.value(0);
+        return out;
+    };
+    EXPECT_EQ(shown(), (QStringList{"T04", "T10", "T16"}));
+    e.onScroll(Scroll::PageDown);
+    ranged.runPosted();
+    EXPECT_EQ(shown(), (QStringList{"T16", "T22", "T28"}));
+    EXPECT_EQ(e.thumbPosition(), 100) << "a page down that came short puts the thumb at the bottom";
+    e.onScroll(Scroll::RowUp);
+    ranged.runPosted();
+    EXPECT_EQ(e.thumbPosition(), 50);
+    ranged.owner = 3;
+    ranged.resets = {3};
+    e.refreshWindow();
+    ranged.runPosted();
+    EXPECT_EQ(shown(), (QStringList{"T02", "T08", "T14"})) << "another owner reloads from its first record";
+}
+
 TEST_F(BrowseEngineTest, EmptyFileShowsAnEmptyListWithChangeDisabled)
 {
     open();

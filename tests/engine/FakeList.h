@@ -45,6 +45,11 @@ public:
     std::deque<std::pair<int, int>> formAnswers;
     std::function<void(int)> onForm; // what the form does to the buffer before answering
     int labelField = 1;
+    int sortOrder = 0;
+    QVariantList resets;
+
+    int currentSortOrder() const override { return sortOrder; }
+    QVariantList resetValues() const override { return resets; }
 
     void buildRow(engine::BrowseRow& row) override { row.columns = {row.record.text(labelField)}; }
     void callUpdateForm(int request, std::function<void(int, int)> done) override
