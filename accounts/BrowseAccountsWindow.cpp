@@ -327,12 +327,9 @@ void BrowseAccountsWindow::dial()
 void BrowseAccountsWindow::notes()
 {
     m_engine->readSelected();
-    if (!core::hasProcedure(QStringLiteral("MemoBrowse"))) {
-        platform::MessageService::current().show({QStringLiteral("Notes"), QStringLiteral("Memo cards are not available yet."),
-                                                  platform::MessageIcon::Information, platform::Button::Ok, platform::Button::Ok});
-        return;
-    }
-    m_engine->refreshWindow();
+    // The memo cards arrive with their own list; until then the user is told so.
+    platform::MessageService::current().show({QStringLiteral("Notes"), QStringLiteral("Memo cards are not available yet."),
+                                              platform::MessageIcon::Information, platform::Button::Ok, platform::Button::Ok});
 }
 
 } // namespace fundora::accounts

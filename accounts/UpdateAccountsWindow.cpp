@@ -299,13 +299,9 @@ void UpdateAccountsWindow::pressNotes()
             return;
         }
     }
-    if (!core::hasProcedure(QStringLiteral("MemoBrowse"))) {
-        platform::MessageService::current().show({QStringLiteral("Notes"), QStringLiteral("Memo cards are not available yet."),
-                                                  platform::MessageIcon::Information, platform::Button::Ok, platform::Button::Ok});
-        return;
-    }
-    controller().setWorkingRequest(controller().request());
-    redisplay();
+    // The memo cards arrive with their own list; until then the user is told so.
+    platform::MessageService::current().show({QStringLiteral("Notes"), QStringLiteral("Memo cards are not available yet."),
+                                              platform::MessageIcon::Information, platform::Button::Ok, platform::Button::Ok});
 }
 
 } // namespace fundora::accounts

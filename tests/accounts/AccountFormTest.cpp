@@ -239,6 +239,31 @@ TEST_F(AccountFormTest, EveryControlHasAnAccessibleName)
     finishEvents();
 }
 
+TEST_F(AccountFormTest, NotesIndicatorShowsWhetherTheAccountHasMemoCards)
+{
+    ASSERT_TRUE(core::acquireFile(*files, core::FileId::MemoCard));
+    files->memoCards.clear();
+    files->memoCards.record.type = QStringLiteral("ACC");
+    files->memoCards.record.secondId = QStringLiteral("4111-22");
+    ASSERT_TRUE(files->memoCards.add().ok());
+    addAccount(12, "With Notes");
+    files->accounts.record.accountNumber = QStringLiteral("4111-22");
+    ASSERT_TRUE(files->accounts.put().ok());
+    UpdateAccountsWindow* form = openForm(core::Request::Change);
+    EXPECT_TRUE(form->notesExist());
+    form->pressCancel();
+    finishEvents();
+
+    addAccount(13, "Without Notes");
+    form = openForm(core::Request::Change);
+    EXPECT_FALSE(form->notesExist());
+    messages().answer(Button::Ok);
+    form->notesButton()->click();
+    EXPECT_EQ(messages().shown().back().text, QStringLiteral("Memo cards are not available yet."));
+    form->pressCancel();
+    finishEvents();
+}
+
 TEST_F(AccountFormTest, NotesOnANewAccountWithoutANumberAsksForOne)
 {
     files->accounts.clear();
