@@ -12,12 +12,11 @@ Compressor::Compressor(QString programDirectory) : m_directory(std::move(program
 
 QString Compressor::launcher() const
 {
-    const QStringList found = QDir(m_directory).entryList({QStringLiteral("PKLAUNCH.PIF")}, QDir::Files, QDir::Name);
-    // entryList matches without regard to case only on some platforms: compare ourselves.
+    // Found without regard to case ("pklaunch.pif" will do).
     for (const QString& name : QDir(m_directory).entryList(QDir::Files))
         if (name.compare(QStringLiteral("PKLAUNCH.PIF"), Qt::CaseInsensitive) == 0)
             return QDir(m_directory).filePath(name);
-    return found.isEmpty() ? QString() : QDir(m_directory).filePath(found.first());
+    return {};
 }
 
 void waitWithoutWindow(QProcess& process, int limitMs)

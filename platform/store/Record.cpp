@@ -62,9 +62,12 @@ FileError checkFieldValue(const FieldDef& field, const FieldValue& value)
         return {};
     }
     case FieldType::Decimal: {
-        const auto* d = std::get_if<Decimal>(&value);
-        const Decimal v = d ? *d : (std::holds_alternative<std::int64_t>(value) ? Decimal::fromInteger(std::get<std::int64_t>(value)) : Decimal());
-        if (!d && !std::holds_alternative<std::int64_t>(value))
+        Decimal v;
+        if (const auto* d = std::get_if<Decimal>(&value))
+            v = *d;
+        else if (const auto* i = std::get_if<std::int64_t>(&value))
+            v = Decimal::fromInteger(*i);
+        else
             return refuse(QStringLiteral("must be a number"));
         if (!v.fits(field.size, field.places))
             return refuse(QStringLiteral("does not fit %1 digits with %2 places").arg(field.size).arg(field.places));
