@@ -85,6 +85,25 @@ TEST_F(HostileContainerTest, AnUnknownCompressionTypeIsRefusedNotThrownAway)
     EXPECT_FALSE(QFile::exists(QDir(program).filePath(QStringLiteral("ODD.BKX"))));
 }
 
+TEST_F(HostileContainerTest, ACompressedFileStoredUnderAnotherNameIsMovedToItsOwnName)
+{
+    // The data was compressed as OLD.TPS but belongs to NEW.TPS.
+    const QByteArray original = makeFile(QStringLiteral("OLD.TPS"), 20000, true);
+    Compressor compressor(program);
+    ASSERT_TRUE(compressor.compress(QDir(program).filePath(QStringLiteral("OLD.TPS"))));
+    const QByteArray packed = programFile(QStringLiteral("OLD.BKX"));
+    QFile::remove(QDir(program).filePath(QStringLiteral("OLD.BKX")));
+    QFile::remove(QDir(program).filePath(QStringLiteral("OLD.TPS")));
+    QByteArray blocks = packed;
+    blocks.append(QByteArray((1024 - packed.size() % 1024) % 1024, '\0'));
+    ASSERT_EQ(restoreFrom(header("NEW.TPS", static_cast<std::int32_t>(packed.size()), true, "OLD.TPS") + blocks + end()),
+              RestoreRun::State::Complete);
+    EXPECT_EQ(programFile(QStringLiteral("NEW.TPS")), original);
+    EXPECT_FALSE(QFile::exists(QDir(program).filePath(QStringLiteral("OLD.TPS"))));
+    EXPECT_FALSE(QFile::exists(QDir(program).filePath(QStringLiteral("OLD.BKX"))));
+    EXPECT_FALSE(QFile::exists(QDir(program).filePath(QStringLiteral("99TEMP.BKY"))));
+}
+
 TEST_F(HostileContainerTest, DataThatSpellsARecordKindIsStillData)
 {
     QByteArray block("MKEND");
