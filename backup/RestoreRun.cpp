@@ -406,33 +406,42 @@ bool RestoreRun::finishFile()
     return true;
 }
 
+RestoreRun::Expanded RestoreRun::finishExpansion(Expansion& e)
+{
+    const bool expanded = m_compressor.finishExpand(*e.process, e.baseName);
+    QFile::remove(QDir(m_directory).filePath(e.baseName + QStringLiteral(".BKX")));
+    if (!expanded)
+        return Expanded::Failed;
+    if (e.fileName.toUpper() != e.nameWithExtension) {
+        // The expanded file is moved to its own name in one step: no half-moved file is ever left.
+        const QString from = QDir(m_directory).filePath(e.nameWithExtension);
+        const QString to = QDir(m_directory).filePath(e.fileName);
+        if (std::rename(QFile::encodeName(from).constData(), QFile::encodeName(to).constData()) != 0)
+            return Expanded::NotMoved;
+    }
+    m_restored << e.fileName;
+    return Expanded::InPlace;
+}
+
 bool RestoreRun::completeExpansion()
 {
     if (m_expanding.empty())
         return true;
     Expansion e = std::move(m_expanding.front());
     m_expanding.pop_front();
-    const bool expanded = m_compressor.finishExpand(*e.process, e.baseName);
-    QFile::remove(QDir(m_directory).filePath(e.baseName + QStringLiteral(".BKX")));
-    if (!expanded) {
+    switch (finishExpansion(e)) {
+    case Expanded::InPlace: return true;
+    case Expanded::Failed:
         ask("Error Uncompressing Files!", QStringLiteral("An error has occurred while uncompressing : ") + e.baseName,
             MessageIcon::Exclamation, Button::Abort, Button::Abort);
         stop(QStringLiteral("%1 could not be expanded (%2).").arg(e.baseName, m_compressor.failure()), false);
         return false;
+    case Expanded::NotMoved: break;
     }
-    if (e.fileName.toUpper() != e.nameWithExtension) {
-        // The expanded file is moved to its own name in one step: no half-moved file is ever left.
-        const QString from = QDir(m_directory).filePath(e.nameWithExtension);
-        const QString to = QDir(m_directory).filePath(e.fileName);
-        if (std::rename(QFile::encodeName(from).constData(), QFile::encodeName(to).constData()) != 0) {
-            ask("Error Copying File! ", QStringLiteral("An error has occurred copying the file : ") + e.fileName.toUpper(),
-                MessageIcon::Stop, Button::Abort, Button::Abort);
-            stop(QStringLiteral("%1 could not be put in place.").arg(e.fileName), false);
-            return false;
-        }
-    }
-    m_restored << e.fileName;
-    return true;
+    ask("Error Copying File! ", QStringLiteral("An error has occurred copying the file : ") + e.fileName.toUpper(),
+        MessageIcon::Stop, Button::Abort, Button::Abort);
+    stop(QStringLiteral("%1 could not be put in place.").arg(e.fileName), false);
+    return false;
 }
 
 bool RestoreUi::acceptOtherSet(int, std::int32_t, std::int32_t, std::int32_t)
@@ -492,12 +501,7 @@ RestoreRun::State RestoreRun::stop(const QString& reason, bool tellUser)
         // So are those being expanded, when their expansion succeeds.
         Expansion e = std::move(m_expanding.front());
         m_expanding.pop_front();
-        const bool expanded = m_compressor.finishExpand(*e.process, e.baseName);
-        QFile::remove(QDir(m_directory).filePath(e.baseName + QStringLiteral(".BKX")));
-        const QString from = QDir(m_directory).filePath(e.nameWithExtension);
-        const QString to = QDir(m_directory).filePath(e.fileName);
-        if (expanded && (from == to || std::rename(QFile::encodeName(from).constData(), QFile::encodeName(to).constData()) == 0))
-            m_restored << e.fileName;
+        finishExpansion(e);
     }
     m_stopReason = reason;
     m_state = State::Stopped;

@@ -113,6 +113,9 @@ private:
         QString nameWithExtension;
     };
     std::deque<Expansion> m_expanding;
+    enum class Expanded { InPlace, Failed, NotMoved };
+    // Waits for an expansion, removes its .BKX and moves the file to its own name.
+    Expanded finishExpansion(Expansion& e);
     QString m_fileName;
     std::int64_t m_fileSize = 0;
     std::int64_t m_written = 0;
