@@ -136,8 +136,7 @@ void BrowseAccountsWindow::build()
     connect(m_buttons[QStringLiteral("Delete")], &QPushButton::clicked, this, [this] { m_engine->deleteRecord(); });
     connect(m_buttons[QStringLiteral("Notes")], &QPushButton::clicked, this, &BrowseAccountsWindow::notes);
     connect(m_buttons[QStringLiteral("Dial")], &QPushButton::clicked, this, &BrowseAccountsWindow::dial);
-    connect(m_buttons[QStringLiteral("Help")], &QPushButton::clicked, this,
-            [this] { core::showHelp(helpContext()); });
+    connect(m_buttons[QStringLiteral("Help")], &QPushButton::clicked, this, [this] { core::showHelp(helpContext()); });
     connect(m_buttons[QStringLiteral("Close")], &QPushButton::clicked, this, [this] {
         m_engine->readSelected();
         core::closeProcedureWindow(*this);
@@ -258,7 +257,8 @@ void BrowseAccountsWindow::pressButton(engine::EditButton b)
 void BrowseAccountsWindow::readFailed()
 {
     core::standardWarning(m_files, core::Warning::RecordRetrievalError, QStringLiteral("Accounts"));
-    QMetaObject::invokeMethod(this, [this] { core::closeProcedureWindow(*this); }, Qt::QueuedConnection);
+    QMetaObject::invokeMethod(
+        this, [this] { core::closeProcedureWindow(*this); }, Qt::QueuedConnection);
 }
 
 void BrowseAccountsWindow::viewFailed()

@@ -40,8 +40,8 @@ struct CardType {
     const char* text;
     const char* letter;
 };
-constexpr CardType CardTypes[] = {{"Visa", "V"}, {"Master Card", "M"}, {"Discover", "D"}, {"American Express", "A"},
-                                  {"Store", "S"}, {"Gasoline", "G"}, {"Other", "O"}};
+constexpr CardType CardTypes[] = {{"Visa", "V"},  {"Master Card", "M"}, {"Discover", "D"}, {"American Express", "A"},
+                                  {"Store", "S"}, {"Gasoline", "G"},    {"Other", "O"}};
 
 QIcon notesIcon(bool hasNotes)
 {
@@ -70,8 +70,7 @@ Decimal decimalOf(const PictureValue& v)
 } // namespace
 
 UpdateAccountsWindow::UpdateAccountsWindow(core::DataFiles& files, QWidget* parent)
-    : engine::FormWindow(files, m_record, QStringLiteral("UpdateAccounts"), parent), m_uses(std::make_unique<Uses>(files)),
-      m_record(files)
+    : engine::FormWindow(files, m_record, QStringLiteral("UpdateAccounts"), parent), m_uses(std::make_unique<Uses>(files)), m_record(files)
 {
     build();
 }
@@ -96,8 +95,7 @@ void UpdateAccountsWindow::build()
 
     // A text or number entry with its prompt, bound to the buffer through its picture.
     auto entry = [&](QFormLayout* form, const QString& prompt, const QString& picture, const QString& hint,
-                     std::function<PictureValue()> get, std::function<bool(const PictureValue&)> set,
-                     std::function<bool()> check = {}) {
+                     std::function<PictureValue()> get, std::function<bool(const PictureValue&)> set, std::function<bool()> check = {}) {
         auto* e = new QLineEdit(this);
         e->setToolTip(hint);
         e->setStatusTip(hint);
@@ -139,7 +137,8 @@ void UpdateAccountsWindow::build()
     auto* info = new QGroupBox(QStringLiteral("Credit Card Information"), this);
     auto* infoForm = new QFormLayout(info);
     auto [vg, vs] = text(acc.creditCardVendor);
-    entry(infoForm, QStringLiteral("Credit Card &Vendor:"), QStringLiteral("s30"), QStringLiteral("Name of Credit Card Vendor - (Payee)"), vg, vs);
+    entry(infoForm, QStringLiteral("Credit Card &Vendor:"), QStringLiteral("s30"), QStringLiteral("Name of Credit Card Vendor - (Payee)"),
+          vg, vs);
     layout->addWidget(info);
 
     auto* address = new QGroupBox(QStringLiteral("Payment Address"), this);
@@ -147,7 +146,8 @@ void UpdateAccountsWindow::build()
     auto [a1g, a1s] = text(acc.vendorAddr1);
     entry(addressForm, QStringLiteral("Address &1:"), QStringLiteral("s35"), QStringLiteral("First line of Vendor Address"), a1g, a1s);
     auto [a2g, a2s] = text(acc.vendorAddr2);
-    entry(addressForm, QStringLiteral("Address &2:"), QStringLiteral("s35"), QStringLiteral("Optional second line of Vendor Address"), a2g, a2s);
+    entry(addressForm, QStringLiteral("Address &2:"), QStringLiteral("s35"), QStringLiteral("Optional second line of Vendor Address"), a2g,
+          a2s);
     auto* cityRow = new QHBoxLayout();
     auto* cityForm = new QFormLayout();
     auto [cg, cs] = text(acc.vendorCity);
@@ -199,7 +199,8 @@ void UpdateAccountsWindow::build()
     auto [ng, ns] = text(acc.accountNumber);
     entry(accountForm, QStringLiteral("Account &Number:"), QStringLiteral("s20"), QStringLiteral("Credit Card Account Number"), ng, ns);
     entry(
-        accountForm, QStringLiteral("&Exp Date:"), QStringLiteral("d2"), QString(), [&acc] { return PictureValue{std::int64_t{acc.expirationDate}}; },
+        accountForm, QStringLiteral("&Exp Date:"), QStringLiteral("d2"), QString(),
+        [&acc] { return PictureValue{std::int64_t{acc.expirationDate}}; },
         [&acc](const PictureValue& v) {
             acc.expirationDate = static_cast<std::int32_t>(std::get<std::int64_t>(v));
             return true;
@@ -207,11 +208,14 @@ void UpdateAccountsWindow::build()
     auto [lg, ls] = decimal(acc.creditLimit, 4, 2);
     entry(accountForm, QStringLiteral("Credit &Limit:"), QStringLiteral("n10.2B"), QString(), lg, ls);
     auto [bg, bs] = decimal(acc.accountBalance, 4, 2);
-    entry(accountForm, QStringLiteral("Current &Balance:"), QStringLiteral("n$(12.2)B"), QStringLiteral("Current outstanding balance on this account"), bg, bs);
+    entry(accountForm, QStringLiteral("Current &Balance:"), QStringLiteral("n$(12.2)B"),
+          QStringLiteral("Current outstanding balance on this account"), bg, bs);
     auto [rg, rs] = decimal(acc.interestRate, 3, 2);
-    entry(accountForm, QStringLiteral("Interest &Rate:"), QStringLiteral("N5.2"), QStringLiteral("Current interest rate on account"), rg, rs);
+    entry(accountForm, QStringLiteral("Interest &Rate:"), QStringLiteral("N5.2"), QStringLiteral("Current interest rate on account"), rg,
+          rs);
     entry(
-        accountForm, QStringLiteral("Billing &Day:"), QStringLiteral("k<#k"), QStringLiteral("Day of the month that Vendor generates statement"),
+        accountForm, QStringLiteral("Billing &Day:"), QStringLiteral("k<#k"),
+        QStringLiteral("Day of the month that Vendor generates statement"),
         [&acc] { return PictureValue{QString::number(acc.billingDay)}; },
         [&acc](const PictureValue& v) {
             acc.billingDay = static_cast<std::int16_t>(std::get<QString>(v).toInt());

@@ -149,12 +149,15 @@ void MainFrame::buildMenus()
     item(file, QStringLiteral("E&xit"), QStringLiteral("Exit this application"), [this] { close(); });
 
     QMenu* edit = menuBar()->addMenu(QStringLiteral("&Edit"));
-    item(edit, QStringLiteral("Cu&t"), QStringLiteral("Remove item to Windows Clipboard"), [this] { editAction("cut"); })
-        ->setShortcut(QKeySequence::Cut);
-    item(edit, QStringLiteral("&Copy"), QStringLiteral("Copy item to Windows Clipboard"), [this] { editAction("copy"); })
-        ->setShortcut(QKeySequence::Copy);
-    item(edit, QStringLiteral("&Paste"), QStringLiteral("Paste contents of Windows Clipboard"), [this] { editAction("paste"); })
-        ->setShortcut(QKeySequence::Paste);
+    item(edit, QStringLiteral("Cu&t"), QStringLiteral("Remove item to Windows Clipboard"), [this] {
+        editAction("cut");
+    })->setShortcut(QKeySequence::Cut);
+    item(edit, QStringLiteral("&Copy"), QStringLiteral("Copy item to Windows Clipboard"), [this] {
+        editAction("copy");
+    })->setShortcut(QKeySequence::Copy);
+    item(edit, QStringLiteral("&Paste"), QStringLiteral("Paste contents of Windows Clipboard"), [this] {
+        editAction("paste");
+    })->setShortcut(QKeySequence::Paste);
     for (QAction* a : edit->actions())
         a->setShortcutContext(Qt::WidgetShortcut); // the fields' own keys stay theirs
 
@@ -164,10 +167,11 @@ void MainFrame::buildMenus()
 
     QMenu* reports = menuBar()->addMenu(QStringLiteral("&Reports"));
     reports->menuAction()->setStatusTip(QStringLiteral("Report data"));
-    QAction* printAll = item(reports, QStringLiteral("Print All Credit Card Account &Information"),
-                             QStringLiteral("Print Credit Card Vendors and Information"),
-                             [this] { startProcedure(QStringLiteral("PrintFundora")); });
-    connect(reports, &QMenu::aboutToShow, printAll, [printAll] { printAll->setEnabled(core::hasProcedure(QStringLiteral("PrintFundora"))); });
+    QAction* printAll =
+        item(reports, QStringLiteral("Print All Credit Card Account &Information"),
+             QStringLiteral("Print Credit Card Vendors and Information"), [this] { startProcedure(QStringLiteral("PrintFundora")); });
+    connect(reports, &QMenu::aboutToShow, printAll,
+            [printAll] { printAll->setEnabled(core::hasProcedure(QStringLiteral("PrintFundora"))); });
 
     QMenu* online = menuBar()->addMenu(QStringLiteral("On&Line"));
     connect(online, &QMenu::aboutToShow, this, [this, online] {
@@ -342,7 +346,8 @@ void MainFrame::forwardToActiveChild(int command)
     // Posted, never called directly: the child acts on it from its own event handling.
     QPointer<QWidget> child = sub->widget();
     QMetaObject::invokeMethod(
-        child, [child, target, command] {
+        child,
+        [child, target, command] {
             if (child)
                 target->onToolbarCommand(command);
         },

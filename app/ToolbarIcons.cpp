@@ -150,9 +150,7 @@ void draw(QPainter& p, int command)
         page(p, QRectF(8, 3, 16, 12));
         page(p, QRectF(8, 21, 16, 8));
         break;
-    case PrintAll:
-        page(p, QRectF(6, 2, 20, 28));
-        break;
+    case PrintAll: page(p, QRectF(6, 2, 20, 28)); break;
     case Exit:
         p.setPen(QPen(QColor(90, 60, 30), 1.5));
         p.setBrush(QColor(160, 110, 60));

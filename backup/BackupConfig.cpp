@@ -26,8 +26,8 @@ platform::FileDef configFileDef()
     def.label = QStringLiteral("CFG");
     def.prefix = QStringLiteral("CFG");
     def.diskName = QStringLiteral("CFG");
-    def.fields = {{QStringLiteral("CFG:SYSID"), FieldType::Long, 0, 0},    {QStringLiteral("CFG:DRIVE"), FieldType::String, 1, 0},
-                  {QStringLiteral("CFG:LASTDATE"), FieldType::Long, 0, 0}, {QStringLiteral("CFG:LASTTIME"), FieldType::Long, 0, 0},
+    def.fields = {{QStringLiteral("CFG:SYSID"), FieldType::Long, 0, 0},     {QStringLiteral("CFG:DRIVE"), FieldType::String, 1, 0},
+                  {QStringLiteral("CFG:LASTDATE"), FieldType::Long, 0, 0},  {QStringLiteral("CFG:LASTTIME"), FieldType::Long, 0, 0},
                   {QStringLiteral("CFG:MSPATH"), FieldType::String, 40, 0}, {QStringLiteral("CFG:SPARE11"), FieldType::Long, 0, 0},
                   {QStringLiteral("CFG:SPARE12"), FieldType::Long, 0, 0}};
     def.keys = {{QStringLiteral("CFG:K_SYSID"), {{SysId, false}}, true, false}};
@@ -48,7 +48,9 @@ QString normalisedPath(const QString& path)
     return p;
 }
 
-BackupConfig::BackupConfig(QString directory) : m_directory(std::move(directory)) {}
+BackupConfig::BackupConfig(QString directory) : m_directory(std::move(directory))
+{
+}
 
 BackupConfig::~BackupConfig()
 {

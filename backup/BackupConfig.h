@@ -16,7 +16,7 @@ struct ConfigRecord {
     std::int32_t lastDate = 0;
     std::int32_t lastTime = 0;
     QString msPath;
-    std::int32_t setNumber = 1;          // SPARE11: the number the next backup writes
+    std::int32_t setNumber = 1; // SPARE11: the number the next backup writes
     std::int32_t spare12 = 0;
 };
 

@@ -1,7 +1,7 @@
 #include "backup/BackupRun.h"
 
-#include "backup/Messages.h"
 #include "backup/Drives.h"
+#include "backup/Messages.h"
 #include "platform/Clock.h"
 #include "platform/MessageService.h"
 
@@ -14,7 +14,6 @@ namespace fundora::backup {
 
 namespace Button = platform::Button;
 using platform::MessageIcon;
-
 
 QStringList deleteContainers(const QString& location, const std::function<bool(const QString&)>& confirm)
 {
@@ -31,7 +30,9 @@ QStringList deleteContainers(const QString& location, const std::function<bool(c
     return deleted;
 }
 
-BackupRun::BackupRun(BackupConfig& config, Compressor& compressor, BackupUi& ui) : m_config(config), m_compressor(compressor), m_ui(ui) {}
+BackupRun::BackupRun(BackupConfig& config, Compressor& compressor, BackupUi& ui) : m_config(config), m_compressor(compressor), m_ui(ui)
+{
+}
 
 QString BackupRun::containerPath(int disk) const
 {
@@ -52,7 +53,8 @@ bool BackupRun::ensureDirectory()
     if (!m_target.pathSet || QFileInfo(m_target.location).isDir())
         return true;
     if (ask("Directory Not Found!",
-            QStringLiteral("Directory : ") + m_target.shownLocation + QStringLiteral(" was not found. Do you want to create this directory?"),
+            QStringLiteral("Directory : ") + m_target.shownLocation +
+                QStringLiteral(" was not found. Do you want to create this directory?"),
             MessageIcon::Question, Button::Yes | Button::No, Button::Yes) != Button::Yes)
         return false;
     if (!QDir().mkpath(m_target.location)) {
@@ -131,7 +133,8 @@ BackupRun::Result BackupRun::run(const FileListing& files, const BackupTarget& t
             m_ui.progress(QString(), false, writer.bytesThisDisk(), writer.bytesTotal());
     };
     if (!writer.begin(free)) {
-        ask("Error Creating File!", QStringLiteral("Cannot Create File: ") + containerPath(1), MessageIcon::Stop, Button::Cancel, Button::Cancel);
+        ask("Error Creating File!", QStringLiteral("Cannot Create File: ") + containerPath(1), MessageIcon::Stop, Button::Cancel,
+            Button::Cancel);
         return stop(writer.error());
     }
     const QString directory = m_config.directory();

@@ -9,10 +9,10 @@ namespace fundora::backup {
 
 // Where a backup goes.
 struct BackupTarget {
-    QString location;              // directory of the containers, ending with "/"
-    QString shownLocation;         // as the user knows it ("A:\BACKUP\"), for messages
-    bool pathSet = false;          // a directory was named (it may have to be created)
-    std::int64_t volumeSize = 0;   // > 0: containers side by side in the location, each at most this size
+    QString location;            // directory of the containers, ending with "/"
+    QString shownLocation;       // as the user knows it ("A:\BACKUP\"), for messages
+    bool pathSet = false;        // a directory was named (it may have to be created)
+    std::int64_t volumeSize = 0; // > 0: containers side by side in the location, each at most this size
 };
 
 // What the backup asks of its user while it runs.

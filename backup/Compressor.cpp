@@ -8,7 +8,9 @@
 
 namespace fundora::backup {
 
-Compressor::Compressor(QString programDirectory) : m_directory(std::move(programDirectory)) {}
+Compressor::Compressor(QString programDirectory) : m_directory(std::move(programDirectory))
+{
+}
 
 QString Compressor::launcher() const
 {

@@ -6,9 +6,8 @@ namespace fundora::backup {
 
 namespace {
 
-constexpr int IdOffset = 0, NameOffset = 5, SizeOffset = 85, DateOffset = 89, TimeOffset = 93, SetOffset = 97,
-              CDateOffset = 101, CTimeOffset = 105, DiskOffset = 109, LettersOffset = 111, PathOffset = 114,
-              TypeOffset = 174, VersionOffset = 175;
+constexpr int IdOffset = 0, NameOffset = 5, SizeOffset = 85, DateOffset = 89, TimeOffset = 93, SetOffset = 97, CDateOffset = 101,
+              CTimeOffset = 105, DiskOffset = 109, LettersOffset = 111, PathOffset = 114, TypeOffset = 174, VersionOffset = 175;
 
 void putText(QByteArray& r, int offset, int size, const QByteArray& text)
 {

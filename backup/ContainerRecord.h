@@ -27,10 +27,10 @@ struct ContainerHeader {
     std::int32_t createdDate = 0;
     std::int32_t createdTime = 0;
     std::int16_t diskNumber = 0;
-    bool compressed = false;    // LETTERS "YES" / "NO "
-    QByteArray path;            // PATH, 60
+    bool compressed = false; // LETTERS "YES" / "NO "
+    QByteArray path;         // PATH, 60
     std::uint8_t compressionType = 0;
-    QByteArray version;         // VERSION, 5
+    QByteArray version; // VERSION, 5
 
     // The whole 1024-byte record: the header, then blanks.
     QByteArray encode() const;

@@ -7,7 +7,9 @@
 
 namespace fundora::backup {
 
-ContainerWriter::ContainerWriter(DiskSupplier& disks, std::int32_t setNumber) : m_disks(disks), m_setNumber(setNumber) {}
+ContainerWriter::ContainerWriter(DiskSupplier& disks, std::int32_t setNumber) : m_disks(disks), m_setNumber(setNumber)
+{
+}
 
 ContainerWriter::~ContainerWriter()
 {
@@ -124,7 +126,8 @@ bool ContainerWriter::writeFile(const StoredFile& file, QIODevice& data, std::in
                 return false;
             const std::int64_t copied = platform::copyFileRange(source->handle(), sourceStart + written, m_file->handle(), bytes);
             if (copied != bytes) {
-                m_error = QStringLiteral("%1 changed or could not be read while it was being backed up.").arg(QString::fromLatin1(file.name));
+                m_error =
+                    QStringLiteral("%1 changed or could not be read while it was being backed up.").arg(QString::fromLatin1(file.name));
                 return false;
             }
             m_file->seek(m_file->size());
@@ -145,7 +148,8 @@ bool ContainerWriter::writeFile(const StoredFile& file, QIODevice& data, std::in
             chunk = data.read(std::min<std::int64_t>(WriteChunk, size - written));
             offset = 0;
             if (chunk.isEmpty()) {
-                m_error = QStringLiteral("%1 changed or could not be read while it was being backed up.").arg(QString::fromLatin1(file.name));
+                m_error =
+                    QStringLiteral("%1 changed or could not be read while it was being backed up.").arg(QString::fromLatin1(file.name));
                 return false;
             }
         }
@@ -153,7 +157,8 @@ bool ContainerWriter::writeFile(const StoredFile& file, QIODevice& data, std::in
         const char* blockData = chunk.constData() + offset;
         if (got < RecordSize) {
             if (written + got < size) {
-                m_error = QStringLiteral("%1 changed or could not be read while it was being backed up.").arg(QString::fromLatin1(file.name));
+                m_error =
+                    QStringLiteral("%1 changed or could not be read while it was being backed up.").arg(QString::fromLatin1(file.name));
                 return false;
             }
             std::copy(blockData, blockData + got, block.begin());

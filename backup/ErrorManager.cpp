@@ -14,14 +14,16 @@ using platform::MessageIcon;
 namespace {
 
 const ErrorManager::Entry DefaultTable[] = {
-    {1, 5, "Record Retrieval Error", "Error: (%ErrorText) attempting to access a record from the %File file.  Returning to previous window."},
+    {1, 5, "Record Retrieval Error",
+     "Error: (%ErrorText) attempting to access a record from the %File file.  Returning to previous window."},
     {2, 5, "Access Denied", "Could not get write access to %File so trying read-only."},
     {3, 1, "Record Added", "This record has been added to the file. Do you want to add another record?"},
     {4, 5, "Record Insert Error", "An error was experienced during the creation of a record. Error: %ErrorText."},
     {5, 5, "Add New Record?", "Record match not found, do you wish to add a new one?"},
     {6, 5, "Record Was Not Updated", "This record was changed by another station."},
     {7, 5, "Record Was Not Updated",
-     "This record was changed by another station. Those changes will now be displayed. Use the Ditto Button or Ctrl+' to recall your changes."},
+     "This record was changed by another station. Those changes will now be displayed. Use the Ditto Button or Ctrl+' to recall your "
+     "changes."},
     {8, 1, "Changes will be lost!", "Are you sure you want to cancel?"},
     {9, 1, "Confirm Delete", "Are you sure you want to delete the highlighted record?"},
     {10, 3, "File Creation Error", "Error: (%ErrorText) creating %File."},
@@ -46,7 +48,8 @@ const ErrorManager::Entry DefaultTable[] = {
     {30, 5, "Referential Integrity Delete Error",
      "This record is referenced from the file %File. This record cannot be deleted while these references exist."},
     {31, 5, "Referential Integrity Update Error",
-     "This record is referenced from the file %File. Linking field(s) have been restricted from change and have been reset to original values."},
+     "This record is referenced from the file %File. Linking field(s) have been restricted from change and have been reset to original "
+     "values."},
     {32, 1, "Auto Increment Error", "Attempts to automatically number this record have failed.  Error: %ErrorText. Try Again?"},
     {33, 1, "Record Delete Error", "An error was experienced deleting this record. Do you want to try to delete it again?"},
     {34, 1, "Record Update Error", "An error was experienced changing this record. Do you want to try to save again?"},
@@ -169,7 +172,8 @@ ErrorManager::Outcome ErrorManager::raise(int number)
     case 0: return Outcome::GoOn;
     case 1:
     case 4:
-        return platform::MessageService::current().show({e->title, t, MessageIcon::Question, Button::Yes | Button::No, Button::Yes}) == Button::Yes
+        return platform::MessageService::current().show({e->title, t, MessageIcon::Question, Button::Yes | Button::No, Button::Yes}) ==
+                       Button::Yes
                    ? Outcome::GoOn
                    : Outcome::GiveUp;
     case 5: platform::MessageService::current().show({e->title, t, MessageIcon::Exclamation, Button::Ok, Button::Ok}); return Outcome::Stay;

@@ -9,7 +9,7 @@ namespace fundora::backup {
 
 inline constexpr std::int64_t CompressionThreshold = 5000; // bytes; only larger files are compressed
 inline constexpr int CompressionEstimatePercent = 50;
-inline constexpr std::int64_t DiskCapacity = 1400000;      // a 1.4 MB diskette, for the estimate
+inline constexpr std::int64_t DiskCapacity = 1400000; // a 1.4 MB diskette, for the estimate
 
 // One file of a backup (FileList).
 struct ListedFile {
@@ -24,7 +24,7 @@ struct ListedFile {
 struct FileListing {
     std::vector<ListedFile> files; // sorted by name
     std::int64_t total = 0;
-    std::int64_t biggest = 0;      // only while compressing
+    std::int64_t biggest = 0; // only while compressing
 };
 
 // Every *.TPS (without regard to case) of `directory` larger than 0 bytes.

@@ -174,13 +174,14 @@ RestoreRun::State RestoreRun::start(const QString& location)
                 Button::Cancel) != Button::Ok)
             return stop(QStringLiteral("The set is older than the data; the restore was cancelled."), false);
         for (;;) {
-            const int answer = ask(
-                "Bring Set Numbers into Sync?",
-                QStringLiteral("You have chosen to carry out a restore even though the diskette set number does not tally with the "
-                               "system set number.  If you answer YES the system set number will be set to this diskette set's "
-                               "number.  To cancel the restore altogether press Abort. For more information press Help.   "
-                               "Answering either Yes or No will start the restoration.  \r\n\r\nDo you want to synchronize set numbers?\r\n"),
-                MessageIcon::Question, Button::Yes | Button::No | Button::Abort | Button::Help, Button::Yes);
+            const int answer =
+                ask("Bring Set Numbers into Sync?",
+                    QStringLiteral(
+                        "You have chosen to carry out a restore even though the diskette set number does not tally with the "
+                        "system set number.  If you answer YES the system set number will be set to this diskette set's "
+                        "number.  To cancel the restore altogether press Abort. For more information press Help.   "
+                        "Answering either Yes or No will start the restoration.  \r\n\r\nDo you want to synchronize set numbers?\r\n"),
+                    MessageIcon::Question, Button::Yes | Button::No | Button::Abort | Button::Help, Button::Yes);
             if (answer == Button::Help) {
                 m_ui.showSyncHelp();
                 continue;
@@ -269,8 +270,7 @@ RestoreRun::State RestoreRun::step(int records)
                 return m_state;
             break;
         }
-        default:
-            return stop(QStringLiteral("The backup set is damaged: disk %1 holds data where a file should begin.").arg(m_disk));
+        default: return stop(QStringLiteral("The backup set is damaged: disk %1 holds data where a file should begin.").arg(m_disk));
         }
     }
     return m_state;
@@ -314,8 +314,10 @@ bool RestoreRun::beginFile(const ContainerHeader& header)
     m_compressed = header.compressed;
     m_compressionType = header.compressionType == 1 ? 1 : 2;
     if (!isPlainFileName(m_fileName)) {
-        ask("Error Creating File!", QStringLiteral("The backup holds a file named \"%1\", which would lie outside the program "
-                                                   "directory. Nothing of it is restored.").arg(m_fileName),
+        ask("Error Creating File!",
+            QStringLiteral("The backup holds a file named \"%1\", which would lie outside the program "
+                           "directory. Nothing of it is restored.")
+                .arg(m_fileName),
             MessageIcon::Stop, Button::Cancel, Button::Cancel);
         stop(QStringLiteral("Refused the unsafe name \"%1\".").arg(m_fileName), false);
         return false;
@@ -327,7 +329,8 @@ bool RestoreRun::beginFile(const ContainerHeader& header)
     QString outputName = m_fileName;
     if (m_compressed && m_compressionType != 1) {
         // Without an expansion step the stored data could only be thrown away.
-        stop(QStringLiteral("%1 was compressed in a way this program does not know (type %2).").arg(m_fileName).arg(header.compressionType));
+        stop(
+            QStringLiteral("%1 was compressed in a way this program does not know (type %2).").arg(m_fileName).arg(header.compressionType));
         return false;
     }
     if (m_compressed) {
@@ -438,8 +441,8 @@ bool RestoreRun::completeExpansion()
         return false;
     case Expanded::NotMoved: break;
     }
-    ask("Error Copying File! ", QStringLiteral("An error has occurred copying the file : ") + e.fileName.toUpper(),
-        MessageIcon::Stop, Button::Abort, Button::Abort);
+    ask("Error Copying File! ", QStringLiteral("An error has occurred copying the file : ") + e.fileName.toUpper(), MessageIcon::Stop,
+        Button::Abort, Button::Abort);
     stop(QStringLiteral("%1 could not be put in place.").arg(e.fileName), false);
     return false;
 }

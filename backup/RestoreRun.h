@@ -9,8 +9,8 @@
 
 #include <QProcess>
 
-#include <memory>
 #include <deque>
+#include <memory>
 #include <optional>
 
 namespace fundora::backup {

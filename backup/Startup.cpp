@@ -15,11 +15,11 @@ StartupResult startUtility(BackupConfig& config)
     }
     if (platform::ddeServerRunning(FundoraDdeApplication, FundoraDdeTopic)) {
         const QString program = QStringLiteral("Fundora").leftJustified(30).trimmed();
-        platform::MessageService::current().show(
-            {QStringLiteral("Cannot Run Back Up Module!"),
-             QStringLiteral("The main program ") + program +
-                 QStringLiteral(" is still running.\r\n\r\nPlease close down ") + program + QStringLiteral(" and run the Back Up module again."),
-             platform::MessageIcon::Exclamation, platform::Button::Ok, platform::Button::Ok});
+        platform::MessageService::current().show({QStringLiteral("Cannot Run Back Up Module!"),
+                                                  QStringLiteral("The main program ") + program +
+                                                      QStringLiteral(" is still running.\r\n\r\nPlease close down ") + program +
+                                                      QStringLiteral(" and run the Back Up module again."),
+                                                  platform::MessageIcon::Exclamation, platform::Button::Ok, platform::Button::Ok});
         config.close();
         return StartupResult::FundoraRunning;
     }

@@ -94,8 +94,8 @@ struct OpenList {
         engine::SortOrder byVendor;
         byVendor.key = core::AccCreditCardVendorKey;
         byVendor.locatorField = 1;
-        browse = std::make_unique<engine::BrowseEngine>(buffer, std::vector<engine::SortOrder>{byVendor},
-                                                        engine::ThumbStrategy::Stops, list, host);
+        browse = std::make_unique<engine::BrowseEngine>(buffer, std::vector<engine::SortOrder>{byVendor}, engine::ThumbStrategy::Stops,
+                                                        list, host);
     }
     core::DataFiles files;
     engine::TypedBuffer<core::Account> buffer;
@@ -147,7 +147,8 @@ void PageDown(benchmark::State& state)
 void JumpToEnd(benchmark::State& state)
 {
     int i = 0;
-    measure(state, [&i](OpenList& l) { l.browse->onScroll(++i % 2 ? engine::BrowseEngine::Scroll::Bottom : engine::BrowseEngine::Scroll::Top); });
+    measure(state,
+            [&i](OpenList& l) { l.browse->onScroll(++i % 2 ? engine::BrowseEngine::Scroll::Bottom : engine::BrowseEngine::Scroll::Top); });
 }
 
 void LocatorSeek(benchmark::State& state)

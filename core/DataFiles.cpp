@@ -7,8 +7,8 @@ DataFiles* g_current = nullptr;
 }
 
 DataFiles::DataFiles(const QString& directory)
-    : store(directory), accounts(store, accountLayout()), transactions(store, transactionLayout()),
-      memoCards(store, memoCardLayout()), notes(store, noteLayout())
+    : store(directory), accounts(store, accountLayout()), transactions(store, transactionLayout()), memoCards(store, memoCardLayout()),
+      notes(store, noteLayout())
 {
 }
 

@@ -21,11 +21,14 @@ inline constexpr int None = 0, Completed = 1, Cancelled = 2;
 
 // Toolbar command numbers shared by the frame, the lists and the forms.
 namespace Command {
-inline constexpr int Insert = 2000, Change = 2001, Delete = 2002, Select = 2003, LastPage = 2004, FirstPage = 2005,
-                     NextPage = 2006, PreviousPage = 2007, NextRecord = 2008, PreviousRecord = 2009, Locate = 2010,
-                     Ditto = 2011, Help = 2012, Calculator = 2013, Calendar = 2014, Payment = 2015, History = 2016,
-                     Current = 2017, Report = 2018, PrintAll = 2019, Exit = 2020;
-inline constexpr bool isForwarded(int c) { return c >= Insert && c <= Help; }
+inline constexpr int Insert = 2000, Change = 2001, Delete = 2002, Select = 2003, LastPage = 2004, FirstPage = 2005, NextPage = 2006,
+                     PreviousPage = 2007, NextRecord = 2008, PreviousRecord = 2009, Locate = 2010, Ditto = 2011, Help = 2012,
+                     Calculator = 2013, Calendar = 2014, Payment = 2015, History = 2016, Current = 2017, Report = 2018, PrintAll = 2019,
+                     Exit = 2020;
+inline constexpr bool isForwarded(int c)
+{
+    return c >= Insert && c <= Help;
+}
 } // namespace Command
 
 // The program-wide state all windows share (GLO:).

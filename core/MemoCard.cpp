@@ -17,8 +17,8 @@ const RecordLayout<MemoCard>& memoCardLayout()
         },
         {
             {QStringLiteral("MEM:CardKey"),
-             {QStringLiteral("MEM:Type"), QStringLiteral("MEM:FirstID"), QStringLiteral("MEM:SecondID"),
-              QStringLiteral("MEM:ThirdID"), QStringLiteral("MEM:Date")},
+             {QStringLiteral("MEM:Type"), QStringLiteral("MEM:FirstID"), QStringLiteral("MEM:SecondID"), QStringLiteral("MEM:ThirdID"),
+              QStringLiteral("MEM:Date")},
              false,
              true},
         });

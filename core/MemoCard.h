@@ -8,11 +8,11 @@ namespace fundora::core {
 struct MemoCard {
     std::int32_t date = 0;
     QString topic;
-    QString type;      // kind of owner; "ACC" for accounts
+    QString type; // kind of owner; "ACC" for accounts
     std::int32_t firstId = 0;
     QString secondId;
     QString thirdId;
-    QString cardMemo;  // up to 3600 characters
+    QString cardMemo; // up to 3600 characters
 
     platform::RecordIdentity identity;
 };

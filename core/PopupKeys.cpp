@@ -5,8 +5,8 @@
 #include "platform/ui/PopupCalculator.h"
 #include "platform/ui/PopupCalendar.h"
 
-#include <QLineEdit>
 #include <QApplication>
+#include <QLineEdit>
 #include <QShortcut>
 #include <QWidget>
 

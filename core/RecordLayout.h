@@ -94,11 +94,26 @@ private:
 };
 
 // Field definitions, in the words of the record tables.
-inline platform::FieldDef longField(const char* name) { return {QString::fromLatin1(name), platform::FieldType::Long, 0, 0}; }
-inline platform::FieldDef shortField(const char* name) { return {QString::fromLatin1(name), platform::FieldType::Short, 0, 0}; }
-inline platform::FieldDef byteField(const char* name) { return {QString::fromLatin1(name), platform::FieldType::Byte, 0, 0}; }
-inline platform::FieldDef stringField(const char* name, int size) { return {QString::fromLatin1(name), platform::FieldType::String, size, 0}; }
-inline platform::FieldDef memoField(const char* name, int size) { return {QString::fromLatin1(name), platform::FieldType::Memo, size, 0}; }
+inline platform::FieldDef longField(const char* name)
+{
+    return {QString::fromLatin1(name), platform::FieldType::Long, 0, 0};
+}
+inline platform::FieldDef shortField(const char* name)
+{
+    return {QString::fromLatin1(name), platform::FieldType::Short, 0, 0};
+}
+inline platform::FieldDef byteField(const char* name)
+{
+    return {QString::fromLatin1(name), platform::FieldType::Byte, 0, 0};
+}
+inline platform::FieldDef stringField(const char* name, int size)
+{
+    return {QString::fromLatin1(name), platform::FieldType::String, size, 0};
+}
+inline platform::FieldDef memoField(const char* name, int size)
+{
+    return {QString::fromLatin1(name), platform::FieldType::Memo, size, 0};
+}
 // DECIMAL(bytes, places).
 inline platform::FieldDef decimalField(const char* name, int bytes, int places)
 {

@@ -48,8 +48,8 @@ ComposedWarning composeWarning(int id, const QString& firstText, const QString& 
     const QString endApp = QStringLiteral(".  Press OK to end this application.");
     switch (id) {
     case Warning::InvalidFile:
-        return make("Invalid File", QStringLiteral("Error: (") + err + QStringLiteral(") accessing ") + first + endApp,
-                    Button::Ok, Button::Ok, MessageIcon::Exclamation, QStringLiteral("Invalid File!"));
+        return make("Invalid File", QStringLiteral("Error: (") + err + QStringLiteral(") accessing ") + first + endApp, Button::Ok,
+                    Button::Ok, MessageIcon::Exclamation, QStringLiteral("Invalid File!"));
     case Warning::InvalidKey: {
         ComposedWarning w = make("Invalid Key", first + QStringLiteral(" key file is invalid.  Do you want to rebuild the key?"),
                                  Button::Yes | Button::No, Button::Yes, MessageIcon::Question, QStringLiteral("Invalid Key!"));
@@ -60,17 +60,15 @@ ComposedWarning composeWarning(int id, const QString& firstText, const QString& 
         return make("Key Rebuild Error", QStringLiteral("Error: (") + err + QStringLiteral(") repairing key for ") + first + endApp,
                     Button::Ok, Button::Ok, MessageIcon::Exclamation, QStringLiteral("Error Rebuilding Key!"));
     case Warning::FileCreationError:
-        return make("File Creation Error", QStringLiteral("Error: (") + err + QStringLiteral(") creating ") + first + endApp,
-                    Button::Ok, Button::Ok, MessageIcon::Exclamation, QStringLiteral("File Creation Error!"));
-    case Warning::CreatedFileOpenError:
-        return make("File Creation Error",
-                    QStringLiteral("Error: (") + err + QStringLiteral(") opening created file:") + first + endApp, Button::Ok,
+        return make("File Creation Error", QStringLiteral("Error: (") + err + QStringLiteral(") creating ") + first + endApp, Button::Ok,
                     Button::Ok, MessageIcon::Exclamation, QStringLiteral("File Creation Error!"));
+    case Warning::CreatedFileOpenError:
+        return make("File Creation Error", QStringLiteral("Error: (") + err + QStringLiteral(") opening created file:") + first + endApp,
+                    Button::Ok, Button::Ok, MessageIcon::Exclamation, QStringLiteral("File Creation Error!"));
     case Warning::RangeError:
         return make("Range Error", QStringLiteral("The value of ") + first + QStringLiteral(" must be between ") + second + u'.');
     case Warning::RecordInsertError:
-        return make("Record Insert Error",
-                    QStringLiteral("An error was experienced during the update of record.  Error: ") + err + u'.');
+        return make("Record Insert Error", QStringLiteral("An error was experienced during the update of record.  Error: ") + err + u'.');
     case Warning::UpdateOperationError:
         if (error.code != 0 && error.code != platform::ErrorCode::ChangedElsewhere)
             return make("Update Operation Error",
@@ -104,11 +102,12 @@ ComposedWarning composeWarning(int id, const QString& firstText, const QString& 
                     Button::Ok | Button::Cancel, Button::Cancel, MessageIcon::Question);
     case Warning::TransactionFramingError:
         return make("Transaction Framing Error", QStringLiteral("Error: (") + err + QStringLiteral(") attempting to frame the ") +
-                                                     first.toLower() + QStringLiteral(" transaction on ") + second +
-                                                     QStringLiteral(".  ") + first + QStringLiteral(" transaction cancelled."));
+                                                     first.toLower() + QStringLiteral(" transaction on ") + second + QStringLiteral(".  ") +
+                                                     first + QStringLiteral(" transaction cancelled."));
     case Warning::RecordRetrievalError:
-        return make("Record Retrieval Error", QStringLiteral("Error: (") + err + QStringLiteral(") attempting to access a record from the ") +
-                                                  first + QStringLiteral(" file.  Returning to previous window."));
+        return make("Record Retrieval Error", QStringLiteral("Error: (") + err +
+                                                  QStringLiteral(") attempting to access a record from the ") + first +
+                                                  QStringLiteral(" file.  Returning to previous window."));
     case Warning::ViewOpenError:
         return make("View Open Error", QStringLiteral("Error: (") + err +
                                            QStringLiteral(") attempting to open the current VIEW. Filter and Range Limits ignored."));

@@ -10,9 +10,9 @@ struct Transaction {
     std::int32_t sysId = 0; // ACC:SysID of the owning account
     std::int32_t dateofTransaction = 0;
     QString transactionDescription;
-    QString transactionType;   // C P I F A B
+    QString transactionType;                                                  // C P I F A B
     platform::Decimal transactionAmount = platform::Decimal::fromUnits(0, 2); // payments stored negated
-    std::uint8_t reconciledTransaction = 0; // 0 open, 1 reconciled
+    std::uint8_t reconciledTransaction = 0;                                   // 0 open, 1 reconciled
 
     platform::RecordIdentity identity;
 };

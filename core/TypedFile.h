@@ -27,8 +27,14 @@ public:
     // Positions before the first record not below the buffer's key values.
     void setOnValue(int key) { m_file.set(key, m_layout.toRecord(record)); }
     platform::FileError reset(int key, const QString& position) { return m_file.reset(key, position); }
-    platform::FileError next() { return read([&](platform::Record& r) { return m_file.next(r); }); }
-    platform::FileError previous() { return read([&](platform::Record& r) { return m_file.previous(r); }); }
+    platform::FileError next()
+    {
+        return read([&](platform::Record& r) { return m_file.next(r); });
+    }
+    platform::FileError previous()
+    {
+        return read([&](platform::Record& r) { return m_file.previous(r); });
+    }
     // The first record whose key equals the buffer's key values.
     platform::FileError get(int key)
     {

@@ -1,14 +1,14 @@
 #include "core/WindowResizer.h"
 
+#include <QAbstractSpinBox>
 #include <QCheckBox>
 #include <QComboBox>
-#include <QAbstractSpinBox>
 #include <QLabel>
 #include <QLineEdit>
+#include <QPlainTextEdit>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QTextEdit>
-#include <QPlainTextEdit>
 
 #include <algorithm>
 #include <cmath>

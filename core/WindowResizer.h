@@ -17,13 +17,29 @@ public:
     // Horizontal strategies (low byte) and vertical ones (high byte).
     enum Position : int {
         Scale = 0,
-        FixX = 1, FixRight = 2, FixLeft = 4, FixXCenter = 8, FixNearestX = 16,
-        FixY = 256, FixBottom = 512, FixTop = 1024, FixYCenter = 2048, FixNearestY = 4096,
+        FixX = 1,
+        FixRight = 2,
+        FixLeft = 4,
+        FixXCenter = 8,
+        FixNearestX = 16,
+        FixY = 256,
+        FixBottom = 512,
+        FixTop = 1024,
+        FixYCenter = 2048,
+        FixNearestY = 4096,
     };
     enum Size : int { Resize = 0, LockWidth = 1, LockHeight = 2 };
     // Control type codes the strategies are assigned by.
     enum ControlType : int {
-        StringControl = 1, Entry = 8, Button = 9, CheckBox = 12, ComboBox = 15, SpinBox = 16, RadioButton = 21, DropCombo = 34, Other = 0
+        StringControl = 1,
+        Entry = 8,
+        Button = 9,
+        CheckBox = 12,
+        ComboBox = 15,
+        SpinBox = 16,
+        RadioButton = 21,
+        DropCombo = 34,
+        Other = 0
     };
 
     struct Control {

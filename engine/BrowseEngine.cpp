@@ -41,8 +41,7 @@ constexpr int ThumbStops = 100;
 
 } // namespace
 
-BrowseEngine::BrowseEngine(RecordBuffer& buffer, std::vector<SortOrder> orders, ThumbStrategy thumb, ListControl& list,
-                           BrowseHost& host)
+BrowseEngine::BrowseEngine(RecordBuffer& buffer, std::vector<SortOrder> orders, ThumbStrategy thumb, ListControl& list, BrowseHost& host)
     : m_buffer(buffer), m_orders(std::move(orders)), m_thumbStrategy(thumb), m_list(list), m_host(host)
 {
 }
@@ -325,8 +324,8 @@ void BrowseEngine::onNewSelection(bool rightButton)
         const bool rows = !m_page.empty();
         QString menu = rows ? QStringLiteral("&Insert|&Change|&Delete") : QStringLiteral("&Insert|~&Change|~&Delete");
         if (m_host.hasSelectButton())
-            menu += QStringLiteral("|-|") + ((m_startRequest == core::Request::Select && rows) ? QStringLiteral("&Select")
-                                                                                            : QStringLiteral("~&Select"));
+            menu += QStringLiteral("|-|") +
+                    ((m_startRequest == core::Request::Select && rows) ? QStringLiteral("&Select") : QStringLiteral("~&Select"));
         switch (m_list.popupMenu(menu)) {
         case 1: m_host.pressButton(EditButton::Insert); break;
         case 2: m_host.pressButton(EditButton::Change); break;
@@ -576,9 +575,7 @@ void BrowseEngine::callForm(int request, std::function<void()> finished)
             resetView();
             finished();
             return;
-        case core::Command::Insert:
-            next = core::Request::Insert;
-            [[fallthrough]];
+        case core::Command::Insert: next = core::Request::Insert; [[fallthrough]];
         case NextRecord:
             if (next == core::Request::Insert) {
                 m_buffer.clear();

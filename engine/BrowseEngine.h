@@ -22,9 +22,9 @@ enum class EditButton { Insert, Change, Delete, Select };
 
 struct SortOrder {
     int key = 0;
-    int locatorField = -1;    // the first key component after the range, -1 none
-    int rangeComponents = 0;  // leading key components fixed to the owner's values
-    QString filter;           // applied while reading
+    int locatorField = -1;   // the first key component after the range, -1 none
+    int rangeComponents = 0; // leading key components fixed to the owner's values
+    QString filter;          // applied while reading
 };
 
 // What a browse adds to the engine: its rows' computed fields, its owner
@@ -140,7 +140,7 @@ private:
     std::vector<BrowseRow> m_page;
     int m_selected = 0;
     ReloadMode m_reloadMode = ReloadMode::FromPage;
-    QString m_lastRead;          // position of the last record the view returned
+    QString m_lastRead; // position of the last record the view returned
     int m_sort = 0;
     int m_previousSort = -1;
     std::map<int, QVariantList> m_savedResets;

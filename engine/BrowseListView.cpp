@@ -54,7 +54,8 @@ BrowseListView::BrowseListView(const QStringList& headers, QWidget* parent) : QW
         default: break;
         }
         // The engine decides where the thumb stands, not the drag of the step.
-        QMetaObject::invokeMethod(this, [this] { setThumb(m_engine->thumbPosition()); }, Qt::QueuedConnection);
+        QMetaObject::invokeMethod(
+            this, [this] { setThumb(m_engine->thumbPosition()); }, Qt::QueuedConnection);
     });
     connect(m_bar, &QScrollBar::sliderReleased, this, [this] {
         if (m_engine)

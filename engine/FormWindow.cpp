@@ -27,7 +27,10 @@ FormField pictureField(QLineEdit* edit, const QString& pictureText, std::functio
         edit->setMaxLength(s->width);
     FormField f;
     f.control = edit;
-    f.show = [edit, picture, get] { edit->setText(picture->format(get()).trimmed()); edit->setModified(false); };
+    f.show = [edit, picture, get] {
+        edit->setText(picture->format(get()).trimmed());
+        edit->setModified(false);
+    };
     f.take = [edit, picture, set] {
         const auto value = picture->deformat(edit->text());
         return value && set(*value);

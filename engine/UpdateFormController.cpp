@@ -11,7 +11,9 @@ using core::Response::Cancelled;
 using core::Response::Completed;
 namespace Button = platform::Button;
 
-UpdateFormController::UpdateFormController(core::DataFiles& files, FormRecord& record) : m_files(files), m_record(record) {}
+UpdateFormController::UpdateFormController(core::DataFiles& files, FormRecord& record) : m_files(files), m_record(record)
+{
+}
 
 int UpdateFormController::navigation() const
 {

@@ -30,9 +30,9 @@ private:
     std::optional<Decimal> entryValue() const;
     void apply();
 
-    QString m_entry;          // what is being typed ("" when showing a result)
+    QString m_entry; // what is being typed ("" when showing a result)
     Decimal m_accumulator;
-    QChar m_pending;          // operator waiting for its right operand
+    QChar m_pending; // operator waiting for its right operand
     bool m_showingResult = true;
     bool m_error = false;
 };

@@ -126,7 +126,7 @@ bool Decimal::fits(int digits, int places) const
     if (!units)
         return false;
     const std::int64_t limit = powerOfTen(digits);
-    return *units < limit && *units > -limit;
+    return *units<limit&& * units> - limit;
 }
 
 Decimal Decimal::operator-() const
@@ -137,8 +137,7 @@ Decimal Decimal::operator-() const
 Decimal Decimal::operator+(const Decimal& other) const
 {
     const int p = std::max(m_places, other.m_places);
-    return fromUnits(checkedAdd(checkedMul(m_units, powerOfTen(p - m_places)),
-                                checkedMul(other.m_units, powerOfTen(p - other.m_places))),
+    return fromUnits(checkedAdd(checkedMul(m_units, powerOfTen(p - m_places)), checkedMul(other.m_units, powerOfTen(p - other.m_places))),
                      p);
 }
 
@@ -193,8 +192,8 @@ QString Decimal::toString() const
 {
     const bool negative = m_units < 0;
     // Work on the magnitude as unsigned so that INT64_MIN prints correctly.
-    const auto magnitude = negative ? static_cast<std::uint64_t>(0) - static_cast<std::uint64_t>(m_units)
-                                    : static_cast<std::uint64_t>(m_units);
+    const auto magnitude =
+        negative ? static_cast<std::uint64_t>(0) - static_cast<std::uint64_t>(m_units) : static_cast<std::uint64_t>(m_units);
     QString digits = QString::number(magnitude);
     if (m_places > 0) {
         if (digits.size() <= m_places)

@@ -62,7 +62,10 @@ private:
 };
 
 // Digits of a DECIMAL(bytes, places) field: packed decimals hold 2 digits a byte less one nibble for the sign.
-constexpr int decimalDigitsOfBytes(int bytes) { return 2 * bytes - 1; }
+constexpr int decimalDigitsOfBytes(int bytes)
+{
+    return 2 * bytes - 1;
+}
 
 std::int64_t powerOfTen(int exponent);
 

@@ -171,8 +171,7 @@ QString IniFile::read(const QString& path, const QString& section, const QString
     return load(path).value(section, key, fallback);
 }
 
-bool IniFile::write(const QString& path, const QString& section, const QString& key, const QString& value,
-                    QString* error)
+bool IniFile::write(const QString& path, const QString& section, const QString& key, const QString& value, QString* error)
 {
     // A file that exists but cannot be read must not be replaced by one holding a single key.
     QFile existing(path);

@@ -29,8 +29,7 @@ public:
 
     // One-call read and write, as a program uses a profile file.
     static QString read(const QString& path, const QString& section, const QString& key, const QString& fallback = {});
-    static bool write(const QString& path, const QString& section, const QString& key, const QString& value,
-                      QString* error = nullptr);
+    static bool write(const QString& path, const QString& section, const QString& key, const QString& value, QString* error = nullptr);
 
 private:
     // Index of the section header line, or -1.

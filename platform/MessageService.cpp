@@ -13,7 +13,8 @@ std::shared_ptr<MessageService>& installedService()
     return service;
 }
 
-constexpr int AllButtons[] = {Button::Ok, Button::Yes, Button::No, Button::Abort, Button::Retry, Button::Ignore, Button::Cancel, Button::Help};
+constexpr int AllButtons[] = {Button::Ok,    Button::Yes,    Button::No,     Button::Abort,
+                              Button::Retry, Button::Ignore, Button::Cancel, Button::Help};
 
 QMessageBox::StandardButton qtButton(int button)
 {
@@ -67,8 +68,7 @@ int QtMessageService::show(const Message& message)
 {
     QString text = message.text;
     text.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
-    QMessageBox box(qtIcon(message.icon), message.title, text, QMessageBox::NoButton,
-                    QApplication::activeWindow());
+    QMessageBox box(qtIcon(message.icon), message.title, text, QMessageBox::NoButton, QApplication::activeWindow());
     for (int b : AllButtons)
         if (message.buttons & b)
             box.addButton(qtButton(b));

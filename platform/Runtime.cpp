@@ -19,8 +19,7 @@ Runtime::HaltHandler& haltHandler()
 bool Runtime::stop(const QString& text)
 {
     Message m;
-    m.title = QCoreApplication::applicationName().isEmpty() ? QStringLiteral("Program Stopped")
-                                                            : QCoreApplication::applicationName();
+    m.title = QCoreApplication::applicationName().isEmpty() ? QStringLiteral("Program Stopped") : QCoreApplication::applicationName();
     m.text = text + QStringLiteral("\n\nEnd the program?  Press No to go on.");
     m.icon = MessageIcon::Stop;
     m.buttons = Button::Yes | Button::No;
@@ -37,8 +36,7 @@ void Runtime::halt(const QString& text)
     s_haltText = text;
     if (!text.isEmpty()) {
         Message m;
-        m.title = QCoreApplication::applicationName().isEmpty() ? QStringLiteral("Program Halted")
-                                                                : QCoreApplication::applicationName();
+        m.title = QCoreApplication::applicationName().isEmpty() ? QStringLiteral("Program Halted") : QCoreApplication::applicationName();
         m.text = text;
         m.icon = MessageIcon::Stop;
         MessageService::current().show(m);

@@ -62,17 +62,17 @@ void BackupWindow::start()
     m_config.setPath(m_drive->path(), true);
     const QString location = m_drive->location(m_config.path());
     if (location.isEmpty()) {
-        platform::MessageService::current().show({QStringLiteral("Back Up Data"),
-                                                  QStringLiteral("Drive %1: is not set up on this computer (section [Drives] of vaultine.INI).")
-                                                      .arg(m_drive->letter()),
-                                                  MessageIcon::Exclamation, Button::Ok, Button::Ok});
+        platform::MessageService::current().show(
+            {QStringLiteral("Back Up Data"),
+             QStringLiteral("Drive %1: is not set up on this computer (section [Drives] of vaultine.INI).").arg(m_drive->letter()),
+             MessageIcon::Exclamation, Button::Ok, Button::Ok});
         return;
     }
     const bool compress = m_compress->isChecked();
     FileListing files;
     {
-        QMessageBox info(QMessageBox::Information, QStringLiteral("Information"), QStringLiteral("Reading in file information. Please wait ..."),
-                         QMessageBox::NoButton, this);
+        QMessageBox info(QMessageBox::Information, QStringLiteral("Information"),
+                         QStringLiteral("Reading in file information. Please wait ..."), QMessageBox::NoButton, this);
         info.show();
         QCoreApplication::processEvents();
         files = listDataFiles(m_config.directory(), compress);
@@ -119,10 +119,11 @@ BackupCheckWindow::BackupCheckWindow(BackupConfig& config, Compressor& compresso
     disks->setEnabled(diskettes);
     form->addRow(QStringLiteral("1.4 MB Disks required"), disks);
     layout->addLayout(form);
-    auto* ready = new QLabel(QStringLiteral("You will need to have the above diskettes ready and formatted before you start.  Any existing "
-                                            ".BKP files on the diskettes will be deleted. All other files will be left intact. Disks should "
-                                            "be dated and numbered from 1 up to the total shown above."),
-                             this);
+    auto* ready =
+        new QLabel(QStringLiteral("You will need to have the above diskettes ready and formatted before you start.  Any existing "
+                                  ".BKP files on the diskettes will be deleted. All other files will be left intact. Disks should "
+                                  "be dated and numbered from 1 up to the total shown above."),
+                   this);
     ready->setWordWrap(true);
     ready->setEnabled(diskettes);
     layout->addWidget(ready);

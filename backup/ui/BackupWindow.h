@@ -32,8 +32,8 @@ private:
 // "Data Back Up Check": the estimate, and the run with its progress.
 class BackupCheckWindow : public QDialog, public BackupUi {
 public:
-    BackupCheckWindow(BackupConfig& config, Compressor& compressor, FileListing files, BackupTarget target, bool compress,
-                      bool diskettes, QWidget* parent = nullptr);
+    BackupCheckWindow(BackupConfig& config, Compressor& compressor, FileListing files, BackupTarget target, bool compress, bool diskettes,
+                      QWidget* parent = nullptr);
     bool insertDisk(int disk) override;
     void progress(const QString& file, bool compressing, std::int64_t thisDisk, std::int64_t total) override;
     BackupRun::Result result() const { return m_result; }

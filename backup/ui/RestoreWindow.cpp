@@ -28,10 +28,11 @@ RestoreWindow::RestoreWindow(BackupConfig& config, const DriveTable& drives, Com
                               QStringLiteral("Select a Directory to restore from"), this);
     m_drive->setFromConfig(config.record().drive, config.path());
     layout->addWidget(m_drive);
-    auto* instructions = new QLabel(QStringLiteral("Place disk 1 in the drive - all subsequent disks must be from the same \"set\". A warning will "
-                                                   "be given if one of them is found to be from the wrong set. The restore process must not be "
-                                                   "interrupted! "),
-                                    this);
+    auto* instructions =
+        new QLabel(QStringLiteral("Place disk 1 in the drive - all subsequent disks must be from the same \"set\". A warning will "
+                                  "be given if one of them is found to be from the wrong set. The restore process must not be "
+                                  "interrupted! "),
+                   this);
     instructions->setWordWrap(true);
     layout->addWidget(instructions);
     auto* form = new QFormLayout();

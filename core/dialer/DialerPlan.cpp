@@ -106,8 +106,7 @@ SelectionLayout layoutSelection(const DialRequest& request, QPoint origin, int (
 
 QString dialString(const DialRequest& request, int row)
 {
-    return (trimmedRight(request.prefix) + trimmedRight(request.numbers[static_cast<std::size_t>(row)]) +
-            trimmedRight(request.suffix))
+    return (trimmedRight(request.prefix) + trimmedRight(request.numbers[static_cast<std::size_t>(row)]) + trimmedRight(request.suffix))
         .left(DialerDesign::DialStringLimit);
 }
 

@@ -18,12 +18,12 @@ struct DialRequest {
 
 // The selection window's layout, in dialog units, worked out from a request.
 struct SelectionLayout {
-    std::array<QString, 3> rowTexts;   // with "&" before each row's access key
-    std::array<QChar, 3> keys;         // blank when a row has none
+    std::array<QString, 3> rowTexts; // with "&" before each row's access key
+    std::array<QChar, 3> keys;       // blank when a row has none
     std::array<bool, 3> rowVisible{};
-    std::array<int, 3> rowY{};         // y of each row's button and prompt
-    QRect window;                      // position and size of the window
-    QRect cancel;                      // the Cancel button
+    std::array<int, 3> rowY{}; // y of each row's button and prompt
+    QRect window;              // position and size of the window
+    QRect cancel;              // the Cancel button
 };
 
 namespace DialerDesign {

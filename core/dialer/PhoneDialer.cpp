@@ -76,8 +76,7 @@ SelectNumberDialog::SelectNumberDialog(const DialRequest& request, QWidget* pare
     move(du.x(m_layout.window.x()), du.y(m_layout.window.y()));
 }
 
-VerifyNumberDialog::VerifyNumberDialog(const QString& description, const QString& dialString, QWidget* parent)
-    : QDialog(parent)
+VerifyNumberDialog::VerifyNumberDialog(const QString& description, const QString& dialString, QWidget* parent) : QDialog(parent)
 {
     setWindowTitle(QStringLiteral("Verify Number..."));
     const platform::DialogUnits du(*this);

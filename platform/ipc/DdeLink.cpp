@@ -15,7 +15,9 @@ QString ddeSocketName(const QString& application, const QString& topic)
            (scope.isEmpty() ? QString() : QStringLiteral("-") + scope);
 }
 
-DdeServer::DdeServer(QObject* parent) : QObject(parent) {}
+DdeServer::DdeServer(QObject* parent) : QObject(parent)
+{
+}
 
 DdeServer::~DdeServer()
 {

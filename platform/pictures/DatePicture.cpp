@@ -51,11 +51,19 @@ QString DatePicture::format(std::int64_t day) const
         return {};
     const QDate d = qDateOf(static_cast<DayNumber>(day));
     switch (style) {
-    case 1: return QStringLiteral("%1/%2/%3").arg(d.month(), 2, 10, QChar(u'0')).arg(d.day(), 2, 10, QChar(u'0')).arg(d.year() % 100, 2, 10, QChar(u'0'));
+    case 1:
+        return QStringLiteral("%1/%2/%3")
+            .arg(d.month(), 2, 10, QChar(u'0'))
+            .arg(d.day(), 2, 10, QChar(u'0'))
+            .arg(d.year() % 100, 2, 10, QChar(u'0'));
     case 3: return QStringLiteral("%1 %2, %3").arg(monthName(d.month()).left(3)).arg(d.day(), 2, 10, QChar(u'0')).arg(d.year());
     case 4: return QStringLiteral("%1 %2, %3").arg(monthName(d.month())).arg(d.day()).arg(d.year());
     case 17: return QLocale::system().toString(d, QLocale::ShortFormat);
-    default: return QStringLiteral("%1/%2/%3").arg(d.month(), 2, 10, QChar(u'0')).arg(d.day(), 2, 10, QChar(u'0')).arg(d.year(), 4, 10, QChar(u'0'));
+    default:
+        return QStringLiteral("%1/%2/%3")
+            .arg(d.month(), 2, 10, QChar(u'0'))
+            .arg(d.day(), 2, 10, QChar(u'0'))
+            .arg(d.year(), 4, 10, QChar(u'0'));
     }
 }
 
@@ -97,10 +105,16 @@ QString TimePicture::format(std::int64_t time) const
     switch (style) {
     case 3: {
         const int h12 = t.hours % 12 == 0 ? 12 : t.hours % 12;
-        return QStringLiteral("%1:%2 %3").arg(h12).arg(t.minutes, 2, 10, QChar(u'0')).arg(t.hours < 12 ? QStringLiteral("AM") : QStringLiteral("PM"));
+        return QStringLiteral("%1:%2 %3")
+            .arg(h12)
+            .arg(t.minutes, 2, 10, QChar(u'0'))
+            .arg(t.hours < 12 ? QStringLiteral("AM") : QStringLiteral("PM"));
     }
     case 4:
-        return QStringLiteral("%1:%2:%3").arg(t.hours, 2, 10, QChar(u'0')).arg(t.minutes, 2, 10, QChar(u'0')).arg(t.seconds, 2, 10, QChar(u'0'));
+        return QStringLiteral("%1:%2:%3")
+            .arg(t.hours, 2, 10, QChar(u'0'))
+            .arg(t.minutes, 2, 10, QChar(u'0'))
+            .arg(t.seconds, 2, 10, QChar(u'0'));
     default: return QStringLiteral("%1:%2").arg(t.hours, 2, 10, QChar(u'0')).arg(t.minutes, 2, 10, QChar(u'0'));
     }
 }

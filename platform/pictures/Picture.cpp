@@ -114,8 +114,7 @@ std::optional<Picture::Form> parseForm(QStringView t)
         }
         return TemplatePicture{pattern};
     }
-    default:
-        return std::nullopt;
+    default: return std::nullopt;
     }
 }
 
@@ -166,8 +165,7 @@ QString Picture::format(const PictureValue& value) const
             using T = std::decay_t<decltype(p)>;
             if constexpr (std::is_same_v<T, NumberPicture>)
                 return p.format(asDecimal(value));
-            else if constexpr (std::is_same_v<T, DatePicture> || std::is_same_v<T, TimePicture> ||
-                               std::is_same_v<T, PatternPicture>)
+            else if constexpr (std::is_same_v<T, DatePicture> || std::is_same_v<T, TimePicture> || std::is_same_v<T, PatternPicture>)
                 return p.format(asWhole(value));
             else
                 return p.format(asText(value));

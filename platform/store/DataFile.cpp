@@ -12,7 +12,9 @@ namespace {
 constexpr int QuickScanRows = 256;
 }
 
-DataFile::DataFile(Store& store, FileDef def) : m_store(store), m_def(std::move(def)) {}
+DataFile::DataFile(Store& store, FileDef def) : m_store(store), m_def(std::move(def))
+{
+}
 
 bool DataFile::isOpen() const
 {
@@ -185,8 +187,8 @@ FileError DataFile::fetch(std::int64_t row, Record& out)
 {
     if (FileError e = checkOpen(); !e.ok())
         return e;
-    const QString sql = QStringLiteral("SELECT %1 FROM %2 WHERE \"id\" = ?")
-                            .arg(selectList(m_def), schema::qualifiedTable(m_def, m_store.schemaOf(m_def)));
+    const QString sql =
+        QStringLiteral("SELECT %1 FROM %2 WHERE \"id\" = ?").arg(selectList(m_def), schema::qualifiedTable(m_def, m_store.schemaOf(m_def)));
     FileError error;
     Statement& s = m_store.cached(sql, &error);
     if (!error.ok())
@@ -263,8 +265,8 @@ FileError DataFile::aggregate(const QString& expression, std::int64_t& out)
     if (FileError e = checkOpen(); !e.ok())
         return e;
     FileError error;
-    Statement& s = m_store.cached(QStringLiteral("SELECT %1 FROM %2").arg(expression, schema::qualifiedTable(m_def, m_store.schemaOf(m_def))),
-                                  &error);
+    Statement& s =
+        m_store.cached(QStringLiteral("SELECT %1 FROM %2").arg(expression, schema::qualifiedTable(m_def, m_store.schemaOf(m_def))), &error);
     if (!error.ok())
         return error;
     const int rc = s.step();
@@ -281,7 +283,8 @@ FileError DataFile::count(std::int64_t& out)
 
 FileError DataFile::sum(int field, std::int64_t& out)
 {
-    return aggregate(QStringLiteral("IFNULL(SUM(%1), 0)").arg(schema::quoted(m_def.fields.at(static_cast<std::size_t>(field)).column())), out);
+    return aggregate(QStringLiteral("IFNULL(SUM(%1), 0)").arg(schema::quoted(m_def.fields.at(static_cast<std::size_t>(field)).column())),
+                     out);
 }
 
 } // namespace fundora::platform

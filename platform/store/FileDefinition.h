@@ -16,7 +16,7 @@ enum class FieldType {
 };
 
 struct FieldDef {
-    QString name;   // "ACC:CreditLimit"
+    QString name; // "ACC:CreditLimit"
     FieldType type = FieldType::Long;
     int size = 0;   // characters (String, Memo) or digits (Decimal)
     int places = 0; // Decimal only

@@ -15,12 +15,12 @@ inline constexpr int DuplicateKey = 40;
 inline constexpr int KeysMustBeRebuilt = 46;
 inline constexpr int LayoutDiffers = 47;
 inline constexpr int AlreadyOpen = 52;
-inline constexpr int InvalidValue = 75;   // a value does not fit its field (the store refuses it)
+inline constexpr int InvalidValue = 75; // a value does not fit its field (the store refuses it)
 inline constexpr int FileNotOpen = 37;
 inline constexpr int InvalidFilter = 800; // a filter expression could not be compiled
 inline constexpr int ChangedElsewhere = 89;
 inline constexpr int OperatingSystem = 90;
-inline constexpr int StoreFailure = 91;   // the database engine failed for another reason
+inline constexpr int StoreFailure = 91; // the database engine failed for another reason
 } // namespace ErrorCode
 
 // The outcome of the last file operation: a code, its text, and for code 90

@@ -15,7 +15,7 @@ SqlValue toSql(const FieldDef& field, const FieldValue& value)
         return s;
     }
     case FieldType::Decimal: {
-        const Decimal d = std::holds_alternative<Decimal>(value) ? std::get<Decimal>(value)
+        const Decimal d = std::holds_alternative<Decimal>(value)        ? std::get<Decimal>(value)
                           : std::holds_alternative<std::int64_t>(value) ? Decimal::fromInteger(std::get<std::int64_t>(value))
                                                                         : Decimal();
         return d.rounded(field.places).units();
@@ -86,8 +86,8 @@ int compareSqlValues(const SqlValue& a, const SqlValue& b, bool noCase)
 
 KeyOrder::KeyOrder(const FileDef& def, int key)
     : m_def(&def), m_key(key), m_unique(def.keys.at(static_cast<std::size_t>(key)).unique),
-      m_noCase(def.keys.at(static_cast<std::size_t>(key)).noCase),
-      m_parts(def.keys.at(static_cast<std::size_t>(key)).parts), m_columns(schema::orderColumns(def, key))
+      m_noCase(def.keys.at(static_cast<std::size_t>(key)).noCase), m_parts(def.keys.at(static_cast<std::size_t>(key)).parts),
+      m_columns(schema::orderColumns(def, key))
 {
 }
 

@@ -19,7 +19,7 @@ using FieldValue = std::variant<std::int64_t, Decimal, QString>;
 // read. A write of the record succeeds only while the stored version is the
 // one read, so another station's change is never silently overwritten.
 struct RecordIdentity {
-    std::int64_t row = 0;     // 0: not read from the file
+    std::int64_t row = 0; // 0: not read from the file
     std::int64_t version = 0;
     bool isStored() const { return row != 0; }
 };

@@ -9,8 +9,7 @@ namespace fundora::platform {
 Statement::Statement(sqlite3* db, const QString& sql)
 {
     const QByteArray utf8 = sql.toUtf8();
-    m_prepareResult = sqlite3_prepare_v3(db, utf8.constData(), static_cast<int>(utf8.size()), SQLITE_PREPARE_PERSISTENT,
-                                         &m_stmt, nullptr);
+    m_prepareResult = sqlite3_prepare_v3(db, utf8.constData(), static_cast<int>(utf8.size()), SQLITE_PREPARE_PERSISTENT, &m_stmt, nullptr);
     if (m_prepareResult != SQLITE_OK) {
         sqlite3_finalize(m_stmt);
         m_stmt = nullptr;
@@ -22,8 +21,7 @@ Statement::~Statement()
     sqlite3_finalize(m_stmt);
 }
 
-Statement::Statement(Statement&& other) noexcept
-    : m_stmt(std::exchange(other.m_stmt, nullptr)), m_prepareResult(other.m_prepareResult)
+Statement::Statement(Statement&& other) noexcept : m_stmt(std::exchange(other.m_stmt, nullptr)), m_prepareResult(other.m_prepareResult)
 {
 }
 

@@ -21,8 +21,8 @@ constexpr int DefaultBusyMs = static_cast<int>(Store::TransactionWait.count());
 
 bool isOperatingSystemError(int primary)
 {
-    return primary == SQLITE_CANTOPEN || primary == SQLITE_IOERR || primary == SQLITE_FULL ||
-           primary == SQLITE_PERM || primary == SQLITE_READONLY;
+    return primary == SQLITE_CANTOPEN || primary == SQLITE_IOERR || primary == SQLITE_FULL || primary == SQLITE_PERM ||
+           primary == SQLITE_READONLY;
 }
 
 } // namespace

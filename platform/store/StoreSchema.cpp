@@ -75,8 +75,8 @@ QString createTable(const FileDef& def, const QString& schemaName)
             cols << quoted(negatedColumn(f)) + QStringLiteral(" INTEGER GENERATED ALWAYS AS (-") + quoted(f.column()) +
                         QStringLiteral(") VIRTUAL");
     }
-    return QStringLiteral("CREATE TABLE ") + qualifiedTable(def, schemaName) + QStringLiteral(" (") +
-           cols.join(QStringLiteral(", ")) + QStringLiteral(")");
+    return QStringLiteral("CREATE TABLE ") + qualifiedTable(def, schemaName) + QStringLiteral(" (") + cols.join(QStringLiteral(", ")) +
+           QStringLiteral(")");
 }
 
 QStringList createIndexes(const FileDef& def, const QString& schemaName)
@@ -85,8 +85,8 @@ QStringList createIndexes(const FileDef& def, const QString& schemaName)
     for (int k = 0; k < static_cast<int>(def.keys.size()); ++k) {
         const KeyDef& key = def.keys[static_cast<std::size_t>(k)];
         out << QStringLiteral("CREATE %1INDEX %2.%3 ON %4 (%5)")
-                   .arg(key.unique ? QStringLiteral("UNIQUE ") : QString(), quoted(schemaName), quoted(indexName(def, k)),
-                        table(def), orderColumns(def, k).join(QStringLiteral(", ")));
+                   .arg(key.unique ? QStringLiteral("UNIQUE ") : QString(), quoted(schemaName), quoted(indexName(def, k)), table(def),
+                        orderColumns(def, k).join(QStringLiteral(", ")));
     }
     return out;
 }

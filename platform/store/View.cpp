@@ -8,7 +8,9 @@
 
 namespace fundora::platform {
 
-View::View(DataFile& file, int key) : m_file(file), m_order(file.def(), key) {}
+View::View(DataFile& file, int key) : m_file(file), m_order(file.def(), key)
+{
+}
 
 const FileDef& View::def() const
 {
@@ -157,8 +159,8 @@ FileError View::query(bool forward)
         params.insert(params.end(), fp.begin(), fp.end());
     }
     const FileDef& d = m_file.def();
-    QString sql = QStringLiteral("SELECT ") + selectList(d) + QStringLiteral(" FROM ") +
-                  schema::qualifiedTable(d, m_file.store().schemaOf(d));
+    QString sql =
+        QStringLiteral("SELECT ") + selectList(d) + QStringLiteral(" FROM ") + schema::qualifiedTable(d, m_file.store().schemaOf(d));
     if (!conditions.isEmpty())
         sql += QStringLiteral(" WHERE ") + conditions.join(QStringLiteral(" AND "));
     sql += QStringLiteral(" ORDER BY ") + m_order.orderBy(!forward) + QStringLiteral(" LIMIT ?");

@@ -18,7 +18,8 @@ PopupCalculator::PopupCalculator(const QString& start, QWidget* parent) : QDialo
     m_display->setAccessibleName(QStringLiteral("Result"));
     m_display->setFocusPolicy(Qt::NoFocus);
     grid->addWidget(m_display, 0, 0, 1, 4);
-    const char* keys[5][4] = {{"C", "<-", "+/-", "/"}, {"7", "8", "9", "*"}, {"4", "5", "6", "-"}, {"1", "2", "3", "+"}, {"0", ".", "=", "OK"}};
+    const char* keys[5][4] = {
+        {"C", "<-", "+/-", "/"}, {"7", "8", "9", "*"}, {"4", "5", "6", "-"}, {"1", "2", "3", "+"}, {"0", ".", "=", "OK"}};
     for (int r = 0; r < 5; ++r) {
         for (int c = 0; c < 4; ++c) {
             const QString key = QString::fromLatin1(keys[r][c]);

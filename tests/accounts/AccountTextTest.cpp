@@ -8,9 +8,9 @@ namespace {
 
 TEST(AccountText, CardTypeDescriptions)
 {
-    const std::vector<std::pair<const char*, const char*>> cases = {
-        {"M", "MASTER CARD"}, {"V", "VISA CARD"},     {"D", "DISCOVER CARD"}, {"A", "AMERICAN EXPRESS"},
-        {"S", "STORE CARD"},  {"G", "GASOLINE CARD"}, {"O", "CHARGE CARD"},   {"X", "CHARGE CARD"}, {"", "CHARGE CARD"}};
+    const std::vector<std::pair<const char*, const char*>> cases = {{"M", "MASTER CARD"},      {"V", "VISA CARD"},   {"D", "DISCOVER CARD"},
+                                                                    {"A", "AMERICAN EXPRESS"}, {"S", "STORE CARD"},  {"G", "GASOLINE CARD"},
+                                                                    {"O", "CHARGE CARD"},      {"X", "CHARGE CARD"}, {"", "CHARGE CARD"}};
     for (const auto& [code, text] : cases)
         EXPECT_EQ(cardTypeDescription(QString::fromLatin1(code)), QString::fromLatin1(text)) << code;
 }

@@ -218,9 +218,10 @@ TEST_F(BackupRestoreTest, AnotherVersionIsRefusedBeforeAnyFileIsWritten)
     messages().answer(Button::Cancel);
     EXPECT_EQ(restore(*config), RestoreRun::State::Stopped);
     EXPECT_EQ(messages().shown().back().title, QStringLiteral("Incorrect Version!"));
-    EXPECT_EQ(messages().shown().back().text,
-              QStringLiteral("These files have been backed up using version 3.5 of the back up program.  \r\n\r\nThe current version of the "
-                             "program is 3.6\r\n"));
+    EXPECT_EQ(
+        messages().shown().back().text,
+        QStringLiteral("These files have been backed up using version 3.5 of the back up program.  \r\n\r\nThe current version of the "
+                       "program is 3.6\r\n"));
     EXPECT_EQ(programFile(QStringLiteral("ACCOUNTS.TPS")), QByteArray("keep me"));
 }
 

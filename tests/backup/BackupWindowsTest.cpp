@@ -1,10 +1,10 @@
 // The utility's windows driven as a user would, offscreen.
 #include "backup/Drives.h"
-#include "platform/IniFile.h"
 #include "backup/ui/BackupWindow.h"
 #include "backup/ui/DriveChoice.h"
 #include "backup/ui/RestoreWindow.h"
 #include "backup/ui/VaultineWindow.h"
+#include "platform/IniFile.h"
 #include "tests/backup/BackupFixture.h"
 #include "tests/support/AccessibleNames.h"
 

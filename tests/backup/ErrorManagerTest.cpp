@@ -49,7 +49,8 @@ TEST_F(ErrorManagerTest, LevelsDecideWhatTheCallerDoes)
     const auto& shown = messages().shown();
     ASSERT_GE(shown.size(), 2u);
     EXPECT_EQ(shown[shown.size() - 2].title, QStringLiteral("File Usage Error"));
-    EXPECT_EQ(shown[shown.size() - 2].text, QStringLiteral("Attempt to use file () before it was opened  Press OK to end this application"));
+    EXPECT_EQ(shown[shown.size() - 2].text,
+              QStringLiteral("Attempt to use file () before it was opened  Press OK to end this application"));
     EXPECT_TRUE(platform::Runtime::halted());
 }
 

@@ -1,5 +1,5 @@
-#include "backup/BackupConfig.h"
 #include "backup/Startup.h"
+#include "backup/BackupConfig.h"
 #include "backup/ui/WaitWindow.h"
 #include "platform/IniFile.h"
 #include "platform/ipc/DdeLink.h"
@@ -65,8 +65,9 @@ TEST_F(StartupTest, RefusesToRunBesideFundoraAndTouchesNothingElse)
     EXPECT_EQ(startUtility(config), StartupResult::FundoraRunning);
     ASSERT_EQ(messages().shown().size(), 2u);
     EXPECT_EQ(messages().shown()[1].title, QStringLiteral("Cannot Run Back Up Module!"));
-    EXPECT_EQ(messages().shown()[1].text,
-              QStringLiteral("The main program Fundora is still running.\r\n\r\nPlease close down Fundora and run the Back Up module again."));
+    EXPECT_EQ(
+        messages().shown()[1].text,
+        QStringLiteral("The main program Fundora is still running.\r\n\r\nPlease close down Fundora and run the Back Up module again."));
     EXPECT_EQ(files(), (QStringList{"ACCOUNTS.TPS", "CFG.TPS", "PKLAUNCH.PIF", "stowel.ini"}));
     EXPECT_EQ(readAll(QDir(program).filePath(QStringLiteral("ACCOUNTS.TPS"))), QByteArray("data"));
 }

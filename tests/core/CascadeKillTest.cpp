@@ -5,8 +5,8 @@
 #include "tests/core/CoreFixture.h"
 #include "tests/support/Station.h"
 
-#include <QFile>
 #include <QElapsedTimer>
+#include <QFile>
 #include <QThread>
 
 #include <csignal>

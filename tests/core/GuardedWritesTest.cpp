@@ -1,5 +1,5 @@
-#include "core/FileTransaction.h"
 #include "core/GuardedWrites.h"
+#include "core/FileTransaction.h"
 #include "core/OpenFile.h"
 #include "tests/core/CoreFixture.h"
 #include "tests/support/Station.h"

@@ -1,5 +1,5 @@
-#include "core/dialer/DialerPlan.h"
 #include "core/dialer/PhoneDialer.h"
+#include "core/dialer/DialerPlan.h"
 #include "platform/Telephony.h"
 #include "tests/support/TestEnvironment.h"
 
@@ -18,8 +18,7 @@ int charsAsUnits(const QString& text)
     return static_cast<int>(t.size()) * 4; // a character is four dialog units wide
 }
 
-DialRequest request(const char* n1, const char* n2 = "", const char* n3 = "", const char* l1 = "", const char* l2 = "",
-                    const char* l3 = "")
+DialRequest request(const char* n1, const char* n2 = "", const char* n3 = "", const char* l1 = "", const char* l2 = "", const char* l3 = "")
 {
     DialRequest r;
     r.numbers = {QString::fromLatin1(n1), QString::fromLatin1(n2), QString::fromLatin1(n3)};

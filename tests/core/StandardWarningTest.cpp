@@ -1,12 +1,12 @@
-#include "core/DataFiles.h"
 #include "core/StandardWarning.h"
+#include "core/DataFiles.h"
 #include "tests/support/TestEnvironment.h"
 
 using namespace fundora;
 using namespace fundora::core;
 namespace Button = platform::Button;
-using platform::ErrorCode::ChangedElsewhere;
 using platform::FileError;
+using platform::ErrorCode::ChangedElsewhere;
 
 namespace {
 
@@ -30,9 +30,11 @@ TEST(StandardWarningCatalogue, EveryTextToTheCharacter)
     const std::vector<Case> cases = {
         {1, "ACCOUNTS.TPS", "", "Invalid File", "Error: (" + err + ") accessing ACCOUNTS.TPS.  Press OK to end this application."},
         {2, "ACCOUNTS.TPS", "", "Invalid Key", "ACCOUNTS.TPS key file is invalid.  Do you want to rebuild the key?"},
-        {3, "ACCOUNTS.TPS", "", "Key Rebuild Error", "Error: (" + err + ") repairing key for ACCOUNTS.TPS.  Press OK to end this application."},
+        {3, "ACCOUNTS.TPS", "", "Key Rebuild Error",
+         "Error: (" + err + ") repairing key for ACCOUNTS.TPS.  Press OK to end this application."},
         {4, "ACCOUNTS.TPS", "", "File Creation Error", "Error: (" + err + ") creating ACCOUNTS.TPS.  Press OK to end this application."},
-        {5, "ACCOUNTS.TPS", "", "File Creation Error", "Error: (" + err + ") opening created file:ACCOUNTS.TPS.  Press OK to end this application."},
+        {5, "ACCOUNTS.TPS", "", "File Creation Error",
+         "Error: (" + err + ") opening created file:ACCOUNTS.TPS.  Press OK to end this application."},
         {10, "ACC:BillingDay", "1 and 28", "Range Error", "The value of ACC:BillingDay must be between 1 and 28."},
         {14, "", "", "Record Insert Error", "An error was experienced during the update of record.  Error: " + err + "."},
         {15, "Accounts", "", "Update Operation Error",
@@ -89,8 +91,8 @@ TEST(StandardWarningCatalogue, TrailingBlanksAreRemovedFromTheInsertedTexts)
 
 TEST(StandardWarningCatalogue, UpdateWarningAfterAConflictIsTheShortText)
 {
-    const ComposedWarning conflict = composeWarning(15, QStringLiteral("Record Changed by Another Station"), {},
-                                                    FileError::of(ChangedElsewhere));
+    const ComposedWarning conflict =
+        composeWarning(15, QStringLiteral("Record Changed by Another Station"), {}, FileError::of(ChangedElsewhere));
     EXPECT_EQ(conflict.message.text, QStringLiteral("This record was changed by another station."));
     EXPECT_EQ(composeWarning(15, QStringLiteral("Accounts"), {}, {}).message.text,
               QStringLiteral("This record was changed by another station."));

@@ -19,10 +19,10 @@ class WindowResizerTest : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        resizer.init(QSize(200, 100), {control(3, WindowResizer::Button, QRect(150, 80, 40, 12)),
-                                        control(1, WindowResizer::Entry, QRect(10, 10, 100, 12)),
-                                        control(2, WindowResizer::Button, QRect(10, 30, 40, 12)),
-                                        control(4, WindowResizer::StringControl, QRect(100, 50, 20, 10))});
+        resizer.init(QSize(200, 100),
+                     {control(3, WindowResizer::Button, QRect(150, 80, 40, 12)), control(1, WindowResizer::Entry, QRect(10, 10, 100, 12)),
+                      control(2, WindowResizer::Button, QRect(10, 30, 40, 12)),
+                      control(4, WindowResizer::StringControl, QRect(100, 50, 20, 10))});
     }
     WindowResizer resizer;
 };

@@ -1,7 +1,7 @@
 // The list engine on the accounts file, with a list and host that have no screen.
+#include "engine/BrowseEngine.h"
 #include "core/GlobalState.h"
 #include "core/OpenFile.h"
-#include "engine/BrowseEngine.h"
 #include "tests/core/CoreFixture.h"
 #include "tests/engine/FakeList.h"
 
@@ -47,7 +47,8 @@ protected:
         engine::SortOrder byVendor;
         byVendor.key = core::AccCreditCardVendorKey;
         byVendor.locatorField = 1;
-        browse = std::make_unique<BrowseEngine>(*buffer, std::vector<engine::SortOrder>{byVendor}, engine::ThumbStrategy::Stops, list, host);
+        browse =
+            std::make_unique<BrowseEngine>(*buffer, std::vector<engine::SortOrder>{byVendor}, engine::ThumbStrategy::Stops, list, host);
         browse->refreshWindow();
         host.runPosted();
     }
@@ -280,8 +281,8 @@ TEST_F(BrowseEngineTest, SwitchingSortOrderKeepsTheHighlightedRecord)
     }
     engine::SortOrder byVendor{core::AccCreditCardVendorKey, 1, 0, {}};
     engine::SortOrder byNumber{core::AccAccountNumberKey, 3, 0, {}};
-    browse = std::make_unique<BrowseEngine>(*buffer, std::vector<engine::SortOrder>{byVendor, byNumber}, engine::ThumbStrategy::Stops,
-                                            list, host);
+    browse = std::make_unique<BrowseEngine>(*buffer, std::vector<engine::SortOrder>{byVendor, byNumber}, engine::ThumbStrategy::Stops, list,
+                                            host);
     browse->refreshWindow();
     host.runPosted();
     for (int i = 0; i < 3; ++i)

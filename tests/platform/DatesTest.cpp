@@ -1,5 +1,5 @@
-#include "platform/Clock.h"
 #include "platform/Dates.h"
+#include "platform/Clock.h"
 
 #include <gtest/gtest.h>
 

@@ -35,7 +35,8 @@ TEST_F(IniFileTest, ValuesMayHoldEqualsSigns)
 {
     IniFile ini;
     ini.setValue(QStringLiteral("OnLine"), QStringLiteral("Url"), QStringLiteral("https://x.example/?a=b"));
-    EXPECT_EQ(IniFile::fromText(ini.text()).value(QStringLiteral("OnLine"), QStringLiteral("Url")), QStringLiteral("https://x.example/?a=b"));
+    EXPECT_EQ(IniFile::fromText(ini.text()).value(QStringLiteral("OnLine"), QStringLiteral("Url")),
+              QStringLiteral("https://x.example/?a=b"));
 }
 
 TEST_F(IniFileTest, WriteSavesAtomicallyAndReadsBack)

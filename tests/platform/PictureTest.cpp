@@ -1,5 +1,5 @@
-#include "platform/Dates.h"
 #include "platform/pictures/Picture.h"
+#include "platform/Dates.h"
 #include "tests/support/TestEnvironment.h"
 
 #include <gtest/gtest.h>
@@ -27,8 +27,9 @@ std::optional<PictureValue> enter(const char* picture, const char* text)
 
 TEST(Picture, KnowsEveryPictureTheWindowsAndReportsUse)
 {
-    for (const char* p : {"s30", "s2", "s55", "d2", "d17", "D4", "d1", "T3", "n$(12.2)B", "n10.2-", "n$10.2-", "N5.2", "n10.2B",
-                          "N3", "n5.1", "n2", "N$(_12..2)", "n$10.2B", "n$(10.2)", "p(###) ###-####p", "k#####|-####k", "k<#k", "@s20"})
+    for (const char* p : {"s30",           "s2",   "s55",    "d2", "d17",  "D4", "d1",         "T3",      "n$(12.2)B", "n10.2-",
+                          "n$10.2-",       "N5.2", "n10.2B", "N3", "n5.1", "n2", "N$(_12..2)", "n$10.2B", "n$(10.2)",  "p(###) ###-####p",
+                          "k#####|-####k", "k<#k", "@s20"})
         EXPECT_TRUE(Picture::parse(QString::fromLatin1(p))) << p;
     for (const char* p : {"", "x12", "s", "s0", "n", "n$(12.2", "d9", "p###", "k#"})
         EXPECT_FALSE(Picture::parse(QString::fromLatin1(p))) << p;

@@ -1,7 +1,7 @@
 // Cursors over a key: both directions, ranges, filters and positions.
+#include "platform/store/View.h"
 #include "platform/store/DataFile.h"
 #include "platform/store/Store.h"
-#include "platform/store/View.h"
 #include "tests/support/SampleFile.h"
 #include "tests/support/TestEnvironment.h"
 
@@ -22,8 +22,8 @@ protected:
         ASSERT_TRUE(file->create().ok());
         ASSERT_TRUE(file->open().ok());
         // Owners 1 and 2, names in mixed case, owner 2 has duplicates.
-        const std::vector<std::pair<int, const char*>> rows = {{1, "delta"}, {2, "Echo"}, {1, "alpha"}, {2, "echo"},
-                                                               {1, "Charlie"}, {2, "bravo"}, {2, "Echo"}, {1, "bravo"}};
+        const std::vector<std::pair<int, const char*>> rows = {{1, "delta"},   {2, "Echo"},  {1, "alpha"}, {2, "echo"},
+                                                               {1, "Charlie"}, {2, "bravo"}, {2, "Echo"},  {1, "bravo"}};
         for (const auto& [owner, name] : rows) {
             Record r = sample(owner, QString::fromLatin1(name), owner == 1 ? "10.00" : "2.50");
             ASSERT_TRUE(file->add(r).ok());

@@ -42,8 +42,7 @@ int run(const QStringList& args)
         return 64;
     const QString command = args[1];
     DataFiles files(args[2]);
-    if (!acquireFile(files, FileId::Accounts) || !acquireFile(files, FileId::Transactions) ||
-        !acquireFile(files, FileId::MemoCard))
+    if (!acquireFile(files, FileId::Accounts) || !acquireFile(files, FileId::Transactions) || !acquireFile(files, FileId::MemoCard))
         return 3;
 
     if (command == QStringLiteral("hold") && args.size() == 5) {

@@ -102,8 +102,8 @@ int main(int argc, char* argv[])
     for (int s = 1; s <= 2; ++s) {
         auto* p = new QProcess(&app);
         p->setProcessChannelMode(QProcess::ForwardedChannels);
-        p->start(QStringLiteral(FUNDORA_STATION),
-                 {QStringLiteral("stress"), dir.path(), QString::number(seconds), QString::number(s), dir.filePath(QStringLiteral("log%1").arg(s))});
+        p->start(QStringLiteral(FUNDORA_STATION), {QStringLiteral("stress"), dir.path(), QString::number(seconds), QString::number(s),
+                                                   dir.filePath(QStringLiteral("log%1").arg(s))});
         stations << p;
     }
     int crashed = 0;

@@ -23,8 +23,9 @@ inline QStringList controlsWithoutNames(const QWidget& window)
         if (qobject_cast<const QAbstractSpinBox*>(w->parentWidget()) || qobject_cast<const QComboBox*>(w->parentWidget()))
             continue;
         if (w->accessibleName().isEmpty())
-            missing << QStringLiteral("%1 \"%2\"").arg(QString::fromLatin1(w->metaObject()->className()),
-                                                       qobject_cast<const QAbstractButton*>(w) ? static_cast<const QAbstractButton*>(w)->text() : QString());
+            missing << QStringLiteral("%1 \"%2\"")
+                           .arg(QString::fromLatin1(w->metaObject()->className()),
+                                qobject_cast<const QAbstractButton*>(w) ? static_cast<const QAbstractButton*>(w)->text() : QString());
     }
     return missing;
 }

@@ -18,12 +18,9 @@ inline platform::FileDef sampleDef()
     def.label = QStringLiteral("Sample");
     def.prefix = QStringLiteral("SAM");
     def.diskName = QStringLiteral("SAMPLE");
-    def.fields = {{QStringLiteral("SAM:Owner"), FieldType::Long, 0, 0},
-                  {QStringLiteral("SAM:Name"), FieldType::String, 20, 0},
-                  {QStringLiteral("SAM:Amount"), FieldType::Decimal, 7, 2},
-                  {QStringLiteral("SAM:Day"), FieldType::Long, 0, 0},
-                  {QStringLiteral("SAM:Code"), FieldType::String, 8, 0},
-                  {QStringLiteral("SAM:Memo"), FieldType::Memo, 100, 0}};
+    def.fields = {{QStringLiteral("SAM:Owner"), FieldType::Long, 0, 0},     {QStringLiteral("SAM:Name"), FieldType::String, 20, 0},
+                  {QStringLiteral("SAM:Amount"), FieldType::Decimal, 7, 2}, {QStringLiteral("SAM:Day"), FieldType::Long, 0, 0},
+                  {QStringLiteral("SAM:Code"), FieldType::String, 8, 0},    {QStringLiteral("SAM:Memo"), FieldType::Memo, 100, 0}};
     def.keys = {{QStringLiteral("SAM:CodeKey"), {{SfCode, false}}, true, false},
                 {QStringLiteral("SAM:NameKey"), {{SfName, false}}, false, true},
                 {QStringLiteral("SAM:OwnerNameKey"), {{SfOwner, false}, {SfName, false}}, false, true},
