@@ -16,7 +16,7 @@ namespace Button = platform::Button;
 using platform::MessageIcon;
 
 namespace {
-enum Field { SysId, Drive, LastDate, LastTime, MsPath, Spare11, Spare12 };
+enum ConfigField { CfgSysId, CfgDrive, CfgLastDate, CfgLastTime, CfgMsPath, CfgSpare11, CfgSpare12 };
 }
 
 platform::FileDef configFileDef()
@@ -30,7 +30,7 @@ platform::FileDef configFileDef()
                   {QStringLiteral("CFG:LASTDATE"), FieldType::Long, 0, 0},  {QStringLiteral("CFG:LASTTIME"), FieldType::Long, 0, 0},
                   {QStringLiteral("CFG:MSPATH"), FieldType::String, 40, 0}, {QStringLiteral("CFG:SPARE11"), FieldType::Long, 0, 0},
                   {QStringLiteral("CFG:SPARE12"), FieldType::Long, 0, 0}};
-    def.keys = {{QStringLiteral("CFG:K_SYSID"), {{SysId, false}}, true, false}};
+    def.keys = {{QStringLiteral("CFG:K_SYSID"), {{CfgSysId, false}}, true, false}};
     return def;
 }
 
@@ -80,13 +80,13 @@ bool BackupConfig::openAndRead()
     m_file->set(0);
     if (!m_file->next(m_stored).ok())
         return false;
-    m_record.sysId = static_cast<std::int32_t>(m_stored.integer(SysId));
-    m_record.drive = m_stored.text(Drive);
-    m_record.lastDate = static_cast<std::int32_t>(m_stored.integer(LastDate));
-    m_record.lastTime = static_cast<std::int32_t>(m_stored.integer(LastTime));
-    m_record.msPath = m_stored.text(MsPath);
-    m_record.setNumber = static_cast<std::int32_t>(m_stored.integer(Spare11));
-    m_record.spare12 = static_cast<std::int32_t>(m_stored.integer(Spare12));
+    m_record.sysId = static_cast<std::int32_t>(m_stored.integer(CfgSysId));
+    m_record.drive = m_stored.text(CfgDrive);
+    m_record.lastDate = static_cast<std::int32_t>(m_stored.integer(CfgLastDate));
+    m_record.lastTime = static_cast<std::int32_t>(m_stored.integer(CfgLastTime));
+    m_record.msPath = m_stored.text(CfgMsPath);
+    m_record.setNumber = static_cast<std::int32_t>(m_stored.integer(CfgSpare11));
+    m_record.spare12 = static_cast<std::int32_t>(m_stored.integer(CfgSpare12));
     return true;
 }
 
@@ -107,9 +107,9 @@ BackupConfig::Start BackupConfig::start()
         bool created = !QFile::exists(m_store->pathOf(m_file->def())) && m_file->create().ok() && m_file->open().ok();
         if (created) {
             platform::Record r = platform::Record::blank(m_file->def());
-            r.values[SysId] = std::int64_t{1};
-            r.values[Spare11] = std::int64_t{1};
-            r.values[Drive] = QStringLiteral("1");
+            r.values[CfgSysId] = std::int64_t{1};
+            r.values[CfgSpare11] = std::int64_t{1};
+            r.values[CfgDrive] = QStringLiteral("1");
             created = m_file->add(r).ok();
         }
         if (!created) {
@@ -141,10 +141,10 @@ bool BackupConfig::save()
 {
     if (!m_file || !m_file->isOpen())
         return false;
-    m_stored.values[Drive] = m_record.drive.left(1);
-    m_stored.values[LastDate] = std::int64_t{m_record.lastDate};
-    m_stored.values[LastTime] = std::int64_t{m_record.lastTime};
-    m_stored.values[Spare11] = std::int64_t{m_record.setNumber};
+    m_stored.values[CfgDrive] = m_record.drive.left(1);
+    m_stored.values[CfgLastDate] = std::int64_t{m_record.lastDate};
+    m_stored.values[CfgLastTime] = std::int64_t{m_record.lastTime};
+    m_stored.values[CfgSpare11] = std::int64_t{m_record.setNumber};
     return m_file->put(m_stored).ok();
 }
 

@@ -5,12 +5,15 @@
 #include "platform/ui/PopupCalculator.h"
 #include "platform/ui/PopupCalendar.h"
 
+#include "platform/Text.h"
 #include <QApplication>
 #include <QLineEdit>
 #include <QShortcut>
 #include <QWidget>
 
 namespace fundora::core {
+
+using platform::trimmedRight;
 
 namespace {
 
@@ -29,13 +32,6 @@ PopupKeys::Calendar& calendar()
 std::optional<platform::Picture> pictureOf(const QWidget* control)
 {
     return platform::Picture::parse(control->property(PictureProperty).toString());
-}
-
-QString trimmedRight(QString s)
-{
-    while (s.endsWith(u' '))
-        s.chop(1);
-    return s;
 }
 
 } // namespace

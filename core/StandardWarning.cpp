@@ -2,20 +2,16 @@
 
 #include "core/DataFiles.h"
 #include "platform/Runtime.h"
+#include "platform/Text.h"
 
 namespace fundora::core {
 
 namespace Button = platform::Button;
 using platform::MessageIcon;
 
-namespace {
+using platform::trimmedRight;
 
-QString trimmedRight(QString s)
-{
-    while (s.endsWith(u' '))
-        s.chop(1);
-    return s;
-}
+namespace {
 
 ComposedWarning make(const char* title, QString text, int buttons = Button::Ok, int defaultButton = Button::Ok,
                      MessageIcon icon = MessageIcon::Exclamation, QString haltText = {})

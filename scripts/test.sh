@@ -1,13 +1,42 @@
 #!/usr/bin/env bash
-# Builds everything from a clean build directory and runs every test.
+# Builds everything from clean build directories and runs every test: the
+# formatting and layer checks, the whole suite on the normal build (warnings
+# are errors), then the whole suite again under AddressSanitizer and
+# UndefinedBehaviorSanitizer.
 set -euo pipefail
 FUNDORA_ROOT=$(cd "$(dirname "$0")/.." && pwd)
 source "$FUNDORA_ROOT/scripts/packages.sh"
 
 ensure_packages
-build_dir="$FUNDORA_ROOT/build-test"
-rm -rf "$build_dir"
-build_fundora "$build_dir" -DFUNDORA_BUILD_TESTS=ON -DFUNDORA_BUILD_BENCH=ON
+cd "$FUNDORA_ROOT"
 
-cd "$build_dir"
-QT_QPA_PLATFORM=offscreen ctest --output-on-failure -j "$(nproc)" --timeout 300
+echo "== formatting"
+mapfile -t sources < <(git ls-files '*.cpp' '*.h' 2>/dev/null || find . -path ./build\* -prune -o \( -name '*.cpp' -o -name '*.h' \) -print)
+if ! clang-format --dry-run -Werror "${sources[@]}" 2>/tmp/fundora-format.$$; then
+    head -n 20 /tmp/fundora-format.$$
+    rm -f /tmp/fundora-format.$$
+    echo "Some files differ from .clang-format. Fix them with:"
+    echo "    git ls-files '*.cpp' '*.h' | xargs clang-format -i"
+    exit 1
+fi
+rm -f /tmp/fundora-format.$$
+echo "every file follows .clang-format"
+
+echo "== layers"
+scripts/check-layers.sh
+
+run_suite() {
+    local build_dir=$1; shift
+    rm -rf "$build_dir"
+    build_fundora "$build_dir" -DFUNDORA_BUILD_TESTS=ON "$@"
+    (cd "$build_dir" && QT_QPA_PLATFORM=offscreen ctest --output-on-failure -j "$(nproc)" --timeout 300)
+}
+
+echo "== tests"
+run_suite "$FUNDORA_ROOT/build-test" -DFUNDORA_WERROR=ON -DFUNDORA_BUILD_BENCH=ON
+
+echo "== tests under the sanitizers"
+export ASAN_OPTIONS="detect_leaks=1:abort_on_error=1:strict_string_checks=1:detect_stack_use_after_return=1"
+export LSAN_OPTIONS="suppressions=$FUNDORA_ROOT/tests/sanitizer-leaks.supp:print_suppressions=0"
+export UBSAN_OPTIONS="print_stacktrace=1:halt_on_error=1"
+run_suite "$FUNDORA_ROOT/build-sanitize" -DFUNDORA_SANITIZE=ON -DFUNDORA_BUILD_BENCH=OFF -DCMAKE_BUILD_TYPE=Debug -DCMAKE_CXX_FLAGS_DEBUG="-O1 -g1"

@@ -1,15 +1,11 @@
 #include "core/dialer/DialerPlan.h"
+#include "platform/Text.h"
 
 namespace fundora::core {
 
-namespace {
+using platform::trimmedRight;
 
-QString trimmedRight(QString s)
-{
-    while (s.endsWith(u' '))
-        s.chop(1);
-    return s;
-}
+namespace {
 
 bool isBlank(const QString& s)
 {

@@ -23,8 +23,8 @@ QString NumberPicture::format(const Decimal& value) const
     const Decimal v = value.rounded(places);
     if (blankWhenZero && v.isZero())
         return QString(width, u' ');
-    const bool negative = v.isNegative();
-    QString magnitude = (negative ? -v : v).toString();
+    const bool isNegative = v.isNegative();
+    QString magnitude = (isNegative ? -v : v).toString();
     QString whole = magnitude;
     QString fraction;
     if (const qsizetype dot = magnitude.indexOf(u'.'); dot >= 0) {
@@ -38,8 +38,8 @@ QString NumberPicture::format(const Decimal& value) const
         body.prepend(u'$');
     QString prefix;
     QString suffix;
-    if (negative) {
-        switch (negative ? this->negative : Negative::LeadingMinus) {
+    if (isNegative) {
+        switch (negative) {
         case Negative::Parentheses:
             prefix = QStringLiteral("(");
             suffix = QStringLiteral(")");
@@ -65,16 +65,16 @@ std::optional<Decimal> NumberPicture::deformat(QStringView text) const
     QString t = text.trimmed().toString();
     if (t.isEmpty())
         return Decimal::fromUnits(0, places);
-    bool negative = false;
+    bool minus = false;
     if (t.startsWith(u'(') && t.endsWith(u')')) {
-        negative = true;
+        minus = true;
         t = t.mid(1, t.size() - 2).trimmed();
     }
     if (t.endsWith(u'-')) {
-        negative = !negative;
+        minus = !minus;
         t.chop(1);
     } else if (t.startsWith(u'-')) {
-        negative = !negative;
+        minus = !minus;
         t.remove(0, 1);
     }
     t = t.trimmed();
@@ -87,7 +87,7 @@ std::optional<Decimal> NumberPicture::deformat(QStringView text) const
     if (!parsed || parsed->places() > places)
         return std::nullopt;
     Decimal v = parsed->rounded(places);
-    if (negative)
+    if (minus)
         v = -v;
     // The value must be showable in the picture's width.
     if (format(v).startsWith(u'#'))

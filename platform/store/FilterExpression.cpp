@@ -29,7 +29,7 @@ std::vector<SqlValue> CompiledFilter::parameters() const
     return out;
 }
 
-namespace {
+namespace filter_detail {
 
 enum class TokenKind { End, Name, Number, Text, Operator, LeftParen, RightParen };
 
@@ -46,7 +46,9 @@ struct Operand {
     int places = 0; // numbers: the SQL value is units of this many places
 };
 
-} // namespace
+} // namespace filter_detail
+
+using namespace filter_detail;
 
 class FilterCompiler {
 public:
