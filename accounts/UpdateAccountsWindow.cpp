@@ -14,7 +14,6 @@
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
-#include <QPainter>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QVBoxLayout>
@@ -45,17 +44,7 @@ constexpr CardType CardTypes[] = {{"Visa", "V"},  {"Master Card", "M"}, {"Discov
 
 QIcon notesIcon(bool hasNotes)
 {
-    QPixmap pixmap(20, 20);
-    pixmap.fill(Qt::transparent);
-    QPainter p(&pixmap);
-    p.setRenderHint(QPainter::Antialiasing);
-    p.setPen(QPen(Qt::darkGray, 1.2));
-    p.setBrush(hasNotes ? QColor(255, 236, 140) : QColor(245, 245, 245));
-    p.drawRect(QRectF(3, 2, 14, 16));
-    if (hasNotes)
-        for (int y = 6; y < 16; y += 3)
-            p.drawLine(QPointF(5, y), QPointF(15, y));
-    return QIcon(pixmap);
+    return QIcon(hasNotes ? QStringLiteral(":/icons/notes.svg") : QStringLiteral(":/icons/notes-empty.svg"));
 }
 
 Decimal decimalOf(const PictureValue& v)

@@ -233,10 +233,8 @@ void MainFrame::buildToolbar()
 bool MainFrame::open()
 {
     core::GlobalState& g = core::glo();
-    const int callerResponse = g.responseCode;
     g.requestCode = core::Request::None;
     g.responseCode = core::Response::None;
-    Q_UNUSED(callerResponse);
     const platform::DayNumber today = platform::Clock::current().today();
     g.runDate = today;
     g.lowDate = today - 30;

@@ -86,6 +86,20 @@ TEST_F(MainFrameTest, StartsWithItsMenusToolbarAndAccountsFile)
     EXPECT_EQ(test::controlsWithoutNames(*frame), QStringList());
 }
 
+TEST_F(MainFrameTest, EveryToolbarButtonShowsItsPicture)
+{
+    for (int c : {0,      FirstPage, PreviousPage, PreviousRecord, Locate,   NextRecord, NextPage, LastPage, Select, Insert,   Change,
+                  Delete, Ditto,     Help,         Calculator,     Calendar, Payment,    History,  Current,  Report, PrintAll, Exit}) {
+        const QImage image = frame->toolbarAction(c)->icon().pixmap(24, 24).toImage();
+        ASSERT_FALSE(image.isNull()) << c;
+        int painted = 0;
+        for (int y = 0; y < image.height(); ++y)
+            for (int x = 0; x < image.width(); ++x)
+                painted += qAlpha(image.pixel(x, y)) > 0;
+        EXPECT_GT(painted, 20) << "button " << c << " shows no picture";
+    }
+}
+
 TEST_F(MainFrameTest, ToolbarPressReachesTheActiveChildOnlyAndLater)
 {
     RecordingChild* first = startChild();

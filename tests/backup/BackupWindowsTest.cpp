@@ -7,13 +7,13 @@
 #include "platform/IniFile.h"
 #include "tests/backup/BackupFixture.h"
 #include "tests/support/AccessibleNames.h"
+#include "tests/support/NextModal.h"
 
 #include <QAction>
 #include <QApplication>
 #include <QCheckBox>
 #include <QLineEdit>
 #include <QPushButton>
-#include <QTimer>
 
 using namespace fundora;
 using namespace fundora::backup;
@@ -34,25 +34,6 @@ protected:
         config = startedConfig();
         config->record().drive = QStringLiteral("C");
     }
-    // Presses the button named `text` of the modal window that opens next.
-    void pressInNextModal(const QString& text)
-    {
-        // Looks again every few milliseconds until a modal window shows that button.
-        auto* timer = new QTimer(&m_owner);
-        QObject::connect(timer, &QTimer::timeout, timer, [timer, text] {
-            if (QWidget* modal = QApplication::activeModalWidget()) {
-                for (QPushButton* b : modal->findChildren<QPushButton*>()) {
-                    if (b->accessibleName() == text && b->isVisible()) {
-                        timer->stop();
-                        b->click();
-                        return;
-                    }
-                }
-            }
-        });
-        timer->start(5);
-    }
-    QObject m_owner;
 
     DriveTable drives;
     std::unique_ptr<BackupConfig> config;
@@ -79,8 +60,9 @@ TEST_F(BackupWindowsTest, BackupThroughTheWindowsThenRestoreThroughThem)
         EXPECT_TRUE(w.compressBox()->isChecked()) << "compression starts on";
         w.driveChoice()->pathEdit()->setText(QStringLiteral("BACKUP"));
         messages().answer(Button::Yes); // create the directory
-        pressInNextModal(QStringLiteral("Continue"));
+        test::NextModal next(QStringLiteral("Continue"));
         w.start();
+        EXPECT_TRUE(next.pressed());
     }
     EXPECT_EQ(config->path(), QStringLiteral("\\BACKUP\\"));
     EXPECT_EQ(platform::IniFile::read(config->iniPath(), QStringLiteral("setup"), QStringLiteral("path")), QStringLiteral("\\BACKUP\\"));

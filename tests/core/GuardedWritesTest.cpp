@@ -170,7 +170,8 @@ TEST_F(GuardedWritesTest, ATransactionHeldElsewhereStopsADeleteAfterTwoSeconds)
     files->transactions.setOnValue(TraSysIDKey);
     ASSERT_TRUE(files->transactions.next().ok());
     const QString ready = path(QStringLiteral("held"));
-    auto holder = Station::start({QStringLiteral("hold"), dir(), QStringLiteral("2600"), ready});
+    // Held until this test lets go, however long the two-second wait takes here.
+    auto holder = Station::start({QStringLiteral("hold"), dir(), ready});
     ASSERT_TRUE(Station::waitForFile(ready));
     messages().answer(platform::Button::Ok);
     EXPECT_EQ(riDeleteTransactions(*files), Guarded::Failed);
@@ -178,7 +179,8 @@ TEST_F(GuardedWritesTest, ATransactionHeldElsewhereStopsADeleteAfterTwoSeconds)
     EXPECT_EQ(messages().shown()[0].text,
               QStringLiteral("Error: (File Is Already Locked (32)) attempting to frame the delete transaction on Transactions.  "
                              "Delete transaction cancelled."));
-    holder->waitForFinished();
+    holder->closeWriteChannel();
+    ASSERT_TRUE(holder->waitForFinished(10000));
     EXPECT_EQ(transactionsOf(8), 2);
 }
 

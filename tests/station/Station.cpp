@@ -1,6 +1,6 @@
 // A second station for tests: another process working on the same program
 // directory. Usage: fundora_test_station COMMAND DIR [ARGS...]
-//   hold DIR MILLISECONDS READYFILE      hold a transaction on the files
+//   hold DIR READYFILE                   hold a transaction on the files until standard input closes
 //   change-account DIR SYSID VENDOR      change an account's vendor
 //   change-memo DIR TOPIC NEWTOPIC       change a memo card's topic
 //   delete-account DIR SYSID READYFILE   delete an account and its transactions
@@ -14,7 +14,6 @@
 
 #include <QCoreApplication>
 #include <QFile>
-#include <QThread>
 
 #include <cstdio>
 
@@ -45,11 +44,13 @@ int run(const QStringList& args)
     if (!acquireFile(files, FileId::Accounts) || !acquireFile(files, FileId::Transactions) || !acquireFile(files, FileId::MemoCard))
         return 3;
 
-    if (command == QStringLiteral("hold") && args.size() == 5) {
+    if (command == QStringLiteral("hold") && args.size() == 4) {
         if (!files.store.begin().ok())
             return 4;
-        touch(args[4]);
-        QThread::msleep(args[3].toULong());
+        touch(args[3]);
+        // Held until the test lets go (closes our standard input) or ends us.
+        while (std::getchar() != EOF) {
+        }
         files.store.rollback();
         return 0;
     }

@@ -84,8 +84,26 @@ int main(int argc, char* argv[])
     platform::MessageService::install(std::make_shared<platform::ScriptedMessageService>());
     int seconds = 60;
     const QStringList args = QCoreApplication::arguments();
-    if (const qsizetype i = args.indexOf(QStringLiteral("--seconds")); i >= 0 && i + 1 < args.size())
-        seconds = args[i + 1].toInt();
+    const auto usage = [] {
+        std::printf("usage: fundora_stress [--seconds N]\n"
+                    "Two stations make random changes and deletes to the same accounts for N seconds (default 60),\n"
+                    "then the files are checked: lost updates, broken files, orphaned transactions, crashes.\n"
+                    "Exit code 0 when all of them are 0, 1 otherwise, 2 for wrong arguments.\n");
+    };
+    for (qsizetype i = 1; i < args.size(); ++i) {
+        bool ok = false;
+        if (args[i] == QStringLiteral("--help") || args[i] == QStringLiteral("-h")) {
+            usage();
+            return 0;
+        }
+        if (args[i] == QStringLiteral("--seconds") && i + 1 < args.size() && (seconds = args[i + 1].toInt(&ok), ok) && seconds > 0) {
+            ++i;
+            continue;
+        }
+        std::fprintf(stderr, "fundora_stress: unknown or bad argument %s\n", qPrintable(args[i]));
+        usage();
+        return 2;
+    }
 
     QTemporaryDir dir;
     {
