@@ -1,6 +1,7 @@
 #include "accounts/AccountFormRecord.h"
 
 #include "core/Autonumber.h"
+#include "core/FileTransaction.h"
 #include "core/GuardedWrites.h"
 #include "core/OpenFile.h"
 #include "core/StandardWarning.h"
@@ -31,7 +32,18 @@ bool AccountFormRecord::prime()
 
 platform::FileError AccountFormRecord::writeInsert()
 {
-    return m_files.accounts.put();
+    // The account and its opening balance are one commit: both are written or neither.
+    core::FileUse transactions(m_files, core::FileId::Transactions);
+    if (!transactions.ok())
+        return m_files.store.lastError();
+    core::FileTransaction tx(m_files.store);
+    if (!tx.begun())
+        return tx.beginError();
+    if (platform::FileError e = m_files.accounts.put(); !e.ok())
+        return e;
+    if (platform::FileError e = bookOpeningBalance(m_files); !e.ok())
+        return e;
+    return tx.commit();
 }
 
 int AccountFormRecord::guardedUpdate()
@@ -56,13 +68,6 @@ void AccountFormRecord::discardPrimed()
             m_files.accounts.remove();
     }
     m_files.accounts.clear();
-}
-
-void AccountFormRecord::insertCompleted()
-{
-    const platform::FileError e = bookOpeningBalance(m_files);
-    if (!e.ok())
-        platform::Runtime::stop(core::errorPart(e));
 }
 
 platform::FileError AccountFormRecord::bookOpeningBalance(core::DataFiles& files)

@@ -6,8 +6,8 @@
 namespace fundora::accounts {
 
 // What the account form does with the Accounts buffer: autonumbering on insert,
-// writing over the primed record, the guarded change and delete, and the
-// booking of the opening balance when a new account is complete.
+// writing over the primed record together with the booking of its opening
+// balance (one commit), the guarded change and delete.
 class AccountFormRecord : public engine::FormRecord {
 public:
     explicit AccountFormRecord(core::DataFiles& files) : m_files(files) {}
@@ -19,7 +19,6 @@ public:
     int guardedUpdate() override;
     int guardedDelete() override;
     void discardPrimed() override;
-    void insertCompleted() override;
     QString duplicateKeyName() const override { return QStringLiteral("ACC:SysIDKey"); }
 
     // Books the opening balance of the account in the buffer as an open "B" transaction dated today.

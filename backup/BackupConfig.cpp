@@ -73,7 +73,7 @@ bool BackupConfig::lockDirectory()
 
 bool BackupConfig::openAndRead()
 {
-    m_store = std::make_unique<platform::Store>(m_directory);
+    m_store = std::make_unique<platform::Store>(m_directory, platform::Store::Link::None);
     m_file = std::make_unique<platform::DataFile>(*m_store, configFileDef());
     if (!m_file->open().ok())
         return false;
@@ -94,7 +94,7 @@ BackupConfig::Start BackupConfig::start()
 {
     if (!lockDirectory())
         return Start::AnotherCopy;
-    m_store = std::make_unique<platform::Store>(m_directory);
+    m_store = std::make_unique<platform::Store>(m_directory, platform::Store::Link::None);
     m_file = std::make_unique<platform::DataFile>(*m_store, configFileDef());
     if (!m_file->open().ok()) {
         const int answer = platform::MessageService::current().show(

@@ -40,7 +40,7 @@ void DataFiles::clearBuffers()
 
 void DataFiles::closeAll()
 {
-    store.rollback();
+    store.rollbackAll();
     for (FileId id : AllFiles) {
         if (file(id).isOpen())
             file(id).close();

@@ -116,12 +116,8 @@ void UpdateFormController::finish()
     if (m_finished)
         return;
     m_finished = true;
-    if (m_request == core::Request::Insert) {
-        if (m_response == Completed)
-            m_record.insertCompleted();
-        else
-            m_record.discardPrimed();
-    }
+    if (m_request == core::Request::Insert && m_response != Completed)
+        m_record.discardPrimed();
     core::glo().responseCode = m_response;
 }
 

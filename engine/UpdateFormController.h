@@ -22,8 +22,6 @@ public:
     virtual int guardedDelete() = 0;
     // A cancelled insert: undo what priming added.
     virtual void discardPrimed() {}
-    // An insert completed and the form is ending.
-    virtual void insertCompleted() {}
     // The unique key a duplicate insert names in warning 24.
     virtual QString duplicateKeyName() const = 0;
 };

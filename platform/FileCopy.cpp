@@ -1,5 +1,7 @@
 #include "platform/FileCopy.h"
 
+#include <QFile>
+
 #include <cerrno>
 #include <fcntl.h>
 #include <unistd.h>
@@ -49,6 +51,16 @@ std::int64_t copyFileRange(int from, std::int64_t fromOffset, int to, std::int64
         copied += n;
     }
     return copied;
+}
+
+bool syncDirectory(const QString& directory)
+{
+    const int fd = ::open(QFile::encodeName(directory).constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (fd < 0)
+        return false;
+    const bool ok = ::fsync(fd) == 0;
+    ::close(fd);
+    return ok;
 }
 
 } // namespace fundora::platform

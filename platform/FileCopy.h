@@ -1,5 +1,7 @@
 #pragma once
 
+#include <QString>
+
 #include <cstdint>
 
 namespace fundora::platform {
@@ -9,5 +11,9 @@ namespace fundora::platform {
 // (copy_file_range), else through a buffer. Returns the bytes copied, which
 // is less than `length` only at the end of `from`; -1 on an error.
 std::int64_t copyFileRange(int from, std::int64_t fromOffset, int to, std::int64_t length);
+
+// Makes the names in `directory` (files created, renamed or removed) reach the
+// disk; false when the directory cannot be synced.
+bool syncDirectory(const QString& directory);
 
 } // namespace fundora::platform

@@ -1,5 +1,6 @@
 #include "platform/store/Store.h"
 
+#include "platform/FileCopy.h"
 #include "platform/store/StoreSchema.h"
 
 #include <QDir>
@@ -11,6 +12,8 @@
 
 #include <cerrno>
 #include <fcntl.h>
+#include <stdio.h>
+#include <sys/file.h>
 #include <unistd.h>
 
 namespace fundora::platform {
@@ -27,21 +30,40 @@ bool isOperatingSystemError(int primary)
 
 } // namespace
 
-Store::Store(QString directory) : m_directory(std::move(directory))
+Store::Store(QString directory, Link link) : m_directory(std::move(directory))
 {
-    const int rc = sqlite3_open_v2(":memory:", &m_db, SQLITE_OPEN_READWRITE | SQLITE_OPEN_URI | SQLITE_OPEN_NOMUTEX, nullptr);
+    openConnection(link);
+}
+
+void Store::openConnection(Link kind)
+{
+    // The link file is made private before SQLite opens it; it never holds data.
+    const QString link = QDir(m_directory).filePath(LinkFileName);
+    const int fd = kind == Link::None ? -1 : ::open(QFile::encodeName(link).constData(), O_CREAT | O_RDWR | O_CLOEXEC, 0600);
+    const bool onDisk = fd >= 0;
+    if (onDisk)
+        ::close(fd);
+    // Without a link file (a directory that cannot be written) the store still
+    // reads; each file then commits on its own.
+    const QByteArray name = onDisk ? QFile::encodeName(link) : QByteArray(":memory:");
+    const int rc = sqlite3_open_v2(name.constData(), &m_db, SQLITE_OPEN_READWRITE | SQLITE_OPEN_URI | SQLITE_OPEN_NOMUTEX, nullptr);
     if (rc != SQLITE_OK) {
         m_lastError = FileError::of(ErrorCode::StoreFailure, QString::fromUtf8(sqlite3_errstr(rc)));
         return;
     }
     sqlite3_extended_result_codes(m_db, 1);
     sqlite3_busy_timeout(m_db, DefaultBusyMs);
+    // The link file takes part in no commit of its own: without a journal and
+    // without syncs, SQLite leaves it out of the files that a commit counts,
+    // and only names the super-journal after it.
+    exec(QStringLiteral("PRAGMA main.journal_mode=OFF"));
+    exec(QStringLiteral("PRAGMA main.synchronous=OFF"));
+    m_lastError = FileError::success();
 }
 
 Store::~Store()
 {
-    if (m_inTransaction)
-        rollback();
+    rollbackAll();
     m_statements.clear();
     sqlite3_close_v2(m_db);
 }
@@ -73,6 +95,12 @@ FileError Store::fromSqlite(int result, const QString& context)
         return note(FileError::of(ErrorCode::KeysMustBeRebuilt));
     if (primary == SQLITE_NOTADB)
         return note(FileError::of(ErrorCode::LayoutDiffers, QStringLiteral("not a data file")));
+    if (result == SQLITE_READONLY_DBMOVED) {
+        FileError e = FileError::fromErrno(ESTALE, context);
+        e.osText = QStringLiteral("the data file was replaced or removed by another program (a restore?) while Fundora had it open; "
+                                  "close Fundora and start it again");
+        return note(e);
+    }
     if (isOperatingSystemError(primary)) {
         const int err = m_db ? sqlite3_system_errno(m_db) : 0;
         FileError e = FileError::fromErrno(err != 0 ? err : EIO, context);
@@ -137,9 +165,10 @@ FileError Store::open(const FileDef& def)
 {
     if (isOpen(def))
         return note(FileError::of(ErrorCode::AlreadyOpen));
-    if (m_inTransaction)
+    if (inTransaction())
         return note(FileError::of(ErrorCode::StoreFailure, QStringLiteral("cannot open a file inside a transaction")));
     const QString path = pathOf(def);
+    removeStaleCreation(path + CreatingSuffix);
     const QFileInfo info(path);
     if (!info.exists())
         return note(FileError::of(ErrorCode::NoSuchFile, def.fileName()));
@@ -236,39 +265,76 @@ FileError Store::verify(const FileDef& def)
     return FileError::success();
 }
 
+void Store::removeStaleCreation(const QString& temporary)
+{
+    const QByteArray native = QFile::encodeName(temporary);
+    const int fd = ::open(native.constData(), O_RDWR | O_CLOEXEC);
+    if (fd < 0)
+        return;
+    // A creator holds its temporary locked; one that is not locked was left by a crash.
+    if (::flock(fd, LOCK_EX | LOCK_NB) == 0)
+        ::unlink(native.constData());
+    ::close(fd);
+}
+
 FileError Store::create(const FileDef& def)
 {
+    if (inTransaction())
+        return note(FileError::of(ErrorCode::StoreFailure, QStringLiteral("cannot create a file inside a transaction")));
     const QString path = pathOf(def);
-    const QByteArray native = QFile::encodeName(path);
-    const int fd = ::open(native.constData(), O_CREAT | O_EXCL | O_WRONLY | O_CLOEXEC, 0600);
+    const QString temporary = path + CreatingSuffix;
+    const QByteArray nativePath = QFile::encodeName(path);
+    const QByteArray nativeTemporary = QFile::encodeName(temporary);
+    const int fd = ::open(nativeTemporary.constData(), O_CREAT | O_RDWR | O_CLOEXEC, 0600);
     if (fd < 0)
-        return note(FileError::fromErrno(errno, path));
-    ::close(fd);
+        return note(FileError::fromErrno(errno, temporary));
+    // One creator at a time; a second one waits here and then finds the file made.
+    if (::flock(fd, LOCK_EX) != 0) {
+        const int err = errno;
+        ::close(fd);
+        return note(FileError::fromErrno(err, temporary));
+    }
+    auto finish = [&](FileError e) {
+        ::unlink(nativeTemporary.constData());
+        ::close(fd);
+        return note(e);
+    };
+    if (QFileInfo::exists(path))
+        return finish(FileError::success());
+    if (::ftruncate(fd, 0) != 0) // what a killed creator left
+        return finish(FileError::fromErrno(errno, temporary));
+
     const QString tmpSchema = QStringLiteral("new_") + schemaOf(def);
-    FileError e = attach(def, path, false, tmpSchema);
+    FileError e = attach(def, temporary, false, tmpSchema);
     if (e.ok()) {
-        e = exec(QStringLiteral("BEGIN IMMEDIATE"));
-        if (e.ok()) {
-            QStringList statements{schema::createTable(def, tmpSchema)};
-            statements << schema::createIndexes(def, tmpSchema);
-            statements << QStringLiteral("PRAGMA %1.application_id=%2").arg(schema::quoted(tmpSchema)).arg(schema::ApplicationId);
-            statements << QStringLiteral("PRAGMA %1.user_version=%2").arg(schema::quoted(tmpSchema)).arg(def.layoutVersion);
-            for (const QString& sql : statements) {
-                e = exec(sql);
-                if (!e.ok())
-                    break;
-            }
-            if (e.ok())
-                e = exec(QStringLiteral("COMMIT"));
-            else
+        // No journal: until the rename the file is nobody's, and a half-made one is thrown away.
+        QStringList statements{QStringLiteral("PRAGMA %1.journal_mode=OFF").arg(schema::quoted(tmpSchema)),
+                               QStringLiteral("PRAGMA %1.synchronous=FULL").arg(schema::quoted(tmpSchema)), QStringLiteral("BEGIN"),
+                               schema::createTable(def, tmpSchema)};
+        statements << schema::createIndexes(def, tmpSchema);
+        statements << QStringLiteral("PRAGMA %1.application_id=%2").arg(schema::quoted(tmpSchema)).arg(schema::ApplicationId);
+        statements << QStringLiteral("PRAGMA %1.user_version=%2").arg(schema::quoted(tmpSchema)).arg(def.layoutVersion);
+        statements << QStringLiteral("COMMIT");
+        for (const QString& sql : statements) {
+            e = exec(sql);
+            if (!e.ok()) {
                 exec(QStringLiteral("ROLLBACK"));
+                break;
+            }
         }
         detach(tmpSchema);
     }
-    if (!e.ok()) {
-        QFile::remove(path);
-        return note(e);
+    if (!e.ok())
+        return finish(e);
+    if (::fsync(fd) != 0)
+        return finish(FileError::fromErrno(errno, temporary));
+    // Into place in one step, never over a file another process made meanwhile.
+    if (::renameat2(AT_FDCWD, nativeTemporary.constData(), AT_FDCWD, nativePath.constData(), RENAME_NOREPLACE) != 0) {
+        const int err = errno;
+        return finish(err == EEXIST ? FileError::success() : FileError::fromErrno(err, path));
     }
+    syncDirectory(m_directory);
+    ::close(fd);
     return note(FileError::success());
 }
 
@@ -276,7 +342,7 @@ FileError Store::close(const FileDef& def)
 {
     if (!isOpen(def))
         return note(FileError::of(ErrorCode::FileNotOpen));
-    if (m_inTransaction)
+    if (inTransaction())
         return note(FileError::of(ErrorCode::StoreFailure, QStringLiteral("cannot close a file inside a transaction")));
     detach(schemaOf(def));
     m_open.remove(schemaOf(def));
@@ -327,6 +393,8 @@ FileError Store::rebuildKeys(const FileDef& def)
     }
     if (e.ok() && ::rename(QFile::encodeName(rebuilt).constData(), QFile::encodeName(path).constData()) != 0)
         e = FileError::fromErrno(errno, path);
+    if (e.ok())
+        syncDirectory(m_directory);
     if (!e.ok()) {
         QFile::remove(rebuilt);
         return note(e);
@@ -351,33 +419,49 @@ FileError Store::sendOption(const FileDef& def, const QString& option)
 
 FileError Store::begin(std::chrono::milliseconds wait)
 {
-    if (m_inTransaction)
-        return note(FileError::of(ErrorCode::StoreFailure, QStringLiteral("a transaction is already active")));
+    if (m_depth > 0) {
+        const FileError e = exec(QStringLiteral("SAVEPOINT level%1").arg(m_depth));
+        if (e.ok())
+            ++m_depth;
+        return e;
+    }
     sqlite3_busy_timeout(m_db, static_cast<int>(wait.count()));
     const FileError e = exec(QStringLiteral("BEGIN IMMEDIATE"));
     sqlite3_busy_timeout(m_db, DefaultBusyMs);
-    m_inTransaction = e.ok();
+    if (e.ok())
+        m_depth = 1;
     return e;
 }
 
 FileError Store::commit()
 {
-    if (!m_inTransaction)
+    if (m_depth == 0)
         return note(FileError::of(ErrorCode::StoreFailure, QStringLiteral("no transaction is active")));
-    const FileError e = exec(QStringLiteral("COMMIT"));
+    const FileError e = exec(m_depth == 1 ? QStringLiteral("COMMIT") : QStringLiteral("RELEASE level%1").arg(m_depth - 1));
     if (e.ok())
-        m_inTransaction = false;
+        --m_depth;
     return e;
 }
 
 void Store::rollback()
 {
-    if (!m_inTransaction)
+    if (m_depth == 0)
         return;
     const FileError kept = m_lastError; // a rollback does not hide the error that caused it
-    exec(QStringLiteral("ROLLBACK"));
-    m_inTransaction = false;
+    if (m_depth == 1) {
+        exec(QStringLiteral("ROLLBACK"));
+    } else {
+        exec(QStringLiteral("ROLLBACK TO level%1").arg(m_depth - 1));
+        exec(QStringLiteral("RELEASE level%1").arg(m_depth - 1));
+    }
+    --m_depth;
     m_lastError = kept;
+}
+
+void Store::rollbackAll()
+{
+    while (m_depth > 0)
+        rollback();
 }
 
 } // namespace fundora::platform

@@ -20,12 +20,25 @@ namespace fundora::platform {
 // Files are opened shared: other processes may read and write them at the same
 // time; a transaction spans every open file and is atomic across them.
 //
+// The connection's main database is the link file (LinkFileName) in the
+// program directory, not ":memory:": SQLite makes a commit over several
+// attached files atomic only when the main database is a file, beside which it
+// writes the super-journal that ties the files' journals together. The link
+// file holds no data; every process on the directory shares it, and because
+// every transaction begins by locking it first, transactions of different
+// processes never wait on each other's files in a circle.
+//
 // Every operation records its outcome as the last error (lastError()).
 class Store {
 public:
     static constexpr std::chrono::milliseconds TransactionWait{2000};
+    static inline const QString LinkFileName = QStringLiteral(".fundora-commit");
+    // A data file is made under this suffix and renamed into place when whole.
+    static inline const QString CreatingSuffix = QStringLiteral(".creating");
 
-    explicit Store(QString directory);
+    // Link::None: no link file (a store that only ever writes one file, such as the backup utility's).
+    enum class Link { CommitFile, None };
+    explicit Store(QString directory, Link link = Link::CommitFile);
     ~Store();
     Store(const Store&) = delete;
     Store& operator=(const Store&) = delete;
@@ -40,7 +53,10 @@ public:
     // must be rebuilt; 47 it is not a file of this layout; 52 it is already open;
     // 90 the operating system refused.
     FileError open(const FileDef& def);
-    // Creates an empty file with the layout (mode 0600); it is left closed.
+    // Creates an empty file with the layout (mode 0600); it is left closed. The
+    // file is made complete under a temporary name and then renamed into place,
+    // so a crash never leaves a half-made data file; a file another process
+    // made meanwhile is kept (success).
     FileError create(const FileDef& def);
     FileError close(const FileDef& def);
     bool isOpen(const FileDef& def) const;
@@ -51,11 +67,17 @@ public:
     FileError sendOption(const FileDef& def, const QString& option);
 
     // Begins a transaction over every open file, waiting at most `wait` for
-    // other processes to finish theirs (code 32 when they do not).
+    // other processes to finish theirs (code 32 when they do not). Inside a
+    // transaction it begins a nested one that joins it: its commit keeps its
+    // changes for the outer commit, its rollback undoes only its own changes.
+    // Files cannot be opened or closed while a transaction is active.
     FileError begin(std::chrono::milliseconds wait = TransactionWait);
     FileError commit();
     void rollback();
-    bool inTransaction() const { return m_inTransaction; }
+    // Rolls back every level (the end of the program).
+    void rollbackAll();
+    bool inTransaction() const { return m_depth > 0; }
+    int transactionDepth() const { return m_depth; }
 
     // For the files' own SQL: a prepared statement kept for reuse.
     Statement& cached(const QString& sql, FileError* error);
@@ -66,6 +88,9 @@ public:
 
 private:
     FileError exec(const QString& sql);
+    void openConnection(Link link);
+    // Removes what a creation killed half-way left behind (no process is still at it).
+    void removeStaleCreation(const QString& temporary);
     FileError verify(const FileDef& def);
     FileError attach(const FileDef& def, const QString& path, bool readOnly = false, const QString& as = {});
     void detach(const QString& schemaName);
@@ -74,7 +99,7 @@ private:
     sqlite3* m_db = nullptr;
     FileError m_lastError;
     QSet<QString> m_open;
-    bool m_inTransaction = false;
+    int m_depth = 0;
     int m_recoverSeconds = 0;
     QHash<QString, std::shared_ptr<Statement>> m_statements;
 };

@@ -4,6 +4,7 @@
 #include "core/OpenFile.h"
 #include "tests/core/CoreFixture.h"
 #include "tests/support/AccessibleNames.h"
+#include "tests/support/Station.h"
 
 #include <QCoreApplication>
 #include <QLineEdit>
@@ -100,6 +101,39 @@ TEST_F(AccountFormTest, NewAccountBooksItsOpeningBalance)
     EXPECT_EQ(files->accounts.record.creditCardVendor, QStringLiteral("First Bank"));
     EXPECT_EQ(files->accounts.record.cardType, QStringLiteral("V")) << "the insert default";
     EXPECT_EQ(files->accounts.record.billingDay, 10);
+}
+
+TEST_F(AccountFormTest, TheAccountAndItsOpeningBalanceAreOneCommit)
+{
+    files->accounts.clear();
+    UpdateAccountsWindow* form = openForm(core::Request::Insert);
+    type(form, "Credit Card &Vendor:", QStringLiteral("Held Bank"));
+    type(form, "Current &Balance:", QStringLiteral("300.00"));
+    // Another station holds the files: the save cannot begin.
+    const QString ready = path(QStringLiteral("held"));
+    auto holder = test::Station::start({QStringLiteral("hold"), dir(), ready});
+    ASSERT_TRUE(test::Station::waitForFile(ready));
+    messages().answer(Button::Ok);
+    form->pressOk();
+    EXPECT_FALSE(ended) << "the form stays open with what was typed";
+    ASSERT_EQ(messages().shown().size(), 1u);
+    EXPECT_EQ(messages().shown()[0].title, QStringLiteral("Record Insert Error"));
+    EXPECT_TRUE(transactions().empty()) << "no opening balance without its account";
+    files->accounts.clear();
+    files->accounts.record.sysId = 1;
+    ASSERT_TRUE(files->accounts.get(core::AccSysIDKey).ok());
+    EXPECT_TRUE(files->accounts.record.creditCardVendor.isEmpty()) << "the account is still only primed";
+    holder->closeWriteChannel();
+    ASSERT_TRUE(holder->waitForFinished(10000));
+
+    EXPECT_EQ(form->edit(QStringLiteral("Credit Card &Vendor:"))->text(), QStringLiteral("Held Bank"));
+    form->pressOk();
+    finishEvents();
+    ASSERT_TRUE(ended);
+    EXPECT_EQ(response, core::Response::Completed);
+    const auto t = transactions();
+    ASSERT_EQ(t.size(), 1u);
+    EXPECT_EQ(t[0].transactionAmount.toString(), QStringLiteral("300.00"));
 }
 
 TEST_F(AccountFormTest, BlankBalanceBooksZero)

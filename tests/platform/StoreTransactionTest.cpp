@@ -94,9 +94,55 @@ TEST_F(StoreTransactionTest, FilesCannotBeOpenedOrClosedInsideATransaction)
 {
     ASSERT_TRUE(store->begin().ok());
     EXPECT_FALSE(first->close().ok());
-    EXPECT_FALSE(store->begin().ok()) << "transactions do not nest";
     store->rollback();
     EXPECT_TRUE(first->close().ok());
+}
+
+TEST_F(StoreTransactionTest, ANestedTransactionJoinsTheOpenOne)
+{
+    auto count = [](DataFile& f) {
+        std::int64_t n = -1;
+        EXPECT_TRUE(f.count(n).ok());
+        return n;
+    };
+    ASSERT_TRUE(store->begin().ok());
+    Record a = sample(1, QStringLiteral("outer"));
+    ASSERT_TRUE(first->add(a).ok());
+    {
+        ASSERT_TRUE(store->begin().ok());
+        EXPECT_EQ(store->transactionDepth(), 2);
+        Record b = sample(2, QStringLiteral("kept"));
+        ASSERT_TRUE(second->add(b).ok());
+        ASSERT_TRUE(store->commit().ok()) << "the inner commit keeps its change for the outer one";
+    }
+    {
+        ASSERT_TRUE(store->begin().ok());
+        Record c = sample(3, QStringLiteral("undone"));
+        ASSERT_TRUE(first->add(c).ok());
+        store->rollback();
+    }
+    EXPECT_TRUE(store->inTransaction()) << "the inner rollback undoes only its own changes";
+    EXPECT_EQ(count(*first), 1);
+    {
+        // Another station sees nothing before the outer commit.
+        Store otherStore(dir());
+        DataFile other(otherStore, secondDef());
+        ASSERT_TRUE(other.open().ok());
+        EXPECT_EQ(count(other), 0);
+        ASSERT_TRUE(store->commit().ok());
+        EXPECT_EQ(count(other), 1);
+    }
+    EXPECT_FALSE(store->inTransaction());
+    EXPECT_EQ(count(*first), 1);
+    EXPECT_EQ(count(*second), 1);
+
+    ASSERT_TRUE(store->begin().ok());
+    ASSERT_TRUE(store->begin().ok());
+    Record d = sample(4, QStringLiteral("both undone"));
+    ASSERT_TRUE(first->add(d).ok());
+    ASSERT_TRUE(store->commit().ok());
+    store->rollback();
+    EXPECT_EQ(count(*first), 1) << "an outer rollback undoes what inner ones committed";
 }
 
 } // namespace

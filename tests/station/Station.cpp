@@ -4,12 +4,16 @@
 //   change-account DIR SYSID VENDOR      change an account's vendor
 //   change-memo DIR TOPIC NEWTOPIC       change a memo card's topic
 //   delete-account DIR SYSID READYFILE   delete an account and its transactions
+//   create DIR                           create the missing data files
+// FUNDORA_KILL_AT (see KillSwitch) ends the station at a file-system step of
+// the command; a station that ran to its end prints "steps N" on standard output.
 //   stress DIR SECONDS SEED LOGFILE      random changes and deletes (see StressWorker)
 #include "core/DataFiles.h"
 #include "core/GuardedWrites.h"
 #include "core/OpenFile.h"
 #include "platform/MessageService.h"
 #include "platform/Runtime.h"
+#include "tests/station/KillSwitch.h"
 #include "tests/station/StressWorker.h"
 
 #include <QCoreApplication>
@@ -41,6 +45,13 @@ int run(const QStringList& args)
         return 64;
     const QString command = args[1];
     DataFiles files(args[2]);
+    if (command == QStringLiteral("create")) {
+        test::KillSwitch::arm();
+        for (FileId id : AllFiles)
+            if (!acquireFile(files, id))
+                return 3;
+        return 0;
+    }
     if (!acquireFile(files, FileId::Accounts) || !acquireFile(files, FileId::Transactions) || !acquireFile(files, FileId::MemoCard))
         return 3;
 
@@ -75,6 +86,7 @@ int run(const QStringList& args)
         if (!readAccount(files, args[3].toInt()))
             return 5;
         touch(args[4]);
+        test::KillSwitch::arm();
         return riDeleteAccounts(files);
     }
     if (command == QStringLiteral("stress") && args.size() == 6)
@@ -93,5 +105,8 @@ int main(int argc, char* argv[])
         std::fprintf(stderr, "halted: %s\n", qPrintable(text));
         std::_Exit(70);
     });
-    return run(QCoreApplication::arguments());
+    test::KillSwitch::install();
+    const int result = run(QCoreApplication::arguments());
+    std::printf("steps %d\n", test::KillSwitch::stepsSeen());
+    return result;
 }

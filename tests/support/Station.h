@@ -16,6 +16,15 @@ public:
     static int run(const QStringList& arguments, int timeoutMs = 30000);
     // Starts a command and returns at once.
     static std::unique_ptr<QProcess> start(const QStringList& arguments);
+    // Runs a command that is ended at the file-system step `killAt` (see
+    // tests/station/KillSwitch.h): killed, or the number of such steps it ran
+    // through when it reached its end.
+    struct Outcome {
+        bool killed = false;
+        int exitCode = -1;
+        int steps = 0;
+    };
+    static Outcome runKilledAt(const QStringList& arguments, const QString& killAt, int timeoutMs = 30000);
     // Waits until `path` exists; false after `timeoutMs`.
     static bool waitForFile(const QString& path, int timeoutMs = 10000);
 };
