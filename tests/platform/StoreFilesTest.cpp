@@ -70,6 +70,25 @@ TEST_F(StoreFilesTest, MissingFileReportsCode2AndCreateMakesAPrivateRollbackJour
         << "nothing is left beside a closed file but the store's link file";
 }
 
+TEST_F(StoreFilesTest, AFileReplacedWhileOpenIsReportedPlainly)
+{
+    createWithRecords();
+    Store store(dir());
+    DataFile file(store, sampleDef());
+    ASSERT_TRUE(file.open().ok());
+    Record r;
+    file.set(SkCode);
+    ASSERT_TRUE(file.next(r).ok());
+    // A restore puts another file in its place.
+    ASSERT_TRUE(QFile::copy(filePath(), path(QStringLiteral("copy"))));
+    ASSERT_EQ(::rename(QFile::encodeName(path(QStringLiteral("copy"))).constData(), QFile::encodeName(filePath()).constData()), 0);
+    r.values[SfName] = QStringLiteral("changed");
+    const FileError e = file.put(r);
+    EXPECT_EQ(e.code, ErrorCode::OperatingSystem);
+    EXPECT_TRUE(e.osText.contains(QStringLiteral("replaced or removed by another program"))) << e.osText;
+    EXPECT_TRUE(e.osText.contains(QStringLiteral("start it again"))) << e.osText;
+}
+
 TEST_F(StoreFilesTest, CreateFailsWithTheOperatingSystemsReason)
 {
     // The program directory is a file: no one, root included, can create anything in it.

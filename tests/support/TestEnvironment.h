@@ -18,6 +18,11 @@ inline void PrintTo(const QString& s, std::ostream* os)
 {
     *os << '"' << s.toStdString() << '"';
 }
+// ... and in messages of failed checks (EXPECT_TRUE(...) << text).
+inline std::ostream& operator<<(std::ostream& os, const QString& s)
+{
+    return os << s.toStdString();
+}
 
 namespace fundora::test {
 
