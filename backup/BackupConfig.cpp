@@ -41,6 +41,9 @@ QString normalisedPath(const QString& path)
         p.chop(1);
     if (p.isEmpty())
         return p;
+    // A Linux path typed as such ("/media/usb/backup") is that directory, on any drive.
+    if (p.startsWith(u'/'))
+        return p.endsWith(u'/') ? p : p + u'/';
     if (!p.endsWith(u'\\'))
         p += u'\\';
     if (!p.startsWith(u'\\'))

@@ -1,9 +1,12 @@
 #include "backup/BackupRun.h"
 
 #include "backup/Drives.h"
+#include "backup/Leftovers.h"
 #include "backup/Messages.h"
+#include "backup/Startup.h"
 #include "platform/Clock.h"
 #include "platform/MessageService.h"
+#include "platform/store/WholeFile.h"
 
 #include <QApplication>
 #include <QDir>
@@ -119,6 +122,19 @@ BackupRun::Result BackupRun::run(const FileListing& files, const BackupTarget& t
     m_target = target;
     m_stopReason.clear();
     m_disks = 1;
+    if (refuseIfFundoraRuns())
+        return stop(QStringLiteral("Fundora is running; nothing was backed up."));
+    const QString directory = m_config.directory();
+    removeLeftovers(directory);
+    // Before anything is written: the compressor must be there.
+    if (m_compressor.launcher().isEmpty()) {
+        ask("PIF file not found!",
+            QStringLiteral("PKLAUNCH.PIF has not been found in the current directory.\r\n\r\nCurrent Directory is: ") + directory.toUpper(),
+            MessageIcon::Stop, Button::Abort, Button::Abort);
+        return stop(QStringLiteral("PKLAUNCH.PIF is missing from %1. Copy it there from Fundora's data folder (data/PKLAUNCH.PIF, "
+                                   "executable); scripts/run.sh installs it.")
+                        .arg(directory));
+    }
     if (!ensureDirectory())
         return stop(QStringLiteral("The directory ") + target.shownLocation + QStringLiteral(" is not there."));
     std::int64_t free = 0;
@@ -126,6 +142,33 @@ BackupRun::Result BackupRun::run(const FileListing& files, const BackupTarget& t
         return stop(QStringLiteral("Disk 1 has too little free space."));
     const std::int32_t setNumber = m_config.record().setNumber;
     m_config.close();
+
+    // The files are opened before the hold and closed after it: closing a
+    // file drops the locks this process holds on it.
+    std::vector<std::unique_ptr<QFile>> sources;
+    QStringList paths;
+    for (const ListedFile& f : files.files) {
+        auto in = std::make_unique<QFile>(f.sourcePath);
+        if (!in->open(QIODevice::ReadOnly)) {
+            ask("Error Opening File! ", QStringLiteral("Cannot Open File: ") + f.sourcePath, MessageIcon::Stop, Button::Cancel,
+                Button::Cancel);
+            return stop(QStringLiteral("%1 could not be opened: %2").arg(f.sourcePath, in->errorString()));
+        }
+        sources.push_back(std::move(in));
+        paths << f.sourcePath;
+    }
+    // Every data file is held still for the whole set: no station can commit
+    // a change meanwhile, and what a crashed writer left half-done is undone
+    // first, so the set is one consistent snapshot.
+    platform::SnapshotHold hold;
+    if (const platform::FileError e = hold.hold(paths, HoldWait); !e.ok()) {
+        ask("Data Files in Use!",
+            QStringLiteral("The data files could not be held still for the back up (%1). Another station keeps writing them: close "
+                           "Fundora everywhere and start the back up again.")
+                .arg(e.text),
+            MessageIcon::Stop, Button::Cancel, Button::Cancel);
+        return stop(QStringLiteral("The data files could not be held still: %1").arg(e.text));
+    }
 
     ContainerWriter writer(*this, setNumber);
     writer.onRecord = [&] {
@@ -137,22 +180,18 @@ BackupRun::Result BackupRun::run(const FileListing& files, const BackupTarget& t
             Button::Cancel);
         return stop(writer.error());
     }
-    const QString directory = m_config.directory();
-    if (m_compressor.launcher().isEmpty()) {
-        writer.abandon();
-        ask("PIF file not found!",
-            QStringLiteral("PKLAUNCH.PIF has not been found in the current directory.\r\n\r\nCurrent Directory is: ") + directory.toUpper(),
-            MessageIcon::Stop, Button::Abort, Button::Abort);
-        return stop(QStringLiteral("PKLAUNCH.PIF is missing."));
-    }
 
-    for (const ListedFile& f : files.files) {
-        if (f.name.size() > 80)
+    for (std::size_t i = 0; i < files.files.size(); ++i) {
+        const ListedFile& f = files.files[i];
+        if (f.name.size() > 80) {
+            writer.abandon();
             return stop(QStringLiteral("The name %1 is too long to be backed up.").arg(f.name));
+        }
         m_ui.progress(f.name, f.compress, writer.bytesThisDisk(), writer.bytesTotal());
-        QString data = f.sourcePath;
-        const QString base = QFileInfo(f.name).completeBaseName().toUpper();
+        QFile* in = sources[i].get();
+        std::unique_ptr<QFile> packed;
         if (f.compress) {
+            const QString base = QFileInfo(f.name).completeBaseName().toUpper();
             m_pendingBkx = QDir(directory).filePath(base + QStringLiteral(".BKX"));
             if (!m_compressor.compress(f.sourcePath)) {
                 writer.abandon();
@@ -161,13 +200,14 @@ BackupRun::Result BackupRun::run(const FileListing& files, const BackupTarget& t
                 return stop(QStringLiteral("%1 could not be compressed (%2).").arg(f.name, m_compressor.failure()));
             }
             m_ui.progress(f.name, false, writer.bytesThisDisk(), writer.bytesTotal());
-            data = m_pendingBkx;
-        }
-        QFile in(data);
-        if (!in.open(QIODevice::ReadOnly)) {
-            writer.abandon();
-            ask("Error Opening File! ", QStringLiteral("Cannot Open File: ") + data, MessageIcon::Stop, Button::Cancel, Button::Cancel);
-            return stop(QStringLiteral("%1 could not be opened: %2").arg(data, in.errorString()));
+            packed = std::make_unique<QFile>(m_pendingBkx);
+            if (!packed->open(QIODevice::ReadOnly)) {
+                writer.abandon();
+                ask("Error Opening File! ", QStringLiteral("Cannot Open File: ") + m_pendingBkx, MessageIcon::Stop, Button::Cancel,
+                    Button::Cancel);
+                return stop(QStringLiteral("%1 could not be opened: %2").arg(m_pendingBkx, packed->errorString()));
+            }
+            in = packed.get();
         }
         StoredFile stored;
         stored.name = f.name.toLatin1();
@@ -175,13 +215,14 @@ BackupRun::Result BackupRun::run(const FileListing& files, const BackupTarget& t
         stored.date = f.date;
         stored.time = f.time;
         stored.compressed = f.compress;
-        const std::int64_t size = f.compress ? in.size() : f.size;
-        if (!writer.writeFile(stored, in, size)) {
+        // The size as held, not as listed: undoing a crashed writer's journal may have changed it.
+        in->seek(0);
+        if (!writer.writeFile(stored, *in, in->size())) {
             writer.abandon();
             return stop(writer.error());
         }
-        in.close();
-        if (f.compress) {
+        if (packed) {
+            packed.reset();
             QFile::remove(m_pendingBkx);
             m_pendingBkx.clear();
         }
@@ -192,6 +233,8 @@ BackupRun::Result BackupRun::run(const FileListing& files, const BackupTarget& t
             Button::Ok, Button::Ok);
         return stop(QStringLiteral("The end record could not be written: ") + writer.error());
     }
+    hold.release();
+    sources.clear();
     m_disks = writer.disk();
     if (!m_config.reopen())
         return stop(QStringLiteral("CFG.TPS could not be read again; the set number was not advanced."));

@@ -5,6 +5,8 @@
 #include "backup/ContainerWriter.h"
 #include "backup/FileListing.h"
 
+#include <chrono>
+
 namespace fundora::backup {
 
 // Where a backup goes.
@@ -32,8 +34,13 @@ public:
 
 // The backup run: every listed file, compressed where chosen, into a set of
 // containers; the set number rises by one when (and only when) it completes.
+// The data files are held still while the set is written (see SnapshotHold),
+// so the set holds whole transactions only.
 class BackupRun : private DiskSupplier {
 public:
+    // How long the run waits for a station that is writing the data files.
+    static constexpr std::chrono::milliseconds HoldWait{10000};
+
     BackupRun(BackupConfig& config, Compressor& compressor, BackupUi& ui);
 
     enum class Result { Completed, Stopped };

@@ -42,9 +42,11 @@ public:
         int answer = refusal(m.buttons);
         if (m.title == QStringLiteral("Cannot Find CFG.TPS!") || m.title == QStringLiteral("Directory Not Found!"))
             answer = Button::Yes;
-        else if (m.title.startsWith(QStringLiteral("Disk Set older than current Data!")))
+        else if (m.title.startsWith(QStringLiteral("Disk Set older than current Data!"))) {
             answer = m_options.allowOlder ? Button::Ok : Button::Cancel;
-        else if (m.title == QStringLiteral("Bring Set Numbers into Sync?"))
+            if (!m_options.allowOlder)
+                std::fprintf(stderr, "vaultine: the set is older than the last backup made; restore it anyway with --allow-older-set\n");
+        } else if (m.title == QStringLiteral("Bring Set Numbers into Sync?"))
             answer = m_options.syncSetNumbers ? Button::Yes : Button::No;
         return (m.buttons & answer) ? answer : refusal(m.buttons);
     }
@@ -92,10 +94,23 @@ private:
     int m_lastAsked = 0;
 };
 
-void usage()
+void usage(std::FILE* to)
 {
-    std::fprintf(stderr, "usage: vaultine [--dir DIR] --backup --to DIR [--no-compress] [--volume-size BYTES]\n"
-                         "       vaultine [--dir DIR] --restore --from DIR [--allow-older-set] [--sync-set-numbers]\n");
+    std::fprintf(to, "usage: vaultine [--dir DIR] --backup --to DIR [--no-compress] [--volume-size BYTES]\n"
+                     "       vaultine [--dir DIR] --restore --from DIR [--allow-older-set] [--sync-set-numbers]\n"
+                     "       vaultine [--dir DIR]            (the windows)\n"
+                     "\n"
+                     "  --dir DIR            the program directory with the data files (default: the current directory)\n"
+                     "  --backup --to DIR    back up every *.TPS file into the set 1.BKP, 2.BKP, ... in DIR\n"
+                     "  --no-compress        store every file as it is (by default files over 5000 bytes are compressed)\n"
+                     "  --volume-size BYTES  make containers of at most BYTES (at least 8192) side by side in DIR\n"
+                     "  --restore --from DIR restore the set in DIR; the data files are replaced only when the whole\n"
+                     "                       set has been read and checked\n"
+                     "  --allow-older-set    restore a set older than the last backup made\n"
+                     "  --sync-set-numbers   with --allow-older-set: check further containers against that set's number\n"
+                     "\n"
+                     "Exit codes: 0 done, 1 stopped or failed (nothing half-done), 2 wrong arguments, 3 cannot run\n"
+                     "(Fundora or another copy of the utility runs, or CFG.TPS could not be made).\n");
 }
 
 bool parse(const QStringList& a, Options& o)
@@ -156,14 +171,21 @@ QString asLocation(const QString& dir)
 
 bool isCommandLine(const QStringList& arguments)
 {
-    return arguments.contains(QStringLiteral("--backup")) || arguments.contains(QStringLiteral("--restore"));
+    for (const char* a : {"--backup", "--restore", "--help", "-h"})
+        if (arguments.contains(QString::fromLatin1(a)))
+            return true;
+    return false;
 }
 
 int runCommandLine(const QStringList& arguments)
 {
+    if (arguments.contains(QStringLiteral("--help")) || arguments.contains(QStringLiteral("-h"))) {
+        usage(stdout);
+        return Exit::Completed;
+    }
     Options o;
     if (!parse(arguments, o)) {
-        usage();
+        usage(stderr);
         return Exit::Usage;
     }
     if (!QFileInfo(o.directory).isDir()) {

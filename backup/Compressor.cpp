@@ -29,11 +29,16 @@ void waitWithoutWindow(QProcess& process, int limitMs)
     }
 }
 
-std::unique_ptr<QProcess> Compressor::start(const QStringList& arguments)
+std::unique_ptr<QProcess> Compressor::start(const QStringList& arguments, const QString& directory, std::int64_t maxBytes)
 {
     const QString program = launcher();
     auto process = std::make_unique<QProcess>();
-    process->setWorkingDirectory(m_directory);
+    process->setWorkingDirectory(directory);
+    if (maxBytes > 0) {
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        env.insert(QStringLiteral("PKLAUNCH_MAX_BYTES"), QString::number(maxBytes));
+        process->setProcessEnvironment(env);
+    }
     process->setProcessChannelMode(QProcess::ForwardedErrorChannel);
     if (!program.isEmpty())
         process->start(program, arguments);
@@ -69,7 +74,7 @@ bool Compressor::finish(QProcess& process, const QString& title, const QString& 
 
 bool Compressor::run(const QStringList& arguments, const QString& title, const QString& text)
 {
-    const auto process = start(arguments);
+    const auto process = start(arguments, m_directory);
     return process && finish(*process, title, text);
 }
 
@@ -79,15 +84,9 @@ bool Compressor::compress(const QString& file)
     return run({file}, QStringLiteral("Compressing"), text);
 }
 
-bool Compressor::expand(const QString& baseName)
+std::unique_ptr<QProcess> Compressor::startExpand(const QString& baseName, const QString& directory, std::int64_t maxBytes)
 {
-    const auto process = startExpand(baseName);
-    return process && finishExpand(*process, baseName);
-}
-
-std::unique_ptr<QProcess> Compressor::startExpand(const QString& baseName)
-{
-    return start({QStringLiteral("/M"), baseName});
+    return start({QStringLiteral("/M"), baseName}, directory, maxBytes);
 }
 
 bool Compressor::finishExpand(QProcess& process, const QString& baseName)

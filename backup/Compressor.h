@@ -2,6 +2,8 @@
 
 #include <QString>
 
+#include <cstdint>
+
 #include <functional>
 #include <memory>
 
@@ -27,18 +29,19 @@ public:
     QString launcher() const;
     // Compresses `file` into <BASE>.BKX in the program directory.
     bool compress(const QString& file);
-    // Expands <BASE>.BKX in the program directory.
-    bool expand(const QString& baseName);
-    // Starts expanding and returns at once (nullptr, after the message, when
-    // the launcher cannot be started); finishExpand() waits for it.
-    std::unique_ptr<QProcess> startExpand(const QString& baseName);
+    // Starts expanding <BASE>.BKX in `directory` (the restore's staging
+    // directory) and returns at once (nullptr, after the message, when the
+    // launcher cannot be started); finishExpand() waits for it. The expansion
+    // may write at most `maxBytes` (the launcher is told so and its file size
+    // limited: an entry that would grow beyond it fails).
+    std::unique_ptr<QProcess> startExpand(const QString& baseName, const QString& directory, std::int64_t maxBytes);
     bool finishExpand(QProcess& process, const QString& baseName);
     // The last failure in words (for messages and logs).
     const QString& failure() const { return m_failure; }
 
 private:
     bool run(const QStringList& arguments, const QString& title, const QString& text);
-    std::unique_ptr<QProcess> start(const QStringList& arguments);
+    std::unique_ptr<QProcess> start(const QStringList& arguments, const QString& directory, std::int64_t maxBytes = 0);
     bool finish(QProcess& process, const QString& title, const QString& text);
 
     QString m_directory;

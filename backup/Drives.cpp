@@ -66,7 +66,7 @@ QString targetLocation(const Drive& drive, const QString& path)
 {
     QString p = path;
     p.replace(u'\\', u'/');
-    QString location = QDir::cleanPath(drive.root + u'/' + p);
+    QString location = QDir::cleanPath(path.startsWith(u'/') ? p : drive.root + u'/' + p);
     if (!location.endsWith(u'/'))
         location += u'/';
     return location;

@@ -29,7 +29,8 @@ private:
 };
 
 // Where the containers go: the drive's root, or with a path (typed with
-// backslashes, "\BACKUP\") that directory under it; always ending with "/".
+// backslashes, "\BACKUP\") that directory under it; a path that begins with
+// "/" is that directory whatever the drive. Always ending with "/".
 QString targetLocation(const Drive& drive, const QString& path);
 // Free bytes of the file system holding `directory` (0 when unknown).
 std::int64_t freeSpace(const QString& directory);

@@ -1,17 +1,21 @@
 #include "backup/RestoreRun.h"
 
+#include "backup/Drives.h"
+#include "backup/Leftovers.h"
 #include "backup/Messages.h"
+#include "backup/Startup.h"
 #include "platform/Clock.h"
 #include "platform/FileCopy.h"
 #include "platform/MessageService.h"
 #include "platform/pictures/Picture.h"
+#include "platform/store/WholeFile.h"
 
-#include <QApplication>
 #include <QDir>
 #include <QFileInfo>
 
 #include <cstdio>
 #include <fcntl.h>
+#include <sys/stat.h>
 
 namespace fundora::backup {
 
@@ -20,12 +24,23 @@ using platform::MessageIcon;
 
 namespace {
 
+using namespace std::chrono_literals;
+
+// Room kept free on the disk beside what an expansion may fill.
+constexpr std::int64_t ReserveBytes = 16 * 1024 * 1024;
+
 // "6 Dec 2026"
 QString shortDate(std::int32_t day)
 {
     const QDate d = platform::qDateOf(day);
     return d.isValid() ? QStringLiteral("%1 %2 %3").arg(d.day()).arg(QLocale::c().monthName(d.month(), QLocale::ShortFormat)).arg(d.year())
                        : QString();
+}
+
+bool isRegularFile(const QString& path)
+{
+    struct stat st {};
+    return ::lstat(QFile::encodeName(path).constData(), &st) == 0 && S_ISREG(st.st_mode);
 }
 
 } // namespace
@@ -40,8 +55,14 @@ bool isPlainFileName(const QString& name)
     return !name.startsWith(u'.');
 }
 
+bool isRestorableName(const QString& name)
+{
+    return isPlainFileName(name) && name.size() > 4 && name.endsWith(QStringLiteral(".TPS"), Qt::CaseInsensitive);
+}
+
 RestoreRun::RestoreRun(BackupConfig& config, Compressor& compressor, RestoreUi& ui)
-    : m_config(config), m_compressor(compressor), m_ui(ui), m_directory(config.directory())
+    : m_config(config), m_compressor(compressor), m_ui(ui), m_directory(config.directory()),
+      m_staging(QDir(m_directory).filePath(StagingName))
 {
 }
 
@@ -51,45 +72,23 @@ RestoreRun::~RestoreRun()
         e.process->kill();
         e.process->waitForFinished(5000);
     }
+    m_expanding.clear();
     discardOutput();
-    if (m_finished)
-        m_finished->cancelWriting();
+    QDir(m_staging).removeRecursively();
 }
 
-bool RestoreRun::commitOutput()
+QString RestoreRun::stagingPath(const QString& name) const
 {
-    if (auto* save = qobject_cast<QSaveFile*>(m_output.get()))
-        return save->commit();
-    m_output->close();
-    return m_output->error() == QFileDevice::NoError;
-}
-
-bool RestoreRun::commitFinished()
-{
-    if (!m_finished)
-        return true;
-    const bool ok = m_finished->commit();
-    const QString why = m_finished->errorString();
-    m_finished.reset();
-    if (!ok) {
-        stop(QStringLiteral("%1 could not be written: %2").arg(m_finishedName, why));
-        return false;
-    }
-    m_restored << m_finishedName;
-    return true;
+    return QDir(m_staging).filePath(name);
 }
 
 void RestoreRun::discardOutput()
 {
     if (!m_output)
         return;
-    if (auto* save = qobject_cast<QSaveFile*>(m_output.get())) {
-        save->cancelWriting(); // the previous data file stays as it was
-    } else {
-        const QString name = m_output->fileName();
-        m_output->close();
-        QFile::remove(name);
-    }
+    const QString name = m_output->fileName();
+    m_output->close();
+    QFile::remove(name);
     m_output.reset();
 }
 
@@ -131,12 +130,20 @@ RestoreRun::State RestoreRun::start(const QString& location)
     m_location = location;
     m_state = State::Running;
     m_restored.clear();
+    m_staged.clear();
     m_progress = RestoreProgress();
     m_progress.status = QStringLiteral("Reading file data ...");
     m_ui.progress(m_progress);
     m_disk = 1;
     m_expectedSet = m_config.record().setNumber;
+    m_setBefore = m_expectedSet;
+    if (refuseIfFundoraRuns())
+        return stop(QStringLiteral("Fundora is running; nothing was restored."), false);
     m_config.close();
+    removeLeftovers(m_directory);
+    if (!QDir().mkpath(m_staging) ||
+        !QFile::setPermissions(m_staging, QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner))
+        return stop(QStringLiteral("The directory %1 could not be made to restore into.").arg(m_staging));
 
     const QString first = containerName(location, 1);
     if (!openContainer(1)) {
@@ -162,17 +169,30 @@ RestoreRun::State RestoreRun::start(const QString& location)
         if (!m_container)
             return stop(QStringLiteral("%1 could not be opened.").arg(first), false);
     }
-    if (header->setNumber < m_expectedSet - 1) {
+    if (!checkFirstDisk(*header))
+        return m_state;
+    if (header->kind != RecordKind::Header)
+        return stop(QStringLiteral("Disk 1 does not begin with a file."));
+    m_firstDiskSet = header->setNumber;
+    beginFile(*header);
+    return m_state;
+}
+
+bool RestoreRun::checkFirstDisk(const ContainerHeader& header)
+{
+    if (header.setNumber < m_expectedSet - 1) {
         const QString warning =
             QStringLiteral("The disk set you are restoring from is sequence no. %1 whereas the last back up done was sequence %2. If "
                            "you continue you could be overwriting (and thus losing) data entered since %3 at %4. Click on Cancel "
                            "to abort the restore.")
-                .arg(header->setNumber)
+                .arg(header.setNumber)
                 .arg(m_expectedSet - 1)
-                .arg(shortDate(header->createdDate), platform::formatPicture(std::int64_t{header->createdTime}, u"T3"));
+                .arg(shortDate(header.createdDate), platform::formatPicture(std::int64_t{header.createdTime}, u"T3"));
         if (ask("Disk Set older than current Data!   WARNING!", warning, MessageIcon::Exclamation, Button::Ok | Button::Cancel,
-                Button::Cancel) != Button::Ok)
-            return stop(QStringLiteral("The set is older than the data; the restore was cancelled."), false);
+                Button::Cancel) != Button::Ok) {
+            stop(QStringLiteral("The set is older than the data; the restore was cancelled."), false);
+            return false;
+        }
         for (;;) {
             const int answer =
                 ask("Bring Set Numbers into Sync?",
@@ -186,32 +206,27 @@ RestoreRun::State RestoreRun::start(const QString& location)
                 m_ui.showSyncHelp();
                 continue;
             }
-            if (answer != Button::Yes && answer != Button::No)
-                return stop(QStringLiteral("The restore was cancelled."), false);
-            if (answer == Button::Yes) {
-                if (m_config.reopen()) {
-                    m_config.record().setNumber = header->setNumber + 1;
-                    m_config.save();
-                    m_config.close();
-                }
-                m_expectedSet = header->setNumber + 1;
+            if (answer != Button::Yes && answer != Button::No) {
+                stop(QStringLiteral("The restore was cancelled."), false);
+                return false;
             }
+            // The further disks are checked against this set. The number stored
+            // for the next backup is never lowered (see end()): a lower one
+            // would be given again to a new set, and two sets could no longer be told apart.
+            if (answer == Button::Yes)
+                m_expectedSet = header.setNumber + 1;
             break;
         }
     }
-    if (header->version != FormatVersion.leftJustified(5, ' ')) {
+    if (header.version != FormatVersion.leftJustified(5, ' ')) {
         ask("Incorrect Version!",
-            QStringLiteral("These files have been backed up using version ") + header->versionText() +
+            QStringLiteral("These files have been backed up using version ") + header.versionText() +
                 QStringLiteral(" of the back up program.  \r\n\r\nThe current version of the program is 3.6\r\n"),
             MessageIcon::Stop, Button::Cancel, Button::Cancel);
-        return stop(QStringLiteral("The set was written by version %1.").arg(header->versionText()), false);
+        stop(QStringLiteral("The set was written by version %1.").arg(header.versionText()), false);
+        return false;
     }
-    if (header->kind != RecordKind::Header)
-        return stop(QStringLiteral("Disk 1 does not begin with a file."));
-    m_firstDiskSet = header->setNumber;
-    if (!beginFile(*header))
-        return m_state;
-    return m_state;
+    return true;
 }
 
 bool RestoreRun::copyWholeBlocks()
@@ -312,22 +327,27 @@ bool RestoreRun::beginFile(const ContainerHeader& header)
     m_fileName = header.fileNameText();
     m_fileSize = header.fileSize;
     m_compressed = header.compressed;
-    m_compressionType = header.compressionType == 1 ? 1 : 2;
-    if (!isPlainFileName(m_fileName)) {
+    if (!isRestorableName(m_fileName)) {
         ask("Error Creating File!",
-            QStringLiteral("The backup holds a file named \"%1\", which would lie outside the program "
-                           "directory. Nothing of it is restored.")
+            QStringLiteral("The backup holds a file named \"%1\". Only data files (names ending in .TPS, without a directory) "
+                           "are restored, so this set is not restored and every data file stays as it was.")
                 .arg(m_fileName),
             MessageIcon::Stop, Button::Cancel, Button::Cancel);
-        stop(QStringLiteral("Refused the unsafe name \"%1\".").arg(m_fileName), false);
+        stop(QStringLiteral("Refused the file \"%1\": only data files (*.TPS) are restored.").arg(m_fileName), false);
         return false;
+    }
+    for (const Staged& s : m_staged) {
+        if (s.fileName.compare(m_fileName, Qt::CaseInsensitive) == 0) {
+            stop(QStringLiteral("The backup set is damaged: it holds %1 twice.").arg(m_fileName));
+            return false;
+        }
     }
     if (m_fileSize < 0) {
         stop(QStringLiteral("The backup set is damaged: %1 has a negative size.").arg(m_fileName));
         return false;
     }
-    QString outputName = m_fileName;
-    if (m_compressed && m_compressionType != 1) {
+    QString outputName = QStringLiteral("%1.part").arg(++m_stagedFiles);
+    if (m_compressed && header.compressionType != 1) {
         // Without an expansion step the stored data could only be thrown away.
         stop(
             QStringLiteral("%1 was compressed in a way this program does not know (type %2).").arg(m_fileName).arg(header.compressionType));
@@ -335,26 +355,23 @@ bool RestoreRun::beginFile(const ContainerHeader& header)
     }
     if (m_compressed) {
         const QString path = header.pathText();
-        if (!isPlainFileName(path)) {
-            stop(QStringLiteral("Refused the unsafe name \"%1\".").arg(path));
-            return false;
-        }
         m_baseName = QFileInfo(path).completeBaseName().toUpper();
         m_nameWithExtension = path.toUpper();
-        if (m_baseName.isEmpty() || !isPlainFileName(m_baseName)) {
-            stop(QStringLiteral("Refused the unsafe name \"%1\".").arg(path));
+        if (!isRestorableName(path) || m_baseName.isEmpty() || !isPlainFileName(m_baseName)) {
+            stop(QStringLiteral("Refused the compressed file \"%1\" of %2: only data files (*.TPS) are restored.").arg(path, m_fileName));
             return false;
         }
+        // Two expansions of one name cannot share the staging directory.
+        for (const Expansion& e : m_expanding)
+            if (e.baseName == m_baseName && !completeExpansion())
+                return false;
         outputName = m_baseName + QStringLiteral(".BKX");
     }
-    if (m_compressed)
-        m_output = std::make_unique<QFile>(QDir(m_directory).filePath(outputName));
-    else
-        m_output = std::make_unique<QSaveFile>(QDir(m_directory).filePath(outputName));
+    m_output = std::make_unique<QFile>(stagingPath(outputName));
     if (!m_output->open(QIODevice::WriteOnly | QIODevice::Truncate)) {
         ask("Error Creating File!", QStringLiteral("Cannot Create File: ") + outputName, MessageIcon::Stop, Button::Cancel, Button::Cancel);
         m_output.reset();
-        stop(QStringLiteral("%1 could not be created.").arg(outputName), false);
+        stop(QStringLiteral("%1 could not be created.").arg(stagingPath(outputName)), false);
         return false;
     }
     m_output->setPermissions(QFileDevice::ReadOwner | QFileDevice::WriteOwner);
@@ -370,60 +387,40 @@ bool RestoreRun::beginFile(const ContainerHeader& header)
 
 bool RestoreRun::finishFile()
 {
-    if (!m_compressed) {
-        // Its data starts on its way to the disk now; it is put in place when the next file is done.
-        if (!commitFinished())
-            return false;
-        if (!m_output->flush()) {
-            stop(QStringLiteral("%1 could not be written: %2").arg(m_fileName, m_output->errorString()));
-            return false;
-        }
-        ::sync_file_range(m_output->handle(), 0, 0, SYNC_FILE_RANGE_WRITE);
-        m_finished.reset(static_cast<QSaveFile*>(m_output.release()));
-        m_finishedName = m_fileName;
-        return true;
-    }
-    if (!commitFinished())
-        return false;
-    if (!commitOutput()) {
-        const QString why = m_output->errorString();
-        discardOutput();
-        stop(QStringLiteral("%1 could not be written: %2").arg(m_fileName, why));
+    if (!m_output->flush()) {
+        stop(QStringLiteral("%1 could not be written: %2").arg(m_fileName, m_output->errorString()));
         return false;
     }
+    // Its data starts on its way to the disk now; it is synced before it is put in place.
+    ::sync_file_range(m_output->handle(), 0, 0, SYNC_FILE_RANGE_WRITE);
+    const QString written = m_output->fileName();
+    m_output->close();
+    const bool failed = m_output->error() != QFileDevice::NoError;
     m_output.reset();
+    if (failed) {
+        stop(QStringLiteral("%1 could not be written.").arg(m_fileName));
+        return false;
+    }
     if (!m_compressed) {
-        m_restored << m_fileName;
+        m_staged.push_back({m_fileName, written});
         return true;
     }
     // The expansion runs while the next file is read; two may run at once.
     if (m_expanding.size() >= 2 && !completeExpansion())
         return false;
-    Expansion e{m_compressor.startExpand(m_baseName), m_baseName, m_fileName, m_nameWithExtension};
+    // An expansion may fill the disk but for a reserve, and no more.
+    const std::int64_t limit = freeSpace(m_staging) - ReserveBytes;
+    if (limit <= 0) {
+        stop(QStringLiteral("The disk of %1 has no room to expand %2.").arg(m_directory, m_fileName));
+        return false;
+    }
+    Expansion e{m_compressor.startExpand(m_baseName, m_staging, limit), m_baseName, m_fileName, m_nameWithExtension};
     if (!e.process) {
-        QFile::remove(QDir(m_directory).filePath(m_baseName + QStringLiteral(".BKX")));
         stop(QStringLiteral("%1 could not be expanded (%2).").arg(m_baseName, m_compressor.failure()), false);
         return false;
     }
     m_expanding.push_back(std::move(e));
     return true;
-}
-
-RestoreRun::Expanded RestoreRun::finishExpansion(Expansion& e)
-{
-    const bool expanded = m_compressor.finishExpand(*e.process, e.baseName);
-    QFile::remove(QDir(m_directory).filePath(e.baseName + QStringLiteral(".BKX")));
-    if (!expanded)
-        return Expanded::Failed;
-    if (e.fileName.toUpper() != e.nameWithExtension) {
-        // The expanded file is moved to its own name in one step: no half-moved file is ever left.
-        const QString from = QDir(m_directory).filePath(e.nameWithExtension);
-        const QString to = QDir(m_directory).filePath(e.fileName);
-        if (std::rename(QFile::encodeName(from).constData(), QFile::encodeName(to).constData()) != 0)
-            return Expanded::NotMoved;
-    }
-    m_restored << e.fileName;
-    return Expanded::InPlace;
 }
 
 bool RestoreRun::completeExpansion()
@@ -432,19 +429,66 @@ bool RestoreRun::completeExpansion()
         return true;
     Expansion e = std::move(m_expanding.front());
     m_expanding.pop_front();
-    switch (finishExpansion(e)) {
-    case Expanded::InPlace: return true;
-    case Expanded::Failed:
+    const bool expanded = m_compressor.finishExpand(*e.process, e.baseName);
+    QFile::remove(stagingPath(e.baseName + QStringLiteral(".BKX")));
+    const QString result = stagingPath(e.nameWithExtension);
+    if (!expanded || !isRegularFile(result)) {
         ask("Error Uncompressing Files!", QStringLiteral("An error has occurred while uncompressing : ") + e.baseName,
             MessageIcon::Exclamation, Button::Abort, Button::Abort);
-        stop(QStringLiteral("%1 could not be expanded (%2).").arg(e.baseName, m_compressor.failure()), false);
+        stop(QStringLiteral("%1 could not be expanded (%2).")
+                 .arg(e.baseName, expanded ? QStringLiteral("it did not give %1").arg(e.nameWithExtension) : m_compressor.failure()),
+             false);
         return false;
-    case Expanded::NotMoved: break;
     }
-    ask("Error Copying File! ", QStringLiteral("An error has occurred copying the file : ") + e.fileName.toUpper(), MessageIcon::Stop,
-        Button::Abort, Button::Abort);
-    stop(QStringLiteral("%1 could not be put in place.").arg(e.fileName), false);
-    return false;
+    // Kept under a name of its own, so that no later file of the set meets it.
+    const QString kept = stagingPath(QStringLiteral("%1.part").arg(++m_stagedFiles));
+    if (std::rename(QFile::encodeName(result).constData(), QFile::encodeName(kept).constData()) != 0) {
+        stop(QStringLiteral("%1 could not be kept for the restore.").arg(e.fileName));
+        return false;
+    }
+    m_staged.push_back({e.fileName, kept});
+    return true;
+}
+
+bool RestoreRun::installStaged()
+{
+    // First every file is checked: a set that is damaged anywhere replaces nothing.
+    for (const Staged& s : m_staged) {
+        const QString target = QDir(m_directory).filePath(s.fileName);
+        QString problem;
+        if (platform::looksLikeDatabase(s.path))
+            problem = platform::quickCheckProblem(s.path);
+        else if (platform::looksLikeDatabase(target))
+            problem = QStringLiteral("it is not a data file");
+        if (!problem.isEmpty()) {
+            ask("Error Copying File! ",
+                QStringLiteral("%1 in the backup set is damaged (%2). Nothing of this set is restored; every data file stays as it was.")
+                    .arg(s.fileName, problem),
+                MessageIcon::Stop, Button::Abort, Button::Abort);
+            stop(QStringLiteral("%1 in the backup set is damaged (%2); nothing was restored.").arg(s.fileName, problem), false);
+            return false;
+        }
+        const int fd = ::open(QFile::encodeName(s.path).constData(), O_RDONLY | O_CLOEXEC);
+        const bool synced = fd >= 0 && ::fdatasync(fd) == 0;
+        if (fd >= 0)
+            ::close(fd);
+        if (!synced) {
+            stop(QStringLiteral("%1 could not be written to the disk.").arg(s.fileName));
+            return false;
+        }
+    }
+    for (const Staged& s : m_staged) {
+        const platform::FileError e = platform::replaceWholeFile(s.path, QDir(m_directory).filePath(s.fileName), 2s);
+        if (!e.ok()) {
+            const QString why = e.osText.isEmpty() ? e.text : e.osText;
+            ask("Error Copying File! ", QStringLiteral("An error has occurred copying the file : ") + s.fileName.toUpper(),
+                MessageIcon::Stop, Button::Abort, Button::Abort);
+            stop(QStringLiteral("%1 could not be put in place: %2").arg(s.fileName, why), false);
+            return false;
+        }
+        m_restored << s.fileName;
+    }
+    return true;
 }
 
 bool RestoreUi::acceptOtherSet(int, std::int32_t, std::int32_t, std::int32_t)
@@ -494,23 +538,17 @@ bool RestoreRun::nextDisk()
 RestoreRun::State RestoreRun::stop(const QString& reason, bool tellUser)
 {
     discardOutput();
-    if (m_finished) {
-        // The last whole file is whole: it goes in place.
-        if (m_finished->commit())
-            m_restored << m_finishedName;
-        m_finished.reset();
+    for (Expansion& e : m_expanding) {
+        e.process->kill();
+        e.process->waitForFinished(5000);
     }
-    while (!m_expanding.empty()) {
-        // So are those being expanded, when their expansion succeeds.
-        Expansion e = std::move(m_expanding.front());
-        m_expanding.pop_front();
-        finishExpansion(e);
-    }
+    m_expanding.clear();
     m_stopReason = reason;
+    if (m_restored.isEmpty())
+        m_stopReason += QStringLiteral(" Nothing was restored; every data file is as it was.");
     m_state = State::Stopped;
     if (tellUser)
-        say(reason);
-    // A restore that stops part-way says so: the data is not whole.
+        say(m_stopReason);
     if (!m_restored.isEmpty())
         say(QStringLiteral("The restore did not complete. Restored: %1. The other files were not restored and may not match them.")
                 .arg(m_restored.join(QStringLiteral(", "))));
@@ -520,11 +558,11 @@ RestoreRun::State RestoreRun::stop(const QString& reason, bool tellUser)
 
 RestoreRun::State RestoreRun::complete()
 {
-    if (!commitFinished())
-        return m_state;
     while (!m_expanding.empty())
         if (!completeExpansion())
             return m_state;
+    if (!installStaged())
+        return m_state;
     m_state = State::Complete;
     m_progress.status = QStringLiteral("Restore complete");
     m_ui.progress(m_progress);
@@ -535,7 +573,14 @@ RestoreRun::State RestoreRun::complete()
 void RestoreRun::end()
 {
     m_container.reset();
-    m_config.reopen();
+    QDir(m_staging).removeRecursively();
+    m_staged.clear();
+    // The set number of the next backup is never lowered by a restore, not
+    // even by the older CFG.TPS that the set brings back.
+    if (m_config.reopen() && m_config.record().setNumber < m_setBefore) {
+        m_config.record().setNumber = m_setBefore;
+        m_config.save();
+    }
 }
 
 } // namespace fundora::backup

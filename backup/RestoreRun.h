@@ -5,8 +5,6 @@
 #include "backup/ContainerRecord.h"
 
 #include <QFile>
-#include <QSaveFile>
-
 #include <QProcess>
 
 #include <deque>
@@ -37,13 +35,18 @@ public:
     virtual bool acceptOtherSet(int disk, std::int32_t diskSet, std::int32_t expected, std::int32_t firstDiskSet);
 };
 
-// The restore run: checks disk 1 (sequence, set number, version), then
-// restores file after file, disk after disk. Each file is written under a
-// temporary name and put in place only when it is whole, so a stopped run
-// leaves the previous data file intact. Names that would write outside the
-// program directory are refused.
+// The restore run: checks disk 1 (sequence, set number, version), then reads
+// the set file after file, disk after disk, into a private staging directory
+// below the program directory. Only data files (names ending in .TPS) are
+// taken; compressed ones are expanded there. When the whole set has been read
+// and every file checked (a database must pass SQLite's quick check), the
+// files are put in place one rename each; a set that is damaged anywhere, or
+// a run that stops, leaves every data file as it was. The system's set
+// number is never lowered by a restore.
 class RestoreRun {
 public:
+    static inline const QString StagingName = QStringLiteral(".vaultine-restore");
+
     RestoreRun(BackupConfig& config, Compressor& compressor, RestoreUi& ui);
     ~RestoreRun();
 
@@ -64,31 +67,35 @@ private:
     enum class Read { Record, EndOfContainer, Failed };
     Read readRecord(QByteArray& record);
     bool openContainer(int disk);
+    bool checkFirstDisk(const ContainerHeader& header);
     bool beginFile(const ContainerHeader& header);
     bool finishFile();
     bool writeBlock(const QByteArray& block);
     // Copies whole blocks of the current file in one go; false when none could be.
     bool copyWholeBlocks();
-    bool commitOutput();
-    bool commitFinished();
-    // Waits for the oldest expansion under way and puts its file in place; false when the run stopped.
+    // Waits for the oldest expansion under way; false when the run stopped.
     bool completeExpansion();
+    // Checks every staged file and puts them in place; false when the run stopped.
+    bool installStaged();
     void discardOutput();
     // After the end of a container: asks for the next disk; false when the run stops.
     bool nextDisk();
     State stop(const QString& reason, bool tellUser = true);
     State complete();
     void end();
+    QString stagingPath(const QString& name) const;
 
     BackupConfig& m_config;
     Compressor& m_compressor;
     RestoreUi& m_ui;
     QString m_directory;
+    QString m_staging;
     QString m_location;
     State m_state = State::Stopped;
     QString m_stopReason;
     QStringList m_restored;
     RestoreProgress m_progress;
+    std::int32_t m_setBefore = 0;
 
     std::unique_ptr<QFile> m_container;
     QByteArray m_readBuffer; // the container is read in large pieces
@@ -97,14 +104,13 @@ private:
     std::int32_t m_expectedSet = 0;
     std::int32_t m_firstDiskSet = 0;
 
-    // The file being restored.
-    // The file being written: a data file goes through a QSaveFile (put in place
-    // whole or not at all); a compressed file's temporary .BKX is a plain file.
-    std::unique_ptr<QFileDevice> m_output;
-    // A whole data file waits here for its move into place while the next one
-    // is written, so that the wait for its data to reach the disk overlaps.
-    std::unique_ptr<QSaveFile> m_finished;
-    QString m_finishedName;
+    // A whole file of the set, waiting in the staging directory.
+    struct Staged {
+        QString fileName; // its name in the program directory
+        QString path;     // where it waits
+    };
+    std::vector<Staged> m_staged;
+    int m_stagedFiles = 0; // names the files waiting in the staging directory
     // Compressed files being expanded (at most two at once) while the next one is read.
     struct Expansion {
         std::unique_ptr<QProcess> process;
@@ -113,15 +119,14 @@ private:
         QString nameWithExtension;
     };
     std::deque<Expansion> m_expanding;
-    enum class Expanded { InPlace, Failed, NotMoved };
-    // Waits for an expansion, removes its .BKX and moves the file to its own name.
-    Expanded finishExpansion(Expansion& e);
+
+    // The file being read from the set.
+    std::unique_ptr<QFile> m_output;
     QString m_fileName;
     std::int64_t m_fileSize = 0;
     std::int64_t m_written = 0;
     std::int64_t m_blocksLeft = 0;
     bool m_compressed = false;
-    int m_compressionType = 1;
     QString m_baseName;
     QString m_nameWithExtension;
 };
@@ -129,5 +134,7 @@ private:
 // A name from a container that is safe to write in the program directory: a
 // plain file name, no directory part, no "..", no drive.
 bool isPlainFileName(const QString& name);
+// A name the restore may write: a plain name of a data file (ending in .TPS).
+bool isRestorableName(const QString& name);
 
 } // namespace fundora::backup

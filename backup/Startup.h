@@ -15,4 +15,9 @@ enum class StartupResult { Ready, Declined, CannotCreate, AnotherCopy, FundoraRu
 // running, which ends the utility with "Cannot Run Back Up Module!".
 StartupResult startUtility(BackupConfig& config);
 
+// True, after the "Cannot Run Back Up Module!" message, when Fundora runs.
+// The utility asks at its start and again at the start of every backup and
+// restore run: Fundora may have been started while the utility's window was open.
+bool refuseIfFundoraRuns();
+
 } // namespace fundora::backup

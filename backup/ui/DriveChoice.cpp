@@ -132,6 +132,8 @@ QString DriveChoice::location(const QString& normalisedPath) const
 
 QString DriveChoice::shownLocation(const QString& normalisedPath) const
 {
+    if (normalisedPath.startsWith(u'/'))
+        return normalisedPath;
     return QString(letter()) + QStringLiteral(":") + (normalisedPath.isEmpty() ? QStringLiteral("\\") : normalisedPath);
 }
 

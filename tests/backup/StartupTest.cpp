@@ -1,5 +1,6 @@
 #include "backup/Startup.h"
 #include "backup/BackupConfig.h"
+#include "backup/Drives.h"
 #include "backup/ui/WaitWindow.h"
 #include "platform/IniFile.h"
 #include "platform/ipc/DdeLink.h"
@@ -87,6 +88,10 @@ TEST(BackupPath, IsNormalisedWithBackslashesAtBothEnds)
     EXPECT_EQ(normalisedPath(QStringLiteral("\\BACKUP   ")), QStringLiteral("\\BACKUP\\"));
     EXPECT_EQ(normalisedPath(QStringLiteral("   ")), QString());
     EXPECT_EQ(normalisedPath(QStringLiteral("A\\B\\")), QStringLiteral("\\A\\B\\"));
+    EXPECT_EQ(normalisedPath(QStringLiteral("/media/usb/backup")), QStringLiteral("/media/usb/backup/")) << "a Linux path stays one";
+    const Drive home{u'C', QStringLiteral("/home/user"), false};
+    EXPECT_EQ(targetLocation(home, normalisedPath(QStringLiteral("/media/usb/backup"))), QStringLiteral("/media/usb/backup/"));
+    EXPECT_EQ(targetLocation(home, normalisedPath(QStringLiteral("BACKUP"))), QStringLiteral("/home/user/BACKUP/"));
 }
 
 TEST(CompressorWait, AnimationRunsThreeToTwentyThenFromOne)

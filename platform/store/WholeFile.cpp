@@ -1,0 +1,184 @@
+#include "platform/store/WholeFile.h"
+
+#include "platform/FileCopy.h"
+
+#include <QFile>
+#include <QFileInfo>
+#include <QUrl>
+
+#include <sqlite3.h>
+
+#include <cerrno>
+#include <cstdio>
+#include <sys/stat.h>
+
+namespace fundora::platform {
+
+namespace {
+
+FileError sqliteError(sqlite3* db, int rc, const QString& what)
+{
+    if ((rc & 0xff) == SQLITE_BUSY || (rc & 0xff) == SQLITE_LOCKED)
+        return FileError::of(ErrorCode::FileLocked, what);
+    const QString detail = db ? QString::fromUtf8(sqlite3_errmsg(db)) : QString::fromUtf8(sqlite3_errstr(rc));
+    return FileError::of(ErrorCode::StoreFailure, what + QStringLiteral(": ") + detail);
+}
+
+int exec(sqlite3* db, const char* sql)
+{
+    return sqlite3_exec(db, sql, nullptr, nullptr, nullptr);
+}
+
+QString uriOf(const QString& path, const char* query)
+{
+    QUrl url = QUrl::fromLocalFile(QFileInfo(path).absoluteFilePath());
+    url.setQuery(QString::fromLatin1(query));
+    return QString::fromUtf8(url.toEncoded());
+}
+
+} // namespace
+
+bool looksLikeDatabase(const QString& path)
+{
+    QFile f(path);
+    if (!f.open(QIODevice::ReadOnly))
+        return false;
+    return f.read(16) == QByteArray("SQLite format 3\0", 16);
+}
+
+QString quickCheckProblem(const QString& path)
+{
+    sqlite3* db = nullptr;
+    // Nobody else uses the file: read-only, and without taking locks.
+    int rc = sqlite3_open_v2(uriOf(path, "mode=ro&immutable=1").toUtf8().constData(), &db, SQLITE_OPEN_READONLY | SQLITE_OPEN_URI, nullptr);
+    QString problem;
+    if (rc == SQLITE_OK) {
+        sqlite3_stmt* st = nullptr;
+        rc = sqlite3_prepare_v2(db, "PRAGMA quick_check", -1, &st, nullptr);
+        if (rc == SQLITE_OK) {
+            while ((rc = sqlite3_step(st)) == SQLITE_ROW) {
+                const QString line = QString::fromUtf8(reinterpret_cast<const char*>(sqlite3_column_text(st, 0)));
+                if (line != QStringLiteral("ok") && problem.isEmpty())
+                    problem = line;
+            }
+            if (rc != SQLITE_DONE && problem.isEmpty())
+                problem = QString::fromUtf8(sqlite3_errmsg(db));
+        } else {
+            problem = QString::fromUtf8(sqlite3_errmsg(db));
+        }
+        sqlite3_finalize(st);
+    } else {
+        problem = QString::fromUtf8(sqlite3_errstr(rc));
+    }
+    sqlite3_close_v2(db);
+    return problem;
+}
+
+SnapshotHold::~SnapshotHold()
+{
+    release();
+}
+
+FileError SnapshotHold::hold(const QStringList& paths, std::chrono::milliseconds wait)
+{
+    release();
+    if (sqlite3_open_v2(":memory:", &m_db, SQLITE_OPEN_READWRITE | SQLITE_OPEN_URI, nullptr) != SQLITE_OK)
+        return sqliteError(m_db, SQLITE_CANTOPEN, QStringLiteral("snapshot"));
+    sqlite3_extended_result_codes(m_db, 1);
+    sqlite3_busy_timeout(m_db, static_cast<int>(wait.count()));
+    QStringList schemas;
+    for (const QString& path : paths) {
+        if (!looksLikeDatabase(path))
+            continue;
+        const QString schema = QStringLiteral("f%1").arg(schemas.size());
+        // Attached for writing: rolling back a crashed writer's journal writes the file.
+        const QString sql =
+            QStringLiteral("ATTACH DATABASE '%1' AS %2").arg(uriOf(path, "mode=rw").replace(u'\'', QStringLiteral("''")), schema);
+        const int rc = exec(m_db, sql.toUtf8().constData());
+        if (rc != SQLITE_OK) {
+            const FileError e = sqliteError(m_db, rc, QFileInfo(path).fileName());
+            release();
+            return e;
+        }
+        schemas << schema;
+        m_held << path;
+    }
+    int rc = exec(m_db, "BEGIN");
+    QStringList whole;
+    for (qsizetype i = 0; rc == SQLITE_OK && i < schemas.size(); ++i) {
+        // The first read of each file takes its shared lock (and plays back a hot journal).
+        rc = exec(m_db, QStringLiteral("SELECT count(*) FROM %1.sqlite_schema").arg(schemas[i]).toUtf8().constData());
+        if ((rc & 0xff) == SQLITE_NOTADB || (rc & 0xff) == SQLITE_CORRUPT) {
+            // Damaged: copied as it is, like any other file that is not a database.
+            rc = SQLITE_OK;
+            continue;
+        }
+        if (rc != SQLITE_OK) {
+            const FileError e = sqliteError(m_db, rc, QFileInfo(m_held[i]).fileName());
+            release();
+            return e;
+        }
+        whole << m_held[i];
+    }
+    m_held = whole;
+    if (rc != SQLITE_OK) {
+        const FileError e = sqliteError(m_db, rc, QStringLiteral("snapshot"));
+        release();
+        return e;
+    }
+    return FileError::success();
+}
+
+void SnapshotHold::release()
+{
+    if (m_db) {
+        exec(m_db, "ROLLBACK");
+        sqlite3_close_v2(m_db);
+        m_db = nullptr;
+    }
+    m_held.clear();
+}
+
+FileError replaceWholeFile(const QString& staged, const QString& target, std::chrono::milliseconds wait)
+{
+    const QByteArray nativeStaged = QFile::encodeName(staged);
+    const QByteArray nativeTarget = QFile::encodeName(target);
+    if (::chmod(nativeStaged.constData(), 0600) != 0)
+        return FileError::fromErrno(errno, staged);
+    sqlite3* db = nullptr;
+    bool locked = false;
+    if (looksLikeDatabase(target)) {
+        if (sqlite3_open_v2(uriOf(target, "mode=rw").toUtf8().constData(), &db, SQLITE_OPEN_READWRITE | SQLITE_OPEN_URI, nullptr) ==
+            SQLITE_OK) {
+            sqlite3_extended_result_codes(db, 1);
+            sqlite3_busy_timeout(db, static_cast<int>(wait.count()));
+            const int rc = exec(db, "BEGIN EXCLUSIVE");
+            const int primary = rc & 0xff;
+            if (primary == SQLITE_BUSY || primary == SQLITE_LOCKED) {
+                const FileError e = sqliteError(db, rc, QFileInfo(target).fileName() + QStringLiteral(" is in use by another program"));
+                sqlite3_close_v2(db);
+                return e;
+            }
+            // A file too damaged to lock is simply replaced.
+            locked = rc == SQLITE_OK;
+        }
+    }
+    // Under the lock nobody can begin a transaction on the old file: its journal,
+    // if one is left, belongs to nothing and must not meet the new file.
+    const QByteArray journal = nativeTarget + "-journal";
+    FileError result = FileError::success();
+    if (::unlink(journal.constData()) != 0 && errno != ENOENT)
+        result = FileError::fromErrno(errno, target + QStringLiteral("-journal"));
+    else if (std::rename(nativeStaged.constData(), nativeTarget.constData()) != 0)
+        result = FileError::fromErrno(errno, target);
+    else
+        syncDirectory(QFileInfo(target).absolutePath());
+    if (db) {
+        if (locked)
+            exec(db, "ROLLBACK");
+        sqlite3_close_v2(db);
+    }
+    return result;
+}
+
+} // namespace fundora::platform

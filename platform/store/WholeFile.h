@@ -1,0 +1,58 @@
+#pragma once
+
+#include "platform/store/FileError.h"
+
+#include <QString>
+#include <QStringList>
+
+#include <chrono>
+
+struct sqlite3;
+
+namespace fundora::platform {
+
+// Whole data files as the backup utility handles them: copied while nobody
+// can change them, checked before they are put in place, and put in place so
+// that no journal of the file they replace is ever played back into them.
+
+// Whether the file begins like an SQLite database.
+bool looksLikeDatabase(const QString& path);
+
+// Runs SQLite's quick check on a database file nobody else uses; empty when it
+// passes, else what it found.
+QString quickCheckProblem(const QString& path);
+
+// Holds files still for as long as it lives: a read transaction on every
+// database among them, so that no process can commit a change to any of them
+// until release(). A journal left by a crashed writer is rolled back first,
+// so the files read under the hold are whole and consistent with each other.
+//
+// Open the file descriptors used for copying *before* hold() and close them
+// only after release(): closing any descriptor of a file drops this
+// process's locks on it.
+class SnapshotHold {
+public:
+    SnapshotHold() = default;
+    ~SnapshotHold();
+    SnapshotHold(const SnapshotHold&) = delete;
+    SnapshotHold& operator=(const SnapshotHold&) = delete;
+
+    // Files that are not databases are left alone (they are copied as bytes).
+    // Code 32 when another process keeps writing one of them for longer than `wait`.
+    FileError hold(const QStringList& paths, std::chrono::milliseconds wait);
+    const QStringList& held() const { return m_held; }
+    void release();
+
+private:
+    sqlite3* m_db = nullptr;
+    QStringList m_held;
+};
+
+// Puts the whole file `staged` in the place of `target` in one rename. While
+// a database at `target` exists it is locked exclusively (waiting at most
+// `wait` for other processes), its hot journal is rolled back into it, and any
+// journal left beside it is removed before the rename, so the new file never
+// meets an old journal. The staged file gets mode 0600.
+FileError replaceWholeFile(const QString& staged, const QString& target, std::chrono::milliseconds wait);
+
+} // namespace fundora::platform

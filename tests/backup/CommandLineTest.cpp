@@ -1,0 +1,109 @@
+// The utility's command line, run as a user runs it: the real program, its
+// output and its exit code.
+#include "backup/ContainerRecord.h"
+#include "tests/backup/BackupFixture.h"
+
+#include <QProcess>
+
+using namespace fundora;
+using namespace fundora::backup;
+using test::readAll;
+using test::writeAll;
+
+namespace {
+
+struct Outcome {
+    int exitCode = -1;
+    QString out;
+    QString err;
+};
+
+class CommandLineTest : public test::BackupTest {
+protected:
+    Outcome vaultine(const QStringList& arguments)
+    {
+        QProcess p;
+        p.start(QStringLiteral(FUNDORA_VAULTINE), arguments);
+        Outcome r;
+        if (!p.waitForFinished(60000)) {
+            p.kill();
+            p.waitForFinished();
+            return r;
+        }
+        r.exitCode = p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1;
+        r.out = QString::fromLocal8Bit(p.readAllStandardOutput());
+        r.err = QString::fromLocal8Bit(p.readAllStandardError());
+        return r;
+    }
+    Outcome backupTo(const QString& directory)
+    {
+        return vaultine({QStringLiteral("--dir"), program, QStringLiteral("--backup"), QStringLiteral("--to"), directory});
+    }
+};
+
+TEST_F(CommandLineTest, HelpPrintsTheUsageAndExitsZero)
+{
+    const Outcome r = vaultine({QStringLiteral("--help")});
+    EXPECT_EQ(r.exitCode, 0);
+    EXPECT_TRUE(r.out.startsWith(QStringLiteral("usage: vaultine"))) << r.out;
+    EXPECT_TRUE(r.out.contains(QStringLiteral("--allow-older-set")));
+    EXPECT_FALSE(QFile::exists(QDir(program).filePath(QStringLiteral("CFG.TPS")))) << "nothing is asked or made";
+    EXPECT_EQ(vaultine({QStringLiteral("--backup")}).exitCode, 2) << "wrong arguments";
+}
+
+TEST_F(CommandLineTest, AMissingCompressorIsReportedBeforeAnythingIsWritten)
+{
+    makeFile(QStringLiteral("ACCOUNTS.TPS"), 20000, true);
+    QFile::remove(QDir(program).filePath(QStringLiteral("PKLAUNCH.PIF")));
+    const Outcome r = backupTo(target);
+    EXPECT_EQ(r.exitCode, 1);
+    EXPECT_TRUE(QDir(target).entryList(QDir::Files).isEmpty()) << "no container was begun";
+    EXPECT_TRUE(r.err.contains(QStringLiteral("PKLAUNCH.PIF is missing from ") + program)) << r.err;
+    EXPECT_TRUE(r.err.contains(QStringLiteral("data/PKLAUNCH.PIF"))) << "it says how to put it there: " << r.err;
+}
+
+TEST_F(CommandLineTest, AnOlderSetIsRefusedNamingTheFlagThatAllowsIt)
+{
+    const QByteArray first = makeFile(QStringLiteral("ACCOUNTS.TPS"), 3000);
+    const QString older = path(QStringLiteral("older")), newer = path(QStringLiteral("newer"));
+    ASSERT_EQ(backupTo(older).exitCode, 0);
+    makeFile(QStringLiteral("ACCOUNTS.TPS"), 3500);
+    ASSERT_EQ(backupTo(newer).exitCode, 0);
+    ASSERT_EQ(backupTo(newer).exitCode, 0); // set 3: set 1 is now older than the last backup but one
+    const QByteArray latest = programFile(QStringLiteral("ACCOUNTS.TPS"));
+    Outcome r = vaultine({QStringLiteral("--dir"), program, QStringLiteral("--restore"), QStringLiteral("--from"), older});
+    EXPECT_EQ(r.exitCode, 1);
+    EXPECT_TRUE(r.err.contains(QStringLiteral("--allow-older-set"))) << r.err;
+    EXPECT_EQ(programFile(QStringLiteral("ACCOUNTS.TPS")), latest);
+    r = vaultine({QStringLiteral("--dir"), program, QStringLiteral("--restore"), QStringLiteral("--from"), older,
+                  QStringLiteral("--allow-older-set")});
+    EXPECT_EQ(r.exitCode, 0) << r.err;
+    EXPECT_EQ(programFile(QStringLiteral("ACCOUNTS.TPS")), first);
+    // The next backup still gets a number of its own.
+    ASSERT_EQ(backupTo(path(QStringLiteral("fourth"))).exitCode, 0);
+    const auto header = ContainerHeader::decode(readAll(path(QStringLiteral("fourth/1.BKP"))).left(RecordSize));
+    ASSERT_TRUE(header);
+    EXPECT_EQ(header->setNumber, 4);
+}
+
+TEST_F(CommandLineTest, ARefusedSetExitsNonZeroAndSaysWhy)
+{
+    ContainerHeader h;
+    h.fileName = "PKLAUNCH.PIF";
+    h.fileSize = 10;
+    h.diskNumber = 1;
+    h.path = h.fileName;
+    h.compressionType = 1;
+    h.version = FormatVersion;
+    ContainerHeader e;
+    e.kind = RecordKind::End;
+    e.version = FormatVersion;
+    writeAll(target + QStringLiteral("1.BKP"), h.encode() + QByteArray(RecordSize, 'x') + e.encode());
+    const QByteArray launcher = programFile(QStringLiteral("PKLAUNCH.PIF"));
+    const Outcome r = vaultine({QStringLiteral("--dir"), program, QStringLiteral("--restore"), QStringLiteral("--from"), target});
+    EXPECT_EQ(r.exitCode, 1);
+    EXPECT_TRUE(r.err.contains(QStringLiteral("only data files (*.TPS) are restored"))) << r.err;
+    EXPECT_EQ(programFile(QStringLiteral("PKLAUNCH.PIF")), launcher);
+}
+
+} // namespace
