@@ -12,6 +12,7 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QProcess>
 
 namespace fundora::backup {
 
@@ -37,6 +38,8 @@ BackupRun::BackupRun(BackupConfig& config, Compressor& compressor, BackupUi& ui)
 {
 }
 
+BackupRun::~BackupRun() = default;
+
 QString BackupRun::containerPath(int disk) const
 {
     return containerName(m_target.location, disk);
@@ -45,8 +48,11 @@ QString BackupRun::containerPath(int disk) const
 BackupRun::Result BackupRun::stop(const QString& reason)
 {
     m_stopReason = reason;
-    if (!m_pendingBkx.isEmpty())
-        QFile::remove(m_pendingBkx);
+    m_compressor.setWhileWaiting({});
+    m_compressions.clear(); // ends every compression still running, before its temporary goes
+    for (const QString& bkx : m_pendingBkx)
+        QFile::remove(bkx);
+    m_pendingBkx.clear();
     m_config.reopen();
     return Result::Stopped;
 }
@@ -181,6 +187,48 @@ BackupRun::Result BackupRun::run(const FileListing& files, const BackupTarget& t
         return stop(writer.error());
     }
 
+    // Up to two files are compressed ahead while the one before them is written.
+    m_compressions.clear();
+    m_compressions.resize(files.files.size());
+    auto& compressing = m_compressions;
+    std::size_t nextToCompress = 0;
+    auto bkxOf = [&](std::size_t i) {
+        return QDir(directory).filePath(QFileInfo(files.files[i].name).completeBaseName().toUpper() + QStringLiteral(".BKX"));
+    };
+    // Keeps two compressions running, at most three files ahead of the one being written.
+    std::size_t current = 0;
+    bool startFailed = false;
+    auto startAhead = [&] {
+        int running = 0;
+        for (std::size_t k = current; k < nextToCompress; ++k)
+            // A look without waiting: a process's end is noticed only when someone asks.
+            running += compressing[k] && !compressing[k]->waitForFinished(0) && compressing[k]->state() != QProcess::NotRunning;
+        while (!startFailed && running < 2 && nextToCompress < files.files.size() && nextToCompress < current + 3) {
+            const std::size_t k = nextToCompress;
+            if (files.files[k].compress) {
+                // Two names that differ only in case share one temporary: the second waits.
+                for (std::size_t other = current; other < k; ++other)
+                    if (compressing[other] && bkxOf(other) == bkxOf(k))
+                        return;
+                compressing[k] = m_compressor.startCompress(files.files[k].sourcePath);
+                if (!compressing[k]) {
+                    startFailed = true;
+                    return;
+                }
+                m_pendingBkx << bkxOf(k);
+                ++running;
+            }
+            ++nextToCompress;
+        }
+    };
+    m_compressor.setWhileWaiting(startAhead);
+    auto compressionFailed = [&](const ListedFile& f) {
+        writer.abandon();
+        ask("Unable to carry out compression!", QStringLiteral("An error has occurred when trying to compress a data file."),
+            MessageIcon::Stop, Button::Abort, Button::Abort);
+        return stop(QStringLiteral("%1 could not be compressed (%2).").arg(f.name, m_compressor.failure()));
+    };
+
     for (std::size_t i = 0; i < files.files.size(); ++i) {
         const ListedFile& f = files.files[i];
         if (f.name.size() > 80) {
@@ -188,24 +236,21 @@ BackupRun::Result BackupRun::run(const FileListing& files, const BackupTarget& t
             return stop(QStringLiteral("The name %1 is too long to be backed up.").arg(f.name));
         }
         m_ui.progress(f.name, f.compress, writer.bytesThisDisk(), writer.bytesTotal());
+        current = i;
+        startAhead();
         QFile* in = sources[i].get();
         std::unique_ptr<QFile> packed;
         if (f.compress) {
-            const QString base = QFileInfo(f.name).completeBaseName().toUpper();
-            m_pendingBkx = QDir(directory).filePath(base + QStringLiteral(".BKX"));
-            if (!m_compressor.compress(f.sourcePath)) {
-                writer.abandon();
-                ask("Unable to carry out compression!", QStringLiteral("An error has occurred when trying to compress a data file."),
-                    MessageIcon::Stop, Button::Abort, Button::Abort);
-                return stop(QStringLiteral("%1 could not be compressed (%2).").arg(f.name, m_compressor.failure()));
-            }
+            if (startFailed || !compressing[i] || !m_compressor.finishCompress(*compressing[i], f.sourcePath))
+                return compressionFailed(f);
+            compressing[i].reset();
             m_ui.progress(f.name, false, writer.bytesThisDisk(), writer.bytesTotal());
-            packed = std::make_unique<QFile>(m_pendingBkx);
+            packed = std::make_unique<QFile>(bkxOf(i));
             if (!packed->open(QIODevice::ReadOnly)) {
                 writer.abandon();
-                ask("Error Opening File! ", QStringLiteral("Cannot Open File: ") + m_pendingBkx, MessageIcon::Stop, Button::Cancel,
+                ask("Error Opening File! ", QStringLiteral("Cannot Open File: ") + bkxOf(i), MessageIcon::Stop, Button::Cancel,
                     Button::Cancel);
-                return stop(QStringLiteral("%1 could not be opened: %2").arg(m_pendingBkx, packed->errorString()));
+                return stop(QStringLiteral("%1 could not be opened: %2").arg(bkxOf(i), packed->errorString()));
             }
             in = packed.get();
         }
@@ -223,8 +268,8 @@ BackupRun::Result BackupRun::run(const FileListing& files, const BackupTarget& t
         }
         if (packed) {
             packed.reset();
-            QFile::remove(m_pendingBkx);
-            m_pendingBkx.clear();
+            QFile::remove(bkxOf(i));
+            m_pendingBkx.removeAll(bkxOf(i));
         }
     }
     if (!writer.finish()) {
@@ -233,6 +278,7 @@ BackupRun::Result BackupRun::run(const FileListing& files, const BackupTarget& t
             Button::Ok, Button::Ok);
         return stop(QStringLiteral("The end record could not be written: ") + writer.error());
     }
+    m_compressor.setWhileWaiting({});
     hold.release();
     sources.clear();
     m_disks = writer.disk();

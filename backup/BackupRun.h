@@ -6,6 +6,10 @@
 #include "backup/FileListing.h"
 
 #include <chrono>
+#include <memory>
+#include <vector>
+
+class QProcess;
 
 namespace fundora::backup {
 
@@ -42,6 +46,7 @@ public:
     static constexpr std::chrono::milliseconds HoldWait{10000};
 
     BackupRun(BackupConfig& config, Compressor& compressor, BackupUi& ui);
+    ~BackupRun();
 
     enum class Result { Completed, Stopped };
     Result run(const FileListing& files, const BackupTarget& target);
@@ -61,7 +66,8 @@ private:
     BackupUi& m_ui;
     BackupTarget m_target;
     QString m_stopReason;
-    QString m_pendingBkx;
+    QStringList m_pendingBkx; // compressed temporaries not yet removed
+    std::vector<std::unique_ptr<QProcess>> m_compressions; // per listed file, while it is compressed
     int m_disks = 0;
 };
 

@@ -3,6 +3,7 @@
 #include "platform/MessageService.h"
 
 #include <QDir>
+#include <QElapsedTimer>
 #include <QFileInfo>
 #include <QProcess>
 
@@ -21,11 +22,21 @@ QString Compressor::launcher() const
     return {};
 }
 
-void waitWithoutWindow(QProcess& process, int limitMs)
+void waitWithoutWindow(QProcess& process, int limitMs, const std::function<void()>& meanwhile)
 {
-    if (!process.waitForFinished(limitMs)) {
-        process.kill();
-        process.waitForFinished(5000);
+    // Looks again every few hundredths of a second when there is other work, else waits in one go.
+    const int look = meanwhile ? 20 : limitMs;
+    QElapsedTimer waited;
+    waited.start();
+    while (!process.waitForFinished(look)) {
+        if (process.state() == QProcess::NotRunning)
+            return;
+        if (waited.elapsed() >= limitMs) {
+            process.kill();
+            process.waitForFinished(5000);
+            return;
+        }
+        meanwhile();
     }
 }
 
@@ -59,7 +70,7 @@ bool Compressor::finish(QProcess& process, const QString& title, const QString& 
         m_waiter(process, title, text);
     if (process.state() != QProcess::NotRunning) {
         // The waiter gave up: the process is not left running behind the utility.
-        waitWithoutWindow(process, m_limitMs);
+        waitWithoutWindow(process, m_limitMs, m_whileWaiting);
     }
     if (process.exitStatus() != QProcess::NormalExit) {
         m_failure = QStringLiteral("PKLAUNCH.PIF ended abnormally");
@@ -72,16 +83,20 @@ bool Compressor::finish(QProcess& process, const QString& title, const QString& 
     return true;
 }
 
-bool Compressor::run(const QStringList& arguments, const QString& title, const QString& text)
-{
-    const auto process = start(arguments, m_directory);
-    return process && finish(*process, title, text);
-}
-
 bool Compressor::compress(const QString& file)
 {
-    const QString text = (QStringLiteral("Compressing ") + QFileInfo(file).fileName().toUpper()).left(40);
-    return run({file}, QStringLiteral("Compressing"), text);
+    const auto process = startCompress(file);
+    return process && finishCompress(*process, file);
+}
+
+std::unique_ptr<QProcess> Compressor::startCompress(const QString& file)
+{
+    return start({file}, m_directory);
+}
+
+bool Compressor::finishCompress(QProcess& process, const QString& file)
+{
+    return finish(process, QStringLiteral("Compressing"), (QStringLiteral("Compressing ") + QFileInfo(file).fileName().toUpper()).left(40));
 }
 
 std::unique_ptr<QProcess> Compressor::startExpand(const QString& baseName, const QString& directory, std::int64_t maxBytes)

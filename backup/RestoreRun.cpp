@@ -74,6 +74,8 @@ RestoreRun::~RestoreRun()
     }
     m_expanding.clear();
     discardOutput();
+    for (const Staged& s : m_staged)
+        s.problem.wait();
     QDir(m_staging).removeRecursively();
 }
 
@@ -402,10 +404,12 @@ bool RestoreRun::finishFile()
         return false;
     }
     if (!m_compressed) {
-        m_staged.push_back({m_fileName, written});
+        stage(m_fileName, written);
         return true;
     }
     // The expansion runs while the next file is read; two may run at once.
+    if (!reapExpansions())
+        return false;
     if (m_expanding.size() >= 2 && !completeExpansion())
         return false;
     // An expansion may fill the disk but for a reserve, and no more.
@@ -423,12 +427,26 @@ bool RestoreRun::finishFile()
     return true;
 }
 
-bool RestoreRun::completeExpansion()
+bool RestoreRun::reapExpansions()
 {
-    if (m_expanding.empty())
+    for (std::size_t i = 0; i < m_expanding.size();) {
+        // A look without waiting: a process's end is noticed only when someone asks.
+        if (m_expanding[i].process->waitForFinished(0) || m_expanding[i].process->state() == QProcess::NotRunning) {
+            if (!completeExpansion(i))
+                return false;
+        } else {
+            ++i;
+        }
+    }
+    return true;
+}
+
+bool RestoreRun::completeExpansion(std::size_t index)
+{
+    if (index >= m_expanding.size())
         return true;
-    Expansion e = std::move(m_expanding.front());
-    m_expanding.pop_front();
+    Expansion e = std::move(m_expanding[index]);
+    m_expanding.erase(m_expanding.begin() + static_cast<std::ptrdiff_t>(index));
     const bool expanded = m_compressor.finishExpand(*e.process, e.baseName);
     QFile::remove(stagingPath(e.baseName + QStringLiteral(".BKX")));
     const QString result = stagingPath(e.nameWithExtension);
@@ -446,34 +464,39 @@ bool RestoreRun::completeExpansion()
         stop(QStringLiteral("%1 could not be kept for the restore.").arg(e.fileName));
         return false;
     }
-    m_staged.push_back({e.fileName, kept});
+    stage(e.fileName, kept);
     return true;
+}
+
+void RestoreRun::stage(const QString& fileName, const QString& path)
+{
+    // The file it replaces decides whether it must be a database: damage to
+    // its header must not pass for a file of another kind.
+    const bool mustBeDatabase = platform::looksLikeDatabase(QDir(m_directory).filePath(fileName));
+    m_staged.push_back({fileName, path, std::async(std::launch::async, [path, mustBeDatabase] {
+                                            QString problem;
+                                            if (platform::looksLikeDatabase(path))
+                                                problem = platform::quickCheckProblem(path);
+                                            else if (mustBeDatabase)
+                                                problem = QStringLiteral("it is not a data file");
+                                            // On its way to the disk meanwhile, so that putting it in place waits for nothing.
+                                            if (problem.isEmpty() && !platform::syncFile(path))
+                                                problem = QStringLiteral("it could not be written to the disk");
+                                            return problem;
+                                        }).share()});
 }
 
 bool RestoreRun::installStaged()
 {
     // First every file is checked: a set that is damaged anywhere replaces nothing.
     for (const Staged& s : m_staged) {
-        const QString target = QDir(m_directory).filePath(s.fileName);
-        QString problem;
-        if (platform::looksLikeDatabase(s.path))
-            problem = platform::quickCheckProblem(s.path);
-        else if (platform::looksLikeDatabase(target))
-            problem = QStringLiteral("it is not a data file");
+        const QString problem = s.problem.get();
         if (!problem.isEmpty()) {
             ask("Error Copying File! ",
                 QStringLiteral("%1 in the backup set is damaged (%2). Nothing of this set is restored; every data file stays as it was.")
                     .arg(s.fileName, problem),
                 MessageIcon::Stop, Button::Abort, Button::Abort);
             stop(QStringLiteral("%1 in the backup set is damaged (%2); nothing was restored.").arg(s.fileName, problem), false);
-            return false;
-        }
-        const int fd = ::open(QFile::encodeName(s.path).constData(), O_RDONLY | O_CLOEXEC);
-        const bool synced = fd >= 0 && ::fdatasync(fd) == 0;
-        if (fd >= 0)
-            ::close(fd);
-        if (!synced) {
-            stop(QStringLiteral("%1 could not be written to the disk.").arg(s.fileName));
             return false;
         }
     }
@@ -488,6 +511,7 @@ bool RestoreRun::installStaged()
         }
         m_restored << s.fileName;
     }
+    platform::syncDirectory(m_directory);
     return true;
 }
 
@@ -573,6 +597,8 @@ RestoreRun::State RestoreRun::complete()
 void RestoreRun::end()
 {
     m_container.reset();
+    for (const Staged& s : m_staged)
+        s.problem.wait(); // no check may still read a file when the staging directory goes
     QDir(m_staging).removeRecursively();
     m_staged.clear();
     // The set number of the next backup is never lowered by a restore, not

@@ -8,6 +8,7 @@
 #include <QProcess>
 
 #include <deque>
+#include <future>
 #include <memory>
 #include <optional>
 
@@ -73,8 +74,10 @@ private:
     bool writeBlock(const QByteArray& block);
     // Copies whole blocks of the current file in one go; false when none could be.
     bool copyWholeBlocks();
-    // Waits for the oldest expansion under way; false when the run stopped.
-    bool completeExpansion();
+    // Waits for an expansion under way (the oldest by default); false when the run stopped.
+    bool completeExpansion(std::size_t index = 0);
+    // Completes the expansions that have ended, waiting for none.
+    bool reapExpansions();
     // Checks every staged file and puts them in place; false when the run stopped.
     bool installStaged();
     void discardOutput();
@@ -108,7 +111,11 @@ private:
     struct Staged {
         QString fileName; // its name in the program directory
         QString path;     // where it waits
+        // What checking it found (empty: sound), worked out on a thread of its
+        // own while the next files are read.
+        std::shared_future<QString> problem;
     };
+    void stage(const QString& fileName, const QString& path);
     std::vector<Staged> m_staged;
     int m_stagedFiles = 0; // names the files waiting in the staging directory
     // Compressed files being expanded (at most two at once) while the next one is read.

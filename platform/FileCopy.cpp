@@ -63,4 +63,14 @@ bool syncDirectory(const QString& directory)
     return ok;
 }
 
+bool syncFile(const QString& path)
+{
+    const int fd = ::open(QFile::encodeName(path).constData(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0)
+        return false;
+    const bool ok = ::fdatasync(fd) == 0;
+    ::close(fd);
+    return ok;
+}
+
 } // namespace fundora::platform

@@ -15,5 +15,7 @@ std::int64_t copyFileRange(int from, std::int64_t fromOffset, int to, std::int64
 // Makes the names in `directory` (files created, renamed or removed) reach the
 // disk; false when the directory cannot be synced.
 bool syncDirectory(const QString& directory);
+// Makes the data of the file at `path` reach the disk.
+bool syncFile(const QString& path);
 
 } // namespace fundora::platform

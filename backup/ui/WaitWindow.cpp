@@ -31,8 +31,9 @@ QPixmap clockFrame(int frame)
 
 } // namespace
 
-WaitWindow::WaitWindow(QProcess& process, const QString& title, const QString& text, int limitMs, QWidget* parent)
-    : QDialog(parent), m_process(process), m_limitMs(limitMs)
+WaitWindow::WaitWindow(QProcess& process, const QString& title, const QString& text, int limitMs, std::function<void()> tick,
+                       QWidget* parent)
+    : QDialog(parent), m_process(process), m_limitMs(limitMs), m_tick(std::move(tick))
 {
     setWindowTitle(title);
     setAccessibleName(title);
@@ -56,6 +57,8 @@ void WaitWindow::tick()
     m_frame = nextFrame(m_frame);
     m_icon->setPixmap(clockFrame(m_frame));
     m_elapsed += TickMs;
+    if (m_tick)
+        m_tick();
     if (m_process.state() == QProcess::NotRunning) {
         accept();
     } else if (m_elapsed > m_limitMs) {

@@ -2,6 +2,8 @@
 
 #include <QDialog>
 
+#include <functional>
+
 class QLabel;
 class QProcess;
 
@@ -12,7 +14,9 @@ namespace fundora::backup {
 // ended, or when the time limit has passed (the process is then killed).
 class WaitWindow : public QDialog {
 public:
-    WaitWindow(QProcess& process, const QString& title, const QString& text, int limitMs, QWidget* parent = nullptr);
+    // `tick` runs on every timer event while the window waits.
+    WaitWindow(QProcess& process, const QString& title, const QString& text, int limitMs, std::function<void()> tick = {},
+               QWidget* parent = nullptr);
     ~WaitWindow() override;
     // Icon numbers in the order shown: 3, 4, ... 20, 1, 2, ...
     int frame() const { return m_frame; }
@@ -26,6 +30,7 @@ private:
     int m_frame = 2;
     qint64 m_elapsed = 0;
     int m_limitMs;
+    std::function<void()> m_tick;
 };
 
 } // namespace fundora::backup

@@ -1,7 +1,5 @@
 #include "platform/store/WholeFile.h"
 
-#include "platform/FileCopy.h"
-
 #include <QFile>
 #include <QFileInfo>
 #include <QUrl>
@@ -49,10 +47,11 @@ bool looksLikeDatabase(const QString& path)
 QString quickCheckProblem(const QString& path)
 {
     sqlite3* db = nullptr;
-    // Nobody else uses the file: read-only, and without taking locks.
-    int rc = sqlite3_open_v2(uriOf(path, "mode=ro&immutable=1").toUtf8().constData(), &db, SQLITE_OPEN_READONLY | SQLITE_OPEN_URI, nullptr);
+    int rc = sqlite3_open_v2(uriOf(path, "mode=ro").toUtf8().constData(), &db, SQLITE_OPEN_READONLY | SQLITE_OPEN_URI, nullptr);
     QString problem;
     if (rc == SQLITE_OK) {
+        // Read through a mapping of the file: the check then runs several times faster.
+        exec(db, "PRAGMA mmap_size=2147418112");
         sqlite3_stmt* st = nullptr;
         rc = sqlite3_prepare_v2(db, "PRAGMA quick_check", -1, &st, nullptr);
         if (rc == SQLITE_OK) {
@@ -171,8 +170,6 @@ FileError replaceWholeFile(const QString& staged, const QString& target, std::ch
         result = FileError::fromErrno(errno, target + QStringLiteral("-journal"));
     else if (std::rename(nativeStaged.constData(), nativeTarget.constData()) != 0)
         result = FileError::fromErrno(errno, target);
-    else
-        syncDirectory(QFileInfo(target).absolutePath());
     if (db) {
         if (locked)
             exec(db, "ROLLBACK");

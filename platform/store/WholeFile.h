@@ -19,7 +19,9 @@ namespace fundora::platform {
 bool looksLikeDatabase(const QString& path);
 
 // Runs SQLite's quick check on a database file nobody else uses; empty when it
-// passes, else what it found.
+// passes, else what it found. It checks the file's structure, not whether
+// every index agrees with its rows (the full integrity check, many times
+// slower). Safe to run on a thread of its own.
 QString quickCheckProblem(const QString& path);
 
 // Holds files still for as long as it lives: a read transaction on every
@@ -52,7 +54,8 @@ private:
 // a database at `target` exists it is locked exclusively (waiting at most
 // `wait` for other processes), its hot journal is rolled back into it, and any
 // journal left beside it is removed before the rename, so the new file never
-// meets an old journal. The staged file gets mode 0600.
+// meets an old journal. The staged file gets mode 0600. The caller syncs the
+// directory once it has put all its files in place (syncDirectory).
 FileError replaceWholeFile(const QString& staged, const QString& target, std::chrono::milliseconds wait);
 
 } // namespace fundora::platform

@@ -49,19 +49,21 @@ bool sh(const QString& script)
     return QProcess::execute(QStringLiteral("/bin/sh"), {QStringLiteral("-c"), script}) == 0;
 }
 
-bool integrityOk(const QString& path)
+// "ok", or the first problem SQLite's full integrity check finds.
+QString integrity(const QString& path)
 {
     sqlite3* db = nullptr;
     if (sqlite3_open_v2(QFile::encodeName(path).constData(), &db, SQLITE_OPEN_READONLY, nullptr) != SQLITE_OK) {
         sqlite3_close(db);
-        return false;
+        return QStringLiteral("cannot open");
     }
     sqlite3_stmt* st = nullptr;
-    bool ok = sqlite3_prepare_v2(db, "PRAGMA integrity_check", -1, &st, nullptr) == SQLITE_OK && sqlite3_step(st) == SQLITE_ROW &&
-              std::string(reinterpret_cast<const char*>(sqlite3_column_text(st, 0))) == "ok";
+    QString result = QStringLiteral("not a database");
+    if (sqlite3_prepare_v2(db, "PRAGMA integrity_check", -1, &st, nullptr) == SQLITE_OK && sqlite3_step(st) == SQLITE_ROW)
+        result = QString::fromUtf8(reinterpret_cast<const char*>(sqlite3_column_text(st, 0)));
     sqlite3_finalize(st);
     sqlite3_close(db);
-    return ok;
+    return result;
 }
 
 void copyTree(const QString& from, const QString& to)
@@ -351,9 +353,12 @@ int main(int argc, char* argv[])
                 if (code != 0) {
                     ++refusedButZero; // refused, yet a data file changed
                     std::printf("case %d (%s): refused but %s changed\n", n, qPrintable(what), qPrintable(i.key()));
-                } else if (!integrityOk(f)) {
+                } else if (const QString problem = integrity(f); problem != QStringLiteral("ok")) {
                     ++damaged;
-                    std::printf("case %d (%s): %s replaced by a damaged file\n", n, qPrintable(what), qPrintable(i.key()));
+                    if (qEnvironmentVariableIsSet("FUZZ_KEEP"))
+                        QFile::copy(f, qEnvironmentVariable("FUZZ_KEEP") + QStringLiteral("/case%1-%2").arg(n).arg(i.key()));
+                    std::printf("case %d (%s): %s replaced by a damaged file: %s\n", n, qPrintable(what), qPrintable(i.key()),
+                                qPrintable(problem));
                 }
             }
         }
