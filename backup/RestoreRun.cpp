@@ -370,7 +370,8 @@ bool RestoreRun::beginFile(const ContainerHeader& header)
         outputName = m_baseName + QStringLiteral(".BKX");
     }
     m_output = std::make_unique<QFile>(stagingPath(outputName));
-    if (!m_output->open(QIODevice::WriteOnly | QIODevice::Truncate)) {
+    // A new file in the fresh staging directory: no truncation (ext4 would flush it when it is closed).
+    if (!m_output->open(QIODevice::WriteOnly | QIODevice::NewOnly)) {
         ask("Error Creating File!", QStringLiteral("Cannot Create File: ") + outputName, MessageIcon::Stop, Button::Cancel, Button::Cancel);
         m_output.reset();
         stop(QStringLiteral("%1 could not be created.").arg(stagingPath(outputName)), false);
