@@ -66,7 +66,7 @@ private:
     BackupUi& m_ui;
     BackupTarget m_target;
     QString m_stopReason;
-    QStringList m_pendingBkx; // compressed temporaries not yet removed
+    QStringList m_pendingBkx;                              // compressed temporaries not yet removed
     std::vector<std::unique_ptr<QProcess>> m_compressions; // per listed file, while it is compressed
     int m_disks = 0;
 };

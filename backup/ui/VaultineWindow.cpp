@@ -48,7 +48,8 @@ VaultineWindow::VaultineWindow(BackupConfig& config, DriveTable drives, QWidget*
     setAccessibleName(windowTitle());
     setWindowIcon(drawn(0));
     m_compressor.setWaiter([this](QProcess& process, const QString& title, const QString& text) {
-        WaitWindow w(process, title, text, 30 * 60 * 1000, [this] { m_compressor.whileWaiting(); }, this);
+        WaitWindow w(
+            process, title, text, 30 * 60 * 1000, [this] { m_compressor.whileWaiting(); }, this);
         w.exec();
     });
     QMenu* file = menuBar()->addMenu(QStringLiteral("&File"));

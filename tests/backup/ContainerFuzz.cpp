@@ -188,8 +188,8 @@ QString mutate(Set& s, std::mt19937& r, const QList<QByteArray>& hostile)
         for (int i = 0; i < 4; ++i)
             c[at + i] = static_cast<char>((v >> (8 * i)) & 0xff);
     };
-    static const QList<QByteArray> names = {"../ESCAPED.TPS", "/tmp/ESCAPED.TPS", "PKLAUNCH.PIF", "STOWEL.INI", "ACCOUNTS.TPS",
-                                            "TRANSACT.TPS",   "CFG.TPS",          "A/B.TPS",      "..",         ".TPS",
+    static const QList<QByteArray> names = {"../ESCAPED.TPS", "/tmp/ESCAPED.TPS", "PKLAUNCH.PIF", "STOWEL.INI",   "ACCOUNTS.TPS",
+                                            "TRANSACT.TPS",   "CFG.TPS",          "A/B.TPS",      "..",           ".TPS",
                                             "X.TPS\n",        "NUL\x01.TPS",      "fundora.INI",  "\xe9T\xe9.TPS"};
     switch (r() % 12) {
     case 0: {
@@ -293,12 +293,13 @@ int main(int argc, char* argv[])
         return p.waitForFinished(120000) && p.exitStatus() == QProcess::NormalExit && p.exitCode() == 0;
     };
     if (!backupInto(QDir(sets).filePath(QStringLiteral("compressed")), {}) ||
-        !backupInto(QDir(sets).filePath(QStringLiteral("plain")), {QStringLiteral("--no-compress"), QStringLiteral("--volume-size"),
-                                                                   QStringLiteral("40000")})) {
+        !backupInto(QDir(sets).filePath(QStringLiteral("plain")),
+                    {QStringLiteral("--no-compress"), QStringLiteral("--volume-size"), QStringLiteral("40000")})) {
         std::fprintf(stderr, "backup_fuzz: the good sets could not be made\n");
         return 1;
     }
-    const QList<Set> good = {loadSet(QDir(sets).filePath(QStringLiteral("compressed"))), loadSet(QDir(sets).filePath(QStringLiteral("plain")))};
+    const QList<Set> good = {loadSet(QDir(sets).filePath(QStringLiteral("compressed"))),
+                             loadSet(QDir(sets).filePath(QStringLiteral("plain")))};
     const QList<QByteArray> hostile = hostileArchives(work.path(), outside);
     QMap<QString, QByteArray> original;
     for (const QString& n : QDir(base).entryList({QStringLiteral("*.TPS")}, QDir::Files))
