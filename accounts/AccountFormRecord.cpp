@@ -4,30 +4,19 @@
 #include "core/FileTransaction.h"
 #include "core/GuardedWrites.h"
 #include "core/OpenFile.h"
-#include "core/StandardWarning.h"
 #include "platform/Clock.h"
-#include "platform/Runtime.h"
 
 namespace fundora::accounts {
 
 void AccountFormRecord::takeSavedCopy()
 {
-    m_saved = m_files.accounts.record;
-    m_files.integrity.snapSysId = m_saved.sysId;
-}
-
-bool AccountFormRecord::changedSinceCopy() const
-{
-    const auto& layout = core::accountLayout();
-    return layout.toRecord(m_files.accounts.record).values != layout.toRecord(m_saved).values;
+    BufferedRecord::takeSavedCopy();
+    m_files.integrity.snapSysId = opened().sysId;
 }
 
 bool AccountFormRecord::prime()
 {
-    if (core::autonumberAccount(m_files) != core::AutonumberResult::Added)
-        return false;
-    takeSavedCopy();
-    return true;
+    return core::autonumberAccount(m_files) == core::AutonumberResult::Added;
 }
 
 platform::FileError AccountFormRecord::writeInsert()
@@ -46,28 +35,28 @@ platform::FileError AccountFormRecord::writeInsert()
     return tx.commit();
 }
 
-int AccountFormRecord::guardedUpdate()
+core::Guarded AccountFormRecord::guardedUpdate()
 {
     return core::riUpdateAccounts(m_files, false);
 }
 
-int AccountFormRecord::guardedDelete()
+core::Guarded AccountFormRecord::guardedDelete()
 {
     return core::riDeleteAccounts(m_files);
 }
 
 void AccountFormRecord::discardPrimed()
 {
-    // The buffer may hold what the user typed; the primed record is deleted by its own identity.
-    core::Account primed = m_files.accounts.record;
-    m_files.accounts.record = m_saved;
-    m_files.accounts.record.identity = primed.identity;
-    if (m_files.accounts.record.identity.isStored() && !m_files.accounts.remove().ok()) {
+    // The primed record is deleted by its own identity, whatever the user typed.
+    auto& accounts = m_files.accounts;
+    accounts.record = opened();
+    accounts.record.identity = working().identity;
+    if (accounts.record.identity.isStored() && !accounts.remove().ok()) {
         // Written over meanwhile (another station): read it again and delete what is stored.
-        if (m_files.accounts.reget(m_files.accounts.position(core::AccSysIDKey)).ok())
-            m_files.accounts.remove();
+        if (accounts.reget(accounts.position(core::AccSysIDKey)).ok())
+            accounts.remove();
     }
-    m_files.accounts.clear();
+    accounts.clear();
 }
 
 platform::FileError AccountFormRecord::bookOpeningBalance(core::DataFiles& files)

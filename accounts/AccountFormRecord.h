@@ -5,19 +5,18 @@
 
 namespace fundora::accounts {
 
-// What the account form does with the Accounts buffer: autonumbering on insert,
+// What the account form does with its account: autonumbering on insert,
 // writing over the primed record together with the booking of its opening
 // balance (one commit), the guarded change and delete.
-class AccountFormRecord : public engine::FormRecord {
+class AccountFormRecord : public engine::BufferedRecord<core::Account> {
 public:
-    explicit AccountFormRecord(core::DataFiles& files) : m_files(files) {}
+    explicit AccountFormRecord(core::DataFiles& files) : BufferedRecord(files.accounts), m_files(files) {}
 
     void takeSavedCopy() override;
-    bool changedSinceCopy() const override;
     bool prime() override;
     platform::FileError writeInsert() override;
-    int guardedUpdate() override;
-    int guardedDelete() override;
+    core::Guarded guardedUpdate() override;
+    core::Guarded guardedDelete() override;
     void discardPrimed() override;
     QString duplicateKeyName() const override { return QStringLiteral("ACC:SysIDKey"); }
 
@@ -26,7 +25,6 @@ public:
 
 private:
     core::DataFiles& m_files;
-    core::Account m_saved;
 };
 
 } // namespace fundora::accounts

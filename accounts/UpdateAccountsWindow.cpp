@@ -20,9 +20,6 @@
 
 namespace fundora::accounts {
 
-using platform::Decimal;
-using platform::PictureValue;
-
 // The form holds its four files for as long as it is open.
 struct UpdateAccountsWindow::Uses {
     explicit Uses(core::DataFiles& f)
@@ -47,15 +44,6 @@ QIcon notesIcon(bool hasNotes)
     return QIcon(hasNotes ? QStringLiteral(":/icons/notes.svg") : QStringLiteral(":/icons/notes-empty.svg"));
 }
 
-Decimal decimalOf(const PictureValue& v)
-{
-    if (const auto* d = std::get_if<Decimal>(&v))
-        return *d;
-    if (const auto* i = std::get_if<std::int64_t>(&v))
-        return Decimal::fromInteger(*i);
-    return Decimal();
-}
-
 } // namespace
 
 UpdateAccountsWindow::UpdateAccountsWindow(core::DataFiles& files, QWidget* parent)
@@ -66,7 +54,7 @@ UpdateAccountsWindow::UpdateAccountsWindow(core::DataFiles& files, QWidget* pare
 
 UpdateAccountsWindow::~UpdateAccountsWindow() = default;
 
-QString UpdateAccountsWindow::titleFor(int request) const
+QString UpdateAccountsWindow::titleFor(core::Request request) const
 {
     return request == core::Request::Insert ? QStringLiteral("Adding a Credit Card Account Record")
                                             : QStringLiteral("Changing a Credit Card Account Record");
@@ -79,12 +67,14 @@ QLineEdit* UpdateAccountsWindow::edit(const QString& prompt) const
 
 void UpdateAccountsWindow::build()
 {
-    core::Account& acc = files().accounts.record;
+    core::Account& acc = m_record.working();
+    const platform::FileDef& def = core::accountLayout().def();
+    auto field = [&def](const char* name) { return def.fields.at(static_cast<std::size_t>(def.fieldIndex(QString::fromLatin1(name)))); };
     auto* layout = new QVBoxLayout(this);
 
-    // A text or number entry with its prompt, bound to the buffer through its picture.
-    auto entry = [&](QFormLayout* form, const QString& prompt, const QString& picture, const QString& hint,
-                     std::function<PictureValue()> get, std::function<bool(const PictureValue&)> set, std::function<bool()> check = {}) {
+    // An entry with its prompt and hint; `bind` ties it to its member of the form's account.
+    auto entry = [&](QFormLayout* form, const QString& prompt, const QString& hint,
+                     const std::function<engine::FormField(QLineEdit*)>& bind, std::function<bool()> check = {}) {
         auto* e = new QLineEdit(this);
         e->setToolTip(hint);
         e->setStatusTip(hint);
@@ -98,56 +88,38 @@ void UpdateAccountsWindow::build()
             label->setBuddy(e);
             form->addRow(label, e);
         }
-        engine::FormField f = engine::pictureField(e, picture, std::move(get), std::move(set));
+        engine::FormField f = bind(e);
         f.check = std::move(check);
         addField(std::move(f));
         m_edits.insert(prompt.isEmpty() ? hint : prompt, e);
         return e;
     };
-    auto text = [](QString& member) {
-        return std::make_pair([&member] { return PictureValue{member}; },
-                              [&member](const PictureValue& v) {
-                                  member = std::get<QString>(v);
-                                  return true;
-                              });
-    };
-    // A decimal member of DECIMAL(bytes, places): entries beyond its range are refused.
-    auto decimal = [](Decimal& member, int bytes, int places) {
-        return std::make_pair([&member] { return PictureValue{member}; },
-                              [&member, bytes, places](const PictureValue& v) {
-                                  const Decimal d = decimalOf(v).rounded(places);
-                                  if (!d.fits(platform::decimalDigitsOfBytes(bytes), places))
-                                      return false;
-                                  member = d;
-                                  return true;
-                              });
+    auto text = [&](QString& member, const char* name) {
+        return [&member, f = field(name)](QLineEdit* e) { return engine::textEntry(e, member, f); };
     };
 
     auto* info = new QGroupBox(QStringLiteral("Credit Card Information"), this);
     auto* infoForm = new QFormLayout(info);
-    auto [vg, vs] = text(acc.creditCardVendor);
-    entry(infoForm, QStringLiteral("Credit Card &Vendor:"), QStringLiteral("s30"), QStringLiteral("Name of Credit Card Vendor - (Payee)"),
-          vg, vs);
+    entry(infoForm, QStringLiteral("Credit Card &Vendor:"), QStringLiteral("Name of Credit Card Vendor - (Payee)"),
+          text(acc.creditCardVendor, "ACC:CreditCardVendor"));
     layout->addWidget(info);
 
     auto* address = new QGroupBox(QStringLiteral("Payment Address"), this);
     auto* addressForm = new QFormLayout(address);
-    auto [a1g, a1s] = text(acc.vendorAddr1);
-    entry(addressForm, QStringLiteral("Address &1:"), QStringLiteral("s35"), QStringLiteral("First line of Vendor Address"), a1g, a1s);
-    auto [a2g, a2s] = text(acc.vendorAddr2);
-    entry(addressForm, QStringLiteral("Address &2:"), QStringLiteral("s35"), QStringLiteral("Optional second line of Vendor Address"), a2g,
-          a2s);
+    entry(addressForm, QStringLiteral("Address &1:"), QStringLiteral("First line of Vendor Address"),
+          text(acc.vendorAddr1, "ACC:VendorAddr1"));
+    entry(addressForm, QStringLiteral("Address &2:"), QStringLiteral("Optional second line of Vendor Address"),
+          text(acc.vendorAddr2, "ACC:VendorAddr2"));
     auto* cityRow = new QHBoxLayout();
     auto* cityForm = new QFormLayout();
-    auto [cg, cs] = text(acc.vendorCity);
-    entry(cityForm, QStringLiteral("City/State/&Zip:"), QStringLiteral("s25"), QStringLiteral("Vendor Address City"), cg, cs);
+    entry(cityForm, QStringLiteral("City/State/&Zip:"), QStringLiteral("Vendor Address City"), text(acc.vendorCity, "ACC:VendorCity"));
     cityRow->addLayout(cityForm, 3);
-    auto [sg, ss] = text(acc.vendorState);
-    QLineEdit* state = entry(nullptr, QString(), QStringLiteral("s2"), QStringLiteral("Vendor Address State"), sg, ss);
+    QLineEdit* state = entry(nullptr, QString(), QStringLiteral("Vendor Address State"), text(acc.vendorState, "ACC:VendorState"));
     state->setMaximumWidth(40);
     cityRow->addWidget(state);
-    auto [zg, zs] = text(acc.vendorZip);
-    QLineEdit* zip = entry(nullptr, QString(), QStringLiteral("k#####|-####k"), QStringLiteral("Vendor address zip code"), zg, zs);
+    QLineEdit* zip = entry(nullptr, QString(), QStringLiteral("Vendor address zip code"), [&acc, f = field("ACC:VendorZip")](QLineEdit* e) {
+        return engine::textEntry(e, acc.vendorZip, f, QStringLiteral("k#####|-####k"));
+    });
     zip->setMaximumWidth(100);
     cityRow->addWidget(zip);
     addressForm->addRow(cityRow);
@@ -179,37 +151,27 @@ void UpdateAccountsWindow::build()
             acc.cardType = QString::fromLatin1(CardTypes[checked].letter);
         return true;
     };
-    connect(m_cardType, &QButtonGroup::idClicked, this, [this, &acc](int i) { acc.cardType = QString::fromLatin1(CardTypes[i].letter); });
+    connect(m_cardType, &QButtonGroup::idClicked, this, [&acc](int i) { acc.cardType = QString::fromLatin1(CardTypes[i].letter); });
     addField(std::move(typeField));
     middle->addWidget(typeBox);
 
     auto* accountBox = new QGroupBox(QStringLiteral("Account Information"), this);
     auto* accountForm = new QFormLayout(accountBox);
-    auto [ng, ns] = text(acc.accountNumber);
-    entry(accountForm, QStringLiteral("Account &Number:"), QStringLiteral("s20"), QStringLiteral("Credit Card Account Number"), ng, ns);
+    entry(accountForm, QStringLiteral("Account &Number:"), QStringLiteral("Credit Card Account Number"),
+          text(acc.accountNumber, "ACC:AccountNumber"));
+    entry(accountForm, QStringLiteral("&Exp Date:"), QString(), [&acc](QLineEdit* e) { return engine::dateEntry(e, acc.expirationDate); });
+    auto decimal = [&](platform::Decimal& member, const char* name, const char* picture) {
+        return
+            [&member, f = field(name), picture](QLineEdit* e) { return engine::decimalEntry(e, member, f, QString::fromLatin1(picture)); };
+    };
+    entry(accountForm, QStringLiteral("Credit &Limit:"), QString(), decimal(acc.creditLimit, "ACC:CreditLimit", "n10.2B"));
+    entry(accountForm, QStringLiteral("Current &Balance:"), QStringLiteral("Current outstanding balance on this account"),
+          decimal(acc.accountBalance, "ACC:AccountBalance", "n$(12.2)B"));
+    entry(accountForm, QStringLiteral("Interest &Rate:"), QStringLiteral("Current interest rate on account"),
+          decimal(acc.interestRate, "ACC:InterestRate", "N5.2"));
     entry(
-        accountForm, QStringLiteral("&Exp Date:"), QStringLiteral("d2"), QString(),
-        [&acc] { return PictureValue{std::int64_t{acc.expirationDate}}; },
-        [&acc](const PictureValue& v) {
-            acc.expirationDate = static_cast<std::int32_t>(std::get<std::int64_t>(v));
-            return true;
-        });
-    auto [lg, ls] = decimal(acc.creditLimit, 4, 2);
-    entry(accountForm, QStringLiteral("Credit &Limit:"), QStringLiteral("n10.2B"), QString(), lg, ls);
-    auto [bg, bs] = decimal(acc.accountBalance, 4, 2);
-    entry(accountForm, QStringLiteral("Current &Balance:"), QStringLiteral("n$(12.2)B"),
-          QStringLiteral("Current outstanding balance on this account"), bg, bs);
-    auto [rg, rs] = decimal(acc.interestRate, 3, 2);
-    entry(accountForm, QStringLiteral("Interest &Rate:"), QStringLiteral("N5.2"), QStringLiteral("Current interest rate on account"), rg,
-          rs);
-    entry(
-        accountForm, QStringLiteral("Billing &Day:"), QStringLiteral("k<#k"),
-        QStringLiteral("Day of the month that Vendor generates statement"),
-        [&acc] { return PictureValue{QString::number(acc.billingDay)}; },
-        [&acc](const PictureValue& v) {
-            acc.billingDay = static_cast<std::int16_t>(std::get<QString>(v).toInt());
-            return true;
-        },
+        accountForm, QStringLiteral("Billing &Day:"), QStringLiteral("Day of the month that Vendor generates statement"),
+        [&acc](QLineEdit* e) { return engine::shortEntry(e, acc.billingDay, QStringLiteral("k<#k")); },
         [this, &acc] {
             if (acc.billingDay >= 1 && acc.billingDay <= 28)
                 return true;
@@ -221,19 +183,14 @@ void UpdateAccountsWindow::build()
 
     auto* phones = new QGroupBox(QStringLiteral("Phones"), this);
     auto* phoneForm = new QFormLayout(phones);
-    auto phone = [](Decimal& member) {
-        return std::make_pair([&member] { return PictureValue{member.integerPart()}; },
-                              [&member](const PictureValue& v) {
-                                  member = Decimal::fromInteger(std::get<std::int64_t>(v));
-                                  return true;
-                              });
+    auto phone = [&](platform::Decimal& member, const char* name) {
+        return [&member, f = field(name)](QLineEdit* e) { return engine::patternEntry(e, member, f, QStringLiteral("p(###) ###-####p")); };
     };
-    auto [pg1, ps1] = phone(acc.balanceInfoPhone);
-    entry(phoneForm, QStringLiteral("Balance &Info: "), QStringLiteral("p(###) ###-####p"), QString(), pg1, ps1);
-    auto [pg2, ps2] = phone(acc.lostCardPhone);
-    entry(phoneForm, QStringLiteral("Lost &Card:"), QStringLiteral("p(###) ###-####p"), QString(), pg2, ps2);
+    entry(phoneForm, QStringLiteral("Balance &Info: "), QString(), phone(acc.balanceInfoPhone, "ACC:BalanceInfoPhone"));
+    entry(phoneForm, QStringLiteral("Lost &Card:"), QString(), phone(acc.lostCardPhone, "ACC:LostCardPhone"));
     layout->addWidget(phones);
 
+    layout->addWidget(problemLine());
     auto* buttons = new QHBoxLayout();
     m_notes = new QPushButton(QStringLiteral("Notes"), this);
     m_notes->setToolTip(QStringLiteral("Add a note about this card"));
@@ -266,7 +223,7 @@ void UpdateAccountsWindow::updateNotesIndicator()
         platform::View view(memo, core::MemCardKey);
         view.setRange(core::memoCardLayout().toRecord(owner), 1);
         platform::FilterBindings names;
-        const QString number = files().accounts.record.accountNumber;
+        const QString number = m_record.working().accountNumber;
         names.bind(QStringLiteral("LOC:AccountNumber"), [number] { return platform::FieldValue{number}; });
         view.setFilter(QStringLiteral("MEM:SecondID = LOC:AccountNumber"), names);
         view.toStart();
@@ -279,9 +236,9 @@ void UpdateAccountsWindow::updateNotesIndicator()
 
 void UpdateAccountsWindow::pressNotes()
 {
-    if (controller().workingRequest() == core::Request::Insert && files().accounts.record.accountNumber.trimmed().isEmpty()) {
+    if (controller().workingRequest() == core::Request::Insert && m_record.working().accountNumber.trimmed().isEmpty()) {
         if (QLineEdit* number = edit(QStringLiteral("Account &Number:")); number && !number->text().trimmed().isEmpty()) {
-            files().accounts.record.accountNumber = number->text().trimmed();
+            m_record.working().accountNumber = number->text().trimmed();
         } else {
             QApplication::beep();
             platform::MessageService::current().show({QStringLiteral("Card Number Missing"),

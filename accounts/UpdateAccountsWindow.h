@@ -23,7 +23,7 @@ public:
     bool notesExist() const { return m_notesExist; }
 
 protected:
-    QString titleFor(int request) const override;
+    QString titleFor(core::Request request) const override;
     QString helpContext() const override { return QStringLiteral("~UpdateAccounts"); }
     void refreshed() override;
 

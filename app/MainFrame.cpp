@@ -7,6 +7,7 @@
 #include "core/Help.h"
 #include "core/OpenFile.h"
 #include "core/PopupKeys.h"
+#include "core/StatusTexts.h"
 #include "core/WindowPosition.h"
 #include "platform/Clock.h"
 #include "platform/Telephony.h"
@@ -82,13 +83,6 @@ QString accessibleNameOf(const ToolbarButton& b)
 }
 
 } // namespace
-
-QString statusDateText(const QDate& date)
-{
-    static const char* const days[] = {"Monday", "Tuesday", "Wednesday", "Thursday", "Friday", "Saturday", "Sunday"};
-    return QString::fromLatin1(days[date.dayOfWeek() - 1]) + QStringLiteral(", ") +
-           platform::formatPicture(std::int64_t{platform::dayNumberOf(date)}, u"D4");
-}
 
 MainFrame::MainFrame(core::DataFiles& files, QString directory, QWidget* parent)
     : QMainWindow(parent), m_files(files), m_directory(std::move(directory))
@@ -233,8 +227,6 @@ void MainFrame::buildToolbar()
 bool MainFrame::open()
 {
     core::GlobalState& g = core::glo();
-    g.requestCode = core::Request::None;
-    g.responseCode = core::Response::None;
     const platform::DayNumber today = platform::Clock::current().today();
     g.runDate = today;
     g.lowDate = today - 30;
@@ -383,8 +375,8 @@ void MainFrame::arrangeIcons()
 void MainFrame::tick()
 {
     const QDateTime now = platform::Clock::current().now();
-    m_dateLabel->setText(statusDateText(now.date()));
-    m_timeLabel->setText(platform::formatPicture(std::int64_t{platform::timeNumberOf(now.time())}, u"T3"));
+    m_dateLabel->setText(core::statusDateText(now.date()));
+    m_timeLabel->setText(core::statusTimeText(now.time()));
 }
 
 QString MainFrame::statusDate() const

@@ -14,9 +14,6 @@ class QTimer;
 
 namespace fundora::app {
 
-// The status bar's date: the day's name and its long date ("Sunday, December 6, 2026").
-QString statusDateText(const QDate& date);
-
 // The main frame: every other window of the program opens inside it. It holds
 // Accounts open for its whole life, passes toolbar commands 2000 to 2012 on to
 // the active child window, shows the date and time, and registers the link by

@@ -38,14 +38,17 @@ public:
 class Host : public engine::BrowseHost {
 public:
     explicit Host(core::DataFiles& f) : files(f) {}
-    void buildRow(engine::BrowseRow& row) override { row.columns = {row.record.text(1)}; }
+    void buildRow(engine::BrowseRow& row) override { row.cells = {{row.record.text(1), {}, {}}}; }
     void computeTotals() override
     {
         std::int64_t units = 0;
         files.accounts.file().sum(files.accounts.def().fieldIndex(QStringLiteral("ACC:AccountBalance")), units);
         benchmark::DoNotOptimize(units);
     }
-    void callUpdateForm(int, std::function<void(int, int)> done) override { done(2, 0); }
+    void callUpdateForm(core::Request, std::function<void(core::Response, core::Navigation)> done) override
+    {
+        done(core::Response::Cancelled, core::Navigation::None);
+    }
     void setEditEnabled(bool) override {}
     void pressButton(engine::EditButton) override {}
     void readFailed() override {}

@@ -11,13 +11,9 @@ class QWidget;
 
 namespace fundora::core {
 
-// Request, response and navigation codes passed between lists and forms.
-namespace Request {
-inline constexpr int None = 0, Insert = 1, Change = 2, Delete = 3, Select = 4;
-}
-namespace Response {
-inline constexpr int None = 0, Completed = 1, Cancelled = 2;
-}
+// What a caller asks of the list or form it starts, and what it hands back.
+enum class Request { None = 0, Insert = 1, Change = 2, Delete = 3, Select = 4 };
+enum class Response { None = 0, Completed = 1, Cancelled = 2 };
 
 // Toolbar command numbers shared by the frame, the lists and the forms.
 namespace Command {
@@ -31,15 +27,27 @@ inline constexpr bool isForwarded(int c)
 }
 } // namespace Command
 
-// The program-wide state all windows share (GLO:).
+// The toolbar command with which the user left a form, for its list to move
+// on (None: the form's own OK or Cancel).
+enum class Navigation {
+    None = 0,
+    Insert = Command::Insert,
+    LastPage = Command::LastPage,
+    FirstPage = Command::FirstPage,
+    NextPage = Command::NextPage,
+    PreviousPage = Command::PreviousPage,
+    NextRecord = Command::NextRecord,
+    PreviousRecord = Command::PreviousRecord,
+};
+
+// The program-wide state all windows share (GLO:). Requests, responses and
+// navigation codes are not kept here: lists and forms hand them to each other
+// through their calls and completion callbacks.
 struct GlobalState {
     std::int32_t currentSysid = 0;
     platform::DayNumber lowDate = 0;
     platform::DayNumber highDate = 0;
     platform::DayNumber runDate = 0;
-    int requestCode = Request::None;
-    int responseCode = Response::None;
-    int navigationCode = 0;
     std::uint8_t paymentRequest = 0;
     QWidget* frameWindow = nullptr;
 };

@@ -18,7 +18,7 @@ void saveAndRollBack(DataFiles& files, FileTransaction& tx, const platform::File
     tx.rollback();
 }
 
-int framingFailed(DataFiles& files, const FileTransaction& tx, const QString& action, const QString& label)
+Guarded framingFailed(DataFiles& files, const FileTransaction& tx, const QString& action, const QString& label)
 {
     files.savedError.save(tx.beginError());
     standardWarning(files, Warning::TransactionFramingError, action, label);
@@ -89,7 +89,7 @@ bool commitOrWarn(DataFiles& files, FileTransaction& tx, int warning, const QStr
 
 // Deletes the buffer's record of a file without children.
 template <class R>
-int deleteSingle(DataFiles& files, TypedFile<R>& file, int key)
+Guarded deleteSingle(DataFiles& files, TypedFile<R>& file, int key)
 {
     files.integrity.position = file.position(key);
     FileTransaction tx(files.store);
@@ -108,7 +108,7 @@ int deleteSingle(DataFiles& files, TypedFile<R>& file, int key)
 
 // The write failed: tell the user, and for a conflict show the stored record.
 template <class R>
-int writeFailed(DataFiles& files, FileTransaction& tx, TypedFile<R>& file, const platform::FileError& e, bool fromForm)
+Guarded writeFailed(DataFiles& files, FileTransaction& tx, TypedFile<R>& file, const platform::FileError& e, bool fromForm)
 {
     saveAndRollBack(files, tx, e);
     if (e.code == platform::ErrorCode::ChangedElsewhere) {
@@ -124,7 +124,7 @@ int writeFailed(DataFiles& files, FileTransaction& tx, TypedFile<R>& file, const
 }
 
 template <class R>
-int updateSingle(DataFiles& files, TypedFile<R>& file, int key, bool fromForm)
+Guarded updateSingle(DataFiles& files, TypedFile<R>& file, int key, bool fromForm)
 {
     FileTransaction tx(files.store);
     if (!tx.begun())
@@ -137,7 +137,7 @@ int updateSingle(DataFiles& files, TypedFile<R>& file, int key, bool fromForm)
 
 } // namespace
 
-int riDeleteAccounts(DataFiles& files)
+Guarded riDeleteAccounts(DataFiles& files)
 {
     auto& acc = files.accounts;
     files.integrity.position = acc.position(AccSysIDKey);
@@ -162,17 +162,17 @@ int riDeleteAccounts(DataFiles& files)
     return commitOrWarn(files, tx, Warning::DeleteOperationError, acc.def().label) ? Guarded::Done : Guarded::Failed;
 }
 
-int riDeleteTransactions(DataFiles& files)
+Guarded riDeleteTransactions(DataFiles& files)
 {
     return deleteSingle(files, files.transactions, TraSysIDKey);
 }
 
-int riDeleteMemoCard(DataFiles& files)
+Guarded riDeleteMemoCard(DataFiles& files)
 {
     return deleteSingle(files, files.memoCards, MemCardKey);
 }
 
-int riUpdateAccounts(DataFiles& files, bool fromForm)
+Guarded riUpdateAccounts(DataFiles& files, bool fromForm)
 {
     auto& acc = files.accounts;
     FileUse transactions(files, FileId::Transactions);
@@ -192,12 +192,12 @@ int riUpdateAccounts(DataFiles& files, bool fromForm)
     return commitOrWarn(files, tx, Warning::UpdateOperationError, acc.def().label) ? Guarded::Done : Guarded::Failed;
 }
 
-int riUpdateTransactions(DataFiles& files, bool fromForm)
+Guarded riUpdateTransactions(DataFiles& files, bool fromForm)
 {
     return updateSingle(files, files.transactions, TraSysIDKey, fromForm);
 }
 
-int riUpdateMemoCard(DataFiles& files, bool fromForm)
+Guarded riUpdateMemoCard(DataFiles& files, bool fromForm)
 {
     return updateSingle(files, files.memoCards, MemCardKey, fromForm);
 }

@@ -44,6 +44,43 @@ constexpr int ThumbStops = 100;
 BrowseEngine::BrowseEngine(RecordBuffer& buffer, std::vector<SortOrder> orders, ThumbStrategy thumb, ListControl& list, BrowseHost& host)
     : m_buffer(buffer), m_orders(std::move(orders)), m_thumbStrategy(thumb), m_list(list), m_host(host)
 {
+    // Filters name each sort order's saved copy of its reset fields.
+    for (std::size_t o = 0; o < m_orders.size(); ++o) {
+        const std::vector<ResetField>& resets = m_orders[o].resets;
+        for (std::size_t r = 0; r < resets.size(); ++r) {
+            const QString name =
+                resets[r].boundAs.isEmpty() ? QStringLiteral("BRW1::Sort%1:Reset:%2").arg(o + 1).arg(resets[r].name) : resets[r].boundAs;
+            const int order = static_cast<int>(o);
+            m_bindings.bind(name, [this, order, r] {
+                const auto it = m_savedResets.find(order);
+                if (it != m_savedResets.end() && r < it->second.size())
+                    return it->second[r];
+                return m_orders[static_cast<std::size_t>(order)].resets[r].value();
+            });
+        }
+    }
+}
+
+std::vector<platform::FieldValue> BrowseEngine::currentResets(int order) const
+{
+    std::vector<platform::FieldValue> values;
+    for (const ResetField& r : m_orders[static_cast<std::size_t>(order)].resets)
+        values.push_back(r.value());
+    return values;
+}
+
+std::unique_ptr<platform::View> BrowseEngine::rangeView(int order) const
+{
+    const SortOrder& o = m_orders[static_cast<std::size_t>(order)];
+    auto v = std::make_unique<platform::View>(m_buffer.file(), o.key);
+    if (o.rangeComponents > 0) {
+        platform::Record owner = m_buffer.get();
+        m_host.primeRange(owner);
+        v->setRange(owner, o.rangeComponents);
+    }
+    v->setFilter(o.filter, m_bindings);
+    v->toStart();
+    return v;
 }
 
 BrowseEngine::~BrowseEngine() = default;
@@ -261,7 +298,7 @@ void BrowseEngine::jumpToEnd(bool bottom)
 
 void BrowseEngine::onScroll(Scroll s)
 {
-    if (m_page.empty())
+    if (m_page.empty() || m_formOpen)
         return;
     bool cameShort = false;
     switch (s) {
@@ -292,6 +329,8 @@ void BrowseEngine::afterScroll(bool cameShort, bool oneRowUp)
 
 void BrowseEngine::onScrollDrag()
 {
+    if (m_formOpen)
+        return;
     const int p = m_list.thumb();
     if (p <= 1) {
         onScroll(Scroll::Top);
@@ -320,6 +359,8 @@ void BrowseEngine::postNewSelection()
 void BrowseEngine::onNewSelection(bool rightButton)
 {
     m_newSelectionPending = false;
+    if (m_formOpen)
+        return;
     if (rightButton) {
         const bool rows = !m_page.empty();
         QString menu = rows ? QStringLiteral("&Insert|&Change|&Delete") : QStringLiteral("&Insert|~&Change|~&Delete");
@@ -358,7 +399,7 @@ void BrowseEngine::onNewSelection(bool rightButton)
 
 void BrowseEngine::onDoubleClick()
 {
-    if (m_page.empty())
+    if (m_page.empty() || m_formOpen)
         return;
     loadRow(m_selected);
     m_host.pressButton(m_host.hasSelectButton() && m_startRequest == core::Request::Select ? EditButton::Select : EditButton::Change);
@@ -367,12 +408,16 @@ void BrowseEngine::onDoubleClick()
 
 void BrowseEngine::onInsertKey()
 {
+    if (m_formOpen)
+        return;
     m_host.pressButton(EditButton::Insert);
     postNewSelection();
 }
 
 void BrowseEngine::onDeleteKey()
 {
+    if (m_formOpen)
+        return;
     if (!m_page.empty())
         m_host.pressButton(EditButton::Delete);
     postNewSelection();
@@ -380,6 +425,8 @@ void BrowseEngine::onDeleteKey()
 
 void BrowseEngine::onCtrlEnter()
 {
+    if (m_formOpen)
+        return;
     if (!m_page.empty())
         m_host.pressButton(EditButton::Change);
     postNewSelection();
@@ -387,6 +434,8 @@ void BrowseEngine::onCtrlEnter()
 
 void BrowseEngine::onLocatorKey(QChar typed)
 {
+    if (m_formOpen)
+        return;
     const int field = order().locatorField;
     if (m_page.empty() || field < 0 || !typed.isPrint()) {
         postNewSelection();
@@ -424,19 +473,12 @@ void BrowseEngine::buildThumbStops()
 {
     if (m_thumbStrategy != ThumbStrategy::Stops || order().locatorField < 0)
         return;
-    platform::View v(m_buffer.file(), order().key);
-    if (order().rangeComponents > 0) {
-        platform::Record owner = m_buffer.get();
-        m_host.primeRange(owner);
-        v.setRange(owner, order().rangeComponents);
-    }
-    v.setFilter(order().filter, m_bindings);
+    const std::unique_ptr<platform::View> v = rangeView(m_sort);
     platform::Record high, low;
-    v.toStart();
-    if (!v.previous(high).ok())
+    if (!v->previous(high).ok())
         return;
-    v.toStart();
-    if (!v.next(low).ok())
+    v->toStart();
+    if (!v->next(low).ok())
         return;
     const int field = order().locatorField;
     const int width = m_buffer.file().def().fields[static_cast<std::size_t>(field)].size;
@@ -451,7 +493,7 @@ void BrowseEngine::applySortAndResets()
 {
     m_previousSort = m_sort;
     m_sort = std::clamp(m_host.currentSortOrder(), 0, static_cast<int>(m_orders.size()) - 1);
-    const QVariantList resets = m_host.resetValues();
+    const std::vector<platform::FieldValue> resets = currentResets(m_sort);
     bool resetChanged = false;
     const bool sortChanged = m_firstRefresh || m_sort != m_previousSort;
     if (!sortChanged)
@@ -481,7 +523,7 @@ void BrowseEngine::applySortAndResets()
 
 void BrowseEngine::refreshWindow()
 {
-    if (m_acceptAll || m_failed)
+    if (m_acceptAll || m_failed || m_formOpen)
         return;
     applySortAndResets();
     m_host.afterRefresh();
@@ -497,7 +539,7 @@ void BrowseEngine::forceRefresh()
 
 void BrowseEngine::readSelected()
 {
-    if (m_page.empty())
+    if (m_page.empty() || m_formOpen)
         return;
     const int listed = m_list.selectedRow();
     const int row = (listed >= 1 && listed <= static_cast<int>(m_page.size())) ? listed : m_selected;
@@ -510,6 +552,8 @@ void BrowseEngine::readSelected()
 
 void BrowseEngine::insertRecord()
 {
+    if (m_formOpen)
+        return;
     m_buffer.clear();
     platform::Record primed = m_buffer.get();
     m_host.primeRange(primed);
@@ -519,17 +563,21 @@ void BrowseEngine::insertRecord()
 
 void BrowseEngine::changeRecord()
 {
+    if (m_formOpen || m_page.empty())
+        return;
     readSelected();
     callForm(core::Request::Change, [this] { editFinished(core::Request::Change, m_response == core::Response::Completed); });
 }
 
 void BrowseEngine::deleteRecord()
 {
+    if (m_formOpen || m_page.empty())
+        return;
     readSelected();
     callForm(core::Request::Delete, [this] { editFinished(core::Request::Delete, m_response == core::Response::Completed); });
 }
 
-void BrowseEngine::editFinished(int request, bool completed)
+void BrowseEngine::editFinished(core::Request request, bool completed)
 {
     if (request == core::Request::Delete) {
         if (completed && m_selected >= 1 && m_selected <= static_cast<int>(m_page.size()))
@@ -547,18 +595,17 @@ void BrowseEngine::editFinished(int request, bool completed)
     }
     postNewSelection();
     m_list.setFocusToList();
-    core::glo().requestCode = m_startRequest;
     m_response = core::Response::Cancelled;
     refreshWindow();
 }
 
-void BrowseEngine::callForm(int request, std::function<void()> finished)
+void BrowseEngine::callForm(core::Request request, std::function<void()> finished)
 {
-    core::glo().requestCode = request;
-    core::glo().navigationCode = 0;
-    m_host.callUpdateForm(request, [this, request, finished](int response, int navigation) {
+    m_formOpen = true;
+    m_host.callUpdateForm(request, [this, request, finished](core::Response response, core::Navigation navigation) {
+        m_formOpen = false;
         m_response = response;
-        int next = request;
+        core::Request next = request;
         auto moveAndCall = [&](auto move) {
             resetView();
             seekAndReload(SeekMode::OnPosition);
@@ -571,12 +618,12 @@ void BrowseEngine::callForm(int request, std::function<void()> finished)
         };
         bool cameShort = false;
         switch (navigation) {
-        case 0:
+        case core::Navigation::None:
             resetView();
             finished();
             return;
-        case core::Command::Insert: next = core::Request::Insert; [[fallthrough]];
-        case NextRecord:
+        case core::Navigation::Insert: next = core::Request::Insert; [[fallthrough]];
+        case core::Navigation::NextRecord:
             if (next == core::Request::Insert) {
                 m_buffer.clear();
                 platform::Record primed = m_buffer.get();
@@ -587,18 +634,20 @@ void BrowseEngine::callForm(int request, std::function<void()> finished)
             }
             moveAndCall([&] { scrollOneRow(true, cameShort); });
             return;
-        case PreviousRecord: moveAndCall([&] { scrollOneRow(false, cameShort); }); return;
-        case NextPage: moveAndCall([&] { scrollOnePage(true, cameShort); }); return;
-        case PreviousPage: moveAndCall([&] { scrollOnePage(false, cameShort); }); return;
-        case LastPage: moveAndCall([&] { jumpToEnd(true); }); return;
-        case FirstPage: moveAndCall([&] { jumpToEnd(false); }); return;
-        default: callForm(request, finished); return;
+        case core::Navigation::PreviousRecord: moveAndCall([&] { scrollOneRow(false, cameShort); }); return;
+        case core::Navigation::NextPage: moveAndCall([&] { scrollOnePage(true, cameShort); }); return;
+        case core::Navigation::PreviousPage: moveAndCall([&] { scrollOnePage(false, cameShort); }); return;
+        case core::Navigation::LastPage: moveAndCall([&] { jumpToEnd(true); }); return;
+        case core::Navigation::FirstPage: moveAndCall([&] { jumpToEnd(false); }); return;
         }
+        callForm(request, finished);
     });
 }
 
 void BrowseEngine::toolbarNavigate(int command)
 {
+    if (m_formOpen)
+        return;
     switch (command) {
     case LastPage: onScroll(Scroll::Bottom); break;
     case FirstPage: onScroll(Scroll::Top); break;

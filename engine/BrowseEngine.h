@@ -1,12 +1,11 @@
 #pragma once
 
+#include "core/GlobalState.h"
 #include "engine/BrowseRow.h"
 #include "engine/ListControl.h"
 #include "engine/RecordBuffer.h"
 #include "platform/store/FilterExpression.h"
 #include "platform/store/View.h"
-
-#include <QVariantList>
 
 #include <functional>
 #include <map>
@@ -20,11 +19,21 @@ enum class ReloadMode { FromViewPosition, FromEnd, FromPage };
 enum class SeekMode { OnPosition, OnValue };
 enum class EditButton { Insert, Change, Delete, Select };
 
+// A value outside the page (a field of the owning record, a total) whose
+// change reloads the page from the top. Each sort order keeps a saved copy of
+// it, which filters name as BRW1::Sort<n>:Reset:<name> (or `boundAs`).
+struct ResetField {
+    QString name;
+    std::function<platform::FieldValue()> value;
+    QString boundAs;
+};
+
 struct SortOrder {
     int key = 0;
     int locatorField = -1;   // the first key component after the range, -1 none
     int rangeComponents = 0; // leading key components fixed to the owner's values
     QString filter;          // applied while reading
+    std::vector<ResetField> resets;
 };
 
 // What a browse adds to the engine: its rows' computed fields, its owner
@@ -40,9 +49,8 @@ public:
     virtual void primeRange(platform::Record&) {}
     virtual void computeTotals() {}
     virtual int currentSortOrder() const { return 0; }
-    virtual QVariantList resetValues() const { return {}; }
     // Calls the update form with `request`; `done(response, navigation)` runs when it ends.
-    virtual void callUpdateForm(int request, std::function<void(int, int)> done) = 0;
+    virtual void callUpdateForm(core::Request request, std::function<void(core::Response, core::Navigation)> done) = 0;
     virtual void setEditEnabled(bool changeAndDelete) = 0;
     // Acts as if the user pressed that button.
     virtual void pressButton(EditButton button) = 0;
@@ -58,14 +66,25 @@ public:
 
 // The paged list machine every list window uses: a page never holds more rows
 // than the list shows, and every movement reads only what it must.
+//
+// While the list's update form is open nothing but that form may act on the
+// list or its record buffer: every key, click, scroll, refresh and toolbar
+// command that reaches the engine meanwhile is ignored.
 class BrowseEngine {
 public:
     BrowseEngine(RecordBuffer& buffer, std::vector<SortOrder> orders, ThumbStrategy thumb, ListControl& list, BrowseHost& host);
     ~BrowseEngine();
 
-    // Variables that filter expressions may name.
+    // Variables that filter expressions may name (the reset fields' saved copies are bound already).
     platform::FilterBindings& bindings() { return m_bindings; }
-    void setStartRequest(int request) { m_startRequest = request; }
+    void setStartRequest(core::Request request) { m_startRequest = request; }
+    core::Request startRequest() const { return m_startRequest; }
+    // True while the list's update form is open.
+    bool formOpen() const { return m_formOpen; }
+    // A view over sort order `order` with its range and filter, at its start:
+    // what totals and analyses read (see View::totals).
+    std::unique_ptr<platform::View> rangeView(int order) const;
+    int sortOrder() const { return m_sort; }
 
     // --- the page machinery
     int fetchRows(int count, bool forward);
@@ -106,7 +125,7 @@ public:
     int selectedRow() const { return m_selected; }
     int thumbPosition() const { return m_thumb; }
     const std::vector<QString>& thumbStops() const { return m_stops; }
-    int response() const { return m_response; }
+    core::Response response() const { return m_response; }
     bool hasRows() const { return !m_page.empty(); }
     void buildThumbStops();
 
@@ -123,8 +142,9 @@ private:
     void scrollOneRow(bool down, bool& cameShort);
     void scrollOnePage(bool down, bool& cameShort);
     void jumpToEnd(bool bottom);
-    void callForm(int request, std::function<void()> finished);
-    void editFinished(int request, bool completed);
+    void callForm(core::Request request, std::function<void()> finished);
+    void editFinished(core::Request request, bool completed);
+    std::vector<platform::FieldValue> currentResets(int order) const;
     const SortOrder& order() const { return m_orders[static_cast<std::size_t>(m_sort)]; }
     platform::View& view();
     static std::int64_t rowOf(const QString& position);
@@ -143,7 +163,7 @@ private:
     QString m_lastRead; // position of the last record the view returned
     int m_sort = 0;
     int m_previousSort = -1;
-    std::map<int, QVariantList> m_savedResets;
+    std::map<int, std::vector<platform::FieldValue>> m_savedResets;
     bool m_forceRefresh = false;
     bool m_firstRefresh = true;
     bool m_newSelectionPending = false;
@@ -151,8 +171,9 @@ private:
     bool m_failed = false;
     int m_thumb = 0;
     std::vector<QString> m_stops;
-    int m_startRequest = 0;
-    int m_response = 2;
+    core::Request m_startRequest = core::Request::None;
+    core::Response m_response = core::Response::Cancelled;
+    bool m_formOpen = false;
 };
 
 } // namespace fundora::engine

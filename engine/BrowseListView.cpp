@@ -1,24 +1,30 @@
 #include "engine/BrowseListView.h"
 
 #include "engine/BrowseEngine.h"
+#include "engine/BrowseListModel.h"
 
 #include <QHBoxLayout>
 #include <QHeaderView>
+#include <QItemSelectionModel>
 #include <QKeyEvent>
 #include <QMenu>
 #include <QMouseEvent>
 #include <QScrollBar>
-#include <QTableWidget>
+#include <QTableView>
 
 namespace fundora::engine {
 
-BrowseListView::BrowseListView(const QStringList& headers, QWidget* parent) : QWidget(parent)
+BrowseListView::BrowseListView(std::vector<BrowseColumn> columns, QWidget* parent) : QWidget(parent)
 {
     auto* layout = new QHBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
     layout->setSpacing(0);
-    m_table = new QTableWidget(0, static_cast<int>(headers.size()), this);
-    m_table->setHorizontalHeaderLabels(headers);
+    QStringList headers;
+    for (const BrowseColumn& c : columns)
+        headers << c.header;
+    m_model = new BrowseListModel(std::move(columns), this);
+    m_table = new QTableView(this);
+    m_table->setModel(m_model);
     m_table->horizontalHeader()->setStretchLastSection(true);
     m_table->horizontalHeader()->setDefaultAlignment(Qt::AlignCenter);
     m_table->verticalHeader()->hide();
@@ -28,6 +34,9 @@ BrowseListView::BrowseListView(const QStringList& headers, QWidget* parent) : QW
     m_table->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     m_table->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     m_table->setAccessibleName(headers.join(QStringLiteral(", ")));
+    const int charWidth = m_table->fontMetrics().horizontalAdvance(u'0');
+    for (int c = 0; c < m_model->columnCount(); ++c)
+        m_table->setColumnWidth(c, m_model->columns()[static_cast<std::size_t>(c)].widthChars * charWidth + 12);
     m_table->installEventFilter(this);
     m_table->viewport()->installEventFilter(this);
     m_bar = new QScrollBar(Qt::Vertical, this);
@@ -37,12 +46,12 @@ BrowseListView::BrowseListView(const QStringList& headers, QWidget* parent) : QW
     layout->addWidget(m_table);
     layout->addWidget(m_bar);
     setFocusProxy(m_table);
-    connect(m_table, &QTableWidget::itemSelectionChanged, this, [this] {
-        if (m_engine && !m_settingThumb)
+    connect(m_table->selectionModel(), &QItemSelectionModel::selectionChanged, this, [this] {
+        if (m_engine && !m_quiet)
             m_engine->postNewSelection();
     });
     connect(m_bar, &QScrollBar::actionTriggered, this, [this](int action) {
-        if (!m_engine || m_settingThumb)
+        if (!m_engine || m_quiet)
             return;
         switch (action) {
         case QAbstractSlider::SliderSingleStepAdd: m_engine->onScroll(BrowseEngine::Scroll::RowDown); break;
@@ -68,38 +77,32 @@ int BrowseListView::visibleRows() const
     if (m_fixedRows > 0)
         return m_fixedRows;
     const int rowHeight = std::max(1, m_table->verticalHeader()->defaultSectionSize());
-    const int height = m_table->viewport()->height();
-    return std::max(1, height / rowHeight);
+    return std::max(1, m_table->viewport()->height() / rowHeight);
 }
 
 void BrowseListView::showRows(const std::vector<BrowseRow>& rows)
 {
-    m_settingThumb = true;
-    m_table->setRowCount(static_cast<int>(rows.size()));
-    for (int r = 0; r < static_cast<int>(rows.size()); ++r) {
-        const QStringList& cols = rows[static_cast<std::size_t>(r)].columns;
-        for (int c = 0; c < m_table->columnCount(); ++c) {
-            auto* item = new QTableWidgetItem(c < cols.size() ? cols[c] : QString());
-            m_table->setItem(r, c, item);
-        }
-    }
-    m_settingThumb = false;
+    m_quiet = true;
+    m_model->setRows(rows);
+    m_quiet = false;
 }
 
 int BrowseListView::selectedRow() const
 {
-    const int row = m_table->currentRow();
-    return row < 0 ? 0 : row + 1;
+    const QModelIndexList rows = m_table->selectionModel()->selectedRows();
+    return rows.isEmpty() ? 0 : rows.first().row() + 1;
 }
 
 void BrowseListView::setSelectedRow(int row)
 {
-    m_settingThumb = true;
-    if (row >= 1 && row <= m_table->rowCount())
+    m_quiet = true;
+    if (row >= 1 && row <= m_model->rowCount()) {
         m_table->selectRow(row - 1);
-    else
+        m_table->setCurrentIndex(m_model->index(row - 1, 0));
+    } else {
         m_table->clearSelection();
-    m_settingThumb = false;
+    }
+    m_quiet = false;
 }
 
 void BrowseListView::setScrollBarVisible(bool visible)
@@ -114,9 +117,9 @@ int BrowseListView::thumb() const
 
 void BrowseListView::setThumb(int position)
 {
-    m_settingThumb = true;
+    m_quiet = true;
     m_bar->setValue(position);
-    m_settingThumb = false;
+    m_quiet = false;
 }
 
 int BrowseListView::popupMenu(const QString& items)
@@ -144,54 +147,58 @@ void BrowseListView::setFocusToList()
     m_table->setFocus();
 }
 
-void BrowseListView::resizeEvent(QResizeEvent* event)
+bool BrowseListView::key(const QKeyEvent& key)
 {
-    QWidget::resizeEvent(event);
+    switch (key.key()) {
+    case Qt::Key_Up: m_engine->onScroll(BrowseEngine::Scroll::RowUp); return true;
+    case Qt::Key_Down: m_engine->onScroll(BrowseEngine::Scroll::RowDown); return true;
+    case Qt::Key_PageUp: m_engine->onScroll(BrowseEngine::Scroll::PageUp); return true;
+    case Qt::Key_PageDown: m_engine->onScroll(BrowseEngine::Scroll::PageDown); return true;
+    case Qt::Key_Home: m_engine->onScroll(BrowseEngine::Scroll::Top); return true;
+    case Qt::Key_End: m_engine->onScroll(BrowseEngine::Scroll::Bottom); return true;
+    case Qt::Key_Insert: m_engine->onInsertKey(); return true;
+    case Qt::Key_Delete: m_engine->onDeleteKey(); return true;
+    // Enter opens the highlighted row for a change, as Ctrl+Enter does.
+    case Qt::Key_Return:
+    case Qt::Key_Enter: m_engine->onCtrlEnter(); return true;
+    default:
+        if (!key.text().isEmpty() && key.text()[0].isPrint() && !(key.modifiers() & (Qt::ControlModifier | Qt::AltModifier))) {
+            m_engine->onLocatorKey(key.text()[0]);
+            return true;
+        }
+        return false;
+    }
 }
 
 bool BrowseListView::eventFilter(QObject* watched, QEvent* event)
 {
     if (!m_engine)
         return QWidget::eventFilter(watched, event);
-    if (event->type() == QEvent::KeyPress) {
-        auto* key = static_cast<QKeyEvent*>(event);
-        switch (key->key()) {
-        case Qt::Key_Up: m_engine->onScroll(BrowseEngine::Scroll::RowUp); return true;
-        case Qt::Key_Down: m_engine->onScroll(BrowseEngine::Scroll::RowDown); return true;
-        case Qt::Key_PageUp: m_engine->onScroll(BrowseEngine::Scroll::PageUp); return true;
-        case Qt::Key_PageDown: m_engine->onScroll(BrowseEngine::Scroll::PageDown); return true;
-        case Qt::Key_Home: m_engine->onScroll(BrowseEngine::Scroll::Top); return true;
-        case Qt::Key_End: m_engine->onScroll(BrowseEngine::Scroll::Bottom); return true;
-        case Qt::Key_Insert: m_engine->onInsertKey(); return true;
-        case Qt::Key_Delete: m_engine->onDeleteKey(); return true;
-        case Qt::Key_Return:
-        case Qt::Key_Enter:
-            if (key->modifiers() & Qt::ControlModifier) {
-                m_engine->onCtrlEnter();
-                return true;
-            }
-            return false;
-        default:
-            if (!key->text().isEmpty() && key->text()[0].isPrint() && !(key->modifiers() & (Qt::ControlModifier | Qt::AltModifier))) {
-                m_engine->onLocatorKey(key->text()[0]);
-                return true;
-            }
-            return false;
+    switch (event->type()) {
+    case QEvent::KeyPress:
+        if (key(*static_cast<QKeyEvent*>(event)))
+            return true;
+        break;
+    case QEvent::MouseButtonDblClick:
+        if (watched == m_table->viewport()) {
+            m_engine->onDoubleClick();
+            return true;
         }
-    }
-    if (event->type() == QEvent::MouseButtonDblClick && watched == m_table->viewport()) {
-        m_engine->onDoubleClick();
-        return true;
-    }
-    if (event->type() == QEvent::MouseButtonPress && watched == m_table->viewport() &&
-        static_cast<QMouseEvent*>(event)->button() == Qt::RightButton) {
-        m_engine->onNewSelection(true);
-        return true;
-    }
-    if (event->type() == QEvent::Wheel && watched == m_table->viewport()) {
-        const auto* wheel = static_cast<QWheelEvent*>(event);
-        m_engine->onScroll(wheel->angleDelta().y() > 0 ? BrowseEngine::Scroll::RowUp : BrowseEngine::Scroll::RowDown);
-        return true;
+        break;
+    case QEvent::MouseButtonPress:
+        if (watched == m_table->viewport() && static_cast<QMouseEvent*>(event)->button() == Qt::RightButton) {
+            m_engine->onNewSelection(true);
+            return true;
+        }
+        break;
+    case QEvent::Wheel:
+        if (watched == m_table->viewport()) {
+            const auto* wheel = static_cast<QWheelEvent*>(event);
+            m_engine->onScroll(wheel->angleDelta().y() > 0 ? BrowseEngine::Scroll::RowUp : BrowseEngine::Scroll::RowDown);
+            return true;
+        }
+        break;
+    default: break;
     }
     return QWidget::eventFilter(watched, event);
 }

@@ -1,24 +1,27 @@
 #pragma once
 
+#include "engine/BrowseRow.h"
 #include "engine/ListControl.h"
 
 #include <QWidget>
 
 class QScrollBar;
-class QTableWidget;
+class QTableView;
 
 namespace fundora::engine {
 
 class BrowseEngine;
+class BrowseListModel;
 
-// The list of a browse window: a table that never holds more than a page, and
-// a scroll bar of its own whose thumb runs from 0 to 100. Keys, clicks and the
-// scroll bar are handed to the engine.
+// The list of a browse window: a table view over a model that never holds
+// more than a page, and a scroll bar of its own whose thumb runs from 0 to
+// 100. Keys, clicks and the scroll bar are handed to the engine.
 class BrowseListView : public QWidget, public ListControl {
 public:
-    BrowseListView(const QStringList& headers, QWidget* parent = nullptr);
+    BrowseListView(std::vector<BrowseColumn> columns, QWidget* parent = nullptr);
     void setEngine(BrowseEngine* engine) { m_engine = engine; }
-    QTableWidget* table() const { return m_table; }
+    QTableView* table() const { return m_table; }
+    BrowseListModel* model() const { return m_model; }
     QScrollBar* scrollBar() const { return m_bar; }
 
     int visibleRows() const override;
@@ -36,14 +39,16 @@ public:
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
-    void resizeEvent(QResizeEvent* event) override;
 
 private:
-    QTableWidget* m_table;
+    bool key(const class QKeyEvent& key);
+
+    QTableView* m_table;
+    BrowseListModel* m_model;
     QScrollBar* m_bar;
     BrowseEngine* m_engine = nullptr;
     int m_fixedRows = 0;
-    bool m_settingThumb = false;
+    bool m_quiet = false; // the engine itself moves the selection or the thumb
 };
 
 } // namespace fundora::engine

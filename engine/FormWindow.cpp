@@ -1,13 +1,16 @@
 #include "engine/FormWindow.h"
 
 #include "core/Help.h"
-#include "core/PopupKeys.h"
 #include "core/Procedures.h"
 #include "core/WindowPosition.h"
+#include "platform/MessageService.h"
 
+#include <QAccessible>
 #include <QApplication>
 #include <QCloseEvent>
 #include <QDir>
+#include <QKeyEvent>
+#include <QLabel>
 #include <QLineEdit>
 #include <QMdiSubWindow>
 #include <QPushButton>
@@ -16,27 +19,8 @@
 namespace fundora::engine {
 
 using namespace core::Command;
-
-FormField pictureField(QLineEdit* edit, const QString& pictureText, std::function<platform::PictureValue()> get,
-                       std::function<bool(const platform::PictureValue&)> set)
-{
-    const auto picture = platform::Picture::parse(pictureText);
-    Q_ASSERT(picture);
-    edit->setProperty(core::PictureProperty, pictureText);
-    if (const auto* s = std::get_if<platform::StringPicture>(&picture->form()))
-        edit->setMaxLength(s->width);
-    FormField f;
-    f.control = edit;
-    f.show = [edit, picture, get] {
-        edit->setText(picture->format(get()).trimmed());
-        edit->setModified(false);
-    };
-    f.take = [edit, picture, set] {
-        const auto value = picture->deformat(edit->text());
-        return value && set(*value);
-    };
-    return f;
-}
+using core::Navigation;
+using core::Request;
 
 FormWindow::FormWindow(core::DataFiles& files, FormRecord& record, QString procedure, QWidget* parent)
     : QWidget(parent), m_files(files), m_controller(files, record), m_procedure(std::move(procedure))
@@ -48,6 +32,10 @@ FormWindow::FormWindow(core::DataFiles& files, FormRecord& record, QString proce
     m_cancel->setAccessibleName(QStringLiteral("Cancel"));
     m_help = new QPushButton(QStringLiteral("Help"), this);
     m_help->setAccessibleName(QStringLiteral("Help"));
+    m_problem = new QLabel(this);
+    m_problem->setAccessibleName(QStringLiteral("Entry problem"));
+    m_problem->setStyleSheet(QStringLiteral("color: #a00000"));
+    m_problem->setWordWrap(true);
     connect(m_ok, &QPushButton::clicked, this, &FormWindow::pressOk);
     connect(m_cancel, &QPushButton::clicked, this, &FormWindow::pressCancel);
     connect(m_help, &QPushButton::clicked, this, [this] { core::showHelp(helpContext()); });
@@ -69,13 +57,29 @@ void FormWindow::addField(FormField field)
     m_fields.push_back(std::move(field));
 }
 
+QString FormWindow::problem() const
+{
+    return m_problem->text();
+}
+
+void FormWindow::showProblem(const QString& text)
+{
+    m_problem->setText(text);
+    if (!text.isEmpty()) {
+        QAccessibleEvent alert(m_problem, QAccessible::Alert);
+        QAccessible::updateAccessibility(&alert);
+    }
+}
+
 bool FormWindow::acceptField(std::size_t index, bool withCheck)
 {
     FormField& f = m_fields[index];
     if (f.take && !f.take()) {
+        // Refused: what was typed stays, selected, and the window says what is accepted.
         QApplication::beep();
-        if (f.show)
-            f.show();
+        showProblem(f.refusal ? f.refusal() : QString());
+        if (auto* edit = qobject_cast<QLineEdit*>(f.control))
+            edit->selectAll();
         QTimer::singleShot(0, f.control, [c = f.control] { c->setFocus(); });
         f.control->setFocus();
         return false;
@@ -84,6 +88,7 @@ bool FormWindow::acceptField(std::size_t index, bool withCheck)
         f.control->setFocus();
         return false;
     }
+    showProblem({});
     if (f.show)
         f.show();
     return true;
@@ -108,14 +113,23 @@ void FormWindow::takeFocusedField()
             m_fields[i].take();
 }
 
-void FormWindow::run(Done done)
+bool FormWindow::edited()
+{
+    for (const FormField& f : m_fields)
+        if (f.edited && f.edited())
+            return true;
+    // What was accepted already lives in the form's record.
+    return m_controller.changed();
+}
+
+void FormWindow::run(Request request, Done done)
 {
     m_done = std::move(done);
-    if (m_controller.start() == UpdateFormController::Start::Ended) {
+    if (m_controller.start(request) == UpdateFormController::Start::Ended) {
         m_closing = true;
         m_controller.finish();
-        const int response = m_controller.response();
-        const int navigation = core::glo().navigationCode;
+        const core::Response response = m_controller.response();
+        const Navigation navigation = m_controller.navigation();
         Done callback = std::move(m_done);
         deleteLater();
         if (callback)
@@ -164,10 +178,11 @@ std::map<int, core::ToolbarButtonState> FormWindow::toolbarState() const
     std::map<int, core::ToolbarButtonState> s;
     for (int c = Insert; c <= Help; ++c)
         s[c] = {false, {}};
-    if (m_controller.workingRequest() == core::Request::Insert) {
+    const Request working = m_controller.workingRequest();
+    if (working == Request::Insert) {
         s[NextRecord] = {true, QStringLiteral("Save record and add another")};
         s[Insert] = {true, QStringLiteral("Save record and add another")};
-    } else if (m_controller.workingRequest() == core::Request::Change) {
+    } else if (working == Request::Change) {
         s[LastPage] = {true, QStringLiteral("Save changes and go to last record")};
         s[FirstPage] = {true, QStringLiteral("Save changes and go to first record")};
         s[NextPage] = {true, QStringLiteral("Save changes and page down to record")};
@@ -191,20 +206,34 @@ void FormWindow::onToolbarCommand(int command)
         return;
     }
     takeFocusedField();
-    saveAndMaybeClose(command);
+    saveAndMaybeClose(static_cast<Navigation>(command));
+}
+
+bool FormWindow::sweepAndSave()
+{
+    const Request working = m_controller.workingRequest();
+    if ((working == Request::Insert || working == Request::Change) && !acceptAll())
+        return false;
+    if (!beforeSave())
+        return false;
+    if (m_controller.save(Navigation::None) == UpdateFormController::Saved::Closed)
+        return true;
+    redisplay();
+    focusFirst();
+    return false;
 }
 
 void FormWindow::pressOk()
 {
     if (!m_open)
         return;
-    const int working = m_controller.workingRequest();
-    if ((working == core::Request::Insert || working == core::Request::Change) && !acceptAll())
-        return;
-    saveAndMaybeClose(0);
+    if (sweepAndSave()) {
+        m_closing = true;
+        core::closeProcedureWindow(*this);
+    }
 }
 
-void FormWindow::saveAndMaybeClose(int navigation)
+void FormWindow::saveAndMaybeClose(Navigation navigation)
 {
     if (m_controller.save(navigation) == UpdateFormController::Saved::Closed) {
         m_closing = true;
@@ -222,16 +251,48 @@ void FormWindow::pressCancel()
     core::closeProcedureWindow(*this);
 }
 
+void FormWindow::keyPressEvent(QKeyEvent* event)
+{
+    if (event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) {
+        pressOk();
+        return;
+    }
+    if (event->key() == Qt::Key_Escape) {
+        pressCancel();
+        return;
+    }
+    QWidget::keyPressEvent(event);
+}
+
 void FormWindow::closeEvent(QCloseEvent* event)
 {
+    if (!m_closing && m_open && edited()) {
+        // Closed by its close box or with the program: what was typed is not dropped without asking.
+        const int answer = platform::MessageService::current().show(
+            {QStringLiteral("Save Record"), QStringLiteral("Do you want to save the changes to this record?"),
+             platform::MessageIcon::Question, platform::Button::Yes | platform::Button::No | platform::Button::Cancel,
+             platform::Button::Yes});
+        if (answer == platform::Button::Cancel) {
+            event->ignore();
+            return;
+        }
+        if (answer == platform::Button::Yes) {
+            if (!sweepAndSave()) {
+                // The save did not go through: the window stays with what was typed.
+                event->ignore();
+                return;
+            }
+            m_closing = true;
+        }
+    }
     if (!m_closing)
-        m_controller.cancel(); // the close box
+        m_controller.cancel();
     m_closing = true;
     m_open = false;
     m_controller.finish();
     core::saveWindowPosition(*positionedWindow(), QDir::current().filePath(core::WindowPositionFile), m_procedure);
-    const int response = m_controller.response();
-    const int navigation = core::glo().navigationCode;
+    const core::Response response = m_controller.response();
+    const Navigation navigation = m_controller.navigation();
     Done callback = std::move(m_done);
     event->accept();
     if (callback)

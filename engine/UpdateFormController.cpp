@@ -1,37 +1,35 @@
 #include "engine/UpdateFormController.h"
 
-#include "core/GlobalState.h"
-#include "core/GuardedWrites.h"
 #include "core/StandardWarning.h"
 #include "platform/MessageService.h"
 
 namespace fundora::engine {
 
-using core::Response::Cancelled;
-using core::Response::Completed;
+using core::Guarded;
+using core::Navigation;
+using core::Request;
+using core::Response;
 namespace Button = platform::Button;
 
 UpdateFormController::UpdateFormController(core::DataFiles& files, FormRecord& record) : m_files(files), m_record(record)
 {
 }
 
-int UpdateFormController::navigation() const
+UpdateFormController::Start UpdateFormController::start(Request request)
 {
-    return core::glo().navigationCode;
-}
-
-UpdateFormController::Start UpdateFormController::start()
-{
-    core::GlobalState& g = core::glo();
-    m_request = g.requestCode;
-    m_working = m_request;
-    m_response = Cancelled;
-    g.requestCode = core::Request::None;
-    g.responseCode = core::Response::None;
+    m_request = request;
+    m_working = request;
+    m_response = Response::Cancelled;
+    m_navigation = Navigation::None;
+    m_record.load();
     m_record.takeSavedCopy();
-    if (m_request == core::Request::Insert && !m_record.prime())
-        return Start::Ended;
-    if (m_request == core::Request::Delete) {
+    if (m_request == Request::Insert) {
+        if (!m_record.prime())
+            return Start::Ended;
+        m_record.load();
+        m_record.takeSavedCopy();
+    }
+    if (m_request == Request::Delete) {
         confirmAndDelete();
         return Start::Ended;
     }
@@ -43,8 +41,9 @@ void UpdateFormController::confirmAndDelete()
     if (core::standardWarning(m_files, core::Warning::ConfirmDelete) != Button::Ok)
         return;
     for (;;) {
-        if (m_record.guardedDelete() == core::Guarded::Done) {
-            m_response = Completed;
+        m_record.store();
+        if (m_record.guardedDelete() == Guarded::Done) {
+            m_response = Response::Completed;
             return;
         }
         if (core::standardWarning(m_files, core::Warning::RecordDeleteRetry) != Button::Yes)
@@ -52,21 +51,23 @@ void UpdateFormController::confirmAndDelete()
     }
 }
 
-UpdateFormController::Saved UpdateFormController::save(int navigation)
+UpdateFormController::Saved UpdateFormController::save(Navigation navigation)
 {
-    core::glo().navigationCode = navigation;
-    if (m_working == core::Request::Insert)
+    m_navigation = navigation;
+    if (m_working == Request::Insert)
         return saveInsert();
-    if (m_working == core::Request::Change)
-        return saveChange(navigation);
+    if (m_working == Request::Change)
+        return saveChange();
     return Saved::Closed;
 }
 
 UpdateFormController::Saved UpdateFormController::saveInsert()
 {
+    m_record.store();
     const platform::FileError e = m_record.writeInsert();
     if (e.ok()) {
-        m_response = Completed;
+        m_record.load(); // with its place in the file
+        m_response = Response::Completed;
         return Saved::Closed;
     }
     m_files.savedError.save(e);
@@ -74,41 +75,47 @@ UpdateFormController::Saved UpdateFormController::saveInsert()
         core::standardWarning(m_files, core::Warning::DuplicateKeyError, m_record.duplicateKeyName());
     else
         core::standardWarning(m_files, core::Warning::RecordInsertError);
-    core::glo().navigationCode = 0;
+    m_navigation = Navigation::None;
     return Saved::StayOpen;
 }
 
-UpdateFormController::Saved UpdateFormController::saveChange(int navigation)
+UpdateFormController::Saved UpdateFormController::saveChange()
 {
     for (;;) {
         const bool changed = m_record.changedSinceCopy();
-        const int result = changed ? m_record.guardedUpdate() : core::Guarded::Done;
-        if (result == core::Guarded::Done) {
-            if (changed || navigation == 0)
-                m_response = Completed;
+        // The buffer holds the form's record for the list to find it, written or not.
+        m_record.store();
+        const Guarded result = changed ? m_record.guardedUpdate() : Guarded::Done;
+        if (result == Guarded::Done) {
+            if (changed || m_navigation == Navigation::None)
+                m_response = Response::Completed;
+            m_record.load();
             return Saved::Closed;
         }
-        if (result == core::Guarded::ChangedByOther) {
-            m_record.takeSavedCopy(); // the buffer now holds the stored record
-            core::glo().navigationCode = 0;
+        if (result == Guarded::ChangedByOther) {
+            // The buffer now holds the stored record: the form shows it.
+            m_record.load();
+            m_record.takeSavedCopy();
+            m_navigation = Navigation::None;
             return Saved::StayOpen;
         }
+        // A failed write keeps what the user typed (the form's copy).
         const int answer = core::standardWarning(m_files, core::Warning::RecordUpdateRetry);
         if (answer == Button::Yes)
             continue;
         if (answer == Button::No) {
-            m_response = Cancelled;
+            m_response = Response::Cancelled;
             return Saved::Closed;
         }
-        core::glo().navigationCode = 0;
+        m_navigation = Navigation::None;
         return Saved::StayOpen;
     }
 }
 
 void UpdateFormController::cancel()
 {
-    m_response = Cancelled;
-    core::glo().navigationCode = 0;
+    m_response = Response::Cancelled;
+    m_navigation = Navigation::None;
 }
 
 void UpdateFormController::finish()
@@ -116,9 +123,8 @@ void UpdateFormController::finish()
     if (m_finished)
         return;
     m_finished = true;
-    if (m_request == core::Request::Insert && m_response != Completed)
+    if (m_request == Request::Insert && m_response != Response::Completed)
         m_record.discardPrimed();
-    core::glo().responseCode = m_response;
 }
 
 } // namespace fundora::engine

@@ -213,4 +213,46 @@ std::optional<QString> StringPicture::deformat(QStringView text) const
     return v;
 }
 
+QString Picture::entryHint() const
+{
+    struct Hint {
+        QString operator()(const StringPicture& p) const { return QStringLiteral("At most %1 characters").arg(p.width); }
+        QString operator()(const NumberPicture& p) const
+        {
+            QString example = p.places > 0 ? QStringLiteral("1,250.") + QString(p.places, u'0') : QStringLiteral("1,250");
+            if (!p.grouping)
+                example.remove(u',');
+            return QStringLiteral("Enter a number such as %1").arg(example);
+        }
+        QString operator()(const DatePicture& p) const
+        {
+            switch (p.style) {
+            case 1: return QStringLiteral("Enter a date as mm/dd/yy");
+            case 2: return QStringLiteral("Enter a date as mm/dd/yyyy");
+            default: return QStringLiteral("Enter a date as mm/dd/yyyy or as December 6, 2026");
+            }
+        }
+        QString operator()(const TimePicture& p) const
+        {
+            return p.style == 3 ? QStringLiteral("Enter a time as h:mm AM or PM") : QStringLiteral("Enter a time as hh:mm");
+        }
+        QString operator()(const PatternPicture& p) const
+        {
+            return QStringLiteral("Enter the digits of the number, shown as %1").arg(QString(p.pattern).replace(u'#', u'9'));
+        }
+        QString operator()(const TemplatePicture& p) const
+        {
+            // The part that must be there, and the whole: "##### or #####-####" (# a digit).
+            const qsizetype bar = p.pattern.indexOf(u'|');
+            QString required = bar < 0 ? p.pattern : p.pattern.left(bar);
+            required.remove(u'<');
+            QString whole = p.pattern;
+            whole.remove(u'|').replace(u'<', u'#');
+            return required == whole ? QStringLiteral("Enter it as %1 (# is a digit)").arg(whole)
+                                     : QStringLiteral("Enter it as %1 or %2 (# is a digit)").arg(required, whole);
+        }
+    };
+    return std::visit(Hint{}, m_form);
+}
+
 } // namespace fundora::platform

@@ -92,6 +92,9 @@ public:
     // must be refused. Numbers give a Decimal, dates, times and patterns a whole
     // number, texts and templates a QString.
     std::optional<PictureValue> deformat(QStringView text) const;
+    // What an entry through this picture accepts, in words for the user
+    // ("Enter a date as mm/dd/yyyy").
+    QString entryHint() const;
 
 private:
     Picture(QString text, Form form) : m_text(std::move(text)), m_form(std::move(form)) {}

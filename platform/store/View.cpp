@@ -185,4 +185,47 @@ FileError View::query(bool forward)
     return FileError::success();
 }
 
+FileError View::totals(int sumField, const QString& condition, const FilterBindings& names, Totals& out)
+{
+    out = Totals();
+    if (!m_file.isOpen())
+        return m_file.store().note(FileError::of(ErrorCode::FileNotOpen, m_file.def().label));
+    CompiledFilter extra;
+    if (FileError e = compileFilter(condition, m_file.def(), names, extra); !e.ok())
+        return m_file.store().note(e);
+    QStringList conditions;
+    std::vector<SqlValue> params;
+    if (!m_range.empty()) {
+        const int n = static_cast<int>(m_range.size());
+        conditions << m_order.tuple(n) + QStringLiteral(" = (") + QStringList(n, QStringLiteral("?")).join(u',') + u')';
+        params.insert(params.end(), m_range.begin(), m_range.end());
+    }
+    for (const CompiledFilter* f : {&m_filter, &extra}) {
+        if (f->isEmpty())
+            continue;
+        conditions << u'(' + f->sql() + u')';
+        const auto fp = f->parameters();
+        params.insert(params.end(), fp.begin(), fp.end());
+    }
+    const FileDef& d = m_file.def();
+    const QString sum =
+        sumField < 0 ? QStringLiteral("0")
+                     : QStringLiteral("IFNULL(SUM(%1), 0)").arg(schema::quoted(d.fields.at(static_cast<std::size_t>(sumField)).column()));
+    QString sql = QStringLiteral("SELECT COUNT(*), %1 FROM %2").arg(sum, schema::qualifiedTable(d, m_file.store().schemaOf(d)));
+    if (!conditions.isEmpty())
+        sql += QStringLiteral(" WHERE ") + conditions.join(QStringLiteral(" AND "));
+    FileError error;
+    Statement& s = m_file.store().cached(sql, &error);
+    if (!error.ok())
+        return error;
+    s.bindAll(params);
+    const int rc = s.step();
+    if (rc == SQLITE_ROW) {
+        out.count = s.integer(0);
+        out.sumUnits = s.integer(1);
+    }
+    s.reset();
+    return rc == SQLITE_ROW ? m_file.store().note(FileError::success()) : m_file.store().fromSqlite(rc, d.label);
+}
+
 } // namespace fundora::platform

@@ -48,6 +48,16 @@ public:
     // The position string of `r` in this view's key.
     QString position(const Record& r) const;
 
+    // Count and sum (of `sumField`, -1 for none; money in units of its last
+    // place) over every record of the range that the filter and `condition`
+    // (a further filter expression; empty for none) let through. Computed by
+    // the store in one query: no record is read into the program.
+    struct Totals {
+        std::int64_t count = 0;
+        std::int64_t sumUnits = 0;
+    };
+    FileError totals(int sumField, const QString& condition, const FilterBindings& names, Totals& out);
+
     // Records all views of the process have read from their files (for benchmarks and tests).
     static std::int64_t recordsRead() { return s_recordsRead; }
 

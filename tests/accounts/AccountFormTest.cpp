@@ -27,11 +27,10 @@ protected:
         ASSERT_TRUE(core::acquireFile(*files, core::FileId::Transactions));
     }
     // Opens the form for `request` on the buffer as it is.
-    UpdateAccountsWindow* openForm(int request)
+    UpdateAccountsWindow* openForm(core::Request request)
     {
-        core::glo().requestCode = request;
         auto* form = new UpdateAccountsWindow(*files);
-        form->run([this](int r, int n) {
+        form->run(request, [this](core::Response r, core::Navigation n) {
             response = r;
             navigation = n;
             ended = true;
@@ -68,8 +67,8 @@ protected:
         ASSERT_TRUE(files->accounts.add().ok());
     }
 
-    int response = 0;
-    int navigation = -1;
+    core::Response response = core::Response::None;
+    core::Navigation navigation = core::Navigation::LastPage; // anything but what a form hands back
     bool ended = false;
 };
 
@@ -194,7 +193,7 @@ TEST_F(AccountFormTest, UnchangedOkWritesNothingAndCompletes)
     form->pressOk();
     finishEvents();
     EXPECT_EQ(response, core::Response::Completed);
-    EXPECT_EQ(navigation, 0);
+    EXPECT_EQ(navigation, core::Navigation::None);
     files->accounts.clear();
     files->accounts.record.sysId = 5;
     ASSERT_TRUE(files->accounts.get(core::AccSysIDKey).ok());
@@ -210,7 +209,7 @@ TEST_F(AccountFormTest, UnchangedSaveAndNextWritesNothingAndCancels)
     finishEvents();
     EXPECT_TRUE(ended);
     EXPECT_EQ(response, core::Response::Cancelled);
-    EXPECT_EQ(navigation, core::Command::NextRecord);
+    EXPECT_EQ(navigation, core::Navigation::NextRecord);
 }
 
 TEST_F(AccountFormTest, AChangeIsSavedThroughTheGuardedUpdate)

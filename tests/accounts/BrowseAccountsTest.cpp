@@ -2,12 +2,13 @@
 #include "accounts/BrowseAccountsWindow.h"
 #include "core/GlobalState.h"
 #include "core/OpenFile.h"
+#include "engine/BrowseListModel.h"
 #include "engine/BrowseListView.h"
 #include "tests/core/CoreFixture.h"
 #include "tests/support/AccessibleNames.h"
 
 #include <QPushButton>
-#include <QTableWidget>
+#include <QTableView>
 #include <QTest>
 
 using namespace fundora;
@@ -47,7 +48,7 @@ TEST_F(BrowseAccountsTest, EmptyFileShowsNothingAndATotalOfZero)
 {
     accounts::BrowseAccountsWindow* w = open();
     EXPECT_EQ(test::controlsWithoutNames(*w), QStringList());
-    EXPECT_EQ(w->list()->table()->rowCount(), 0);
+    EXPECT_EQ(w->list()->model()->rowCount(), 0);
     EXPECT_FALSE(w->button(QStringLiteral("Change"))->isEnabled());
     EXPECT_FALSE(w->button(QStringLiteral("Delete"))->isEnabled());
     EXPECT_TRUE(w->button(QStringLiteral("Insert"))->isEnabled());
@@ -63,8 +64,8 @@ TEST_F(BrowseAccountsTest, ShowsTheHighlightedAccountAndFollowsTheSelection)
     addAccount(2, "Acme Store", "-20.25", "X", 21);
     addAccount(3, "Middle Bank", "1000", "S", 13);
     accounts::BrowseAccountsWindow* w = open();
-    ASSERT_EQ(w->list()->table()->rowCount(), 3);
-    EXPECT_EQ(w->list()->table()->item(0, 0)->text(), QStringLiteral("Acme Store"));
+    ASSERT_EQ(w->list()->model()->rowCount(), 3);
+    EXPECT_EQ(w->list()->model()->index(0, 0).data().toString(), QStringLiteral("Acme Store"));
     EXPECT_EQ(w->detail(QStringLiteral("Card Type")), QStringLiteral("CHARGE CARD"));
     EXPECT_EQ(w->detail(QStringLiteral("Current Balance")), QStringLiteral("($20.25)"));
     EXPECT_EQ(w->detail(QStringLiteral("Billing Date")), QStringLiteral("21"));

@@ -4,6 +4,7 @@
 #include "accounts/UpdateAccountsWindow.h"
 #include "app/MainFrame.h"
 #include "core/GlobalState.h"
+#include "engine/BrowseListModel.h"
 #include "engine/BrowseListView.h"
 #include "tests/support/TestEnvironment.h"
 
@@ -12,7 +13,7 @@
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QPushButton>
-#include <QTableWidget>
+#include <QTableView>
 #include <QTest>
 
 using namespace fundora;
@@ -89,8 +90,8 @@ TEST_F(AccountsInFrameTest, AddingAnAccountThroughTheToolbarShowsItInTheList)
     settle();
     EXPECT_EQ(child<accounts::UpdateAccountsWindow>(), nullptr);
     EXPECT_TRUE(browse->isEnabled());
-    ASSERT_EQ(browse->list()->table()->rowCount(), 1);
-    EXPECT_EQ(browse->list()->table()->item(0, 0)->text(), QStringLiteral("Frame Bank"));
+    ASSERT_EQ(browse->list()->model()->rowCount(), 1);
+    EXPECT_EQ(browse->list()->model()->index(0, 0).data().toString(), QStringLiteral("Frame Bank"));
     EXPECT_EQ(browse->detail(QStringLiteral("Total Outstanding Debt")), QStringLiteral("$75.25"));
     EXPECT_EQ(core::glo().currentSysid, 1);
     EXPECT_TRUE(frame->isToolbarButtonEnabled(core::Command::Change));

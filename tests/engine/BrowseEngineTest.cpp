@@ -56,7 +56,7 @@ protected:
     {
         QStringList out;
         for (const auto& r : list.shown)
-            out << r.columns.value(0);
+            out << r.text(0);
         return out;
     }
     QString highlighted() const { return files->accounts.record.creditCardVendor; }
@@ -133,15 +133,15 @@ TEST_F(BrowseEngineTest, AnInsertedRecordIsHighlightedWhereverItSorts)
 {
     addNumbered(12);
     open();
-    host.formAnswers.push_back({1, 0});
-    host.onForm = [this](int) {
+    host.formAnswers.push_back({core::Response::Completed, core::Navigation::None});
+    host.onForm = [this](core::Request) {
         files->accounts.record.sysId = 99;
         files->accounts.record.creditCardVendor = QStringLiteral("V07a");
         ASSERT_TRUE(files->accounts.add().ok());
     };
     browse->insertRecord();
     host.runPosted();
-    EXPECT_EQ(host.formRequests, std::vector<int>{core::Request::Insert});
+    EXPECT_EQ(host.formRequests, std::vector<core::Request>{core::Request::Insert});
     EXPECT_TRUE(page().contains(QStringLiteral("V07a")));
     EXPECT_EQ(page()[list.selected - 1], QStringLiteral("V07a"));
     EXPECT_EQ(highlighted(), QStringLiteral("V07a"));
@@ -152,8 +152,8 @@ TEST_F(BrowseEngineTest, DeletingTheOnlyRecordEmptiesTheListAndDisablesChange)
     addVendors({QStringLiteral("Solo")});
     open();
     EXPECT_TRUE(host.editEnabled);
-    host.formAnswers.push_back({1, 0});
-    host.onForm = [this](int) { ASSERT_TRUE(files->accounts.remove().ok()); };
+    host.formAnswers.push_back({core::Response::Completed, core::Navigation::None});
+    host.onForm = [this](core::Request) { ASSERT_TRUE(files->accounts.remove().ok()); };
     browse->deleteRecord();
     host.runPosted();
     EXPECT_TRUE(page().isEmpty());
@@ -260,12 +260,14 @@ TEST_F(BrowseEngineTest, SaveAndNextRecordReopensTheFormOnTheNextRecord)
     open();
     scroll(Scroll::RowDown); // V01
     std::vector<QString> editedVendors;
-    host.onForm = [&](int) { editedVendors.push_back(files->accounts.record.creditCardVendor); };
-    host.formAnswers = {{2, core::Command::NextRecord}, {2, core::Command::NextRecord}, {1, 0}};
+    host.onForm = [&](core::Request) { editedVendors.push_back(files->accounts.record.creditCardVendor); };
+    host.formAnswers = {{core::Response::Cancelled, core::Navigation::NextRecord},
+                        {core::Response::Cancelled, core::Navigation::NextRecord},
+                        {core::Response::Completed, core::Navigation::None}};
     browse->changeRecord();
     host.runPosted();
     EXPECT_EQ(editedVendors, (std::vector<QString>{"V01", "V02", "V03"}));
-    EXPECT_EQ(host.formRequests, (std::vector<int>{2, 2, 2}));
+    EXPECT_EQ(host.formRequests, (std::vector<core::Request>(3, core::Request::Change)));
     EXPECT_EQ(highlighted(), QStringLiteral("V03"));
 }
 
@@ -279,8 +281,8 @@ TEST_F(BrowseEngineTest, SwitchingSortOrderKeepsTheHighlightedRecord)
         files->accounts.record.accountNumber = QStringLiteral("N%1").arg(20 - i);
         ASSERT_TRUE(files->accounts.add().ok());
     }
-    engine::SortOrder byVendor{core::AccCreditCardVendorKey, 1, 0, {}};
-    engine::SortOrder byNumber{core::AccAccountNumberKey, 3, 0, {}};
+    engine::SortOrder byVendor{core::AccCreditCardVendorKey, 1, 0, {}, {}};
+    engine::SortOrder byNumber{core::AccAccountNumberKey, 3, 0, {}, {}};
     browse = std::make_unique<BrowseEngine>(*buffer, std::vector<engine::SortOrder>{byVendor, byNumber}, engine::ThumbStrategy::Stops, list,
                                             host);
     browse->refreshWindow();
@@ -299,10 +301,19 @@ TEST_F(BrowseEngineTest, SwitchingSortOrderKeepsTheHighlightedRecord)
 TEST_F(BrowseEngineTest, AChangedResetFieldReloadsFromTheTop)
 {
     addNumbered(12);
-    open();
+    QString owner = QStringLiteral("first owner");
+    engine::SortOrder byVendor{
+        core::AccCreditCardVendorKey, 1, 0, {}, {{QStringLiteral("LOC:Owner"), [&] { return platform::FieldValue{owner}; }, {}}}};
+    browse = std::make_unique<BrowseEngine>(*buffer, std::vector<engine::SortOrder>{byVendor}, engine::ThumbStrategy::Stops, list, host);
+    browse->refreshWindow();
+    host.runPosted();
     scroll(Scroll::Bottom);
     ASSERT_EQ(highlighted(), QStringLiteral("V11"));
-    host.resets = {QStringLiteral("another owner")};
+    scroll(Scroll::RowUp);
+    browse->refreshWindow();
+    host.runPosted();
+    EXPECT_EQ(highlighted(), QStringLiteral("V10")) << "an unchanged reset field keeps the page";
+    owner = QStringLiteral("another owner");
     browse->refreshWindow();
     host.runPosted();
     EXPECT_EQ(highlighted(), QStringLiteral("V00"));
@@ -332,18 +343,22 @@ TEST_F(BrowseEngineTest, RangeFilterAndThreePositionThumb)
     engine::TypedBuffer<core::Transaction> traBuffer(files->transactions);
     RangedHost ranged;
     ranged.labelField = 2;
-    engine::SortOrder byDate{core::TraSysIDDateKey, 1, 1, QStringLiteral("TRA:SysID = LOC:Owner AND TRA:ReconciledTransaction = 0")};
+    // The filter names the sort order's saved copy of the owner, as the transaction lists' filters do.
+    engine::SortOrder byDate{core::TraSysIDDateKey,
+                             1,
+                             1,
+                             QStringLiteral("TRA:SysID = BRW1::Sort1:Reset:ACC:SysID AND TRA:ReconciledTransaction = 0"),
+                             {{QStringLiteral("ACC:SysID"), [&] { return platform::FieldValue{std::int64_t{ranged.owner}}; }, {}}}};
     test::FakeList small;
     small.rows = 3;
     BrowseEngine e(traBuffer, {byDate}, engine::ThumbStrategy::ThreePosition, small, ranged);
-    e.bindings().bind(QStringLiteral("LOC:Owner"), [&] { return platform::FieldValue{std::int64_t{ranged.owner}}; });
     e.refreshWindow();
     ranged.runPosted();
     // Owner 2 has i = 1, 4, 7, ...; open ones are the even i: 4, 10, 16, 22, 28.
     auto shown = [&] {
         QStringList out;
         for (const auto& r : small.shown)
-            out << r.columns.value(0);
+            out << r.text(0);
         return out;
     };
     EXPECT_EQ(shown(), (QStringList{"T04", "T10", "T16"}));
@@ -355,7 +370,6 @@ TEST_F(BrowseEngineTest, RangeFilterAndThreePositionThumb)
     ranged.runPosted();
     EXPECT_EQ(e.thumbPosition(), 50);
     ranged.owner = 3;
-    ranged.resets = {3};
     e.refreshWindow();
     ranged.runPosted();
     EXPECT_EQ(shown(), (QStringList{"T02", "T08", "T14"})) << "another owner reloads from its first record";

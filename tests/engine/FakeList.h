@@ -40,24 +40,22 @@ public:
     bool editEnabled = false;
     int readFailures = 0;
     std::vector<engine::EditButton> pressed;
-    std::vector<int> formRequests;
+    std::vector<core::Request> formRequests;
     // Answers of the form: response and navigation, one pair per call.
-    std::deque<std::pair<int, int>> formAnswers;
-    std::function<void(int)> onForm; // what the form does to the buffer before answering
+    std::deque<std::pair<core::Response, core::Navigation>> formAnswers;
+    std::function<void(core::Request)> onForm; // what the form does to the buffer before answering
     int labelField = 1;
     int sortOrder = 0;
-    QVariantList resets;
 
     int currentSortOrder() const override { return sortOrder; }
-    QVariantList resetValues() const override { return resets; }
 
-    void buildRow(engine::BrowseRow& row) override { row.columns = {row.record.text(labelField)}; }
-    void callUpdateForm(int request, std::function<void(int, int)> done) override
+    void buildRow(engine::BrowseRow& row) override { row.cells = {{row.record.text(labelField), {}, {}}}; }
+    void callUpdateForm(core::Request request, std::function<void(core::Response, core::Navigation)> done) override
     {
         formRequests.push_back(request);
         if (onForm)
             onForm(request);
-        auto answer = formAnswers.empty() ? std::make_pair(2, 0) : formAnswers.front();
+        auto answer = formAnswers.empty() ? std::make_pair(core::Response::Cancelled, core::Navigation::None) : formAnswers.front();
         if (!formAnswers.empty())
             formAnswers.pop_front();
         done(answer.first, answer.second);

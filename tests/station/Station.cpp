@@ -70,14 +70,14 @@ int run(const QStringList& args)
             return 5;
         files.integrity.snapSysId = files.accounts.record.sysId;
         files.accounts.record.creditCardVendor = args[4];
-        return riUpdateAccounts(files, false);
+        return static_cast<int>(riUpdateAccounts(files, false));
     }
     if (command == QStringLiteral("change-memo") && args.size() == 5) {
         files.memoCards.set(MemCardKey);
         while (files.memoCards.next().ok()) {
             if (files.memoCards.record.topic == args[3]) {
                 files.memoCards.record.topic = args[4];
-                return riUpdateMemoCard(files, true);
+                return static_cast<int>(riUpdateMemoCard(files, true));
             }
         }
         return 5;
@@ -87,7 +87,7 @@ int run(const QStringList& args)
             return 5;
         touch(args[4]);
         test::KillSwitch::arm();
-        return riDeleteAccounts(files);
+        return static_cast<int>(riDeleteAccounts(files));
     }
     if (command == QStringLiteral("stress") && args.size() == 6)
         return test::runStressWorker(files, args[3].toInt(), args[4].toUInt(), args[5]);

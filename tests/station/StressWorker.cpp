@@ -59,7 +59,7 @@ int runStressWorker(DataFiles& files, int seconds, unsigned seed, const QString&
         const unsigned choice = random() % 100;
         // A pause between reading and writing gives the other station time to interfere.
         QThread::usleep(random() % 2000);
-        int result = 0;
+        Guarded result = Guarded::Done;
         QString file;
         platform::RecordIdentity written;
         if (choice < 70) {

@@ -1,0 +1,135 @@
+#include "engine/FormFields.h"
+
+#include "core/PopupKeys.h"
+
+#include <QLineEdit>
+
+namespace fundora::engine {
+
+using platform::Decimal;
+using platform::PictureValue;
+
+namespace {
+
+// The entry through `pictureText`: `get` gives the value to show, `set` takes
+// an accepted one (false: refused although the picture let it through).
+FormField pictured(QLineEdit* edit, const QString& pictureText, std::function<PictureValue()> get,
+                   std::function<bool(const PictureValue&)> set, QString refusal = {})
+{
+    const auto picture = platform::Picture::parse(pictureText);
+    Q_ASSERT(picture);
+    edit->setProperty(core::PictureProperty, pictureText);
+    if (const auto* s = std::get_if<platform::StringPicture>(&picture->form()))
+        edit->setMaxLength(s->width);
+    FormField f;
+    f.control = edit;
+    f.show = [edit, picture, get] {
+        edit->setText(picture->format(get()).trimmed());
+        edit->setModified(false);
+    };
+    f.take = [edit, picture, set] {
+        const auto value = picture->deformat(edit->text());
+        return value && set(*value);
+    };
+    const QString hint = refusal.isEmpty() ? picture->entryHint() : refusal;
+    f.refusal = [hint] { return hint; };
+    f.edited = [edit] { return edit->isModified(); };
+    return f;
+}
+
+Decimal decimalOf(const PictureValue& v)
+{
+    if (const auto* d = std::get_if<Decimal>(&v))
+        return *d;
+    if (const auto* i = std::get_if<std::int64_t>(&v))
+        return Decimal::fromInteger(*i);
+    return Decimal();
+}
+
+} // namespace
+
+QString largestValueText(const platform::FieldDef& field)
+{
+    const QString whole = QString(field.size - field.places, u'9');
+    QString grouped;
+    for (qsizetype i = 0; i < whole.size(); ++i) {
+        if (i > 0 && (whole.size() - i) % 3 == 0)
+            grouped += u',';
+        grouped += whole[i];
+    }
+    return field.places > 0 ? grouped + u'.' + QString(field.places, u'9') : grouped;
+}
+
+FormField textEntry(QLineEdit* edit, QString& member, const platform::FieldDef& field, const QString& picture)
+{
+    return pictured(
+        edit, picture.isEmpty() ? QStringLiteral("s%1").arg(field.size) : picture, [&member] { return PictureValue{member}; },
+        [&member, size = field.size](const PictureValue& v) {
+            const QString text = std::get<QString>(v);
+            if (text.size() > size)
+                return false;
+            member = text;
+            return true;
+        },
+        QStringLiteral("At most %1 characters").arg(field.size));
+}
+
+FormField decimalEntry(QLineEdit* edit, Decimal& member, const platform::FieldDef& field, const QString& picture)
+{
+    const QString hint = QStringLiteral("Enter an amount of at most %1").arg(largestValueText(field));
+    return pictured(
+        edit, picture, [&member] { return PictureValue{member}; },
+        [&member, field](const PictureValue& v) {
+            const Decimal d = decimalOf(v).rounded(field.places);
+            if (!d.fits(field.size, field.places))
+                return false;
+            member = d;
+            return true;
+        },
+        hint);
+}
+
+FormField patternEntry(QLineEdit* edit, Decimal& member, const platform::FieldDef& field, const QString& picture)
+{
+    const QString hint = platform::Picture::parse(picture)->entryHint() + QStringLiteral(" (at most %1 digits)").arg(field.size);
+    return pictured(
+        edit, picture, [&member] { return PictureValue{member.integerPart()}; },
+        [&member, field](const PictureValue& v) {
+            const Decimal d = Decimal::fromInteger(std::get<std::int64_t>(v));
+            if (!d.fits(field.size, 0))
+                return false;
+            member = d;
+            return true;
+        },
+        hint);
+}
+
+FormField dateEntry(QLineEdit* edit, std::int32_t& member, const QString& picture)
+{
+    return pictured(
+        edit, picture, [&member] { return PictureValue{std::int64_t{member}}; },
+        [&member](const PictureValue& v) {
+            const std::int64_t day = std::get<std::int64_t>(v);
+            if (day < 0 || day > std::numeric_limits<std::int32_t>::max())
+                return false;
+            member = static_cast<std::int32_t>(day);
+            return true;
+        });
+}
+
+FormField shortEntry(QLineEdit* edit, std::int16_t& member, const QString& picture)
+{
+    return pictured(
+        edit, picture, [&member] { return PictureValue{member == 0 ? QString() : QString::number(member)}; },
+        [&member](const PictureValue& v) {
+            bool ok = true;
+            const QString text = std::get<QString>(v).trimmed();
+            const int n = text.isEmpty() ? 0 : text.toInt(&ok);
+            if (!ok || n < std::numeric_limits<std::int16_t>::min() || n > std::numeric_limits<std::int16_t>::max())
+                return false;
+            member = static_cast<std::int16_t>(n);
+            return true;
+        });
+}
+
+} // namespace fundora::engine
