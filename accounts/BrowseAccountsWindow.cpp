@@ -180,6 +180,7 @@ void BrowseAccountsWindow::dial()
     const core::Account& a = files().accounts.record;
     core::DialRequest request;
     request.numbers = {dialingFormat(a.balanceInfoPhone), dialingFormat(a.lostCardPhone), QString()};
+    request.spoken = {QStringLiteral("Balance information"), QStringLiteral("Lost card"), QString()};
     core::PhoneDialer().dial(request);
 }
 

@@ -400,11 +400,15 @@ void MainFrame::closeEvent(QCloseEvent* event)
         event->accept();
         return;
     }
-    // The child windows close with the frame; one that refuses keeps the program running.
-    m_area->closeAllSubWindows();
-    if (!m_area->subWindowList().isEmpty()) {
-        event->ignore();
-        return;
+    // The child windows close with the frame, the latest first (a form before
+    // the list that called it); one that refuses keeps the program running.
+    QList<QMdiSubWindow*> children = m_area->subWindowList(QMdiArea::CreationOrder);
+    for (auto it = children.crbegin(); it != children.crend(); ++it) {
+        QPointer<QMdiSubWindow> child = *it;
+        if (child && !child->close()) {
+            event->ignore();
+            return;
+        }
     }
     m_timer->stop();
     if (m_holdsAccounts) {

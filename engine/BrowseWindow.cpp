@@ -145,13 +145,13 @@ void BrowseWindow::showEvent(QShowEvent* event)
 
 void BrowseWindow::closeEvent(QCloseEvent* event)
 {
-    if (m_form) {
+    if (m_form && m_form->isOpen()) {
         // The list waits for its form: the form closes first (and may ask about what was typed).
         if (QWidget* frame = qobject_cast<QMdiSubWindow*>(m_form->parentWidget()))
             frame->close();
         else
             m_form->close();
-        if (m_form) {
+        if (m_form && m_form->isOpen()) {
             event->ignore();
             return;
         }
@@ -237,10 +237,14 @@ void BrowseWindow::callUpdateForm(core::Request request, std::function<void(core
     if (core::ProcedureHost* host = core::ProcedureHost::current())
         host->refreshToolbar();
     m_form = createForm();
-    m_form->run(request, [this, request, done](core::Response response, core::Navigation navigation) {
-        m_form = nullptr;
-        setEnabled(true);
-        formEnded(request, response);
+    // The form may end after the list has closed (the program closing both): then nobody is told.
+    m_form->run(request, [self = QPointer<BrowseWindow>(this), request, done](core::Response response, core::Navigation navigation) {
+        if (!self || self->m_closed)
+            return;
+        BrowseWindow* const that = self.data();
+        that->m_form = nullptr;
+        that->setEnabled(true);
+        that->formEnded(request, response);
         done(response, navigation);
         if (core::ProcedureHost* host = core::ProcedureHost::current())
             host->refreshToolbar();

@@ -12,6 +12,8 @@ namespace fundora::core {
 struct DialRequest {
     std::array<QString, 3> numbers;
     std::array<QString, 3> labels;
+    // What a screen reader says each number is, where the window shows no label.
+    std::array<QString, 3> spoken;
     QString prefix;
     QString suffix;
 };

@@ -59,7 +59,10 @@ SelectNumberDialog::SelectNumberDialog(const DialRequest& request, QWidget* pare
         prompt->move(du.x(DialerDesign::PromptX), du.y(m_layout.rowY[r]));
         prompt->adjustSize();
         QString name = m_layout.rowTexts[r];
-        button->setAccessibleName(name.remove(u'&'));
+        name.remove(u'&');
+        if (!request.spoken[r].isEmpty() && request.labels[r].trimmed().isEmpty())
+            name = request.spoken[r] + QStringLiteral(": ") + name;
+        button->setAccessibleName(name);
         button->setVisible(m_layout.rowVisible[r]);
         prompt->setVisible(m_layout.rowVisible[r]);
         connect(button, &QPushButton::clicked, this, [this, row] {
@@ -87,7 +90,8 @@ VerifyNumberDialog::VerifyNumberDialog(const QString& description, const QString
     m_entry = new QLineEdit(dialString, this);
     m_entry->setMaxLength(55);
     m_entry->setGeometry(du.rect(QRect(32, 18, 140, 12)));
-    m_entry->setAccessibleName(description.isEmpty() ? QStringLiteral("Number") : description);
+    m_entry->setAccessibleName(description.isEmpty() ? QStringLiteral("Number to dial")
+                                                     : QStringLiteral("Number to dial for ") + description);
     label->setBuddy(m_entry);
     auto* ok = new QPushButton(QStringLiteral("OK"), this);
     ok->setAccessibleName(QStringLiteral("OK"));

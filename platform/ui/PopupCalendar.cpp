@@ -16,6 +16,15 @@ PopupCalendar::PopupCalendar(DayNumber start, QWidget* parent) : QDialog(parent)
     m_calendar = new QCalendarWidget(this);
     m_calendar->setAccessibleName(QStringLiteral("Calendar"));
     m_calendar->setGridVisible(true);
+    // Its own buttons get names a screen reader can say.
+    if (QWidget* previous = m_calendar->findChild<QWidget*>(QStringLiteral("qt_calendar_prevmonth")))
+        previous->setAccessibleName(QStringLiteral("Previous month"));
+    if (QWidget* next = m_calendar->findChild<QWidget*>(QStringLiteral("qt_calendar_nextmonth")))
+        next->setAccessibleName(QStringLiteral("Next month"));
+    if (QWidget* month = m_calendar->findChild<QWidget*>(QStringLiteral("qt_calendar_monthbutton")))
+        month->setAccessibleName(QStringLiteral("Month"));
+    if (QWidget* year = m_calendar->findChild<QWidget*>(QStringLiteral("qt_calendar_yearbutton")))
+        year->setAccessibleName(QStringLiteral("Year"));
     m_calendar->setSelectedDate(start > 0 ? qDateOf(start) : qDateOf(Clock::current().today()));
     layout->addWidget(m_calendar);
     auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);

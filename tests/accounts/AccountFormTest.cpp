@@ -10,6 +10,7 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QTest>
 
 using namespace fundora;
 using accounts::UpdateAccountsWindow;
@@ -253,7 +254,18 @@ TEST_F(AccountFormTest, PictureRefusesAnEntryAndTheSweepStopsThere)
     form->pressOk();
     finishEvents();
     EXPECT_FALSE(ended) << "a value the field cannot hold is refused, not cut";
+    QLineEdit* limit = form->edit(QStringLiteral("Credit &Limit:"));
+    EXPECT_EQ(limit->text(), QStringLiteral("100000.00")) << "what was typed stays";
+    EXPECT_EQ(limit->selectedText(), QStringLiteral("100000.00")) << "selected, to be typed over";
+    EXPECT_EQ(form->problem(), QStringLiteral("Enter an amount of at most 99,999.99"));
+    type(form, "&Exp Date:", QStringLiteral("13/45/2026"));
     type(form, "Credit &Limit:", QStringLiteral("2,500"));
+    form->pressOk();
+    finishEvents();
+    EXPECT_FALSE(ended);
+    EXPECT_EQ(form->edit(QStringLiteral("&Exp Date:"))->text(), QStringLiteral("13/45/2026"));
+    EXPECT_EQ(form->problem(), QStringLiteral("Enter a date as mm/dd/yyyy"));
+    type(form, "&Exp Date:", QStringLiteral("12/31/2027"));
     form->pressOk();
     finishEvents();
     EXPECT_TRUE(ended);
@@ -261,6 +273,57 @@ TEST_F(AccountFormTest, PictureRefusesAnEntryAndTheSweepStopsThere)
     files->accounts.record.sysId = 9;
     files->accounts.get(core::AccSysIDKey);
     EXPECT_EQ(files->accounts.record.creditLimit.toString(), QStringLiteral("2500.00"));
+}
+
+TEST_F(AccountFormTest, EscapeCancelsAndEnterPressesOk)
+{
+    addAccount(4, "Key Bank");
+    UpdateAccountsWindow* form = openForm(core::Request::Change);
+    QTest::keyClicks(form->edit(QStringLiteral("Address &1:")), QStringLiteral("1 Main St"));
+    QTest::keyClick(form->edit(QStringLiteral("Address &1:")), Qt::Key_Escape);
+    finishEvents();
+    ASSERT_TRUE(ended);
+    EXPECT_EQ(response, core::Response::Cancelled);
+    files->accounts.clear();
+    files->accounts.record.sysId = 4;
+    ASSERT_TRUE(files->accounts.get(core::AccSysIDKey).ok());
+    EXPECT_TRUE(files->accounts.record.vendorAddr1.isEmpty());
+
+    ended = false;
+    form = openForm(core::Request::Change);
+    QTest::keyClicks(form->edit(QStringLiteral("Address &1:")), QStringLiteral("1 Main St"));
+    QTest::keyClick(form->edit(QStringLiteral("Address &1:")), Qt::Key_Return);
+    finishEvents();
+    ASSERT_TRUE(ended);
+    EXPECT_EQ(response, core::Response::Completed);
+    ASSERT_TRUE(files->accounts.get(core::AccSysIDKey).ok());
+    EXPECT_EQ(files->accounts.record.vendorAddr1, QStringLiteral("1 Main St"));
+}
+
+TEST_F(AccountFormTest, TheFormEditsItsOwnCopyNotTheSharedBuffer)
+{
+    addAccount(5, "Own Bank");
+    addAccount(6, "Other Bank");
+    files->accounts.clear();
+    files->accounts.record.sysId = 5;
+    ASSERT_TRUE(files->accounts.get(core::AccSysIDKey).ok());
+    UpdateAccountsWindow* form = openForm(core::Request::Change);
+    type(form, "Address &1:", QStringLiteral("5 Own Road"));
+    // Another window (a second accounts list) loads another account into the buffer meanwhile.
+    files->accounts.clear();
+    files->accounts.record.sysId = 6;
+    ASSERT_TRUE(files->accounts.get(core::AccSysIDKey).ok());
+    form->pressOk();
+    finishEvents();
+    ASSERT_TRUE(ended);
+    files->accounts.clear();
+    files->accounts.record.sysId = 6;
+    ASSERT_TRUE(files->accounts.get(core::AccSysIDKey).ok());
+    EXPECT_EQ(files->accounts.record.creditCardVendor, QStringLiteral("Other Bank"));
+    EXPECT_TRUE(files->accounts.record.vendorAddr1.isEmpty()) << "the other account is untouched";
+    files->accounts.record.sysId = 5;
+    ASSERT_TRUE(files->accounts.get(core::AccSysIDKey).ok());
+    EXPECT_EQ(files->accounts.record.vendorAddr1, QStringLiteral("5 Own Road"));
 }
 
 TEST_F(AccountFormTest, EveryControlHasAnAccessibleName)

@@ -4,9 +4,11 @@
 #include "core/OpenFile.h"
 #include "engine/BrowseListModel.h"
 #include "engine/BrowseListView.h"
+#include "engine/ValueLabel.h"
 #include "tests/core/CoreFixture.h"
 #include "tests/support/AccessibleNames.h"
 
+#include <QAccessible>
 #include <QPushButton>
 #include <QTableView>
 #include <QTest>
@@ -95,6 +97,38 @@ TEST_F(BrowseAccountsTest, ChangesMadeElsewhereShowWhenTheWindowGainsTheFocus)
     QCoreApplication::processEvents();
     EXPECT_EQ(w->detail(QStringLiteral("Current Balance")), QStringLiteral("$4.00"));
     EXPECT_EQ(w->detail(QStringLiteral("Total Outstanding Debt")), QStringLiteral("$4.00"));
+    w->close();
+}
+
+TEST_F(BrowseAccountsTest, EnterOnARowOpensItForAChange)
+{
+    addAccount(1, "Bank", "10");
+    accounts::BrowseAccountsWindow* w = open();
+    std::vector<core::Request> asked;
+    w->setFormRunner([&](core::Request r, std::function<void(core::Response, core::Navigation)> done) {
+        asked.push_back(r);
+        done(core::Response::Cancelled, core::Navigation::None);
+    });
+    QTest::keyClick(w->list()->table(), Qt::Key_Return);
+    QCoreApplication::processEvents();
+    QCoreApplication::processEvents();
+    EXPECT_EQ(asked, std::vector<core::Request>{core::Request::Change});
+    w->close();
+}
+
+TEST_F(BrowseAccountsTest, ScreenReadersHearEachDetailsPromptAndValue)
+{
+    addAccount(1, "Bank", "1250.5");
+    accounts::BrowseAccountsWindow* w = open();
+    bool found = false;
+    for (engine::ValueLabel* child : w->findChildren<engine::ValueLabel*>()) {
+        QAccessibleInterface* a = QAccessible::queryAccessibleInterface(child);
+        if (a && a->text(QAccessible::Name) == QStringLiteral("Current Balance")) {
+            EXPECT_EQ(a->text(QAccessible::Value), QStringLiteral("$1,250.50"));
+            found = true;
+        }
+    }
+    EXPECT_TRUE(found);
     w->close();
 }
 

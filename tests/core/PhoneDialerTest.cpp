@@ -4,6 +4,7 @@
 #include "tests/support/TestEnvironment.h"
 
 #include <QLabel>
+#include <QLineEdit>
 #include <QPushButton>
 
 using namespace fundora;
@@ -180,6 +181,19 @@ TEST_F(PhoneDialerTest, SelectionWindowShowsOnlyTheRowsNeeded)
     EXPECT_EQ(dialog.rowButton(1)->accessibleName(), QStringLiteral("Lost card:  5559876"));
     dialog.rowButton(1)->click();
     EXPECT_EQ(dialog.chosenRow(), 1);
+}
+
+TEST_F(PhoneDialerTest, AScreenReaderHearsWhichNumberIsWhich)
+{
+    // The accounts list passes no labels: the window shows the bare numbers.
+    DialRequest r = request("5551234", "5559876");
+    r.spoken = {QStringLiteral("Balance information"), QStringLiteral("Lost card"), QString()};
+    SelectNumberDialog dialog(r);
+    EXPECT_EQ(QString(dialog.layout().rowTexts[1]).remove(u'&'), QStringLiteral("5559876"));
+    EXPECT_EQ(dialog.rowButton(0)->accessibleName(), QStringLiteral("Balance information: 5551234"));
+    EXPECT_EQ(dialog.rowButton(1)->accessibleName(), QStringLiteral("Lost card: 5559876"));
+    VerifyNumberDialog verify(QString(), QStringLiteral("5551234"));
+    EXPECT_EQ(verify.entry()->accessibleName(), QStringLiteral("Number to dial"));
 }
 
 TEST(Telephony, TelAddressKeepsOnlyWhatCanBeDialled)
