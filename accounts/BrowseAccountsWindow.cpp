@@ -150,6 +150,7 @@ void BrowseAccountsWindow::refreshed()
     core::glo().currentSysid = files().accounts.record.sysId;
     const core::Account& a = files().accounts.record;
     const bool any = engine().hasRows();
+    core::glo().cardTypeDescription = cardTypeDescription(a.cardType);
     auto set = [this](const char* name, const QString& text) { m_details[QString::fromLatin1(name)]->setValue(text); };
     set("Card Type", any ? cardTypeDescription(a.cardType) : QString());
     set("Account Number", a.accountNumber);

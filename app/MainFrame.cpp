@@ -217,6 +217,13 @@ void MainFrame::buildToolbar()
         if (QWidget* button = bar->widgetForAction(a))
             button->setAccessibleName(accessibleNameOf(b));
         connect(a, &QAction::triggered, this, [this, command = b.command] { toolbarPressed(command); });
+        // Keys for the account's lists and the payment (the Browse menu has no items for them).
+        if (b.command == Current)
+            a->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_T));
+        else if (b.command == History)
+            a->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_H));
+        else if (b.command == Payment)
+            a->setShortcut(QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_P));
         m_toolbar.insert(b.command, a);
         m_defaultTips.insert(b.command, QString::fromLatin1(b.tip));
         if (b.command == Help || b.command == Calendar || b.command == Ditto)
@@ -240,9 +247,11 @@ bool MainFrame::open()
 
     core::restoreWindowPosition(*this, iniPath(), QStringLiteral("Main"));
     show();
-    startProcedure(QStringLiteral("BrowseAccounts"));
+    // Off until a window that serves them opens; the accounts list, started
+    // next, turns on the account's lists.
     for (int c : {Payment, History, Current, Report})
         setToolbarButtonEnabled(c, false);
+    startProcedure(QStringLiteral("BrowseAccounts"));
     setToolbarButtonEnabled(PrintAll, core::hasProcedure(QStringLiteral("PrintFundora")));
     m_dde.registerServer(DdeApplication, DdeTopic);
     core::PopupKeys::install(*this);
@@ -274,6 +283,8 @@ void MainFrame::refreshToolbar()
         a->setToolTip(tip);
         a->setStatusTip(tip);
     }
+    // "Record a Payment" works only while a window that offers it (the current transactions) is the active one.
+    setToolbarButtonEnabled(Payment, target && target->offersPayment());
 }
 
 void MainFrame::showChild(QWidget* w)

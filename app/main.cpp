@@ -5,6 +5,7 @@
 #include "core/GlobalState.h"
 #include "core/OptionFiles.h"
 #include "platform/Runtime.h"
+#include "transactions/TransactionProcedures.h"
 
 #include <QApplication>
 #include <QDir>
@@ -37,6 +38,7 @@ int main(int argc, char* argv[])
     core::resetGlobalState();
     core::writePopupOptionFiles(directory);
     accounts::registerAccountProcedures();
+    transactions::registerTransactionProcedures();
 
     app::MainFrame frame(files, directory);
     if (!frame.open())

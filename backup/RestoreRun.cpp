@@ -405,7 +405,7 @@ bool RestoreRun::finishFile()
         return false;
     }
     if (!m_compressed) {
-        stage(m_fileName, written);
+        stage(m_fileName, written, false);
         return true;
     }
     // The expansion runs while the next file is read; two may run at once.
@@ -465,19 +465,20 @@ bool RestoreRun::completeExpansion(std::size_t index)
         stop(QStringLiteral("%1 could not be kept for the restore.").arg(e.fileName));
         return false;
     }
-    stage(e.fileName, kept);
+    stage(e.fileName, kept, true);
     return true;
 }
 
-void RestoreRun::stage(const QString& fileName, const QString& path)
+void RestoreRun::stage(const QString& fileName, const QString& path, bool contentVerified)
 {
     // The file it replaces decides whether it must be a database: damage to
     // its header must not pass for a file of another kind.
     const bool mustBeDatabase = platform::looksLikeDatabase(QDir(m_directory).filePath(fileName));
-    m_staged.push_back({fileName, path, std::async(std::launch::async, [path, mustBeDatabase] {
+    const auto depth = contentVerified ? platform::DatabaseCheck::Quick : platform::DatabaseCheck::Full;
+    m_staged.push_back({fileName, path, std::async(std::launch::async, [path, mustBeDatabase, depth] {
                                             QString problem;
                                             if (platform::looksLikeDatabase(path))
-                                                problem = platform::quickCheckProblem(path);
+                                                problem = platform::databaseProblem(path, depth);
                                             else if (mustBeDatabase)
                                                 problem = QStringLiteral("it is not a data file");
                                             // On its way to the disk meanwhile, so that putting it in place waits for nothing.

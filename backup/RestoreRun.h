@@ -115,7 +115,9 @@ private:
         // own while the next files are read.
         std::shared_future<QString> problem;
     };
-    void stage(const QString& fileName, const QString& path);
+    // A file whose content a checksum has already proved (an expanded one)
+    // needs only its structure checked; a plain copy is checked in full.
+    void stage(const QString& fileName, const QString& path, bool contentVerified);
     std::vector<Staged> m_staged;
     int m_stagedFiles = 0; // names the files waiting in the staging directory
     // Compressed files being expanded (at most two at once) while the next one is read.

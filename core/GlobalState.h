@@ -49,6 +49,8 @@ struct GlobalState {
     platform::DayNumber highDate = 0;
     platform::DayNumber runDate = 0;
     std::uint8_t paymentRequest = 0;
+    // The highlighted account's card type as the accounts list shows it ("VISA CARD"), for other windows' titles.
+    QString cardTypeDescription;
     QWidget* frameWindow = nullptr;
 };
 
@@ -73,6 +75,8 @@ public:
     virtual void windowActivated() {}
     // The help context F1 opens while this window is active (empty: the frame's).
     virtual QString helpContext() const { return {}; }
+    // Whether the frame's "Record a Payment" button works while this window is active.
+    virtual bool offersPayment() const { return false; }
 };
 
 } // namespace fundora::core

@@ -16,6 +16,9 @@ QUrl helpPageOf(const QString& context)
         {QStringLiteral("~Dialer"), QStringLiteral("dialer.html#dialer")},
         {QStringLiteral("~BrowseCreditCardAccounts"), QStringLiteral("accounts.html#browse")},
         {QStringLiteral("~UpdateAccounts"), QStringLiteral("accounts.html#form")},
+        {QStringLiteral("~BrowseCurrentTransactions"), QStringLiteral("transactions.html#current")},
+        {QStringLiteral("~BrowseTransactions"), QStringLiteral("transactions.html#history")},
+        {QStringLiteral("~UpdateTransactions"), QStringLiteral("transactions.html#form")},
         {QStringLiteral("~HowToUseHelp"), QStringLiteral("usinghelp.html#usinghelp")},
         {QStringLiteral("~Contents"), QStringLiteral("index.html#contents")},
     };

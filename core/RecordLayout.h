@@ -27,7 +27,9 @@ public:
         bool noCase = false;
     };
 
-    RecordLayout(QString label, QString prefix, QString diskName, int version, std::vector<Field> fields, std::vector<Key> keys)
+    // `summaries`: fields of the store's summary indexes (see FileDef).
+    RecordLayout(QString label, QString prefix, QString diskName, int version, std::vector<Field> fields, std::vector<Key> keys,
+                 std::vector<std::vector<QString>> summaries = {})
     {
         m_def.label = std::move(label);
         m_def.prefix = std::move(prefix);
@@ -46,6 +48,12 @@ public:
                 key.parts.push_back({m_def.fieldIndex(name), descending});
             }
             m_def.keys.push_back(std::move(key));
+        }
+        for (const std::vector<QString>& summary : summaries) {
+            std::vector<int> fieldsOfIndex;
+            for (const QString& name : summary)
+                fieldsOfIndex.push_back(m_def.fieldIndex(name));
+            m_def.summaryIndexes.push_back(std::move(fieldsOfIndex));
         }
     }
 

@@ -20,7 +20,10 @@ const RecordLayout<Transaction>& transactionLayout()
             {QStringLiteral("TRA:SysIDDateKey"), {QStringLiteral("TRA:SysID"), QStringLiteral("TRA:DateofTransaction")}, false, false},
             {QStringLiteral("TRA:DateKey"), {QStringLiteral("-TRA:DateofTransaction")}, false, false},
             {QStringLiteral("TRA:TypeKey"), {QStringLiteral("TRA:TransactionType")}, false, true},
-        });
+        },
+        // The lists' totals and the charge analysis read this index alone.
+        {{QStringLiteral("TRA:SysID"), QStringLiteral("TRA:ReconciledTransaction"), QStringLiteral("TRA:TransactionType"),
+          QStringLiteral("TRA:DateofTransaction"), QStringLiteral("TRA:TransactionAmount")}});
     return layout;
 }
 

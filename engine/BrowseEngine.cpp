@@ -525,6 +525,7 @@ void BrowseEngine::refreshWindow()
 {
     if (m_acceptAll || m_failed || m_formOpen)
         return;
+    m_host.beforeRefresh();
     applySortAndResets();
     m_host.afterRefresh();
     m_list.setThumb(m_thumb);

@@ -55,6 +55,8 @@ public:
     // Acts as if the user pressed that button.
     virtual void pressButton(EditButton button) = 0;
     virtual bool hasSelectButton() const { return false; }
+    // Before every refresh (the window loads what its reset fields follow), and after it.
+    virtual void beforeRefresh() {}
     virtual void afterRefresh() {}
     // A read failed: the browse shows warning 35 and closes.
     virtual void readFailed() = 0;

@@ -121,6 +121,14 @@ QPushButton* BrowseWindow::addButton(const QString& text, const QString& tip, st
     return b;
 }
 
+QPushButton* BrowseWindow::addIconButton(const QIcon& icon, const QString& name, const QString& tip, std::function<void()> action)
+{
+    QPushButton* b = addButton(name, tip, std::move(action));
+    b->setText(QString());
+    b->setIcon(icon);
+    return b;
+}
+
 QPushButton* BrowseWindow::button(const QString& text) const
 {
     return m_buttons.value(text);
@@ -179,7 +187,11 @@ void BrowseWindow::gainedFocus()
 
 int BrowseWindow::currentSortOrder() const
 {
-    return m_tabs->count() > 0 ? m_tabs->currentIndex() : 0;
+    const int tab = m_tabs->currentIndex();
+    if (tab < 0 || tab >= static_cast<int>(m_definition.tabs.size()))
+        return 0;
+    const int order = m_definition.tabs[static_cast<std::size_t>(tab)].sortOrder;
+    return order < 0 ? tab : order;
 }
 
 void BrowseWindow::setEditEnabled(bool changeAndDelete)

@@ -35,8 +35,9 @@ struct BrowseDefinition {
     struct Tab {
         QString title;
         QString tip;
+        int sortOrder = -1; // the sort order the tab chooses (-1: the tab's own place)
     };
-    std::vector<Tab> tabs; // one per sort order
+    std::vector<Tab> tabs;
     ThumbStrategy thumb = ThumbStrategy::ThreePosition;
     std::vector<BrowseColumn> columns;
     bool selectButton = false; // a Select button (shown only when started to select)
@@ -92,6 +93,8 @@ protected:
     QVBoxLayout* column() const { return m_column; }
     // A button of the window's own, after the standard ones.
     QPushButton* addButton(const QString& text, const QString& tip, std::function<void()> action);
+    // A button that shows an icon only; `name` is what screen readers and button() know it by.
+    QPushButton* addIconButton(const QIcon& icon, const QString& name, const QString& tip, std::function<void()> action);
     core::DataFiles& files() { return m_files; }
     const BrowseDefinition& definition() const { return m_definition; }
 

@@ -68,6 +68,8 @@ int QtMessageService::show(const Message& message)
 {
     QString text = message.text;
     text.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
+    if (message.barsBreakLines)
+        text.replace(u'|', u'\n');
     QMessageBox box(qtIcon(message.icon), message.title, text, QMessageBox::NoButton, QApplication::activeWindow());
     for (int b : AllButtons)
         if (message.buttons & b)

@@ -30,6 +30,8 @@ struct Message {
     MessageIcon icon = MessageIcon::None;
     int buttons = Button::Ok;
     int defaultButton = 0; // 0: the first button
+    // The main program writes a line break as "|" in its texts ("||": an empty line).
+    bool barsBreakLines = false;
 };
 
 // Every message box of both programs goes through the current service, so

@@ -46,6 +46,10 @@ struct FileDef {
     int layoutVersion = 1;
     std::vector<FieldDef> fields;
     std::vector<KeyDef> keys;
+    // Indexes of the store's own that hold these fields, so that totals over
+    // them are read from the index alone. They are not keys: a file without
+    // them (made by an earlier version) is complete, and gets them when it opens.
+    std::vector<std::vector<int>> summaryIndexes;
 
     // Index of the field or key of that name (without regard to case), or -1.
     int fieldIndex(const QString& name) const;

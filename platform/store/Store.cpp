@@ -186,6 +186,11 @@ FileError Store::open(const FileDef& def)
         return note(e);
     }
     exec(QStringLiteral("PRAGMA %1.synchronous=FULL").arg(schema::quoted(schemaOf(def))));
+    // A file of an earlier version gets the summary indexes it lacks; they only make totals faster,
+    // so a file that cannot be written now simply goes without them.
+    for (const QString& sql : schema::createSummaryIndexes(def, schemaOf(def)))
+        exec(sql);
+    m_lastError = FileError::success();
     m_open.insert(schemaOf(def));
     return note(FileError::success());
 }
@@ -311,7 +316,7 @@ FileError Store::create(const FileDef& def)
         QStringList statements{QStringLiteral("PRAGMA %1.journal_mode=OFF").arg(schema::quoted(tmpSchema)),
                                QStringLiteral("PRAGMA %1.synchronous=FULL").arg(schema::quoted(tmpSchema)), QStringLiteral("BEGIN"),
                                schema::createTable(def, tmpSchema)};
-        statements << schema::createIndexes(def, tmpSchema);
+        statements << schema::createIndexes(def, tmpSchema) << schema::createSummaryIndexes(def, tmpSchema);
         statements << QStringLiteral("PRAGMA %1.application_id=%2").arg(schema::quoted(tmpSchema)).arg(schema::ApplicationId);
         statements << QStringLiteral("PRAGMA %1.user_version=%2").arg(schema::quoted(tmpSchema)).arg(def.layoutVersion);
         statements << QStringLiteral("COMMIT");
@@ -373,7 +378,7 @@ FileError Store::rebuildKeys(const FileDef& def)
                 columns << schema::quoted(f.column());
             const QString list = columns.join(QStringLiteral(", "));
             QStringList statements{QStringLiteral("BEGIN IMMEDIATE"), schema::createTable(def, dst)};
-            statements << schema::createIndexes(def, dst);
+            statements << schema::createIndexes(def, dst) << schema::createSummaryIndexes(def, dst);
             // The rows are read from the table itself, never through a (possibly damaged) index.
             statements << QStringLiteral("INSERT INTO %1 (%2) SELECT %2 FROM %3 NOT INDEXED ORDER BY \"id\"")
                               .arg(schema::qualifiedTable(def, dst), list, schema::qualifiedTable(def, src));

@@ -91,6 +91,20 @@ QStringList createIndexes(const FileDef& def, const QString& schemaName)
     return out;
 }
 
+QStringList createSummaryIndexes(const FileDef& def, const QString& schemaName)
+{
+    QStringList out;
+    for (std::size_t i = 0; i < def.summaryIndexes.size(); ++i) {
+        QStringList cols;
+        for (int field : def.summaryIndexes[i])
+            cols << quoted(def.fields.at(static_cast<std::size_t>(field)).column());
+        out << QStringLiteral("CREATE INDEX IF NOT EXISTS %1.%2 ON %3 (%4)")
+                   .arg(quoted(schemaName), quoted(QStringLiteral("%1_Summary%2").arg(def.label).arg(i + 1)), table(def),
+                        cols.join(QStringLiteral(", ")));
+    }
+    return out;
+}
+
 std::vector<ColumnShape> expectedColumns(const FileDef& def)
 {
     std::vector<ColumnShape> cols{{QStringLiteral("id"), QStringLiteral("INTEGER")},

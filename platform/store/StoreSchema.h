@@ -26,6 +26,8 @@ QStringList orderColumns(const FileDef& def, int key);
 
 QString createTable(const FileDef& def, const QString& schemaName);
 QStringList createIndexes(const FileDef& def, const QString& schemaName);
+// The summary indexes, "IF NOT EXISTS" (an older file gets them when it opens).
+QStringList createSummaryIndexes(const FileDef& def, const QString& schemaName);
 
 // Column names and declared types, in table order, as PRAGMA table_xinfo reports them.
 struct ColumnShape {

@@ -44,7 +44,7 @@ bool looksLikeDatabase(const QString& path)
     return f.read(16) == QByteArray("SQLite format 3\0", 16);
 }
 
-QString quickCheckProblem(const QString& path)
+QString databaseProblem(const QString& path, DatabaseCheck depth)
 {
     sqlite3* db = nullptr;
     int rc = sqlite3_open_v2(uriOf(path, "mode=ro").toUtf8().constData(), &db, SQLITE_OPEN_READONLY | SQLITE_OPEN_URI, nullptr);
@@ -53,7 +53,7 @@ QString quickCheckProblem(const QString& path)
         // Read through a mapping of the file: the check then runs several times faster.
         exec(db, "PRAGMA mmap_size=2147418112");
         sqlite3_stmt* st = nullptr;
-        rc = sqlite3_prepare_v2(db, "PRAGMA quick_check", -1, &st, nullptr);
+        rc = sqlite3_prepare_v2(db, depth == DatabaseCheck::Full ? "PRAGMA integrity_check" : "PRAGMA quick_check", -1, &st, nullptr);
         if (rc == SQLITE_OK) {
             while ((rc = sqlite3_step(st)) == SQLITE_ROW) {
                 const QString line = QString::fromUtf8(reinterpret_cast<const char*>(sqlite3_column_text(st, 0)));

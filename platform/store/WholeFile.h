@@ -18,11 +18,14 @@ namespace fundora::platform {
 // Whether the file begins like an SQLite database.
 bool looksLikeDatabase(const QString& path);
 
-// Runs SQLite's quick check on a database file nobody else uses; empty when it
-// passes, else what it found. It checks the file's structure, not whether
-// every index agrees with its rows (the full integrity check, many times
-// slower). Safe to run on a thread of its own.
-QString quickCheckProblem(const QString& path);
+// How deeply a database file is checked. Quick checks the file's structure,
+// not whether every index agrees with its rows or a changed byte inside a
+// record; full is SQLite's integrity check, many times slower.
+enum class DatabaseCheck { Quick, Full };
+
+// Runs SQLite's check on a database file nobody else uses; empty when it
+// passes, else what it found. Safe to run on a thread of its own.
+QString databaseProblem(const QString& path, DatabaseCheck depth);
 
 // Holds files still for as long as it lives: a read transaction on every
 // database among them, so that no process can commit a change to any of them

@@ -183,8 +183,9 @@ namespace {
 // Every help context the program opens lands on a page that exists, at an anchor on it.
 TEST(HelpPages, EveryContextHasItsPageAndAnchor)
 {
-    for (const char* context : {"~FundoraMainWindow", "~Toolbar", "~Popups", "~About", "~Dialer", "~HowToUseHelp", "~Contents",
-                                "~BrowseCreditCardAccounts", "~UpdateAccounts"}) {
+    for (const char* context :
+         {"~FundoraMainWindow", "~Toolbar", "~Popups", "~About", "~Dialer", "~HowToUseHelp", "~Contents", "~BrowseCreditCardAccounts",
+          "~UpdateAccounts", "~BrowseCurrentTransactions", "~BrowseTransactions", "~UpdateTransactions"}) {
         const QUrl url = core::helpPageOf(QString::fromLatin1(context));
         QFile page(QStringLiteral(":") + url.path());
         ASSERT_TRUE(page.open(QIODevice::ReadOnly)) << context << " " << url.toString().toStdString();

@@ -5,6 +5,8 @@
 //   change-memo DIR TOPIC NEWTOPIC       change a memo card's topic
 //   delete-account DIR SYSID READYFILE   delete an account and its transactions
 //   create DIR                           create the missing data files
+//   book DIR SYSID SECONDS SEED          book, change and delete transactions of an account
+//   charge DIR SYSID AMOUNT              book one charge through the transaction form's logic
 // FUNDORA_KILL_AT (see KillSwitch) ends the station at a file-system step of
 // the command; a station that ran to its end prints "steps N" on standard output.
 //   stress DIR SECONDS SEED LOGFILE      random changes and deletes (see StressWorker)
@@ -13,6 +15,7 @@
 #include "core/OpenFile.h"
 #include "platform/MessageService.h"
 #include "platform/Runtime.h"
+#include "tests/station/BookingWorker.h"
 #include "tests/station/KillSwitch.h"
 #include "tests/station/StressWorker.h"
 
@@ -88,6 +91,12 @@ int run(const QStringList& args)
         touch(args[4]);
         test::KillSwitch::arm();
         return static_cast<int>(riDeleteAccounts(files));
+    }
+    if (command == QStringLiteral("book") && args.size() == 6)
+        return test::runBookingWorker(files, args[3].toInt(), args[4].toInt(), args[5].toUInt());
+    if (command == QStringLiteral("charge") && args.size() == 5) {
+        test::KillSwitch::arm();
+        return test::bookTransaction(files, args[3].toInt(), QStringLiteral("C"), *platform::Decimal::parse(args[4])) ? 0 : 6;
     }
     if (command == QStringLiteral("stress") && args.size() == 6)
         return test::runStressWorker(files, args[3].toInt(), args[4].toUInt(), args[5]);

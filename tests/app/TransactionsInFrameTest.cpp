@@ -1,0 +1,253 @@
+// The transaction lists and form inside the main frame, driven as a user
+// drives them: the toolbar's buttons and keys, the lists' buttons.
+#include "accounts/AccountFormRecord.h"
+#include "accounts/AccountProcedures.h"
+#include "accounts/BrowseAccountsWindow.h"
+#include "engine/BrowseListModel.h"
+#include "engine/BrowseListView.h"
+#include "tests/app/FrameFixture.h"
+#include "transactions/BrowseCurrentTransactionsWindow.h"
+#include "transactions/BrowseTransactionHistoryWindow.h"
+#include "transactions/TransactionProcedures.h"
+#include "transactions/UpdateTransactionsWindow.h"
+
+#include <QAction>
+#include <QButtonGroup>
+#include <QCheckBox>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QTabWidget>
+#include <QTableView>
+#include <QTest>
+
+using namespace fundora;
+using transactions::BrowseCurrentTransactionsWindow;
+using transactions::BrowseTransactionHistoryWindow;
+using transactions::UpdateTransactionsWindow;
+namespace Button = platform::Button;
+using namespace core::Command;
+
+namespace {
+
+class TransactionsInFrameTest : public test::FrameTest {
+protected:
+    void registerProcedures() override
+    {
+        accounts::registerAccountProcedures();
+        transactions::registerTransactionProcedures();
+    }
+    void SetUp() override
+    {
+        FrameTest::SetUp();
+        core::FileUse transactions(*files, core::FileId::Transactions);
+        addAccount(1, "Alpha Bank", "500.00", "1000.00");
+        addAccount(2, "Beta Card", "0.00", "0.00");
+        accountsList = child<accounts::BrowseAccountsWindow>();
+        ASSERT_NE(accountsList, nullptr);
+        activate(accountsList);
+        accountsList->gainedFocus();
+        QTest::keyClick(accountsList->list()->table(), Qt::Key_Home);
+        settle();
+        ASSERT_EQ(core::glo().currentSysid, 1);
+    }
+    void addAccount(std::int32_t id, const char* vendor, const char* balance, const char* limit)
+    {
+        files->accounts.clear();
+        files->accounts.record.sysId = id;
+        files->accounts.record.creditCardVendor = QString::fromLatin1(vendor);
+        files->accounts.record.cardType = QStringLiteral("V");
+        files->accounts.record.accountBalance = *platform::Decimal::parse(QString::fromLatin1(balance));
+        files->accounts.record.creditLimit = *platform::Decimal::parse(QString::fromLatin1(limit));
+        ASSERT_TRUE(files->accounts.add().ok());
+        ASSERT_TRUE(accounts::AccountFormRecord::bookOpeningBalance(*files).ok());
+    }
+    BrowseCurrentTransactionsWindow* openCurrent()
+    {
+        press(Current);
+        auto* w = child<BrowseCurrentTransactionsWindow>();
+        if (w)
+            w->list()->setFixedRowCount(8);
+        return w;
+    }
+    static QPushButton* buttonOf(QWidget* window, const QString& name)
+    {
+        for (QPushButton* b : window->findChildren<QPushButton*>())
+            if (b->accessibleName() == name)
+                return b;
+        return nullptr;
+    }
+    static QStringList column(engine::BrowseListView* list, int c)
+    {
+        QStringList out;
+        for (int r = 0; r < list->model()->rowCount(); ++r)
+            out << list->model()->index(r, c).data().toString();
+        return out;
+    }
+
+    accounts::BrowseAccountsWindow* accountsList = nullptr;
+};
+
+TEST_F(TransactionsInFrameTest, TheCurrentTransactionsShowTheAccountItsTotalsAndTheirTexts)
+{
+    EXPECT_TRUE(frame->isToolbarButtonEnabled(Current)) << "the accounts list enables the account's lists";
+    EXPECT_TRUE(frame->isToolbarButtonEnabled(History));
+    EXPECT_FALSE(frame->isToolbarButtonEnabled(Payment)) << "only while the current transactions are the active window";
+    BrowseCurrentTransactionsWindow* w = openCurrent();
+    ASSERT_NE(w, nullptr);
+    EXPECT_EQ(w->windowTitle(), QStringLiteral("Current Transactions for Alpha Bank ( VISA CARD )"));
+    auto* tabs = w->findChild<QTabWidget*>();
+    ASSERT_NE(tabs, nullptr);
+    EXPECT_EQ(tabs->tabText(0), QStringLiteral("Open Transactions by Date"));
+    EXPECT_EQ(tabs->tabText(1), QStringLiteral("Open Transactions by Type"));
+    EXPECT_EQ(tabs->tabToolTip(0), QStringLiteral("Browse Transactions by Date"));
+    QStringList headers;
+    for (int c = 0; c < 4; ++c)
+        headers << w->list()->model()->headerData(c, Qt::Horizontal, Qt::DisplayRole).toString();
+    EXPECT_EQ(headers, (QStringList{"Date", "Description", "Type", "Amount"}));
+    EXPECT_EQ(column(w->list(), 1), QStringList{"Initial Account Balance"});
+    EXPECT_EQ(column(w->list(), 2), QStringList{"Balance"});
+    EXPECT_EQ(w->value(QStringLiteral("Open Transactions")), QStringLiteral("$500.00"));
+    EXPECT_EQ(w->value(QStringLiteral("Account Balance")), QStringLiteral("$500.00"));
+    EXPECT_EQ(w->value(QStringLiteral("Average Charge")), QStringLiteral("$500.00"));
+    EXPECT_EQ(w->value(QStringLiteral("Available Funds")), QStringLiteral("$500.00"));
+    EXPECT_EQ(w->button(QStringLiteral("Reconcile"))->toolTip(), QStringLiteral("Reconcile the Selected Transaction"));
+    EXPECT_EQ(w->statusDate(), QStringLiteral("Sunday, December 6, 2026"));
+    EXPECT_EQ(w->statusTime(), QStringLiteral("10:30 AM"));
+    EXPECT_TRUE(frame->isToolbarButtonEnabled(Payment));
+    activate(accountsList);
+    EXPECT_FALSE(frame->isToolbarButtonEnabled(Payment)) << "off when the list loses the focus";
+}
+
+TEST_F(TransactionsInFrameTest, APaymentFromTheFrameLowersTheBalanceTheAccountsListShows)
+{
+    BrowseCurrentTransactionsWindow* w = openCurrent();
+    ASSERT_NE(w, nullptr);
+    press(Payment);
+    auto* form = child<UpdateTransactionsWindow>();
+    ASSERT_NE(form, nullptr);
+    EXPECT_EQ(form->windowTitle(), QStringLiteral("Adding a Transaction Record"));
+    EXPECT_EQ(form->vendorShown(), QStringLiteral("Alpha Bank"));
+    EXPECT_EQ(form->typeGroup()->checkedButton()->text(), QStringLiteral("Payment/Credit"));
+    EXPECT_EQ(form->edit(QStringLiteral("D&escription:"))->text(), QStringLiteral("Payment - Check number xxx"));
+    EXPECT_EQ(form->edit(QStringLiteral("Transaction &Date:"))->text(), QStringLiteral("12/06/2026"));
+    EXPECT_FALSE(frame->isToolbarButtonEnabled(Payment)) << "off while the form is open";
+    QLineEdit* amount = form->edit(QStringLiteral("Transaction &Amount:"));
+    amount->selectAll();
+    QTest::keyClicks(amount, QStringLiteral("100.00"));
+    QTest::keyClick(amount, Qt::Key_Return);
+    settle();
+    EXPECT_EQ(child<UpdateTransactionsWindow>(), nullptr);
+    EXPECT_EQ(w->value(QStringLiteral("Account Balance")), QStringLiteral("$400.00"));
+    EXPECT_EQ(w->value(QStringLiteral("Available Funds")), QStringLiteral("$600.00"));
+    EXPECT_EQ(w->value(QStringLiteral("Open Transactions")), QStringLiteral("$400.00"));
+    EXPECT_EQ(w->value(QStringLiteral("Average Charge")), QStringLiteral("$500.00")) << "payments do not count";
+    const QStringList amounts = column(w->list(), 3);
+    const qsizetype payment = amounts.indexOf(QStringLiteral("($100.00)"));
+    ASSERT_GE(payment, 0) << amounts.join(u' ');
+    EXPECT_EQ(w->list()->model()->index(static_cast<int>(payment), 3).data(Qt::ForegroundRole).value<QColor>(), QColor(255, 0, 0));
+    EXPECT_TRUE(frame->isToolbarButtonEnabled(Payment)) << "on again once the form is gone";
+
+    activate(accountsList);
+    EXPECT_EQ(accountsList->detail(QStringLiteral("Current Balance")), QStringLiteral("$400.00"));
+    EXPECT_EQ(accountsList->detail(QStringLiteral("Total Outstanding Debt")), QStringLiteral("$400.00"));
+}
+
+TEST_F(TransactionsInFrameTest, ReconcilingMovesATransactionIntoTheHistory)
+{
+    BrowseCurrentTransactionsWindow* w = openCurrent();
+    ASSERT_NE(w, nullptr);
+    messages().answer(Button::No);
+    QTest::mouseClick(w->button(QStringLiteral("Reconcile")), Qt::LeftButton);
+    settle();
+    ASSERT_EQ(messages().shown().size(), 1u);
+    EXPECT_EQ(messages().shown()[0].title, QStringLiteral("Confirm Reconciliation"));
+    EXPECT_EQ(messages().shown()[0].text,
+              QStringLiteral("Do you want to reconcile this transaction?||Record will be moved to Transaction History"));
+    EXPECT_EQ(messages().shown()[0].defaultButton, Button::No);
+    EXPECT_EQ(w->list()->model()->rowCount(), 1) << "No changes nothing";
+
+    press(History);
+    auto* history = child<BrowseTransactionHistoryWindow>();
+    ASSERT_NE(history, nullptr);
+    EXPECT_EQ(history->windowTitle(), QStringLiteral("Transaction History for Alpha Bank ( VISA CARD )"));
+    EXPECT_EQ(history->list()->model()->rowCount(), 0);
+
+    activate(w);
+    messages().answer(Button::Yes);
+    QTest::mouseClick(w->button(QStringLiteral("Reconcile")), Qt::LeftButton);
+    settle();
+    EXPECT_EQ(w->list()->model()->rowCount(), 0) << "it left the open transactions";
+    EXPECT_EQ(w->value(QStringLiteral("Account Balance")), QStringLiteral("$500.00")) << "the balance does not move";
+    EXPECT_EQ(w->value(QStringLiteral("Open Transactions")), QStringLiteral("$0.00"));
+    EXPECT_EQ(w->value(QStringLiteral("Average Charge")), QStringLiteral("$0.00"));
+    activate(history);
+    EXPECT_EQ(column(history->list(), 1), QStringList{"Initial Account Balance"}) << "listed once the history gains the focus";
+}
+
+TEST_F(TransactionsInFrameTest, TheHistoryAnalysesTheChargesOfAMonth)
+{
+    // Charges of this March and last April, a fee, a payment; all reconciled.
+    core::FileUse transactions(*files, core::FileId::Transactions);
+    const std::tuple<int, int, int, const char*, const char*> rows[] = {{2026, 3, 4, "C", "40.00"}, {2026, 3, 20, "C", "-10.00"},
+                                                                        {2025, 4, 9, "C", "25.50"}, {2026, 4, 9, "C", "99.00"},
+                                                                        {2026, 3, 8, "F", "15.00"}, {2026, 3, 9, "P", "-100.00"}};
+    for (const auto& [y, m, d, type, amount] : rows) {
+        files->transactions.clear();
+        files->transactions.record.sysId = 1;
+        files->transactions.record.dateofTransaction = platform::dayNumberOf(y, m, d);
+        files->transactions.record.transactionType = QString::fromLatin1(type);
+        files->transactions.record.transactionAmount = *platform::Decimal::parse(QString::fromLatin1(amount));
+        files->transactions.record.reconciledTransaction = 1;
+        ASSERT_TRUE(files->transactions.add().ok());
+    }
+    clock().set(QDateTime(QDate(2026, 3, 31), QTime(9, 0)));
+    press(History);
+    auto* history = child<BrowseTransactionHistoryWindow>();
+    ASSERT_NE(history, nullptr);
+    EXPECT_EQ(history->analysisTitle(), QStringLiteral("Analysis of All Charge Transactions"));
+    EXPECT_EQ(history->numberOfCharges(), 4);
+    EXPECT_EQ(history->sumOfCharges().toString(), QStringLiteral("154.50"));
+    QTest::mouseClick(history->monthSelector()->button(3), Qt::LeftButton);
+    settle();
+    EXPECT_EQ(history->analysisTitle(), QStringLiteral("Analysis of Charges in 3/2026"));
+    EXPECT_EQ(history->numberOfCharges(), 2) << "this March's charges, a negative one lowering the sum";
+    EXPECT_EQ(history->sumOfCharges().toString(), QStringLiteral("30.00"));
+    EXPECT_EQ(history->averageOfCharges().toString(), QStringLiteral("15.00"));
+    EXPECT_EQ(history->value(QStringLiteral("Sum of Charges")), QStringLiteral("30.00"));
+    QTest::mouseClick(history->monthSelector()->button(4), Qt::LeftButton);
+    settle();
+    EXPECT_EQ(history->analysisTitle(), QStringLiteral("Analysis of Charges in 4/2025")) << "April is later than March: last year's";
+    EXPECT_EQ(history->numberOfCharges(), 1);
+    EXPECT_EQ(history->sumOfCharges().toString(), QStringLiteral("25.50"));
+    QTest::mouseClick(history->monthSelector()->button(7), Qt::LeftButton);
+    settle();
+    EXPECT_EQ(history->numberOfCharges(), 0);
+    EXPECT_EQ(history->averageOfCharges().toString(), QStringLiteral("0.00")) << "no division by zero";
+    QStringList months;
+    for (QAbstractButton* b : history->monthSelector()->buttons())
+        months << b->text();
+    EXPECT_EQ(months, (QStringList{"All", "Jan", "Feb", "Mar", "Apr", "May", "Jun", "Jul", "Aug", "Sep", "Oct", "Nov", "Dec"}));
+}
+
+TEST_F(TransactionsInFrameTest, TheTransactionFormsTextsAndTypes)
+{
+    openCurrent();
+    QTest::keyClick(child<BrowseCurrentTransactionsWindow>()->list()->table(), Qt::Key_Return);
+    settle();
+    auto* form = child<UpdateTransactionsWindow>();
+    ASSERT_NE(form, nullptr);
+    EXPECT_EQ(form->windowTitle(), QStringLiteral("Changing a Transaction Record"));
+    QStringList types;
+    for (QAbstractButton* b : form->typeGroup()->buttons())
+        types << b->text();
+    EXPECT_EQ(types, (QStringList{"Charge", "Payment/Credit", "Interest", "Fee", "Cash  Advance", "Balance Due"}));
+    EXPECT_EQ(form->reconciled()->text(), QStringLiteral("Reconcile this transaction"));
+    EXPECT_EQ(form->edit(QStringLiteral("Transaction &Date:"))->toolTip(), QStringLiteral("Date of transaction."));
+    EXPECT_EQ(form->edit(QStringLiteral("Transaction &Amount:"))->toolTip(), QStringLiteral("Dollar amount of transaction"));
+    EXPECT_EQ(form->edit(QStringLiteral("Transaction &Amount:"))->text(), QStringLiteral("500.00"));
+    buttonOf(form, QStringLiteral("Cancel"))->click();
+    settle();
+}
+
+} // namespace

@@ -1,0 +1,102 @@
+#include "transactions/BrowseCurrentTransactionsWindow.h"
+
+#include "core/StandardWarning.h"
+#include "platform/MessageService.h"
+#include "platform/Runtime.h"
+#include "transactions/ChargeAnalysis.h"
+#include "transactions/TransactionFormRecord.h"
+
+#include <QPushButton>
+
+namespace fundora::transactions {
+
+using platform::Decimal;
+using platform::FieldValue;
+
+namespace {
+
+TransactionListWindow::Setup currentSetup(BrowseCurrentTransactionsWindow* self)
+{
+    TransactionListWindow::Setup s;
+    s.procedure = QStringLiteral("BrowseCurrentTransactions");
+    s.titlePrefix = QStringLiteral("Current Transactions for ");
+    s.helpContext = QStringLiteral("~BrowseCurrentTransactions");
+    s.reconciled = 0;
+    s.dateTab = QStringLiteral("Open Transactions by Date");
+    s.typeTab = QStringLiteral("Open Transactions by Type");
+    // A change of the account's available funds or of the totals reloads the page from the top.
+    s.resets = [self](int order) {
+        std::vector<engine::ResetField> r{
+            {QStringLiteral("ACC:AccountBalance"), [self] { return FieldValue{self->account().accountBalance}; }, {}},
+            {QStringLiteral("LOC:AvailableFunds"), [self] { return FieldValue{self->availableFunds()}; }, {}}};
+        if (order == 0)
+            r.push_back({QStringLiteral("LOC:AverageCharge"), [self] { return FieldValue{self->averageCharge()}; }, {}});
+        r.push_back({QStringLiteral("LOC:OpenTotal"), [self] { return FieldValue{self->openTotal()}; }, {}});
+        if (order == 1)
+            r.push_back(
+                {QStringLiteral("TRA:ReconciledTransaction"), [self] { return FieldValue{std::int64_t{self->reconciledShown()}}; }, {}});
+        return r;
+    };
+    return s;
+}
+
+} // namespace
+
+BrowseCurrentTransactionsWindow::BrowseCurrentTransactionsWindow(core::DataFiles& files, QWidget* parent)
+    : TransactionListWindow(files, currentSetup(this), parent)
+{
+    addIconButton(QIcon(QStringLiteral(":/icons/select.svg")), QStringLiteral("Reconcile"),
+                  QStringLiteral("Reconcile the Selected Transaction"), [this] { reconcile(); });
+    addValue(QStringLiteral("Open Transactions:"));
+    addValue(QStringLiteral("Account Balance:"));
+    addValue(QStringLiteral("Average Charge:"));
+    addValue(QStringLiteral("Available Funds:"));
+    side()->addStretch();
+    finishSetup();
+}
+
+bool BrowseCurrentTransactionsWindow::offersPayment() const
+{
+    return !const_cast<BrowseCurrentTransactionsWindow*>(this)->engine().formOpen();
+}
+
+void BrowseCurrentTransactionsWindow::computeTotals()
+{
+    // Both totals are computed by SQLite over the open transactions of the account.
+    const platform::View::Totals open = totalsOf(QString());
+    const platform::View::Totals charges = totalsOf(QStringLiteral("TRA:TransactionType <> 'P'"));
+    m_openTotal = Decimal::fromUnits(open.sumUnits, 2);
+    m_averageCharge = averageOf(Decimal::fromUnits(charges.sumUnits, 2), charges.count);
+}
+
+void BrowseCurrentTransactionsWindow::refreshed()
+{
+    TransactionListWindow::refreshed();
+    setValue(QStringLiteral("Open Transactions"), m_openTotal);
+    setValue(QStringLiteral("Account Balance"), account().accountBalance);
+    setValue(QStringLiteral("Average Charge"), m_averageCharge);
+}
+
+void BrowseCurrentTransactionsWindow::setEditEnabled(bool changeAndDelete)
+{
+    TransactionListWindow::setEditEnabled(changeAndDelete);
+    button(QStringLiteral("Reconcile"))->setEnabled(changeAndDelete);
+}
+
+void BrowseCurrentTransactionsWindow::reconcile()
+{
+    if (!engine().hasRows())
+        return;
+    engine().readSelected();
+    platform::Message question{QStringLiteral("Confirm Reconciliation"),
+                               QStringLiteral("Do you want to reconcile this transaction?||Record will be moved to Transaction History"),
+                               platform::MessageIcon::Exclamation, platform::Button::Yes | platform::Button::No, platform::Button::No};
+    question.barsBreakLines = true;
+    if (platform::MessageService::current().show(question) != platform::Button::Yes)
+        return;
+    if (const platform::FileError e = reconcileTransaction(files()); !e.ok())
+        platform::Runtime::stop(core::errorPart(e));
+    engine().forceRefresh();
+}
+
+} // namespace fundora::transactions

@@ -1,0 +1,117 @@
+#include "transactions/TransactionFormRecord.h"
+
+#include "core/FileTransaction.h"
+#include "core/GlobalState.h"
+#include "core/OpenFile.h"
+#include "core/StandardWarning.h"
+#include "platform/Clock.h"
+
+namespace fundora::transactions {
+
+using core::Guarded;
+using platform::Decimal;
+using platform::FileError;
+
+FileError addToBalance(core::DataFiles& files, std::int32_t sysId, const Decimal& delta)
+{
+    auto& accounts = files.accounts;
+    accounts.clear();
+    accounts.record.sysId = sysId;
+    if (FileError e = accounts.get(core::AccSysIDKey); !e.ok())
+        return e;
+    accounts.record.accountBalance = (accounts.record.accountBalance + delta).rounded(2);
+    // A balance beyond the field's size is refused by the store (75): nothing is written.
+    return accounts.put();
+}
+
+FileError reconcileTransaction(core::DataFiles& files)
+{
+    files.transactions.record.reconciledTransaction = 1;
+    return files.transactions.put();
+}
+
+bool TransactionFormRecord::prime()
+{
+    core::Transaction& t = file().record; // the list primed the owner (TRA:SysID)
+    t.dateofTransaction = platform::Clock::current().today();
+    t.transactionType = QStringLiteral("C");
+    t.transactionAmount = Decimal::fromUnits(0, 2);
+    t.reconciledTransaction = 0;
+    core::GlobalState& g = core::glo();
+    if (g.paymentRequest == 1) {
+        t.transactionType = QStringLiteral("P");
+        t.transactionDescription = QStringLiteral("Payment - Check number xxx");
+        g.paymentRequest = 0;
+    }
+    g.currentSysid = t.sysId;
+    return true;
+}
+
+FileError TransactionFormRecord::writeInsert()
+{
+    // The buffer holds the form's copy; if anything fails the form keeps what was typed.
+    core::Transaction& t = file().record;
+    if (t.transactionType == QStringLiteral("P"))
+        t.transactionAmount = -t.transactionAmount;
+    core::FileTransaction tx(m_files.store);
+    if (!tx.begun())
+        return tx.beginError();
+    FileError e = addToBalance(m_files, t.sysId, t.transactionAmount);
+    if (e.ok())
+        e = m_files.transactions.add();
+    return e.ok() ? tx.commit() : e;
+}
+
+Guarded TransactionFormRecord::guardedUpdate()
+{
+    core::FileTransaction tx(m_files.store);
+    if (!tx.begun()) {
+        m_files.savedError.save(tx.beginError());
+        core::standardWarning(m_files, core::Warning::TransactionFramingError, QStringLiteral("Update"), m_files.transactions.def().label);
+        return Guarded::Failed;
+    }
+    // The transaction first: a change made by another station is found before the balance moves.
+    const core::Transaction edited = file().record;
+    const Guarded result = core::riUpdateTransactions(m_files, false);
+    if (result != Guarded::Done)
+        return result;
+    const Decimal delta = edited.transactionAmount - opened().transactionAmount;
+    FileError e = delta.isZero() ? FileError::success() : addToBalance(m_files, edited.sysId, delta);
+    if (e.ok())
+        e = tx.commit();
+    if (!e.ok()) {
+        m_files.savedError.save(e);
+        tx.rollback();
+        core::standardWarning(m_files, core::Warning::UpdateOperationError, m_files.accounts.def().label);
+        return Guarded::Failed;
+    }
+    return Guarded::Done;
+}
+
+Guarded TransactionFormRecord::guardedDelete()
+{
+    core::FileTransaction tx(m_files.store);
+    if (!tx.begun()) {
+        m_files.savedError.save(tx.beginError());
+        core::standardWarning(m_files, core::Warning::TransactionFramingError, QStringLiteral("Delete"), m_files.transactions.def().label);
+        return Guarded::Failed;
+    }
+    const Guarded result = core::riDeleteTransactions(m_files);
+    if (result != Guarded::Done)
+        return result;
+    // The buffer now holds the transaction as it was stored when deleted: the
+    // list's copy may be older, if another station changed its amount since.
+    const core::Transaction& doomed = file().record;
+    FileError e = addToBalance(m_files, doomed.sysId, -doomed.transactionAmount);
+    if (e.ok())
+        e = tx.commit();
+    if (!e.ok()) {
+        m_files.savedError.save(e);
+        tx.rollback();
+        core::standardWarning(m_files, core::Warning::DeleteOperationError, m_files.accounts.def().label);
+        return Guarded::Failed;
+    }
+    return Guarded::Done;
+}
+
+} // namespace fundora::transactions

@@ -1,0 +1,50 @@
+#pragma once
+
+#include "core/DataFiles.h"
+#include "core/GuardedWrites.h"
+#include "engine/UpdateFormController.h"
+
+namespace fundora::transactions {
+
+// What the transaction form does with its transaction, and the balance rule:
+// the owning account's balance follows every transaction saved or deleted.
+//
+// Each save is one commit over both files: the transaction and the account's
+// new balance are written together or not at all. The balance is changed from
+// the account as stored at that moment (inside the commit no other station can
+// write it), never from a copy read when the form opened, so two stations
+// booking on one account at once both count. The same rule holds for OK and
+// for the toolbar's save-and-move commands.
+class TransactionFormRecord : public engine::BufferedRecord<core::Transaction> {
+public:
+    explicit TransactionFormRecord(core::DataFiles& files) : BufferedRecord(files.transactions), m_files(files) {}
+
+    // Insert defaults (charge, today, 0.00), or the payment the frame's
+    // "Record a Payment" button asked for.
+    bool prime() override;
+    // Payments are stored with their sign reversed; the balance rises by the stored amount.
+    platform::FileError writeInsert() override;
+    // The balance changes by the new amount less the amount as read.
+    core::Guarded guardedUpdate() override;
+    // The balance falls by the stored amount (rises for a payment).
+    core::Guarded guardedDelete() override;
+    QString duplicateKeyName() const override { return QStringLiteral("TRA:SysIDKey"); }
+
+    // The account the transaction belongs to.
+    std::int32_t account() const { return working().sysId; }
+
+private:
+    core::DataFiles& m_files;
+};
+
+// Marks the transaction in the buffer (read with its version) reconciled: one
+// plain write, refused when another station changed it since. The account's
+// balance is not touched: it holds the amount already.
+platform::FileError reconcileTransaction(core::DataFiles& files);
+
+// Adds `delta` to the stored balance of account `sysId`; for use inside a
+// transaction over Accounts and Transactions (the account buffer then holds the
+// account as written).
+platform::FileError addToBalance(core::DataFiles& files, std::int32_t sysId, const platform::Decimal& delta);
+
+} // namespace fundora::transactions

@@ -1,0 +1,44 @@
+#pragma once
+
+#include "core/OpenFile.h"
+#include "engine/FormWindow.h"
+#include "transactions/TransactionFormRecord.h"
+
+#include <memory>
+
+class QButtonGroup;
+class QCheckBox;
+class QLabel;
+class QLineEdit;
+
+namespace fundora::transactions {
+
+// UpdateTransactions: the form of one transaction of an account.
+class UpdateTransactionsWindow : public engine::FormWindow {
+public:
+    explicit UpdateTransactionsWindow(core::DataFiles& files, QWidget* parent = nullptr);
+    ~UpdateTransactionsWindow() override;
+
+    QLineEdit* edit(const QString& prompt) const;
+    QButtonGroup* typeGroup() const { return m_type; }
+    QCheckBox* reconciled() const { return m_reconciled; }
+    QString vendorShown() const;
+
+protected:
+    QString titleFor(core::Request request) const override;
+    QString helpContext() const override { return QStringLiteral("~UpdateTransactions"); }
+    void refreshed() override;
+
+private:
+    struct Uses;
+    void build();
+
+    std::unique_ptr<Uses> m_uses;
+    TransactionFormRecord m_record;
+    QHash<QString, QLineEdit*> m_edits;
+    QButtonGroup* m_type = nullptr;
+    QCheckBox* m_reconciled = nullptr;
+    QLabel* m_vendor = nullptr;
+};
+
+} // namespace fundora::transactions
