@@ -7,10 +7,11 @@ namespace fundora::core {
 
 QString statusDateText(const QDate& date)
 {
-    // The weekday from the day number: day 0 was a Sunday.
-    static const char* const days[] = {"Sunday", "Monday", "Tuesday", "Wednesday", "Thursday", "Friday", "Saturday"};
+    // The weekday from the day number (day 0 was a Sunday): nine blank-padded
+    // characters a name.
     const std::int64_t day = platform::dayNumberOf(date);
-    return QString::fromLatin1(days[day % 7]) + QStringLiteral(", ") + platform::formatPicture(day, u"D4");
+    const auto weekday = static_cast<qsizetype>(((day % 7) + 7) % 7);
+    return WeekdayNames.mid(weekday * 9, 9).trimmed() + QStringLiteral(", ") + platform::formatPicture(day, u"D4");
 }
 
 QString statusTimeText(const QTime& time)

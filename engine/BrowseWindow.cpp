@@ -10,6 +10,7 @@
 #include <QCloseEvent>
 #include <QDir>
 #include <QHBoxLayout>
+#include <QLabel>
 #include <QMdiSubWindow>
 #include <QPointer>
 #include <QPushButton>
@@ -52,6 +53,13 @@ void BrowseWindow::build()
     m_tabs->tabBar()->setAccessibleName(QStringLiteral("Sort order"));
     m_tabs->setMaximumHeight(m_tabs->tabBar()->sizeHint().height());
     m_column->addWidget(m_tabs);
+    if (!m_definition.columnGroup.isEmpty()) {
+        auto* group = new QLabel(m_definition.columnGroup, this);
+        group->setAlignment(Qt::AlignCenter);
+        group->setFrameShape(QFrame::StyledPanel);
+        group->setAccessibleName(QStringLiteral("Column group"));
+        m_column->addWidget(group);
+    }
     m_column->addWidget(m_list, 1);
     m_buttonRow = new QHBoxLayout();
     auto standard = [this](const char* text, const char* tip) {

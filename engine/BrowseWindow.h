@@ -40,6 +40,7 @@ struct BrowseDefinition {
     std::vector<Tab> tabs;
     ThumbStrategy thumb = ThumbStrategy::ThreePosition;
     std::vector<BrowseColumn> columns;
+    QString columnGroup;       // a heading over all the columns ("Transaction"), if any
     bool selectButton = false; // a Select button (shown only when started to select)
 };
 

@@ -138,6 +138,7 @@ void FormWindow::run(Request request, Done done)
     }
     setWindowTitle(titleFor(m_controller.workingRequest()));
     setAccessibleName(windowTitle());
+    orderTabs();
     m_open = true;
     if (core::ProcedureHost* host = core::ProcedureHost::current())
         host->showChild(this);
@@ -148,6 +149,25 @@ void FormWindow::run(Request request, Done done)
     focusFirst();
     if (core::ProcedureHost* host = core::ProcedureHost::current())
         host->refreshToolbar();
+}
+
+void FormWindow::orderTabs()
+{
+    // Tab walks the fields in the order they were added, then OK, Cancel and
+    // Help, whatever order the widgets were made in.
+    QWidget* previous = nullptr;
+    auto chain = [&previous](QWidget* w) {
+        if (!w)
+            return;
+        if (previous)
+            QWidget::setTabOrder(previous, w);
+        previous = w;
+    };
+    for (const FormField& f : m_fields)
+        chain(f.control);
+    chain(m_ok);
+    chain(m_cancel);
+    chain(m_help);
 }
 
 QWidget* FormWindow::positionedWindow()

@@ -71,6 +71,7 @@ private:
     void takeFocusedField();
     void saveAndMaybeClose(core::Navigation navigation);
     void focusFirst();
+    void orderTabs();
     bool edited();
     // OK without closing: true when the record was saved (or nothing needed saving).
     bool sweepAndSave();

@@ -62,6 +62,7 @@ engine::BrowseDefinition TransactionListWindow::definitionFor(const Setup& setup
     }
     d.tabs = {{setup.dateTab, QStringLiteral("Browse Transactions by Date"), 1}, {setup.typeTab, QString(), 0}};
     d.thumb = engine::ThumbStrategy::ThreePosition;
+    d.columnGroup = QStringLiteral("Transaction");
     d.columns = {{QStringLiteral("Date"), Qt::AlignCenter, 10},
                  {QStringLiteral("Description"), Qt::AlignLeft | Qt::AlignVCenter, 35},
                  {QStringLiteral("Type"), Qt::AlignCenter, 10},

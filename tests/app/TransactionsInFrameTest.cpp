@@ -8,12 +8,15 @@
 #include "tests/app/FrameFixture.h"
 #include "transactions/BrowseCurrentTransactionsWindow.h"
 #include "transactions/BrowseTransactionHistoryWindow.h"
+#include "transactions/TransactionListWindow.h"
 #include "transactions/TransactionProcedures.h"
 #include "transactions/UpdateTransactionsWindow.h"
 
 #include <QAction>
 #include <QButtonGroup>
 #include <QCheckBox>
+#include <QGroupBox>
+#include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
@@ -76,6 +79,40 @@ protected:
             if (b->accessibleName() == name)
                 return b;
         return nullptr;
+    }
+    // The type shown on the highlighted row (the engine counts rows from 1).
+    static QString highlightedType(transactions::TransactionListWindow* w)
+    {
+        return w->list()->model()->index(w->engine().selectedRow() - 1, 2).data().toString();
+    }
+    // What a window shows in words, in the order its children were made: labels
+    // (without their "&"), group titles and button texts.
+    static QStringList textsOf(QWidget* window)
+    {
+        QStringList out;
+        for (QObject* o : window->findChildren<QObject*>()) {
+            if (auto* l = qobject_cast<QLabel*>(o); l && !l->text().isEmpty())
+                out << QString(l->text()).remove(u'&');
+            else if (auto* g = qobject_cast<QGroupBox*>(o))
+                out << g->title();
+            else if (auto* b = qobject_cast<QAbstractButton*>(o); b && !b->text().isEmpty())
+                out << QString(b->text()).remove(u'&');
+        }
+        return out;
+    }
+    // The widgets that Tab walks through, from the first.
+    static QStringList tabOrderOf(QWidget* window)
+    {
+        QStringList names;
+        QWidget* first = nullptr;
+        for (QWidget* w = window->nextInFocusChain(); w != window && w != first; w = w->nextInFocusChain()) {
+            if (!(w->focusPolicy() & Qt::TabFocus) || !w->isEnabled() || !window->isAncestorOf(w))
+                continue;
+            if (!first)
+                first = w;
+            names << w->accessibleName();
+        }
+        return names;
     }
     static QStringList column(engine::BrowseListView* list, int c)
     {
@@ -248,6 +285,94 @@ TEST_F(TransactionsInFrameTest, TheTransactionFormsTextsAndTypes)
     EXPECT_EQ(form->edit(QStringLiteral("Transaction &Amount:"))->text(), QStringLiteral("500.00"));
     buttonOf(form, QStringLiteral("Cancel"))->click();
     settle();
+}
+
+TEST_F(TransactionsInFrameTest, EveryTextOfTheListsAndTheFormToTheCharacter)
+{
+    BrowseCurrentTransactionsWindow* current = openCurrent();
+    ASSERT_NE(current, nullptr);
+    QStringList texts = textsOf(current);
+    const QStringList currentPrompts{"Transaction",        "Insert",           "Change",          "Delete",          "Close", "Help",
+                                     "Open Transactions:", "Account Balance:", "Average Charge:", "Available Funds:"};
+    qsizetype at = -1;
+    for (const QString& t : currentPrompts) {
+        const qsizetype found = texts.indexOf(t, at + 1);
+        EXPECT_GT(found, at) << qPrintable(t) << " in " << qPrintable(texts.join(u'|'));
+        at = std::max(at, found);
+    }
+    EXPECT_EQ(current->list()->table()->statusTip(), QStringLiteral("Browsing Records"));
+    EXPECT_EQ(current->helpContext(), QStringLiteral("~BrowseCurrentTransactions"));
+
+    press(History);
+    auto* history = child<BrowseTransactionHistoryWindow>();
+    ASSERT_NE(history, nullptr);
+    texts = textsOf(history);
+    at = -1;
+    for (const char* t : {"Transaction", "Available Funds:", "Account Balance:", "Select Month to Query", "All", "Dec",
+                          "Analysis of All Charge Transactions", "Number of Charges:", "Sum of Charges:", "Average of Charges:"}) {
+        const qsizetype found = texts.indexOf(QString::fromLatin1(t), at + 1);
+        EXPECT_GT(found, at) << t << " in " << qPrintable(texts.join(u'|'));
+        at = std::max(at, found);
+    }
+    auto* tabs = history->findChild<QTabWidget*>();
+    EXPECT_EQ(tabs->tabText(0), QStringLiteral("Transactions by Date"));
+    EXPECT_EQ(tabs->tabText(1), QStringLiteral("Transactions by Type"));
+    EXPECT_EQ(tabs->tabToolTip(0), QStringLiteral("Browse Transactions by Date"));
+    EXPECT_EQ(history->helpContext(), QStringLiteral("~BrowseTransactions"));
+    EXPECT_EQ(history->value(QStringLiteral("Account Balance")), QStringLiteral("$500.00"));
+    EXPECT_EQ(history->value(QStringLiteral("Number of Charges")), QStringLiteral("0"));
+    EXPECT_EQ(history->value(QStringLiteral("Sum of Charges")), QStringLiteral("0.00"));
+
+    activate(current);
+    QTest::mouseClick(current->button(QStringLiteral("Insert")), Qt::LeftButton);
+    settle();
+    auto* form = child<UpdateTransactionsWindow>();
+    ASSERT_NE(form, nullptr);
+    texts = textsOf(form);
+    for (const char* t :
+         {"Alpha Bank", "Transaction Log", "Transaction Type", "Charge", "Payment/Credit", "Interest", "Fee", "Cash  Advance",
+          "Balance Due", "Transaction Date:", "Transaction Amount:", "Description:", "Reconcile this transaction", "OK", "Cancel", "Help"})
+        EXPECT_TRUE(texts.contains(QString::fromLatin1(t))) << t << " in " << qPrintable(texts.join(u'|'));
+    EXPECT_EQ(tabOrderOf(form), (QStringList{"Charge", "Transaction Date", "Transaction Amount", "Description",
+                                             "Reconcile this transaction", "OK", "Cancel", "Help"}))
+        << "the checked type stands for the option";
+    QTest::keyClick(form->edit(QStringLiteral("Transaction &Date:")), Qt::Key_Escape);
+    settle();
+    EXPECT_EQ(child<UpdateTransactionsWindow>(), nullptr) << "Escape cancels an untouched insert";
+}
+
+TEST_F(TransactionsInFrameTest, APaymentIsListedAsPmtCreditAndTheTabsKeepTheHighlightedTransaction)
+{
+    BrowseCurrentTransactionsWindow* w = openCurrent();
+    ASSERT_NE(w, nullptr);
+    press(Payment);
+    // Dated before the opening balance: first by date, second by type.
+    QLineEdit* date = child<UpdateTransactionsWindow>()->edit(QStringLiteral("Transaction &Date:"));
+    date->selectAll();
+    QTest::keyClicks(date, QStringLiteral("12/01/2026"));
+    QLineEdit* amount = child<UpdateTransactionsWindow>()->edit(QStringLiteral("Transaction &Amount:"));
+    amount->selectAll();
+    QTest::keyClicks(amount, QStringLiteral("25.00"));
+    QTest::keyClick(amount, Qt::Key_Return);
+    settle();
+    const QStringList types = column(w->list(), 2);
+    ASSERT_TRUE(types.contains(QStringLiteral("Pmt/Credit"))) << qPrintable(types.join(u'|'));
+    EXPECT_EQ(types, (QStringList{"Pmt/Credit", "Balance"}));
+    // Highlight the payment, then switch tabs: it stays highlighted.
+    QTableView* table = w->list()->table();
+    const int payment = static_cast<int>(types.indexOf(QStringLiteral("Pmt/Credit")));
+    QTest::keyClick(table, Qt::Key_Home);
+    for (int i = 0; i < payment; ++i)
+        QTest::keyClick(table, Qt::Key_Down);
+    settle();
+    auto* tabs = w->findChild<QTabWidget*>();
+    tabs->setCurrentIndex(1);
+    settle();
+    EXPECT_EQ(highlightedType(w), QStringLiteral("Pmt/Credit"));
+    EXPECT_EQ(column(w->list(), 2), (QStringList{"Balance", "Pmt/Credit"}));
+    tabs->setCurrentIndex(0);
+    settle();
+    EXPECT_EQ(highlightedType(w), QStringLiteral("Pmt/Credit"));
 }
 
 } // namespace
