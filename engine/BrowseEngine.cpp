@@ -516,6 +516,10 @@ void BrowseEngine::applySortAndResets()
         BusyCursor busy;
         m_host.computeTotals();
         buildThumbStops();
+        // Totals that are reset fields were just computed for this page: the
+        // next refresh compares against them, not against the values before,
+        // or it would reload the page and compute them all over again.
+        m_savedResets[m_sort] = currentResets(m_sort);
     } else {
         loadRow(m_selected);
     }

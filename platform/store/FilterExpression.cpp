@@ -43,7 +43,8 @@ enum class Type { Number, Text, Boolean };
 struct Operand {
     QString sql;
     Type type = Type::Number;
-    int places = 0; // numbers: the SQL value is units of this many places
+    int places = 0;      // numbers: the SQL value is units of this many places
+    bool column = false; // a field of the file itself, as stored
 };
 
 } // namespace filter_detail
@@ -203,6 +204,7 @@ private:
 
     bool comparison(Operand& out)
     {
+        const std::size_t firstParameter = m_out.m_parameters.size();
         if (!sum(out))
             return false;
         if (m_token.kind != TokenKind::Operator)
@@ -225,7 +227,19 @@ private:
         }
         align(out, right);
         const QString collate = out.type == Type::Text ? QStringLiteral(" COLLATE BINARY") : QString();
-        out = {u'(' + out.sql + collate + u' ' + op + u' ' + right.sql + collate + u')', Type::Boolean, 0};
+        QString sql = u'(' + out.sql + collate + u' ' + op + u' ' + right.sql + collate + u')';
+        // Texts compare exactly. A keyed text column is stored without regard
+        // to case, so its index cannot answer the exact comparison; the
+        // equality in the column's own collation, which every exact match also
+        // passes, is added for the index to seek on.
+        if (out.type == Type::Text && op == u'=' && (out.column || right.column)) {
+            sql = u'(' + out.sql + QStringLiteral(" = ") + right.sql + QStringLiteral(" AND ") + sql + u')';
+            // Both sides now appear twice: their parameters are bound twice, in order.
+            auto& p = m_out.m_parameters;
+            const std::vector<CompiledFilter::Parameter> again(p.begin() + static_cast<std::ptrdiff_t>(firstParameter), p.end());
+            p.insert(p.end(), again.begin(), again.end());
+        }
+        out = {sql, Type::Boolean, 0};
         return true;
     }
 
@@ -330,7 +344,7 @@ private:
         if (field >= 0) {
             const FieldDef& f = m_def.fields[static_cast<std::size_t>(field)];
             const bool text = f.type == FieldType::String || f.type == FieldType::Memo;
-            out = {schema::quoted(f.column()), text ? Type::Text : Type::Number, f.type == FieldType::Decimal ? f.places : 0};
+            out = {schema::quoted(f.column()), text ? Type::Text : Type::Number, f.type == FieldType::Decimal ? f.places : 0, true};
             return true;
         }
         if (const FilterBindings::Getter* getter = m_names.find(word)) {

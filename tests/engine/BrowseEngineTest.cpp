@@ -320,6 +320,36 @@ TEST_F(BrowseEngineTest, AChangedResetFieldReloadsFromTheTop)
     EXPECT_EQ(page().first(), QStringLiteral("V00"));
 }
 
+TEST_F(BrowseEngineTest, ATotalThatIsAResetFieldIsComputedOnceAndReloadsNothingByItself)
+{
+    addNumbered(12);
+    // The host's total: the number of computations so far, a reset field as the lists' totals are.
+    struct CountingHost : test::FakeHost {
+        int computed = 0;
+        void computeTotals() override
+        {
+            // At most a few, so that an engine reloading on its own totals ends and fails.
+            computed = std::min(computed + 1, 5);
+        }
+    } counting;
+    engine::SortOrder byVendor{core::AccCreditCardVendorKey,
+                               1,
+                               0,
+                               {},
+                               {{QStringLiteral("LOC:Total"), [&] { return platform::FieldValue{std::int64_t{counting.computed}}; }, {}}}};
+    browse =
+        std::make_unique<BrowseEngine>(*buffer, std::vector<engine::SortOrder>{byVendor}, engine::ThumbStrategy::Stops, list, counting);
+    browse->refreshWindow();
+    counting.runPosted();
+    EXPECT_EQ(counting.computed, 1);
+    browse->onScroll(Scroll::RowDown);
+    counting.runPosted();
+    browse->refreshWindow();
+    counting.runPosted();
+    EXPECT_EQ(counting.computed, 1) << "the total it computed itself is no change";
+    EXPECT_EQ(files->accounts.record.creditCardVendor, QStringLiteral("V01")) << "and the page stays where it was";
+}
+
 // The configuration the transaction lists will use: a range on the owner, a
 // filter on a bound variable, and the three-position thumb.
 class RangedHost : public test::FakeHost {

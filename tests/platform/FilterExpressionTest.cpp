@@ -84,6 +84,22 @@ TEST_F(FilterExpressionTest, UpperComparesWithoutCase)
     EXPECT_EQ(matching("SAM:Name = 'BRAVO'"), QStringList{}) << "without UPPER the case counts";
 }
 
+TEST_F(FilterExpressionTest, AnEqualityOnAKeyedTextStaysExactAndItsBoundValuesStayInOrder)
+{
+    // SAM:Name is keyed without regard to case; the comparison still counts case.
+    EXPECT_EQ(matching("SAM:Name = 'bravo'"), QStringList{});
+    EXPECT_EQ(matching("'Bravo' = SAM:Name"), QStringList{"Bravo"});
+    EXPECT_EQ(matching("SAM:Name <> 'bravo' AND SAM:Owner = 1"), (QStringList{"alpha", "Bravo"}));
+    // Bound values on both sides of the equality and around it are bound in their places.
+    FilterBindings names;
+    names.bind(QStringLiteral("LOC:Owner"), [] { return FieldValue{std::int64_t{1}}; });
+    names.bind(QStringLiteral("LOC:Name"), [] { return FieldValue{QStringLiteral("Bravo")}; });
+    names.bind(QStringLiteral("LOC:Day"), [] { return FieldValue{std::int64_t{2}}; });
+    EXPECT_EQ(matching("SAM:Owner = LOC:Owner AND SAM:Name = LOC:Name AND SAM:Day = LOC:Day", names), QStringList{"Bravo"});
+    EXPECT_EQ(matching("SAM:Owner = LOC:Owner AND UPPER(SAM:Name) = UPPER(LOC:Name) AND SAM:Day = LOC:Day", names), QStringList{"Bravo"});
+    EXPECT_EQ(matching("SAM:Owner = LOC:Owner AND SAM:Name = LOC:Name AND SAM:Day = 1", names), QStringList{});
+}
+
 TEST_F(FilterExpressionTest, BoundNamesAreReadEachTimeTheViewReads)
 {
     Decimal limit = *Decimal::parse(u"12.5");
