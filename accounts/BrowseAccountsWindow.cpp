@@ -5,6 +5,7 @@
 #include "core/Procedures.h"
 #include "core/dialer/PhoneDialer.h"
 #include "engine/ValueLabel.h"
+#include "memos/MemoOwner.h"
 #include "platform/MessageService.h"
 #include "platform/pictures/Picture.h"
 
@@ -188,9 +189,8 @@ void BrowseAccountsWindow::dial()
 void BrowseAccountsWindow::notes()
 {
     engine().readSelected();
-    // The memo cards arrive with their own list; until then the user is told so.
-    platform::MessageService::current().show({QStringLiteral("Notes"), QStringLiteral("Memo cards are not available yet."),
-                                              platform::MessageIcon::Information, platform::Button::Ok, platform::Button::Ok});
+    const core::Account& a = files().accounts.record;
+    memos::openMemoBrowse(files(), {QStringLiteral("ACC"), a.sysId, a.accountNumber, QString()});
 }
 
 } // namespace fundora::accounts

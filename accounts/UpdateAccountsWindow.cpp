@@ -1,5 +1,7 @@
 #include "accounts/UpdateAccountsWindow.h"
 
+#include "memos/MemoOwner.h"
+
 #include "core/Help.h"
 #include "core/Procedures.h"
 #include "core/StandardWarning.h"
@@ -218,7 +220,7 @@ void UpdateAccountsWindow::updateNotesIndicator()
     m_notesExist = false;
     platform::DataFile& memo = files().memoCards.file();
     if (memo.isOpen()) {
-        core::MemoCard owner;
+        core::MemoCard owner{};
         owner.type = QStringLiteral("ACC");
         platform::View view(memo, core::MemCardKey);
         view.setRange(core::memoCardLayout().toRecord(owner), 1);
@@ -249,9 +251,10 @@ void UpdateAccountsWindow::pressNotes()
             return;
         }
     }
-    // The memo cards arrive with their own list; until then the user is told so.
-    platform::MessageService::current().show({QStringLiteral("Notes"), QStringLiteral("Memo cards are not available yet."),
-                                              platform::MessageIcon::Information, platform::Button::Ok, platform::Button::Ok});
+    const core::Account& a = m_record.working();
+    // The indicator follows what the file holds once the notes are closed.
+    if (QWidget* list = memos::openMemoBrowse(files(), {QStringLiteral("ACC"), a.sysId, a.accountNumber, QString()}))
+        connect(list, &QObject::destroyed, this, [this] { updateNotesIndicator(); });
 }
 
 } // namespace fundora::accounts

@@ -4,6 +4,7 @@
 #include "core/DataFiles.h"
 #include "core/GlobalState.h"
 #include "core/OptionFiles.h"
+#include "memos/MemoProcedures.h"
 #include "platform/Runtime.h"
 #include "transactions/TransactionProcedures.h"
 
@@ -39,6 +40,7 @@ int main(int argc, char* argv[])
     core::writePopupOptionFiles(directory);
     accounts::registerAccountProcedures();
     transactions::registerTransactionProcedures();
+    memos::registerMemoProcedures();
 
     app::MainFrame frame(files, directory);
     if (!frame.open())

@@ -3,6 +3,10 @@
 #include "core/PopupKeys.h"
 
 #include <QLineEdit>
+#include <QLocale>
+#include <QPlainTextEdit>
+
+#include <memory>
 
 namespace fundora::engine {
 
@@ -72,6 +76,46 @@ FormField textEntry(QLineEdit* edit, QString& member, const platform::FieldDef& 
             return true;
         },
         QStringLiteral("At most %1 characters").arg(field.size));
+}
+
+QString storedMemoText(const QString& shown)
+{
+    QString stored = shown;
+    stored.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
+    stored.replace(u'\n', QStringLiteral("\r\n"));
+    return stored;
+}
+
+QString shownMemoText(const QString& stored)
+{
+    QString shown = stored;
+    shown.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
+    return shown;
+}
+
+FormField memoEntry(QPlainTextEdit* edit, QString& member, const platform::FieldDef& field)
+{
+    FormField f;
+    f.control = edit;
+    auto shown = std::make_shared<QString>();
+    f.show = [edit, &member, shown] {
+        *shown = shownMemoText(member);
+        edit->setPlainText(*shown);
+    };
+    f.take = [edit, &member, size = field.size] {
+        const QString stored = storedMemoText(edit->toPlainText());
+        if (stored.size() > size)
+            return false;
+        member = stored;
+        return true;
+    };
+    f.refusal = [edit, size = field.size] {
+        return QStringLiteral("At most %1 characters (line breaks count as two); this text has %2")
+            .arg(QLocale(QLocale::English).toString(size))
+            .arg(QLocale(QLocale::English).toString(storedMemoText(edit->toPlainText()).size()));
+    };
+    f.edited = [edit, shown] { return edit->toPlainText() != *shown; };
+    return f;
 }
 
 FormField decimalEntry(QLineEdit* edit, Decimal& member, const platform::FieldDef& field, const QString& picture)

@@ -10,6 +10,7 @@
 #include <functional>
 
 class QLineEdit;
+class QPlainTextEdit;
 class QWidget;
 
 namespace fundora::engine {
@@ -41,6 +42,14 @@ FormField patternEntry(QLineEdit* edit, platform::Decimal& member, const platfor
 FormField dateEntry(QLineEdit* edit, std::int32_t& member, const QString& picture = QStringLiteral("d2"));
 // A SHORT through an entry template ("k<#k").
 FormField shortEntry(QLineEdit* edit, std::int16_t& member, const QString& picture);
+
+// A free text of lines (a MEMO field): stored with carriage return and line
+// feed between lines, at most the field's size counted as stored; a longer
+// text is refused, never cut.
+FormField memoEntry(QPlainTextEdit* edit, QString& member, const platform::FieldDef& field);
+// The stored form of a text as the control holds it, and back.
+QString storedMemoText(const QString& shown);
+QString shownMemoText(const QString& stored);
 
 // The largest value a DECIMAL field holds, as the user reads it ("99,999.99").
 QString largestValueText(const platform::FieldDef& field);

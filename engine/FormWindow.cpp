@@ -212,6 +212,7 @@ std::map<int, core::ToolbarButtonState> FormWindow::toolbarState() const
         s[Insert] = {true, QStringLiteral("Save this record and add a new one")};
     }
     s[Help] = {m_help->isEnabled(), {}};
+    s[Ditto] = {offersRecall(), {}};
     return s;
 }
 
@@ -223,6 +224,10 @@ void FormWindow::onToolbarCommand(int command)
         return;
     if (command == Help) {
         core::showHelp(helpContext());
+        return;
+    }
+    if (command == Ditto) {
+        recall();
         return;
     }
     takeFocusedField();

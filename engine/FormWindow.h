@@ -55,6 +55,9 @@ protected:
     virtual void refreshed() {}
     // The form's own steps of OK before the sweep (the transaction form's balance); false stops OK.
     virtual bool beforeSave() { return true; }
+    // Whether the form recalls earlier values (the toolbar's 2011), and the recall itself.
+    virtual bool offersRecall() const { return false; }
+    virtual void recall() {}
     void addField(FormField field);
     // Standard buttons and the line that says why an entry was refused; the subclass places them.
     QPushButton* okButton() const { return m_ok; }

@@ -33,6 +33,7 @@ UpdateFormController::Start UpdateFormController::start(Request request)
         confirmAndDelete();
         return Start::Ended;
     }
+    m_record.opening(m_request);
     return Start::OpenWindow;
 }
 

@@ -28,6 +28,10 @@ public:
     virtual platform::FileError writeInsert() = 0;
     virtual core::Guarded guardedUpdate() = 0;
     virtual core::Guarded guardedDelete() = 0;
+    // The form is about to show its window for an insert or a change, after
+    // the copy for change detection was taken: what it sets here counts as
+    // a change (the memo card's date of today).
+    virtual void opening(core::Request) {}
     // A cancelled insert: undo what priming added.
     virtual void discardPrimed() {}
     // The unique key a duplicate insert names in warning 24.
