@@ -185,7 +185,7 @@ TEST(HelpPages, EveryContextHasItsPageAndAnchor)
 {
     for (const char* context :
          {"~FundoraMainWindow", "~Toolbar", "~Popups", "~About", "~Dialer", "~HowToUseHelp", "~Contents", "~BrowseCreditCardAccounts",
-          "~UpdateAccounts", "~BrowseCurrentTransactions", "~BrowseTransactions", "~UpdateTransactions"}) {
+          "~UpdateAccounts", "~BrowseCurrentTransactions", "~BrowseTransactions", "~UpdateTransactions", "MemoBrowse", "UpdateMemoCard"}) {
         const QUrl url = core::helpPageOf(QString::fromLatin1(context));
         QFile page(QStringLiteral(":") + url.path());
         ASSERT_TRUE(page.open(QIODevice::ReadOnly)) << context << " " << url.toString().toStdString();

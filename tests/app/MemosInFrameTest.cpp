@@ -11,6 +11,7 @@
 #include "memos/UpdateMemoCardWindow.h"
 #include "tests/app/FrameFixture.h"
 
+#include <QLabel>
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QPushButton>
@@ -125,6 +126,16 @@ TEST_F(MemosInFrameTest, ANoteAddedFromTheAccountsListIsThereWhenTheNotesOpenAga
     EXPECT_EQ(form->stampButton()->toolTip(), QStringLiteral("Add Date and Time to Memo"));
     EXPECT_EQ(form->stampButton()->statusTip(), QStringLiteral("Add a date and time stamp to this memo"));
     EXPECT_TRUE(frame->toolbarAction(core::Command::Ditto)->isEnabled()) << "the one form that recalls";
+    QStringList prompts;
+    for (QLabel* l : form->findChildren<QLabel*>())
+        if (l->buddy())
+            prompts << QString(l->text()).remove(u'&');
+    EXPECT_EQ(prompts, (QStringList{"Date:", "Topic:"}));
+    QStringList tips;
+    for (QPushButton* b : form->findChildren<QPushButton*>())
+        tips << b->text() + u'=' + b->toolTip();
+    EXPECT_TRUE(tips.contains(QStringLiteral("OK=Save the note and exit"))) << qPrintable(tips.join(u'|'));
+    EXPECT_TRUE(tips.contains(QStringLiteral("Cancel=Do not save the changes and exit"))) << qPrintable(tips.join(u'|'));
     QTest::keyClicks(form->topicEdit(), QStringLiteral("Lost card"));
     form->textEdit()->setFocus();
     QTest::keyClicks(form->textEdit(), QStringLiteral("Called the bank."));
@@ -238,6 +249,7 @@ TEST_F(MemosInFrameTest, WithoutTheSelectRequestADoubleClickOpensTheCardWithItSe
     picker->list()->setFixedRowCount(8);
     settle();
     EXPECT_TRUE(picker->button(QStringLiteral("Select"))->isVisible());
+    EXPECT_EQ(picker->button(QStringLiteral("Select"))->text(), QStringLiteral("&Select"));
     files->memoCards.clear();
     QPointer<MemoBrowseWindow> alive(picker);
     table = picker->list()->table();
