@@ -10,6 +10,7 @@
 #include "memos/MemoProcedures.h"
 #include "memos/UpdateMemoCardWindow.h"
 #include "tests/app/FrameFixture.h"
+#include "tests/support/AccessibleNames.h"
 
 #include <QLabel>
 #include <QLineEdit>
@@ -112,12 +113,14 @@ TEST_F(MemosInFrameTest, ANoteAddedFromTheAccountsListIsThereWhenTheNotesOpenAga
     EXPECT_EQ(notes->button(QStringLiteral("Delete"))->toolTip(), QStringLiteral("Delete the highlighted note"));
     EXPECT_EQ(notes->button(QStringLiteral("Close"))->toolTip(), QStringLiteral("Close this window"));
     EXPECT_EQ(notes->helpContext(), QStringLiteral("MemoBrowse"));
+    EXPECT_EQ(test::controlsWithoutNames(*notes), QStringList());
 
     QTest::keyClick(notes->list()->table(), Qt::Key_Insert);
     settle();
     auto* form = child<UpdateMemoCardWindow>();
     ASSERT_NE(form, nullptr);
     EXPECT_EQ(form->windowTitle(), QStringLiteral("Adding a MemoCard Record"));
+    EXPECT_EQ(test::controlsWithoutNames(*form), QStringList());
     EXPECT_EQ(form->dateEdit()->text(), QStringLiteral("12/06/2026"));
     EXPECT_EQ(form->dateEdit()->toolTip(), QStringLiteral("date of memo"));
     EXPECT_EQ(form->topicEdit()->toolTip(), QStringLiteral("What this memo is about"));

@@ -6,6 +6,7 @@
 #include "engine/BrowseListModel.h"
 #include "engine/BrowseListView.h"
 #include "tests/app/FrameFixture.h"
+#include "tests/support/AccessibleNames.h"
 #include "transactions/BrowseCurrentTransactionsWindow.h"
 #include "transactions/BrowseTransactionHistoryWindow.h"
 #include "transactions/TransactionListWindow.h"
@@ -302,6 +303,7 @@ TEST_F(TransactionsInFrameTest, EveryTextOfTheListsAndTheFormToTheCharacter)
     }
     EXPECT_EQ(current->list()->table()->statusTip(), QStringLiteral("Browsing Records"));
     EXPECT_EQ(current->helpContext(), QStringLiteral("~BrowseCurrentTransactions"));
+    EXPECT_EQ(test::controlsWithoutNames(*current), QStringList());
 
     press(History);
     auto* history = child<BrowseTransactionHistoryWindow>();
@@ -319,6 +321,7 @@ TEST_F(TransactionsInFrameTest, EveryTextOfTheListsAndTheFormToTheCharacter)
     EXPECT_EQ(tabs->tabText(1), QStringLiteral("Transactions by Type"));
     EXPECT_EQ(tabs->tabToolTip(0), QStringLiteral("Browse Transactions by Date"));
     EXPECT_EQ(history->helpContext(), QStringLiteral("~BrowseTransactions"));
+    EXPECT_EQ(test::controlsWithoutNames(*history), QStringList());
     EXPECT_EQ(history->value(QStringLiteral("Account Balance")), QStringLiteral("$500.00"));
     EXPECT_EQ(history->value(QStringLiteral("Number of Charges")), QStringLiteral("0"));
     EXPECT_EQ(history->value(QStringLiteral("Sum of Charges")), QStringLiteral("0.00"));
@@ -333,6 +336,7 @@ TEST_F(TransactionsInFrameTest, EveryTextOfTheListsAndTheFormToTheCharacter)
          {"Alpha Bank", "Transaction Log", "Transaction Type", "Charge", "Payment/Credit", "Interest", "Fee", "Cash  Advance",
           "Balance Due", "Transaction Date:", "Transaction Amount:", "Description:", "Reconcile this transaction", "OK", "Cancel", "Help"})
         EXPECT_TRUE(texts.contains(QString::fromLatin1(t))) << t << " in " << qPrintable(texts.join(u'|'));
+    EXPECT_EQ(test::controlsWithoutNames(*form), QStringList());
     EXPECT_EQ(tabOrderOf(form), (QStringList{"Charge", "Transaction Date", "Transaction Amount", "Description",
                                              "Reconcile this transaction", "OK", "Cancel", "Help"}))
         << "the checked type stands for the option";
