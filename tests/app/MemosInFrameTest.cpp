@@ -261,6 +261,20 @@ TEST_F(MemosInFrameTest, WithoutTheSelectRequestADoubleClickOpensTheCardWithItSe
     EXPECT_EQ(child<UpdateMemoCardWindow>(), nullptr);
     EXPECT_TRUE(alive.isNull()) << "the picker closed";
     EXPECT_EQ(files->memoCards.record.topic, QStringLiteral("only")) << "with the card in the buffer";
+
+    // The frame's Select command does what the Select button does.
+    memos::primeMemoOwner(*files, {QStringLiteral("ACC"), 7, QStringLiteral("4111-22"), QString()});
+    picker = new MemoBrowseWindow(*files, core::Request::Select);
+    frame->showChild(picker);
+    settle();
+    alive = picker;
+    EXPECT_TRUE(frame->toolbarAction(core::Command::Select)->isEnabled());
+    files->memoCards.clear();
+    press(core::Command::Select);
+    EXPECT_TRUE(alive.isNull());
+    EXPECT_EQ(files->memoCards.record.topic, QStringLiteral("only"));
+    activate(accountsList);
+    EXPECT_FALSE(frame->toolbarAction(core::Command::Select)->isEnabled()) << "the accounts list offers no Select";
 }
 
 TEST_F(MemosInFrameTest, OpeningACardDatesItTodaySoAnOlderOneIsWrittenAndOneOfTodayIsNot)
