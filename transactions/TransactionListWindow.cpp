@@ -169,7 +169,7 @@ void TransactionListWindow::beforeRefresh()
 
 void TransactionListWindow::refreshed()
 {
-    loadAccount();
+    // The account was loaded before this refresh's steps, which read transactions only.
     setValue(QStringLiteral("Available Funds"), m_availableFunds);
 }
 

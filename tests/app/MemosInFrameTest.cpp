@@ -78,6 +78,13 @@ protected:
         settle();
         return w;
     }
+    // The Insert key on the list, and the form it opens (null when none).
+    UpdateMemoCardWindow* insertWithKey(MemoBrowseWindow* notes)
+    {
+        QTest::keyClick(notes->list()->table(), Qt::Key_Insert);
+        settle();
+        return child<UpdateMemoCardWindow>();
+    }
     static QStringList topics(MemoBrowseWindow* w)
     {
         QStringList out;
@@ -115,9 +122,7 @@ TEST_F(MemosInFrameTest, ANoteAddedFromTheAccountsListIsThereWhenTheNotesOpenAga
     EXPECT_EQ(notes->helpContext(), QStringLiteral("MemoBrowse"));
     EXPECT_EQ(test::controlsWithoutNames(*notes), QStringList());
 
-    QTest::keyClick(notes->list()->table(), Qt::Key_Insert);
-    settle();
-    auto* form = child<UpdateMemoCardWindow>();
+    auto* form = insertWithKey(notes);
     ASSERT_NE(form, nullptr);
     EXPECT_EQ(form->windowTitle(), QStringLiteral("Adding a MemoCard Record"));
     EXPECT_EQ(test::controlsWithoutNames(*form), QStringList());
@@ -215,9 +220,7 @@ TEST_F(MemosInFrameTest, TheListShowsTheOwnersCardsWhateverTheCaseOfItsIdsAndNoO
     QStringList shown = topics(notes);
     shown.sort();
     EXPECT_EQ(shown, (QStringList{"exact", "second", "type in small letters"}));
-    QTest::keyClick(notes->list()->table(), Qt::Key_Insert);
-    settle();
-    auto* form = child<UpdateMemoCardWindow>();
+    auto* form = insertWithKey(notes);
     ASSERT_NE(form, nullptr);
     QTest::keyClicks(form->topicEdit(), QStringLiteral("new"));
     QTest::keyClick(form->topicEdit(), Qt::Key_Return);
@@ -307,9 +310,7 @@ TEST_F(MemosInFrameTest, StampAppendsALineEachTimeAndAFullTextStaysAtItsLimit)
 {
     MemoBrowseWindow* notes = openNotes();
     ASSERT_NE(notes, nullptr);
-    QTest::keyClick(notes->list()->table(), Qt::Key_Insert);
-    settle();
-    auto* form = child<UpdateMemoCardWindow>();
+    auto* form = insertWithKey(notes);
     ASSERT_NE(form, nullptr);
     QTest::keyClicks(form->textEdit(), QStringLiteral("Call back   "));
     QTest::mouseClick(form->stampButton(), Qt::LeftButton);
@@ -339,9 +340,7 @@ TEST_F(MemosInFrameTest, RecallGivesABlankTopicAtFirstThenTheLastSavedCardsValue
     addCard("ACC", 7, "4111-22", "shared", today);
     MemoBrowseWindow* notes = openNotes();
     ASSERT_NE(notes, nullptr);
-    QTest::keyClick(notes->list()->table(), Qt::Key_Insert);
-    settle();
-    auto* form = child<UpdateMemoCardWindow>();
+    auto* form = insertWithKey(notes);
     ASSERT_NE(form, nullptr);
     form->topicEdit()->setFocus();
     QTest::keyClicks(form->topicEdit(), QStringLiteral("typed"));

@@ -97,16 +97,16 @@ void replace(sqlite3_vfs* vfs, const char* name, Fn& original, Fn replacement)
 
 void KillSwitch::install()
 {
-    const char* spec = std::getenv("FUNDORA_KILL_AT");
-    if (!spec || !*spec)
+    const char* killAt = std::getenv("FUNDORA_KILL_AT");
+    if (!killAt || !*killAt)
         return;
-    if (std::strncmp(spec, "unlink:", 7) == 0)
+    if (std::strncmp(killAt, "unlink:", 7) == 0)
         g_kind = Kind::Unlink;
-    else if (std::strncmp(spec, "write:", 6) == 0)
+    else if (std::strncmp(killAt, "write:", 6) == 0)
         g_kind = Kind::Write;
     else
         return;
-    const char* number = std::strchr(spec, ':') + 1;
+    const char* number = std::strchr(killAt, ':') + 1;
     g_target = std::atoi(number);
     g_after = std::strstr(number, ":after") != nullptr;
     sqlite3_vfs* vfs = sqlite3_vfs_find(nullptr);
