@@ -262,10 +262,11 @@ bool MainFrame::open()
 
 bool MainFrame::startProcedure(const QString& name)
 {
-    QWidget* w = name == QStringLiteral("About") ? new AboutWindow() : core::createProcedure(name);
-    if (!w)
+    if (name != QStringLiteral("About") && !core::hasProcedure(name))
         return false;
-    showChild(w);
+    // A report shows its own windows when it gets that far, and gives none here.
+    if (QWidget* w = name == QStringLiteral("About") ? new AboutWindow() : core::createProcedure(name))
+        showChild(w);
     return true;
 }
 

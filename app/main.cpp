@@ -5,11 +5,15 @@
 #include "core/GlobalState.h"
 #include "core/OptionFiles.h"
 #include "memos/MemoProcedures.h"
+#include "platform/MessageService.h"
 #include "platform/Runtime.h"
+#include "reports/ReportCommandLine.h"
+#include "reports/ReportProcedures.h"
 #include "transactions/TransactionProcedures.h"
 
 #include <QApplication>
 #include <QDir>
+#include <QTextStream>
 
 #include <cstdio>
 #include <cstdlib>
@@ -18,6 +22,13 @@ using namespace fundora;
 
 int main(int argc, char* argv[])
 {
+    QStringList rawArguments;
+    for (int i = 0; i < argc; ++i)
+        rawArguments << QString::fromLocal8Bit(argv[i]);
+    const bool batchReport = reports::asksForReport(rawArguments);
+    // A report printed from the command line needs no display.
+    if (batchReport && qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Fundora"));
 
@@ -29,6 +40,15 @@ int main(int argc, char* argv[])
     }
     QDir::setCurrent(directory);
 
+    std::optional<reports::ReportCommand> reportCommand;
+    if (batchReport) {
+        reportCommand = reports::parseReportCommand(QApplication::arguments(), &error);
+        if (!reportCommand) {
+            std::fprintf(stderr, "fundora: %s\n", qPrintable(error));
+            return 2;
+        }
+    }
+
     core::DataFiles files(directory);
     core::DataFiles::setCurrent(&files);
     platform::Runtime::setHaltHandler([&files](const QString&) {
@@ -37,10 +57,19 @@ int main(int argc, char* argv[])
     });
     files.clearBuffers();
     core::resetGlobalState();
+    if (reportCommand) {
+        platform::MessageService::install(reports::consoleMessages());
+        QTextStream err(stderr);
+        const int status = reports::runReportCommand(files, *reportCommand, err);
+        err.flush();
+        files.closeAll();
+        return status;
+    }
     core::writePopupOptionFiles(directory);
     accounts::registerAccountProcedures();
     transactions::registerTransactionProcedures();
     memos::registerMemoProcedures();
+    reports::registerReportProcedures();
 
     app::MainFrame frame(files, directory);
     if (!frame.open())

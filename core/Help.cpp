@@ -21,6 +21,8 @@ QUrl helpPageOf(const QString& context)
         {QStringLiteral("~UpdateTransactions"), QStringLiteral("transactions.html#form")},
         {QStringLiteral("MemoBrowse"), QStringLiteral("memos.html#browse")},
         {QStringLiteral("UpdateMemoCard"), QStringLiteral("memos.html#form")},
+        {QStringLiteral("~PickAReport"), QStringLiteral("reports.html#picker")},
+        {QStringLiteral("~DateRangesForm"), QStringLiteral("reports.html#dates")},
         {QStringLiteral("~HowToUseHelp"), QStringLiteral("usinghelp.html#usinghelp")},
         {QStringLiteral("~Contents"), QStringLiteral("index.html#contents")},
     };

@@ -10,7 +10,8 @@ namespace fundora::core {
 
 // Procedures that open a window of their own (a list, a report, a picker) are
 // started by name; the frame shows each as a child window. Feature modules
-// register their procedures, the frame hosts them.
+// register their procedures, the frame hosts them. A factory may give no
+// window: a report shows its own windows once it needs them.
 using ProcedureFactory = std::function<QWidget*()>;
 
 void registerProcedure(const QString& name, ProcedureFactory factory);

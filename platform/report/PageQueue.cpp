@@ -1,0 +1,105 @@
+#include "platform/report/PageQueue.h"
+
+#include <QDir>
+#include <QFileDevice>
+#include <QTemporaryDir>
+
+namespace fundora::platform {
+
+PageQueue::PageQueue() : m_dir(std::make_unique<QTemporaryDir>(QDir::tempPath() + QStringLiteral("/fundora-report-XXXXXX")))
+{
+    // QTemporaryDir makes the directory 0700 already; say so where it matters.
+    if (m_dir->isValid())
+        QFile::setPermissions(m_dir->path(), QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
+    else
+        m_error = m_dir->errorString();
+}
+
+PageQueue::~PageQueue()
+{
+    cleanup();
+}
+
+bool PageQueue::isValid() const
+{
+    return m_dir && m_dir->isValid();
+}
+
+QString PageQueue::directory() const
+{
+    return isValid() ? m_dir->path() : QString();
+}
+
+bool PageQueue::append(const ReportPage& page)
+{
+    if (!isValid())
+        return false;
+    const QString name = QStringLiteral("%1/page-%2.frpg").arg(m_dir->path()).arg(m_files.size() + 1, 6, 10, QChar(u'0'));
+    if (!page.save(name, &m_error))
+        return false;
+    m_files << name;
+    return true;
+}
+
+std::optional<ReportPage> PageQueue::page(int index) const
+{
+    if (index < 0 || index >= m_files.size())
+        return std::nullopt;
+    return ReportPage::load(m_files[index]);
+}
+
+QString PageQueue::rowsFile() const
+{
+    return isValid() ? m_dir->path() + QStringLiteral("/rows.csv") : QString();
+}
+
+bool PageQueue::appendRow(const QStringList& cells)
+{
+    if (!isValid())
+        return false;
+    if (!m_csv.isOpen()) {
+        m_csv.setFileName(rowsFile());
+        if (!m_csv.open(QIODevice::WriteOnly | QIODevice::Truncate)) {
+            m_error = m_csv.errorString();
+            return false;
+        }
+    }
+    if (m_csv.write(csvLine(cells)) < 0) {
+        m_error = m_csv.errorString();
+        return false;
+    }
+    ++m_rows;
+    return true;
+}
+
+void PageQueue::finishRows()
+{
+    if (m_csv.isOpen())
+        m_csv.close();
+}
+
+void PageQueue::cleanup()
+{
+    for (const QString& f : std::as_const(m_files))
+        QFile::remove(f);
+    m_files.clear();
+    if (m_csv.isOpen())
+        m_csv.close();
+    if (isValid())
+        QFile::remove(rowsFile());
+    m_rows = 0;
+}
+
+QByteArray csvLine(const QStringList& cells)
+{
+    QStringList out;
+    for (const QString& cell : cells) {
+        if (cell.contains(u',') || cell.contains(u'"') || cell.contains(u'\n') || cell.contains(u'\r'))
+            out << u'"' + QString(cell).replace(u'"', QStringLiteral("\"\"")) + u'"';
+        else
+            out << cell;
+    }
+    return out.join(u',').toUtf8() + "\r\n";
+}
+
+} // namespace fundora::platform

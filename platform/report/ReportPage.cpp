@@ -1,0 +1,154 @@
+#include "platform/report/ReportPage.h"
+
+#include <QDataStream>
+#include <QFile>
+#include <QFont>
+#include <QImageReader>
+#include <QPainter>
+#include <QSaveFile>
+#include <QSvgRenderer>
+
+namespace fundora::platform {
+
+namespace {
+
+constexpr quint32 PageMagic = 0x46525047; // "FRPG"
+constexpr quint16 PageVersion = 1;
+
+QFont qtFont(const ReportFont& f)
+{
+    QFont font(f.family);
+    // Sized in layout units: the painter's scale turns them into device pixels.
+    font.setPixelSize(std::max(1, (f.pointSize * 1000 + 36) / 72));
+    font.setBold(f.bold);
+    font.setItalic(f.italic);
+    font.setUnderline(f.underline);
+    font.setHintingPreference(QFont::PreferNoHinting);
+    // No ligatures: the text of a PDF then reads "fi", not one ligature sign that searches miss.
+    font.setStyleStrategy(QFont::StyleStrategy(QFont::ForceOutline | QFont::PreferNoShaping));
+    return font;
+}
+
+void paintPicture(QPainter& painter, const QRect& rect, const QString& resource)
+{
+    if (resource.endsWith(QStringLiteral(".svg"), Qt::CaseInsensitive)) {
+        QSvgRenderer svg(resource);
+        if (svg.isValid()) {
+            svg.render(&painter, rect);
+            return;
+        }
+    }
+    QImageReader reader(resource);
+    const QImage image = reader.read();
+    if (!image.isNull())
+        painter.drawImage(rect, image);
+}
+
+} // namespace
+
+void ReportPage::text(const QRect& box, const QString& text, const ReportFont& font, Qt::Alignment alignment)
+{
+    QRect r = box;
+    if (r.width() <= 0)
+        r.setRight(PaperWidth);
+    if (r.height() <= 0)
+        r.setHeight(font.lineHeight());
+    m_items.push_back({Item::Text, r, text, font, static_cast<int>(alignment)});
+}
+
+void ReportPage::line(const QPoint& from, const QPoint& to)
+{
+    m_items.push_back({Item::Line, QRect(from, to), {}, {}, 0});
+}
+
+void ReportPage::box(const QRect& rect)
+{
+    m_items.push_back({Item::Box, rect, {}, {}, 0});
+}
+
+void ReportPage::picture(const QRect& rect, const QString& resource)
+{
+    m_items.push_back({Item::Picture, rect, resource, {}, 0});
+}
+
+QStringList ReportPage::texts() const
+{
+    QStringList out;
+    for (const Item& item : m_items)
+        if (item.kind == Item::Text)
+            out << item.text;
+    return out;
+}
+
+void ReportPage::paint(QPainter& painter, const QRectF& paper) const
+{
+    painter.save();
+    painter.translate(paper.topLeft());
+    painter.scale(paper.width() / PaperWidth, paper.height() / PaperHeight);
+    painter.setRenderHint(QPainter::Antialiasing);
+    painter.setRenderHint(QPainter::TextAntialiasing);
+    painter.setPen(QPen(Qt::black, 10)); // lines a hundredth of an inch wide
+    painter.setBrush(Qt::NoBrush);
+    for (const Item& item : m_items) {
+        switch (item.kind) {
+        case Item::Text:
+            painter.setFont(qtFont(item.font));
+            painter.drawText(item.rect, item.alignment | Qt::AlignTop | Qt::TextSingleLine | Qt::TextDontClip, item.text);
+            break;
+        case Item::Line: painter.drawLine(item.rect.topLeft(), item.rect.bottomRight() + QPoint(1, 1)); break;
+        case Item::Box: painter.drawRect(item.rect); break;
+        case Item::Picture: paintPicture(painter, item.rect, item.text); break;
+        }
+    }
+    painter.restore();
+}
+
+bool ReportPage::save(const QString& path, QString* error) const
+{
+    QSaveFile file(path);
+    if (!file.open(QIODevice::WriteOnly)) {
+        if (error)
+            *error = file.errorString();
+        return false;
+    }
+    QDataStream out(&file);
+    out << PageMagic << PageVersion << static_cast<quint32>(m_items.size());
+    for (const Item& i : m_items)
+        out << static_cast<quint8>(i.kind) << i.rect << i.text << i.font.family << static_cast<qint32>(i.font.pointSize) << i.font.bold
+            << i.font.italic << i.font.underline << static_cast<qint32>(i.alignment);
+    if (out.status() != QDataStream::Ok || !file.commit()) {
+        if (error)
+            *error = file.errorString();
+        return false;
+    }
+    return true;
+}
+
+std::optional<ReportPage> ReportPage::load(const QString& path)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        return std::nullopt;
+    QDataStream in(&file);
+    quint32 magic = 0, count = 0;
+    quint16 version = 0;
+    in >> magic >> version >> count;
+    if (magic != PageMagic || version != PageVersion || in.status() != QDataStream::Ok)
+        return std::nullopt;
+    ReportPage page;
+    for (quint32 n = 0; n < count; ++n) {
+        quint8 kind = 0;
+        qint32 size = 0, alignment = 0;
+        Item i;
+        in >> kind >> i.rect >> i.text >> i.font.family >> size >> i.font.bold >> i.font.italic >> i.font.underline >> alignment;
+        if (in.status() != QDataStream::Ok || kind > Item::Picture)
+            return std::nullopt;
+        i.kind = static_cast<Item::Kind>(kind);
+        i.font.pointSize = size;
+        i.alignment = alignment;
+        page.m_items.push_back(std::move(i));
+    }
+    return page;
+}
+
+} // namespace fundora::platform
