@@ -5,8 +5,10 @@
 #include "platform/report/ReportOutput.h"
 #include "platform/ui/SharedPrinter.h"
 
+#include <QEvent>
 #include <QFileDialog>
 #include <QHBoxLayout>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QListView>
 #include <QPrintDialog>
@@ -14,7 +16,6 @@
 #include <QProgressDialog>
 #include <QScrollArea>
 #include <QScrollBar>
-#include <QShortcut>
 #include <QSpinBox>
 #include <QSplitter>
 #include <QToolButton>
@@ -53,12 +54,12 @@ ReportPreviewDialog::ReportPreviewDialog(const PageQueue& pages, const QString& 
 
     auto* bar = new QHBoxLayout;
     QToolButton* first = toolButton(this, QStringLiteral("|<"), QStringLiteral("First page"), QKeySequence(Qt::CTRL | Qt::Key_Home));
-    QToolButton* previous = toolButton(this, QStringLiteral("<"), QStringLiteral("Previous page"), QKeySequence(Qt::Key_PageUp));
+    QToolButton* previous = toolButton(this, QStringLiteral("<"), QStringLiteral("Previous page (Page Up)"));
     m_pageBox = new QSpinBox(this);
     m_pageBox->setRange(1, std::max(1, pages.count()));
     m_pageBox->setAccessibleName(QStringLiteral("Page"));
     m_ofPages = new QLabel(QStringLiteral("of %1").arg(pages.count()), this);
-    QToolButton* next = toolButton(this, QStringLiteral(">"), QStringLiteral("Next page"), QKeySequence(Qt::Key_PageDown));
+    QToolButton* next = toolButton(this, QStringLiteral(">"), QStringLiteral("Next page (Page Down)"));
     QToolButton* last = toolButton(this, QStringLiteral(">|"), QStringLiteral("Last page"), QKeySequence(Qt::CTRL | Qt::Key_End));
     QToolButton* zoomOut = toolButton(this, QStringLiteral("-"), QStringLiteral("Zoom out"), QKeySequence::ZoomOut);
     m_zoomText = new QLabel(this);
@@ -89,9 +90,13 @@ ReportPreviewDialog::ReportPreviewDialog(const PageQueue& pages, const QString& 
     m_scroll = new QScrollArea(split);
     m_scroll->setAlignment(Qt::AlignHCenter);
     m_scroll->setBackgroundRole(QPalette::Dark);
+    m_scroll->setAccessibleName(QStringLiteral("Page view"));
     m_image = new QLabel;
     m_image->setAccessibleName(QStringLiteral("Page shown"));
     m_scroll->setWidget(m_image);
+    m_scroll->viewport()->installEventFilter(this);
+    m_scroll->installEventFilter(this);
+    m_list->installEventFilter(this);
     split->setStretchFactor(1, 1);
     layout->addWidget(split, 1);
     resize(1000, 760);
@@ -109,13 +114,10 @@ ReportPreviewDialog::ReportPreviewDialog(const PageQueue& pages, const QString& 
     connect(pdf, &QToolButton::clicked, this, qOverload<>(&ReportPreviewDialog::saveAsPdf));
     connect(csv, &QToolButton::clicked, this, qOverload<>(&ReportPreviewDialog::saveAsCsv));
     connect(close, &QToolButton::clicked, this, &QDialog::reject);
-    auto* home = new QShortcut(QKeySequence(Qt::Key_Home), this);
-    connect(home, &QShortcut::activated, this, [this] { showPage(1); });
-    auto* end = new QShortcut(QKeySequence(Qt::Key_End), this);
-    connect(end, &QShortcut::activated, this, [this] { showPage(m_pages.count()); });
 
     showPage(1);
     fitWidth();
+    m_list->setFocus(); // the page keys work from the list of pages
 }
 
 void ReportPreviewDialog::showPage(int page)
@@ -152,11 +154,22 @@ void ReportPreviewDialog::fitWidth()
     render();
 }
 
-void ReportPreviewDialog::resizeEvent(QResizeEvent* event)
+bool ReportPreviewDialog::eventFilter(QObject* watched, QEvent* event)
 {
-    QDialog::resizeEvent(event);
-    if (m_fitWidth)
+    // The page follows the width the view really got, once the layout has given it.
+    if (watched == m_scroll->viewport() && event->type() == QEvent::Resize && m_fitWidth)
         fitWidth();
+    if (event->type() == QEvent::KeyPress && (watched == m_list || watched == m_scroll)) {
+        // The page keys turn pages wherever the list or the page has the focus.
+        switch (static_cast<QKeyEvent*>(event)->key()) {
+        case Qt::Key_PageDown: showPage(m_page + 1); return true;
+        case Qt::Key_PageUp: showPage(m_page - 1); return true;
+        case Qt::Key_Home: showPage(1); return true;
+        case Qt::Key_End: showPage(m_pages.count()); return true;
+        default: break;
+        }
+    }
+    return QDialog::eventFilter(watched, event);
 }
 
 void ReportPreviewDialog::render()

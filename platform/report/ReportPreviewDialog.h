@@ -44,7 +44,7 @@ public:
     int result() const { return m_delivered ? 1 : 2; }
 
 protected:
-    void resizeEvent(QResizeEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
     void render();
