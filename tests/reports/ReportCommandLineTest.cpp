@@ -1,0 +1,92 @@
+// fundora --print as a batch job runs it: a separate process on the program
+// directory, its exit status, its standard error and the file it leaves.
+#include "reports/ReportCommandLine.h"
+#include "tests/reports/ReportFixture.h"
+
+using namespace fundora;
+
+namespace {
+
+class ReportCommandLineTest : public test::ReportTest {
+protected:
+    struct Result {
+        int status = -1;
+        QString errors;
+    };
+    Result fundora(QStringList arguments)
+    {
+        files->closeAll();
+        QProcess p;
+        p.setProcessEnvironment(QProcessEnvironment::systemEnvironment());
+        p.start(QStringLiteral(FUNDORA_BIN), QStringList{QStringLiteral("--dir"), dir()} + arguments);
+        EXPECT_TRUE(p.waitForFinished(60000));
+        return {p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1, QString::fromLocal8Bit(p.readAllStandardError())};
+    }
+};
+
+TEST_F(ReportCommandLineTest, AReportGoesIntoItsPdfOrCsvAndNothingElseIsAsked)
+{
+    addAccount(1, QStringLiteral("Alpha Bank"), "12.00");
+    addTransaction(1, day(2026, 3, 1), "C", QStringLiteral("Spring coat"), "120.00");
+    addTransaction(1, day(2026, 3, 31), "C", QStringLiteral("Last of March"), "5.00");
+    addTransaction(1, day(2026, 4, 1), "C", QStringLiteral("April"), "7.00");
+    const QString pdf = path(QStringLiteral("out.pdf"));
+    Result r = fundora({QStringLiteral("--print"), QStringLiteral("accounts"), QStringLiteral("--pdf"), pdf});
+    EXPECT_EQ(r.status, 0) << r.errors;
+    EXPECT_TRUE(test::pdfText(pdf).contains(QStringLiteral("Alpha Bank")));
+
+    const QString csv = path(QStringLiteral("out.csv"));
+    r = fundora({QStringLiteral("--print"), QStringLiteral("purchases"), QStringLiteral("--csv"), csv, QStringLiteral("--account"),
+                 QStringLiteral("1"), QStringLiteral("--from"), QStringLiteral("03/01/2026"), QStringLiteral("--to"),
+                 QStringLiteral("03/31/2026")});
+    EXPECT_EQ(r.status, 0) << r.errors;
+    EXPECT_EQ(QString::fromUtf8(test::readAll(csv)), QStringLiteral("Date,Description,Type,Amount\r\n"
+                                                                    "03/01/2026,Spring coat,Charge,120.00\r\n"
+                                                                    "03/31/2026,Last of March,Charge,5.00\r\n"
+                                                                    ",Total for 03/01/2026 through 03/31/2026,,125.00\r\n"));
+}
+
+TEST_F(ReportCommandLineTest, NothingToReportExitsWithOneAndWritesNoFile)
+{
+    addAccount(2, QStringLiteral("Quiet Card"));
+    const QString pdf = path(QStringLiteral("none.pdf"));
+    const Result r = fundora({QStringLiteral("--print"), QStringLiteral("history"), QStringLiteral("--pdf"), pdf,
+                              QStringLiteral("--account"), QStringLiteral("2")});
+    EXPECT_EQ(r.status, 1);
+    EXPECT_TRUE(r.errors.contains(QStringLiteral("Nothing to Preview."))) << r.errors;
+    EXPECT_FALSE(QFile::exists(pdf));
+}
+
+TEST_F(ReportCommandLineTest, WrongArgumentsExitWithTwoAndSayWhatIsAccepted)
+{
+    addAccount(3, QStringLiteral("Some Card"));
+    const QString pdf = path(QStringLiteral("x.pdf"));
+    const QStringList wrong[] = {
+        {QStringLiteral("--print"), QStringLiteral("everything"), QStringLiteral("--pdf"), pdf},
+        {QStringLiteral("--print"), QStringLiteral("accounts")},
+        {QStringLiteral("--print"), QStringLiteral("accounts"), QStringLiteral("--pdf"), pdf, QStringLiteral("--csv"), pdf},
+        {QStringLiteral("--print"), QStringLiteral("open"), QStringLiteral("--pdf"), pdf},
+        {QStringLiteral("--print"), QStringLiteral("open"), QStringLiteral("--pdf"), pdf, QStringLiteral("--account"), QStringLiteral("x")},
+        {QStringLiteral("--print"), QStringLiteral("history"), QStringLiteral("--pdf"), pdf, QStringLiteral("--account"),
+         QStringLiteral("3"), QStringLiteral("--from"), QStringLiteral("13/45/2026"), QStringLiteral("--to"), QStringLiteral("01/01/2026")},
+        {QStringLiteral("--print"), QStringLiteral("history"), QStringLiteral("--pdf"), pdf, QStringLiteral("--account"),
+         QStringLiteral("3"), QStringLiteral("--from"), QStringLiteral("01/01/2026")},
+        {QStringLiteral("--print"), QStringLiteral("accounts"), QStringLiteral("--pdf"), pdf, QStringLiteral("--bogus")},
+    };
+    for (const QStringList& args : wrong) {
+        QString error;
+        EXPECT_FALSE(reports::parseReportCommand(QStringList{QStringLiteral("fundora")} + args, &error)) << args.join(u' ');
+        EXPECT_TRUE(error.contains(QStringLiteral("REPORT is one of: accounts, open, history, purchases, payments"))) << error;
+    }
+    const Result r = fundora(wrong[3]);
+    EXPECT_EQ(r.status, 2);
+    EXPECT_TRUE(r.errors.contains(QStringLiteral("The open report needs --account SYSID."))) << r.errors;
+    // An account that does not exist is a wrong argument too.
+    const Result missing = fundora({QStringLiteral("--print"), QStringLiteral("open"), QStringLiteral("--pdf"), pdf,
+                                    QStringLiteral("--account"), QStringLiteral("99")});
+    EXPECT_EQ(missing.status, 2);
+    EXPECT_TRUE(missing.errors.contains(QStringLiteral("no account with SysID 99"))) << missing.errors;
+    EXPECT_FALSE(QFile::exists(pdf));
+}
+
+} // namespace
