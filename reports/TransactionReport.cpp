@@ -121,7 +121,7 @@ void TransactionReport::groupFooter(platform::ReportPage& page, const QPoint& o)
     auto at = [&o](int x, int y, int w) { return QRect(o.x() + x, o.y() + y, w, 0); };
     const QString sum = formatPicture(total(), u"n$10.2-").trimmed();
     if (!isDateRange()) {
-        page.text(at(3083, 83, 1700), QStringLiteral("Total Open Transactions:"), font(10, true));
+        page.text(at(3083, 83, 1700), QStringLiteral("Total Open Transactions:"), font(10, true), Qt::AlignRight);
         page.text(at(4813, 83, 938), sum, font(10, true), Qt::AlignRight);
         return;
     }
@@ -129,7 +129,7 @@ void TransactionReport::groupFooter(platform::ReportPage& page, const QPoint& o)
     page.text(at(135, 167, 729), formatPicture(std::int64_t{core::glo().lowDate}, u"d2"), font(10, true));
     page.text(at(958, 167, 560), QStringLiteral("through"), font(10, true));
     page.text(at(1563, 167, 780), formatPicture(std::int64_t{core::glo().highDate}, u"d2"), font(10, true));
-    page.text(at(3313, 167, 1480), QStringLiteral("Total for this date range:"), font(10, true));
+    page.text(at(3313, 167, 1480), QStringLiteral("Total for this date range:"), font(10, true), Qt::AlignRight);
     page.text(at(4813, 167, 938), sum, font(10, true), Qt::AlignRight);
 }
 

@@ -11,6 +11,9 @@
 #include "memos/MemoProcedures.h"
 #include "platform/Clock.h"
 #include "platform/MessageService.h"
+#include "platform/report/ReportPreviewDialog.h"
+#include "reports/ReportGenerator.h"
+#include "reports/TransactionReport.h"
 #include "transactions/TransactionProcedures.h"
 
 #include <QApplication>
@@ -136,6 +139,25 @@ int main(int argc, char** argv)
     frame.mdiArea()->tileSubWindows();
     settle();
     frame.grab().save(QDir(out).filePath(QStringLiteral("notes.png")));
+
+    // The preview of a real report: account 1's open transactions.
+    {
+        core::glo().currentSysid = 1;
+        core::FileUse a(files, core::FileId::Accounts), t(files, core::FileId::Transactions);
+        reports::TransactionReport report(reports::TransactionReport::Kind::Open);
+        platform::PageQueue pages;
+        reports::ReportGenerator generator(files, report, pages);
+        if (generator.start() == reports::ReportGenerator::Start::Ready) {
+            while (!generator.runBatch(25)) {
+            }
+            generator.finish(true);
+        }
+        platform::ReportPreviewDialog preview(pages, report.title());
+        preview.resize(1000, 760);
+        preview.show();
+        settle();
+        preview.grab().save(QDir(out).filePath(QStringLiteral("report-preview.png")));
+    }
     frame.close();
     return 0;
 }
