@@ -112,10 +112,12 @@ void ReportRun::showProgress()
                                        m_texts.progWinPctText, m_texts.progWinRecText),
                           true);
     connect(m_window, &ProgressWindow::cancelPressed, this, &ReportRun::cancel);
-    if (core::ProcedureHost* host = core::ProcedureHost::current())
+    if (core::ProcedureHost* host = core::ProcedureHost::current()) {
         host->showChild(m_window);
-    else
+    } else {
+        m_window->setAttribute(Qt::WA_DeleteOnClose);
         m_window->show();
+    }
 }
 
 void ReportRun::runBatch()
