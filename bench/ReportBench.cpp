@@ -94,11 +94,8 @@ int main(int argc, char** argv)
     reports::ReportGenerator generator(files, *report, pages);
     QElapsedTimer timer;
     timer.start();
-    if (generator.start() != reports::ReportGenerator::Start::Ready)
+    if (generator.runToEnd() != reports::ReportGenerator::Start::Ready || !generator.error().isEmpty())
         return 1;
-    while (!generator.runBatch(25)) {
-    }
-    generator.finish(true);
     const double makeSeconds = timer.nsecsElapsed() / 1e9;
     timer.restart();
     QString error;

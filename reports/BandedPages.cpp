@@ -23,22 +23,23 @@ std::optional<QPoint> BandedPages::place(int height)
     return origin;
 }
 
-bool BandedPages::detail()
+bool BandedPages::band(int height, Painter paint)
 {
-    const std::optional<QPoint> origin = place(m_report.detailHeight());
+    const std::optional<QPoint> origin = place(height);
     if (!origin)
         return false;
-    m_report.detail(*m_page, *origin);
+    (m_report.*paint)(*m_page, *origin);
     return true;
+}
+
+bool BandedPages::detail()
+{
+    return band(m_report.detailHeight(), &Report::detail);
 }
 
 bool BandedPages::groupFooter()
 {
-    const std::optional<QPoint> origin = place(m_report.groupFooterHeight());
-    if (!origin)
-        return false;
-    m_report.groupFooter(*m_page, *origin);
-    return true;
+    return band(m_report.groupFooterHeight(), &Report::groupFooter);
 }
 
 bool BandedPages::endPage()

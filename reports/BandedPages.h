@@ -24,8 +24,10 @@ public:
     const QString& error() const { return m_error; }
 
 private:
+    using Painter = void (Report::*)(platform::ReportPage&, const QPoint&) const;
     // A band of `height` at the next place, starting a page when needed.
     std::optional<QPoint> place(int height);
+    bool band(int height, Painter paint);
 
     platform::PageQueue& m_queue;
     const Report& m_report;

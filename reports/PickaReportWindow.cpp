@@ -48,6 +48,13 @@ QToolButton* iconButton(QWidget* parent, const QString& icon, const QString& tip
     return b;
 }
 
+// The window whose place is kept: the child-window frame around the picker, when it has one.
+QWidget& placedWindow(QWidget& picker)
+{
+    QWidget* frame = picker.parentWidget();
+    return frame && frame->inherits("QMdiSubWindow") ? *frame : picker;
+}
+
 } // namespace
 
 PickaReportWindow::PickaReportWindow(core::DataFiles& files, QWidget* parent) : QWidget(parent), m_files(files)
@@ -126,8 +133,7 @@ void PickaReportWindow::showEvent(QShowEvent* event)
     if (m_opened)
         return;
     m_opened = true;
-    QWidget* placed = parentWidget() && parentWidget()->inherits("QMdiSubWindow") ? parentWidget() : this;
-    core::restoreWindowPosition(*placed, QDir::current().filePath(core::WindowPositionFile), PickerProcedure);
+    core::restoreWindowPosition(placedWindow(*this), QDir::current().filePath(core::WindowPositionFile), PickerProcedure);
     updateTitle();
     if (!m_choices->buttons().isEmpty())
         m_choices->buttons().first()->setFocus();
@@ -154,8 +160,7 @@ void PickaReportWindow::closeEvent(QCloseEvent* event)
         event->ignore();
         return;
     }
-    QWidget* placed = parentWidget() && parentWidget()->inherits("QMdiSubWindow") ? parentWidget() : this;
-    core::saveWindowPosition(*placed, QDir::current().filePath(core::WindowPositionFile), PickerProcedure);
+    core::saveWindowPosition(placedWindow(*this), QDir::current().filePath(core::WindowPositionFile), PickerProcedure);
     event->accept();
 }
 

@@ -140,13 +140,10 @@ int runReportCommand(core::DataFiles& files, const ReportCommand& command, QText
 {
     std::unique_ptr<Report> report = makeReport(command.report);
     const ReportDisplayStrings texts = ReportDisplayStrings::load(ReportDisplayStringsFile, {});
-    std::vector<std::unique_ptr<core::FileUse>> uses;
-    for (core::FileId id : report->selection().files) {
-        uses.push_back(std::make_unique<core::FileUse>(files, id));
-        if (!uses.back()->ok()) {
-            err << "fundora: the data files could not be opened.\n";
-            return 1;
-        }
+    const ReportFiles open(files, report->selection());
+    if (!open.ok()) {
+        err << "fundora: the data files could not be opened.\n";
+        return 1;
     }
     core::GlobalState& g = core::glo();
     if (command.from) {
@@ -164,18 +161,14 @@ int runReportCommand(core::DataFiles& files, const ReportCommand& command, QText
 
     platform::PageQueue pages;
     ReportGenerator generator(files, *report, pages);
-    const ReportGenerator::Start start = generator.start();
+    const ReportGenerator::Start start = generator.runToEnd();
     if (start == ReportGenerator::Start::Failed) {
         err << "fundora: the report's records could not be read.\n";
         return 1;
     }
-    if (start == ReportGenerator::Start::Ready) {
-        while (!generator.runBatch(1000)) {
-        }
-        if (!generator.error().isEmpty() || !generator.finish(true)) {
-            err << "fundora: the report could not be made: " << generator.error() << '\n';
-            return 1;
-        }
+    if (!generator.error().isEmpty()) {
+        err << "fundora: the report could not be made: " << generator.error() << '\n';
+        return 1;
     }
     if (pages.isEmpty()) {
         err << texts.nothingToPrvwText << '\n';

@@ -24,7 +24,7 @@ platform::FilterBindings reportBindings()
 }
 
 ReportGenerator::ReportGenerator(core::DataFiles& files, Report& report, platform::PageQueue& pages)
-    : m_files(files), m_report(report), m_pages(pages), m_bands(pages, report)
+    : m_files(files), m_report(report), m_selection(report.selection()), m_pages(pages), m_bands(pages, report)
 {
 }
 
@@ -32,7 +32,7 @@ ReportGenerator::~ReportGenerator() = default;
 
 ReportGenerator::Start ReportGenerator::start()
 {
-    const ReportSelection s = m_report.selection();
+    const ReportSelection& s = m_selection;
     platform::DataFile& file = m_files.file(s.primary);
     m_recordsToProcess = 25;
     if (!s.estimateOf25) {
@@ -63,7 +63,7 @@ bool ReportGenerator::readNext()
     if (!e.ok()) {
         if (e.code != 33) {
             m_files.savedError.save(e);
-            core::standardWarning(m_files, core::Warning::RecordRetrievalError, fileLabel(m_report.selection().primary));
+            core::standardWarning(m_files, core::Warning::RecordRetrievalError, fileLabel(m_selection.primary));
         }
         return false;
     }
@@ -105,6 +105,29 @@ bool ReportGenerator::finish(bool complete)
     if (!ok && m_error.isEmpty())
         m_error = m_bands.error();
     return ok;
+}
+
+ReportGenerator::Start ReportGenerator::runToEnd()
+{
+    const Start s = start();
+    if (s != Start::Ready)
+        return s;
+    while (!runBatch(1000)) {
+    }
+    if (!finish(true) && m_error.isEmpty())
+        m_error = QStringLiteral("the last page could not be written");
+    return s;
+}
+
+ReportFiles::ReportFiles(core::DataFiles& files, const ReportSelection& selection)
+{
+    for (core::FileId id : selection.files) {
+        m_uses.push_back(std::make_unique<core::FileUse>(files, id));
+        if (!m_uses.back()->ok()) {
+            m_ok = false;
+            return;
+        }
+    }
 }
 
 QString progressText(ProgressForm form, int percent, std::int64_t records, const QString& percentText, const QString& recordText)

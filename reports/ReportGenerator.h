@@ -1,5 +1,6 @@
 #pragma once
 
+#include "core/OpenFile.h"
 #include "platform/report/PageQueue.h"
 #include "platform/store/View.h"
 #include "reports/BandedPages.h"
@@ -30,6 +31,10 @@ public:
     // Ends the report: the group footer when every record was printed, then the page.
     bool finish(bool complete);
 
+    // start(), every batch and finish() in one go, for runs without a window.
+    // Ready: the pages are made (unless error() says otherwise).
+    Start runToEnd();
+
     std::int64_t recordsToProcess() const { return m_recordsToProcess; }
     std::int64_t recordsProcessed() const { return m_recordsProcessed; }
     int percent() const { return m_percent; }
@@ -42,6 +47,7 @@ private:
 
     core::DataFiles& m_files;
     Report& m_report;
+    const ReportSelection m_selection;
     platform::PageQueue& m_pages;
     BandedPages m_bands;
     std::unique_ptr<platform::View> m_view;
@@ -52,6 +58,18 @@ private:
     std::int64_t m_recordsProcessed = 0;
     int m_percent = 0;
     QString m_error;
+};
+
+// The counted opens of every file a report reads, released together.
+class ReportFiles {
+public:
+    ReportFiles(core::DataFiles& files, const ReportSelection& selection);
+    // False when a file could not be opened (the open has warned).
+    bool ok() const { return m_ok; }
+
+private:
+    std::vector<std::unique_ptr<core::FileUse>> m_uses;
+    bool m_ok = true;
 };
 
 // The lower text of the progress window: " 40% Completed", or "12 Records Read".

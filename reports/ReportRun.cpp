@@ -43,7 +43,8 @@ ReportRun* ReportRun::start(core::DataFiles& files, std::unique_ptr<Report> repo
     return run;
 }
 
-ReportRun::ReportRun(core::DataFiles& files, std::unique_ptr<Report> report) : m_files(files), m_report(std::move(report))
+ReportRun::ReportRun(core::DataFiles& files, std::unique_ptr<Report> report)
+    : m_files(files), m_report(std::move(report)), m_selection(m_report->selection())
 {
     m_timer.setInterval(0);
     connect(&m_timer, &QTimer::timeout, this, &ReportRun::runBatch);
@@ -69,17 +70,13 @@ bool ReportRun::begin()
     }
     setBusy(true);
 
-    for (core::FileId id : m_report->selection().files) {
-        auto use = std::make_unique<core::FileUse>(m_files, id);
-        if (!use->ok()) {
-            finish();
-            return false;
-        }
-        m_uses.push_back(std::move(use));
+    m_open = std::make_unique<ReportFiles>(m_files, m_selection);
+    if (!m_open->ok()) {
+        finish();
+        return false;
     }
     m_generator = std::make_unique<ReportGenerator>(m_files, *m_report, m_pages);
-    for (const auto& id : m_report->selection().files)
-        m_files.file(id).sendOption(QStringLiteral("QUICKSCAN=on"));
+    sendToFiles(QStringLiteral("QUICKSCAN=on"));
     if (m_generator->start() != ReportGenerator::Start::Ready) {
         m_response = core::Response::Cancelled;
         afterLoop();
@@ -108,7 +105,7 @@ void ReportRun::showProgress()
     m_window->setTexts(m_texts.progWinTitlePrvw, m_texts.progWinUsrText);
     m_window->showThermometer();
     m_window->setProgress(m_generator->percent(),
-                          progressText(m_report->selection().progress, m_generator->percent(), m_generator->recordsProcessed(),
+                          progressText(m_selection.progress, m_generator->percent(), m_generator->recordsProcessed(),
                                        m_texts.progWinPctText, m_texts.progWinRecText),
                           true);
     connect(m_window, &ProgressWindow::cancelPressed, this, &ReportRun::cancel);
@@ -125,7 +122,7 @@ void ReportRun::runBatch()
     if (m_finished || m_asking || !m_generator)
         return;
     const bool done = m_generator->runBatch(m_recordsPerCycle);
-    const ProgressForm form = m_report->selection().progress;
+    const ProgressForm form = m_selection.progress;
     if (m_window)
         m_window->setProgress(
             m_generator->percent(),
@@ -183,12 +180,8 @@ void ReportRun::afterLoop()
 {
     if (m_finished)
         return;
-    for (const auto& id : m_report->selection().files)
-        m_files.file(id).sendOption(QStringLiteral("QUICKSCAN=off"));
-    if (m_window) {
-        m_window->allowClose();
-        core::closeProcedureWindow(*m_window);
-    }
+    sendToFiles(QStringLiteral("QUICKSCAN=off"));
+    closeProgress();
     const bool complete = m_response == core::Response::Completed && !m_previewPartial;
     if (m_generator && (complete || m_previewPartial)) {
         m_generator->finish(complete);
@@ -209,6 +202,21 @@ void ReportRun::afterLoop()
     finish();
 }
 
+void ReportRun::sendToFiles(const QString& option)
+{
+    for (core::FileId id : m_selection.files)
+        m_files.file(id).sendOption(option);
+}
+
+void ReportRun::closeProgress()
+{
+    if (!m_window)
+        return;
+    m_window->allowClose();
+    core::closeProcedureWindow(*m_window);
+    m_window = nullptr;
+}
+
 void ReportRun::finish()
 {
     if (m_finished)
@@ -221,11 +229,8 @@ void ReportRun::finish()
     printer.setCopyCount(m_printer.copies);
     printer.setPrintRange(static_cast<QPrinter::PrintRange>(m_printer.range));
     printer.setFromTo(m_printer.fromPage, m_printer.toPage);
-    m_uses.clear(); // the counted close of every file
-    if (m_window) {
-        m_window->allowClose();
-        core::closeProcedureWindow(*m_window);
-    }
+    m_open.reset(); // the counted close of every file
+    closeProgress();
     if (QDir::currentPath().trimmed().toUpper() != m_directory.trimmed().toUpper())
         QDir::setCurrent(m_directory);
     emit ended(m_response);

@@ -2,7 +2,6 @@
 
 #include "core/DataFiles.h"
 #include "core/GlobalState.h"
-#include "core/OpenFile.h"
 #include "platform/report/ReportManager.h"
 #include "reports/ReportDisplayStrings.h"
 #include "reports/ReportGenerator.h"
@@ -13,7 +12,6 @@
 
 #include <functional>
 #include <memory>
-#include <vector>
 
 namespace fundora::reports {
 
@@ -61,13 +59,16 @@ private:
     void finish();
     void showProgress();
     void setBusy(bool busy);
+    void closeProgress();
+    void sendToFiles(const QString& option);
 
     core::DataFiles& m_files;
     std::unique_ptr<Report> m_report;
+    const ReportSelection m_selection;
     ReportDisplayStrings m_texts;
     platform::PageQueue m_pages;
     std::unique_ptr<ReportGenerator> m_generator;
-    std::vector<std::unique_ptr<core::FileUse>> m_uses;
+    std::unique_ptr<ReportFiles> m_open;
     platform::ReportJob m_job;
     platform::ReportDestination m_destination = platform::ReportDestination::Cancelled;
     QPointer<ProgressWindow> m_window;

@@ -147,11 +147,7 @@ int main(int argc, char** argv)
         reports::TransactionReport report(reports::TransactionReport::Kind::Open);
         platform::PageQueue pages;
         reports::ReportGenerator generator(files, report, pages);
-        if (generator.start() == reports::ReportGenerator::Start::Ready) {
-            while (!generator.runBatch(25)) {
-            }
-            generator.finish(true);
-        }
+        generator.runToEnd();
         platform::ReportPreviewDialog preview(pages, report.title());
         preview.resize(1000, 760);
         preview.show();
