@@ -9,6 +9,7 @@
 #include "platform/Runtime.h"
 #include "reports/ReportCommandLine.h"
 #include "reports/ReportProcedures.h"
+#include "statements/StatementProcedures.h"
 #include "transactions/TransactionProcedures.h"
 
 #include <QApplication>
@@ -68,6 +69,7 @@ int main(int argc, char* argv[])
     core::writePopupOptionFiles(directory);
     accounts::registerAccountProcedures();
     transactions::registerTransactionProcedures();
+    statements::registerStatementProcedures();
     memos::registerMemoProcedures();
     reports::registerReportProcedures();
 

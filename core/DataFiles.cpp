@@ -8,7 +8,7 @@ DataFiles* g_current = nullptr;
 
 DataFiles::DataFiles(const QString& directory)
     : store(directory), accounts(store, accountLayout()), transactions(store, transactionLayout()), memoCards(store, memoCardLayout()),
-      notes(store, noteLayout())
+      notes(store, noteLayout()), statements(store, cardStatementLayout()), statementLines(store, statementLineLayout())
 {
 }
 
@@ -25,9 +25,11 @@ platform::DataFile& DataFiles::file(FileId id)
     case FileId::Accounts: return accounts.file();
     case FileId::Transactions: return transactions.file();
     case FileId::MemoCard: return memoCards.file();
-    case FileId::Notes: break;
+    case FileId::Notes: return notes.file();
+    case FileId::Statements: return statements.file();
+    case FileId::StatementLines: break;
     }
-    return notes.file();
+    return statementLines.file();
 }
 
 void DataFiles::clearBuffers()
@@ -36,6 +38,8 @@ void DataFiles::clearBuffers()
     transactions.clear();
     memoCards.clear();
     notes.clear();
+    statements.clear();
+    statementLines.clear();
 }
 
 void DataFiles::closeAll()

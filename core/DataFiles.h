@@ -1,6 +1,7 @@
 #pragma once
 
 #include "core/Account.h"
+#include "core/CardStatement.h"
 #include "core/MemoCard.h"
 #include "core/Note.h"
 #include "core/Transaction.h"
@@ -11,8 +12,9 @@
 
 namespace fundora::core {
 
-enum class FileId { Accounts, Transactions, MemoCard, Notes };
-inline constexpr std::array<FileId, 4> AllFiles = {FileId::Accounts, FileId::Transactions, FileId::MemoCard, FileId::Notes};
+enum class FileId { Accounts, Transactions, MemoCard, Notes, Statements, StatementLines };
+inline constexpr std::array<FileId, 6> AllFiles = {FileId::Accounts, FileId::Transactions, FileId::MemoCard,
+                                                 FileId::Notes,    FileId::Statements,   FileId::StatementLines};
 
 // The error of a failed file operation, kept for the next warning (which shows it and clears it).
 struct SavedError {
@@ -29,7 +31,7 @@ struct IntegrityState {
     QString position;
 };
 
-// The program's data: the store of the program directory, the four files with
+// The program's data: the store of the program directory, the data files with
 // their shared record buffers, their open counts and the saved error.
 class DataFiles {
 public:
@@ -43,6 +45,8 @@ public:
     TypedFile<Transaction> transactions;
     TypedFile<MemoCard> memoCards;
     TypedFile<Note> notes;
+    TypedFile<CardStatement> statements;
+    TypedFile<StatementLine> statementLines;
     SavedError savedError;
     IntegrityState integrity;
 
@@ -59,7 +63,7 @@ public:
     static void setCurrent(DataFiles* files);
 
 private:
-    std::array<int, 4> m_openCounts{};
+    std::array<int, AllFiles.size()> m_openCounts{};
 };
 
 } // namespace fundora::core

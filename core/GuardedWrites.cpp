@@ -25,56 +25,80 @@ Guarded framingFailed(DataFiles& files, const FileTransaction& tx, const QString
     return Guarded::Failed;
 }
 
-// Deletes every transaction of account `sysId`, reading forward on TRA:SysIDKey.
-bool cascadeDelete(DataFiles& files, FileTransaction& tx, std::int32_t sysId)
+// Deletes every record of account `sysId` from a file of its children, reading forward on `key` (SysID first).
+template <class R>
+bool cascadeDeleteIn(DataFiles& files, FileTransaction& tx, TypedFile<R>& children, int key, std::int32_t sysId)
 {
-    auto& tra = files.transactions;
-    tra.clear();
-    tra.record.sysId = sysId;
-    tra.setOnValue(TraSysIDKey);
+    children.clear();
+    children.record.sysId = sysId;
+    children.setOnValue(key);
     for (;;) {
-        const platform::FileError read = tra.next();
+        const platform::FileError read = children.next();
         if (read.code == platform::ErrorCode::EndOfFile)
             return true;
         if (!read.ok()) {
             saveAndRollBack(files, tx, read);
-            standardWarning(files, Warning::RecordRetrievalError, tra.def().label);
+            standardWarning(files, Warning::RecordRetrievalError, children.def().label);
             return false;
         }
-        if (tra.record.sysId != sysId)
+        if (children.record.sysId != sysId)
             return true;
-        if (const platform::FileError e = tra.remove(); !e.ok()) {
+        if (const platform::FileError e = children.remove(); !e.ok()) {
             saveAndRollBack(files, tx, e);
-            standardWarning(files, Warning::DeleteOperationError, tra.def().label);
+            standardWarning(files, Warning::DeleteOperationError, children.def().label);
             return false;
         }
     }
 }
 
-// Gives every transaction of account `from` the identifier `to`.
-bool cascadeRenumber(DataFiles& files, FileTransaction& tx, std::int32_t from, std::int32_t to)
+// Gives every child record of account `from` the identifier `to`.
+template <class R>
+bool cascadeRenumberIn(DataFiles& files, FileTransaction& tx, TypedFile<R>& children, int key, std::int32_t from, std::int32_t to)
 {
-    auto& tra = files.transactions;
     for (;;) {
         // Each renumbered record leaves the range, so the first one left is always the next.
-        tra.clear();
-        tra.record.sysId = from;
-        tra.setOnValue(TraSysIDKey);
-        const platform::FileError read = tra.next();
-        if (read.code == platform::ErrorCode::EndOfFile || (read.ok() && tra.record.sysId != from))
+        children.clear();
+        children.record.sysId = from;
+        children.setOnValue(key);
+        const platform::FileError read = children.next();
+        if (read.code == platform::ErrorCode::EndOfFile || (read.ok() && children.record.sysId != from))
             return true;
         if (!read.ok()) {
             saveAndRollBack(files, tx, read);
-            standardWarning(files, Warning::RecordRetrievalError, tra.def().label);
+            standardWarning(files, Warning::RecordRetrievalError, children.def().label);
             return false;
         }
-        tra.record.sysId = to;
-        if (const platform::FileError e = tra.put(); !e.ok()) {
+        children.record.sysId = to;
+        if (const platform::FileError e = children.put(); !e.ok()) {
             saveAndRollBack(files, tx, e);
-            standardWarning(files, Warning::UpdateOperationError, tra.def().label);
+            standardWarning(files, Warning::UpdateOperationError, children.def().label);
             return false;
         }
     }
+}
+
+// An account's children: its transactions, and its statements with their lines.
+struct AccountChildren {
+    explicit AccountChildren(DataFiles& files)
+        : transactions(files, FileId::Transactions), statements(files, FileId::Statements), lines(files, FileId::StatementLines)
+    {
+    }
+    bool ok() const { return transactions.ok() && statements.ok() && lines.ok(); }
+    FileUse transactions, statements, lines;
+};
+
+bool cascadeDelete(DataFiles& files, FileTransaction& tx, std::int32_t sysId)
+{
+    return cascadeDeleteIn(files, tx, files.transactions, TraSysIDKey, sysId) &&
+           cascadeDeleteIn(files, tx, files.statements, StmSysIDDateKey, sysId) &&
+           cascadeDeleteIn(files, tx, files.statementLines, StlSysIDKey, sysId);
+}
+
+bool cascadeRenumber(DataFiles& files, FileTransaction& tx, std::int32_t from, std::int32_t to)
+{
+    return cascadeRenumberIn(files, tx, files.transactions, TraSysIDKey, from, to) &&
+           cascadeRenumberIn(files, tx, files.statements, StmSysIDDateKey, from, to) &&
+           cascadeRenumberIn(files, tx, files.statementLines, StlSysIDKey, from, to);
 }
 
 bool commitOrWarn(DataFiles& files, FileTransaction& tx, int warning, const QString& label)
@@ -141,8 +165,8 @@ Guarded riDeleteAccounts(DataFiles& files)
 {
     auto& acc = files.accounts;
     files.integrity.position = acc.position(AccSysIDKey);
-    FileUse transactions(files, FileId::Transactions);
-    if (!transactions.ok())
+    const AccountChildren children(files);
+    if (!children.ok())
         return Guarded::Failed;
     FileTransaction tx(files.store);
     if (!tx.begun())
@@ -175,8 +199,8 @@ Guarded riDeleteMemoCard(DataFiles& files)
 Guarded riUpdateAccounts(DataFiles& files, bool fromForm)
 {
     auto& acc = files.accounts;
-    FileUse transactions(files, FileId::Transactions);
-    if (!transactions.ok())
+    const AccountChildren children(files);
+    if (!children.ok())
         return Guarded::Failed;
     FileTransaction tx(files.store);
     if (!tx.begun())

@@ -9,6 +9,7 @@ enum class Guarded {
     Done,
     Failed,         // a warning was shown; nothing changed
     ChangedByOther, // a warning was shown; the buffer holds the stored record
+    Refused,        // the user chose to leave the record as it is; nothing changed
 };
 
 // Every change and delete of a record goes through one of these. Each works

@@ -43,10 +43,13 @@ void UpdateFormController::confirmAndDelete()
         return;
     for (;;) {
         m_record.store();
-        if (m_record.guardedDelete() == Guarded::Done) {
+        const Guarded result = m_record.guardedDelete();
+        if (result == Guarded::Done) {
             m_response = Response::Completed;
             return;
         }
+        if (result == Guarded::Refused)
+            return;
         if (core::standardWarning(m_files, core::Warning::RecordDeleteRetry) != Button::Yes)
             return;
     }
@@ -97,6 +100,11 @@ UpdateFormController::Saved UpdateFormController::saveChange()
             // The buffer now holds the stored record: the form shows it.
             m_record.load();
             m_record.takeSavedCopy();
+            m_navigation = Navigation::None;
+            return Saved::StayOpen;
+        }
+        if (result == Guarded::Refused) {
+            // The user keeps the form, with what was typed, to change it or cancel.
             m_navigation = Navigation::None;
             return Saved::StayOpen;
         }

@@ -4,7 +4,7 @@
 #include "core/Help.h"
 #include "core/OpenFile.h"
 #include "core/WindowPosition.h"
-#include "reports/DateSpinBox.h"
+#include "engine/DateSpinBox.h"
 
 #include <QDir>
 #include <QGridLayout>

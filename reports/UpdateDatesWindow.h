@@ -4,9 +4,13 @@
 
 #include <QDialog>
 
+namespace fundora::engine {
+class DateSpinBox;
+}
+
 namespace fundora::reports {
 
-class DateSpinBox;
+using engine::DateSpinBox;
 
 // UpdateDates: edits the report date range GLO:LowDate to GLO:HighDate in
 // place. OK and Cancel both close it, and what was entered stays either way.

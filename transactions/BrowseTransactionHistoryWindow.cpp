@@ -44,6 +44,7 @@ constexpr const char* MonthNames[] = {"All", "Jan", "Feb", "Mar", "Apr", "May", 
 BrowseTransactionHistoryWindow::BrowseTransactionHistoryWindow(core::DataFiles& files, QWidget* parent)
     : TransactionListWindow(files, historySetup(this), parent)
 {
+    addProcedureButton(QStringLiteral("State&ments"), QStringLiteral("The statements reconciled so far"), QStringLiteral("BrowseStatements"));
     addValue(QStringLiteral("Available Funds:"));
     addValue(QStringLiteral("Account Balance:"));
     auto* selector = new QGroupBox(QStringLiteral("Select Month to Query"), this);

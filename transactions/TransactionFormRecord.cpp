@@ -5,6 +5,7 @@
 #include "core/OpenFile.h"
 #include "core/StandardWarning.h"
 #include "platform/Clock.h"
+#include "transactions/ReconciledEntries.h"
 
 namespace fundora::transactions {
 
@@ -62,8 +63,23 @@ FileError TransactionFormRecord::writeInsert()
     return e.ok() ? tx.commit() : e;
 }
 
+namespace {
+
+// The keeper of reconciled entries to ask about a change of `stored`, if it is reconciled.
+ReconciledEntries* keeperFor(const core::Transaction& stored)
+{
+    return stored.reconciledTransaction != 0 ? ReconciledEntries::current() : nullptr;
+}
+
+} // namespace
+
 Guarded TransactionFormRecord::guardedUpdate()
 {
+    // Asked before the files are locked: the user may take a while to answer.
+    const core::Transaction before = opened();
+    ReconciledEntries* keeper = keeperFor(before);
+    if (keeper && !keeper->confirmChange(m_files, before, &file().record))
+        return Guarded::Refused;
     core::FileTransaction tx(m_files.store);
     if (!tx.begun()) {
         m_files.savedError.save(tx.beginError());
@@ -77,6 +93,8 @@ Guarded TransactionFormRecord::guardedUpdate()
         return result;
     const Decimal delta = edited.transactionAmount - opened().transactionAmount;
     FileError e = delta.isZero() ? FileError::success() : addToBalance(m_files, edited.sysId, delta);
+    if (e.ok() && keeper)
+        e = keeper->followChange(m_files, before, &file().record);
     if (e.ok())
         e = tx.commit();
     if (!e.ok()) {
@@ -90,6 +108,10 @@ Guarded TransactionFormRecord::guardedUpdate()
 
 Guarded TransactionFormRecord::guardedDelete()
 {
+    const core::Transaction listed = file().record;
+    ReconciledEntries* keeper = keeperFor(listed);
+    if (keeper && !keeper->confirmChange(m_files, listed, nullptr))
+        return Guarded::Refused;
     core::FileTransaction tx(m_files.store);
     if (!tx.begun()) {
         m_files.savedError.save(tx.beginError());
@@ -101,8 +123,10 @@ Guarded TransactionFormRecord::guardedDelete()
         return result;
     // The buffer now holds the transaction as it was stored when deleted: the
     // list's copy may be older, if another station changed its amount since.
-    const core::Transaction& doomed = file().record;
-    FileError e = addToBalance(m_files, doomed.sysId, -doomed.transactionAmount);
+    const core::Transaction gone = file().record;
+    FileError e = addToBalance(m_files, gone.sysId, -gone.transactionAmount);
+    if (e.ok() && keeperFor(gone))
+        e = keeperFor(gone)->followChange(m_files, gone, nullptr);
     if (e.ok())
         e = tx.commit();
     if (!e.ok()) {

@@ -1,5 +1,6 @@
 #include "transactions/TransactionListWindow.h"
 
+#include "core/Procedures.h"
 #include "core/StandardWarning.h"
 #include "core/StatusTexts.h"
 #include "engine/ValueLabel.h"
@@ -12,6 +13,7 @@
 #include <QFormLayout>
 #include <QHBoxLayout>
 #include <QLabel>
+#include <QPushButton>
 #include <QStatusBar>
 #include <QTimer>
 #include <QVBoxLayout>
@@ -116,6 +118,16 @@ QString TransactionListWindow::statusDate() const
 QString TransactionListWindow::statusTime() const
 {
     return m_statusTime->text();
+}
+
+void TransactionListWindow::addProcedureButton(const QString& text, const QString& tip, const QString& procedure)
+{
+    QPushButton* b = addButton(text, tip, [this, procedure] {
+        core::glo().currentSysid = m_account.sysId;
+        if (core::ProcedureHost* host = core::ProcedureHost::current())
+            host->startProcedure(procedure);
+    });
+    b->setEnabled(core::hasProcedure(procedure));
 }
 
 engine::ValueLabel* TransactionListWindow::addValue(const QString& prompt)

@@ -50,6 +50,8 @@ protected:
     void buildRow(engine::BrowseRow& row) override;
     void primeRange(platform::Record& r) override;
 
+    // A button that starts another procedure on the window's account (off when this build has none of that name).
+    void addProcedureButton(const QString& text, const QString& tip, const QString& procedure);
     // A labelled value beside the list.
     engine::ValueLabel* addValue(const QString& prompt);
     void setValue(const QString& prompt, const platform::Decimal& amount, const QString& picture = QStringLiteral("n$(12.2)"));

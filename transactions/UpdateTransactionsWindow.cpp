@@ -15,10 +15,15 @@
 
 namespace fundora::transactions {
 
-// The form holds Accounts and Transactions for as long as it is open.
+// The form holds Accounts and Transactions for as long as it is open, and the
+// statements, which a change of a reconciled transaction keeps in step.
 struct UpdateTransactionsWindow::Uses {
-    explicit Uses(core::DataFiles& f) : accounts(f, core::FileId::Accounts), transactions(f, core::FileId::Transactions) {}
-    core::FileUse accounts, transactions;
+    explicit Uses(core::DataFiles& f)
+        : accounts(f, core::FileId::Accounts), transactions(f, core::FileId::Transactions), statements(f, core::FileId::Statements),
+          lines(f, core::FileId::StatementLines)
+    {
+    }
+    core::FileUse accounts, transactions, statements, lines;
 };
 
 UpdateTransactionsWindow::UpdateTransactionsWindow(core::DataFiles& files, QWidget* parent)

@@ -5,7 +5,7 @@
 #include "accounts/AccountProcedures.h"
 #include "accounts/BrowseAccountsWindow.h"
 #include "engine/BrowseListView.h"
-#include "reports/DateSpinBox.h"
+#include "engine/DateSpinBox.h"
 #include "reports/PickaReportWindow.h"
 #include "reports/ProgressWindow.h"
 #include "reports/ReportProcedures.h"

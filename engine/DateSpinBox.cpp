@@ -1,4 +1,4 @@
-#include "reports/DateSpinBox.h"
+#include "engine/DateSpinBox.h"
 
 #include "platform/Clock.h"
 #include "platform/pictures/Picture.h"
@@ -7,7 +7,7 @@
 #include <QLineEdit>
 #include <QTimer>
 
-namespace fundora::reports {
+namespace fundora::engine {
 
 namespace {
 
@@ -63,4 +63,4 @@ void DateSpinBox::fixup(QString& text) const
     });
 }
 
-} // namespace fundora::reports
+} // namespace fundora::engine

@@ -2,7 +2,7 @@
 
 #include <QSpinBox>
 
-namespace fundora::reports {
+namespace fundora::engine {
 
 // A spin box over day numbers shown as mm/dd/yyyy, one day a step, within
 // 1 January 1801 (day 4) and 31 December 2099 (day 109211). A date it cannot
@@ -22,4 +22,4 @@ protected:
     void fixup(QString& text) const override;
 };
 
-} // namespace fundora::reports
+} // namespace fundora::engine

@@ -1,0 +1,52 @@
+#pragma once
+
+#include "core/OpenFile.h"
+
+#include <QHash>
+#include <QWidget>
+
+#include <memory>
+
+class QLabel;
+class QPushButton;
+class QTableView;
+
+namespace fundora::statements {
+
+class StatementListModel;
+
+// BrowseStatements: the finished statements of the current account
+// (GLO:CurrentSysid), latest first. The latest can be undone: its
+// transactions go back to the open ones and the statement is removed, in one
+// commit.
+class BrowseStatementsWindow final : public QWidget {
+    Q_OBJECT
+public:
+    explicit BrowseStatementsWindow(core::DataFiles& files, QWidget* parent = nullptr);
+    ~BrowseStatementsWindow() override;
+
+    StatementListModel* model() const { return m_model; }
+    QTableView* list() const { return m_list; }
+    QPushButton* button(const QString& text) const;
+    // Reads the statements again (the window gained the focus).
+    void reload();
+    // Undoes the latest statement, after the question.
+    void undoLatest();
+
+protected:
+    bool event(QEvent* event) override;
+
+private:
+    void selectionChanged();
+
+    struct Uses;
+    std::unique_ptr<Uses> m_uses;
+    core::DataFiles& m_files;
+    std::int32_t m_sysId;
+    StatementListModel* m_model = nullptr;
+    QTableView* m_list = nullptr;
+    QLabel* m_summary = nullptr;
+    QHash<QString, QPushButton*> m_buttons;
+};
+
+} // namespace fundora::statements
