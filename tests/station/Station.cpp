@@ -7,14 +7,19 @@
 //   create DIR                           create the missing data files
 //   book DIR SYSID SECONDS SEED          book, change and delete transactions of an account
 //   charge DIR SYSID AMOUNT              book one charge through the transaction form's logic
+//   finish-statement DIR SYSID ENDING    reconcile every open transaction of an account in one statement
+//   undo-statement DIR SYSID             undo the account's latest statement
 // FUNDORA_KILL_AT (see KillSwitch) ends the station at a file-system step of
 // the command; a station that ran to its end prints "steps N" on standard output.
 //   stress DIR SECONDS SEED LOGFILE      random changes and deletes (see StressWorker)
 #include "core/DataFiles.h"
 #include "core/GuardedWrites.h"
 #include "core/OpenFile.h"
+#include "platform/Clock.h"
 #include "platform/MessageService.h"
 #include "platform/Runtime.h"
+#include "statements/StatementBook.h"
+#include "statements/StatementSession.h"
 #include "tests/station/BookingWorker.h"
 #include "tests/station/KillSwitch.h"
 #include "tests/station/StressWorker.h"
@@ -97,6 +102,25 @@ int run(const QStringList& args)
     if (command == QStringLiteral("charge") && args.size() == 5) {
         test::KillSwitch::arm();
         return test::bookTransaction(files, args[3].toInt(), QStringLiteral("C"), *platform::Decimal::parse(args[4])) ? 0 : 6;
+    }
+    if (command == QStringLiteral("finish-statement") && args.size() == 5) {
+        if (!acquireFile(files, FileId::Statements) || !acquireFile(files, FileId::StatementLines))
+            return 3;
+        statements::StatementSession session(files, args[3].toInt());
+        if (!session.open(platform::Clock::current().today()).ok())
+            return 5;
+        session.setClosingDate(platform::dayNumberOf(2099, 12, 31));
+        session.tickAllUpTo(session.closingDate());
+        session.setEndingBalance(*platform::Decimal::parse(args[4]));
+        test::KillSwitch::arm();
+        return session.finish(true) == statements::StatementSession::Result::Done ? 0 : 7;
+    }
+    if (command == QStringLiteral("undo-statement") && args.size() == 4) {
+        if (!acquireFile(files, FileId::Statements) || !acquireFile(files, FileId::StatementLines))
+            return 3;
+        test::KillSwitch::arm();
+        statements::Undone undone;
+        return statements::undoLatestStatement(files, args[3].toInt(), 0, undone).ok() ? 0 : 8;
     }
     if (command == QStringLiteral("stress") && args.size() == 6)
         return test::runStressWorker(files, args[3].toInt(), args[4].toUInt(), args[5]);
