@@ -1,17 +1,20 @@
 #include "accounts/BrowseAccountsWindow.h"
 
 #include "accounts/AccountText.h"
+#include "accounts/CardStanding.h"
 #include "accounts/UpdateAccountsWindow.h"
 #include "core/Procedures.h"
 #include "core/dialer/PhoneDialer.h"
 #include "engine/ValueLabel.h"
 #include "memos/MemoOwner.h"
+#include "platform/Clock.h"
 #include "platform/MessageService.h"
 #include "platform/pictures/Picture.h"
 
 #include <QFormLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
+#include <QProgressBar>
 #include <QPushButton>
 #include <QVBoxLayout>
 
@@ -28,7 +31,8 @@ engine::BrowseDefinition accountsList()
     d.procedure = QStringLiteral("BrowseAccounts");
     d.title = QStringLiteral("Browse Credit Card Accounts");
     d.helpContext = QStringLiteral("~BrowseCreditCardAccounts");
-    d.files = {core::FileId::Accounts};
+    // The transactions and statements give each card's standing.
+    d.files = {core::FileId::Accounts, core::FileId::Transactions, core::FileId::Statements};
     d.fileLabel = QStringLiteral("Accounts");
     engine::SortOrder byVendor;
     byVendor.key = core::AccCreditCardVendorKey;
@@ -93,10 +97,63 @@ void BrowseAccountsWindow::buildDetails()
     phoneForm->addRow(QStringLiteral("Balance Information:"), label(QStringLiteral("Balance Information"), phones));
     phoneForm->addRow(QStringLiteral("Lost Card:"), label(QStringLiteral("Lost Card"), phones));
     right->addWidget(phones);
+    buildStanding();
     auto* total = new QFormLayout();
     total->addRow(QStringLiteral("Total Outstanding Debt (All Accounts):"), label(QStringLiteral("Total Outstanding Debt"), this));
     right->addLayout(total);
     right->addStretch();
+}
+
+void BrowseAccountsWindow::buildStanding()
+{
+    m_standing = new QGroupBox(QStringLiteral("Where the Card Stands"), this);
+    auto* form = new QFormLayout(m_standing);
+    auto row = [&](const QString& prompt, const QString& name) {
+        auto* value = new engine::ValueLabel(name, m_standing);
+        m_details.insert(name, value);
+        auto* label = new QLabel(prompt, m_standing);
+        form->addRow(label, value);
+        m_statementRows << label << value;
+    };
+    row(QStringLiteral("Last statement:"), QStringLiteral("Last Statement"));
+    row(QStringLiteral("Payment due:"), QStringLiteral("Payment Due"));
+    row(QStringLiteral("Minimum payment:"), QStringLiteral("Minimum Payment"));
+    row(QStringLiteral("Paid since:"), QStringLiteral("Paid Since"));
+    m_creditBar = new QProgressBar(m_standing);
+    m_creditBar->setRange(0, 100);
+    m_creditBar->setAccessibleName(QStringLiteral("Credit used"));
+    form->addRow(QStringLiteral("Credit used:"), m_creditBar);
+    side()->addWidget(m_standing);
+}
+
+void BrowseAccountsWindow::showStanding(const core::Account& a, bool any)
+{
+    CardStanding s;
+    if (any && !cardStandingOf(files(), a, s).ok())
+        readFailed();
+    auto set = [this](const char* name, const QString& text) { m_details[QString::fromLatin1(name)]->setValue(text); };
+    const platform::DayNumber today = platform::Clock::current().today();
+    set("Last Statement", s.hasStatement ? QStringLiteral("%1 on %2")
+                                               .arg(formatPicture(s.statementBalance, u"n$(12.2)").trimmed(),
+                                                    formatPicture(std::int64_t{s.closingDate}, u"d2"))
+                                         : QString());
+    set("Payment Due", s.hasStatement && s.dueDate != 0
+                           ? formatPicture(std::int64_t{s.dueDate}, u"d2") + QStringLiteral(", ") + dueText(s.dueDate, today)
+                           : QString());
+    set("Minimum Payment", s.hasStatement ? formatPicture(s.minimumPayment, u"n$10.2").trimmed() : QString());
+    set("Paid Since", s.hasStatement ? formatPicture(s.paidSince, u"n$(12.2)").trimmed() : QString());
+    // With no statement yet only the current figures show.
+    for (QWidget* w : m_statementRows)
+        w->setVisible(s.hasStatement);
+    m_creditBar->setVisible(any);
+    m_creditBar->setValue(std::min(s.usedPercent, 100));
+    const QString used = s.hasLimit ? QStringLiteral("%1 % of the limit").arg(s.usedPercent) : QStringLiteral("no credit limit");
+    m_creditBar->setFormat(used);
+    m_creditBar->setAccessibleDescription(used);
+    const char* colour = s.level == CardStanding::Level::Critical ? "#c62828" : s.level == CardStanding::Level::High ? "#ef8a00" : nullptr;
+    m_creditBar->setProperty("level", static_cast<int>(s.level));
+    m_creditBar->setStyleSheet(colour ? QStringLiteral("QProgressBar::chunk { background-color: %1; }").arg(QLatin1String(colour))
+                                      : QString());
 }
 
 QString BrowseAccountsWindow::detail(const QString& name) const
@@ -167,6 +224,7 @@ void BrowseAccountsWindow::refreshed()
     set("Balance Information", formatPicture(a.balanceInfoPhone, u"p(###) ###-####p"));
     set("Lost Card", formatPicture(a.lostCardPhone, u"p(###) ###-####p"));
     set("Total Outstanding Debt", formatPicture(m_totalDebt, u"n$11.2").trimmed());
+    showStanding(a, any);
 }
 
 void BrowseAccountsWindow::setEditEnabled(bool changeAndDelete)

@@ -2,6 +2,9 @@
 
 #include "engine/BrowseWindow.h"
 
+class QGroupBox;
+class QProgressBar;
+
 namespace fundora::engine {
 class ValueLabel;
 }
@@ -18,6 +21,8 @@ public:
     // The value a detail shows, by its prompt without the colon ("Current Balance").
     QString detail(const QString& name) const;
     platform::Decimal totalDebt() const { return m_totalDebt; }
+    // The bar of the credit used by the highlighted account.
+    QProgressBar* creditBar() const { return m_creditBar; }
 
 protected:
     engine::FormWindow* createForm() override;
@@ -30,6 +35,8 @@ protected:
 
 private:
     void buildDetails();
+    void buildStanding();
+    void showStanding(const core::Account& account, bool any);
     void dial();
     void notes();
     void setFrameButtons(bool enabled);
@@ -37,6 +44,9 @@ private:
     engine::TypedBuffer<core::Account> m_buffer;
     QHash<QString, engine::ValueLabel*> m_details;
     platform::Decimal m_totalDebt = platform::Decimal::fromUnits(0, 2);
+    QGroupBox* m_standing = nullptr;
+    QProgressBar* m_creditBar = nullptr;
+    QList<QWidget*> m_statementRows;
 };
 
 } // namespace fundora::accounts

@@ -184,7 +184,11 @@ void BrowseWindow::resizeEvent(QResizeEvent* event)
 {
     QWidget::resizeEvent(event);
     if (m_opened && !m_closed)
-        QTimer::singleShot(0, this, [this] { m_engine->forceRefresh(); });
+        QTimer::singleShot(0, this, [this] {
+            // A window closed meanwhile reads nothing more: its files may be gone before it is.
+            if (!m_closed)
+                m_engine->forceRefresh();
+        });
 }
 
 void BrowseWindow::gainedFocus()
@@ -241,7 +245,13 @@ void BrowseWindow::viewFailed()
 
 void BrowseWindow::post(std::function<void()> work)
 {
-    QMetaObject::invokeMethod(this, std::move(work), Qt::QueuedConnection);
+    QMetaObject::invokeMethod(
+        this,
+        [this, work = std::move(work)] {
+            if (!m_closed)
+                work();
+        },
+        Qt::QueuedConnection);
 }
 
 void BrowseWindow::callUpdateForm(core::Request request, std::function<void(core::Response, core::Navigation)> done)

@@ -69,39 +69,6 @@ const platform::FileDef& tra()
 
 } // namespace
 
-FileError readStatements(core::DataFiles& files, std::int32_t sysId, std::vector<CardStatement>& out)
-{
-    out.clear();
-    auto& stm = files.statements;
-    stm.clear();
-    stm.record.sysId = sysId;
-    stm.setOnValue(core::StmSysIDDateKey);
-    return readWhile(
-        stm, [sysId](const CardStatement& s) { return s.sysId == sysId; },
-        [&out](const CardStatement& s) {
-            out.push_back(s);
-            return FileError::success();
-        });
-}
-
-std::optional<CardStatement> latestFinished(const std::vector<CardStatement>& statements)
-{
-    std::optional<CardStatement> latest;
-    for (const CardStatement& s : statements)
-        if (!s.isDraft() &&
-            (!latest || s.closingDate > latest->closingDate || (s.closingDate == latest->closingDate && s.statementId > latest->statementId)))
-            latest = s;
-    return latest;
-}
-
-std::optional<CardStatement> draftOf(const std::vector<CardStatement>& statements)
-{
-    for (const CardStatement& s : statements)
-        if (s.isDraft())
-            return s;
-    return std::nullopt;
-}
-
 FileError readLines(core::DataFiles& files, std::int32_t statementId, std::vector<std::int64_t>& rows)
 {
     rows.clear();
@@ -158,8 +125,8 @@ FileError reconciledBalance(core::DataFiles& files, std::int32_t sysId, Decimal&
     owner.sysId = sysId;
     view.setRange(core::transactionLayout().toRecord(owner), 1);
     platform::View::Totals totals;
-    FileError e = view.totals(tra().fieldIndex(QStringLiteral("TRA:TransactionAmount")), QStringLiteral("TRA:ReconciledTransaction = 1"),
-                              {}, totals);
+    FileError e =
+        view.totals(tra().fieldIndex(QStringLiteral("TRA:TransactionAmount")), QStringLiteral("TRA:ReconciledTransaction = 1"), {}, totals);
     if (!e.ok())
         return e;
     Decimal balance = Decimal::fromUnits(totals.sumUnits, 2);

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "core/DataFiles.h"
+#include "core/AccountStatements.h"
 
 #include <optional>
 #include <vector>
@@ -12,11 +12,9 @@ namespace fundora::statements {
 // shared buffers of Statements and StatementLines; writes are version-checked
 // like every other write. The files must be open.
 
-// Every statement of account `sysId`, by closing date (its draft among them).
-platform::FileError readStatements(core::DataFiles& files, std::int32_t sysId, std::vector<core::CardStatement>& out);
-// The finished statement with the latest closing date, and the draft.
-std::optional<core::CardStatement> latestFinished(const std::vector<core::CardStatement>& statements);
-std::optional<core::CardStatement> draftOf(const std::vector<core::CardStatement>& statements);
+using core::draftOf;
+using core::latestFinished;
+using core::readStatements;
 
 // The transaction rows statement `statementId` holds.
 platform::FileError readLines(core::DataFiles& files, std::int32_t statementId, std::vector<std::int64_t>& rows);

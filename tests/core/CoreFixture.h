@@ -3,6 +3,9 @@
 #include "core/DataFiles.h"
 #include "tests/support/TestEnvironment.h"
 
+#include <QCoreApplication>
+#include <QEvent>
+
 namespace fundora::test {
 
 // A program directory with its DataFiles.
@@ -16,6 +19,8 @@ protected:
     }
     void TearDown() override
     {
+        // Windows closed by the test are deleted now, while the files they hold still exist.
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
         files.reset();
         ProgramTest::TearDown();
     }
