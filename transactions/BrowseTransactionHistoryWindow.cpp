@@ -3,6 +3,7 @@
 #include "engine/ValueLabel.h"
 #include "platform/Clock.h"
 #include "platform/pictures/Picture.h"
+#include "transactions/ChargeChart.h"
 
 #include <QButtonGroup>
 #include <QGridLayout>
@@ -44,7 +45,8 @@ constexpr const char* MonthNames[] = {"All", "Jan", "Feb", "Mar", "Apr", "May", 
 BrowseTransactionHistoryWindow::BrowseTransactionHistoryWindow(core::DataFiles& files, QWidget* parent)
     : TransactionListWindow(files, historySetup(this), parent)
 {
-    addProcedureButton(QStringLiteral("State&ments"), QStringLiteral("The statements reconciled so far"), QStringLiteral("BrowseStatements"));
+    addProcedureButton(QStringLiteral("State&ments"), QStringLiteral("The statements reconciled so far"),
+                       QStringLiteral("BrowseStatements"));
     addValue(QStringLiteral("Available Funds:"));
     addValue(QStringLiteral("Account Balance:"));
     auto* selector = new QGroupBox(QStringLiteral("Select Month to Query"), this);
@@ -66,7 +68,9 @@ BrowseTransactionHistoryWindow::BrowseTransactionHistoryWindow(core::DataFiles& 
     addValue(QStringLiteral("Number of Charges:"));
     addValue(QStringLiteral("Sum of Charges:"));
     addValue(QStringLiteral("Average of Charges:"));
-    side()->addStretch();
+    m_chart = new ChargeChart(this);
+    connect(m_chart, &ChargeChart::monthClicked, this, &BrowseTransactionHistoryWindow::selectMonth);
+    side()->addWidget(m_chart, 1);
     finishSetup();
 }
 
@@ -84,21 +88,30 @@ void BrowseTransactionHistoryWindow::selectMonth(int month)
     engine().forceRefresh();
 }
 
-void BrowseTransactionHistoryWindow::computeTotals()
+platform::View::Totals BrowseTransactionHistoryWindow::chargesIn(const AnalysisPeriod& period)
 {
-    // Only charges; of the chosen month of the analysis year, or of all time. SQLite counts and sums them.
+    // Only charges; of one month of its analysis year, or of all time. SQLite counts and sums them.
     QString condition = QStringLiteral("TRA:TransactionType = 'C'");
     platform::FilterBindings names;
-    if (m_period.month != 0) {
+    if (period.month != 0) {
         condition += QStringLiteral(" AND TRA:DateofTransaction >= LOC:MonthFirst AND TRA:DateofTransaction <= LOC:MonthLast");
-        const std::int64_t first = m_period.first, last = m_period.last;
+        const std::int64_t first = period.first, last = period.last;
         names.bind(QStringLiteral("LOC:MonthFirst"), [first] { return FieldValue{first}; });
         names.bind(QStringLiteral("LOC:MonthLast"), [last] { return FieldValue{last}; });
     }
-    const platform::View::Totals charges = totalsOf(condition, names);
+    return totalsOf(condition, names);
+}
+
+void BrowseTransactionHistoryWindow::computeTotals()
+{
+    const platform::View::Totals charges = chargesIn(m_period);
     m_count = charges.count;
     m_sum = Decimal::fromUnits(charges.sumUnits, 2);
     m_average = averageOf(m_sum, m_count);
+    m_chartMonths = lastTwelveMonths(platform::Clock::current().today());
+    m_chartSums.clear();
+    for (const AnalysisPeriod& month : m_chartMonths)
+        m_chartSums.push_back(Decimal::fromUnits(chargesIn(month).sumUnits, 2));
 }
 
 void BrowseTransactionHistoryWindow::refreshed()
@@ -108,6 +121,7 @@ void BrowseTransactionHistoryWindow::refreshed()
     setValue(QStringLiteral("Number of Charges"), Decimal::fromInteger(m_count), QStringLiteral("n6"));
     setValue(QStringLiteral("Sum of Charges"), m_sum, QStringLiteral("n-14.2"));
     setValue(QStringLiteral("Average of Charges"), m_average, QStringLiteral("n-14.2"));
+    m_chart->setMonths(m_chartMonths, m_chartSums);
 }
 
 } // namespace fundora::transactions

@@ -21,6 +21,15 @@ AnalysisPeriod analysisPeriod(int month, platform::DayNumber today)
     return p;
 }
 
+std::vector<AnalysisPeriod> lastTwelveMonths(platform::DayNumber today)
+{
+    const int current = static_cast<int>(static_cast<unsigned>(platform::dateOf(today).month()));
+    std::vector<AnalysisPeriod> months;
+    for (int back = 11; back >= 0; --back)
+        months.push_back(analysisPeriod((current - 1 - back + 12) % 12 + 1, today));
+    return months;
+}
+
 platform::Decimal averageOf(const platform::Decimal& sum, std::int64_t count)
 {
     if (count <= 0)

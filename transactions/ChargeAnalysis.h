@@ -6,6 +6,7 @@
 #include <QString>
 
 #include <cstdint>
+#include <vector>
 
 namespace fundora::transactions {
 
@@ -19,6 +20,9 @@ struct AnalysisPeriod {
     QString title; // "Analysis of Charges in 3/2026", "Analysis of All Charge Transactions"
 };
 AnalysisPeriod analysisPeriod(int month, platform::DayNumber today);
+
+// The twelve months up to today's, oldest first, as the month selector would analyse each.
+std::vector<AnalysisPeriod> lastTwelveMonths(platform::DayNumber today);
 
 // Sum / count in two places; 0.00 when there is nothing to divide by.
 platform::Decimal averageOf(const platform::Decimal& sum, std::int64_t count);
