@@ -136,8 +136,8 @@ void ReconcileStatementWindow::build()
     m_list->viewport()->installEventFilter(this);
     middle->addWidget(m_list, 1);
     auto* figures = new QFormLayout();
-    for (const char* name :
-         {"Previous balance", "Charges ticked", "Credits ticked", "Resulting balance", "Ending balance", "Difference", "Transactions ticked"}) {
+    for (const char* name : {"Previous balance", "Charges ticked", "Credits ticked", "Resulting balance", "Ending balance", "Difference",
+                             "Transactions ticked"}) {
         auto* value = new engine::ValueLabel(QString::fromLatin1(name), this);
         value->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
         figures->addRow(QString::fromLatin1(name) + u':', value);
@@ -158,17 +158,14 @@ void ReconcileStatementWindow::build()
         buttons->addWidget(b);
         m_buttons.insert(name, b);
     };
-    add(QStringLiteral("Tick All &up to the Date"), QStringLiteral("Tick every transaction listed"),
-        [this] { tickAllUpToClosingDate(); });
-    add(QStringLiteral("Add a &Transaction..."), QStringLiteral("Add a transaction the register is missing"),
-        [this] { addTransaction(); });
+    add(QStringLiteral("Tick All &up to the Date"), QStringLiteral("Tick every transaction listed"), [this] { tickAllUpToClosingDate(); });
+    add(QStringLiteral("Add a &Transaction..."), QStringLiteral("Add a transaction the register is missing"), [this] { addTransaction(); });
     buttons->addStretch();
-    add(QStringLiteral("&Finish"), QStringLiteral("Reconcile the ticked transactions and keep the statement"),
-        [this] { finish(); });
+    add(QStringLiteral("&Finish"), QStringLiteral("Reconcile the ticked transactions and keep the statement"), [this] { finish(); });
     add(QStringLiteral("&Accept the Difference..."), QStringLiteral("Finish although the figures differ, and record the difference"),
         [this] { acceptDifference(); });
     add(QStringLiteral("&Later"), QStringLiteral("Keep the statement and its ticks for the next time"), [this] { later(); });
-    add(QStringLiteral("Cancel"), QStringLiteral("Close the window (asks whether to keep what was changed)"), [this] { close(); });
+    add(QStringLiteral("Cancel"), QStringLiteral("Close the window (asks whether to keep what was changed)"), [this] { closeWindow(); });
     add(QStringLiteral("Help"), QString(), [] { core::showHelp(QStringLiteral("~ReconcileStatement")); });
     layout->addLayout(buttons);
 

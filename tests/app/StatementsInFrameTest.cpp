@@ -1,0 +1,247 @@
+// A statement reconciled inside the main frame, as a user does it: five
+// charges typed into the current transactions, the statement window opened
+// with its shortcut, every entry ticked with the space bar, Finish; the
+// entries in the history and the statement in its list; undone, open again.
+#include "accounts/AccountProcedures.h"
+#include "accounts/BrowseAccountsWindow.h"
+#include "engine/BrowseListModel.h"
+#include "engine/BrowseListView.h"
+#include "engine/DateSpinBox.h"
+#include "statements/BrowseStatementsWindow.h"
+#include "statements/ReconcileStatementWindow.h"
+#include "statements/StatementEntriesModel.h"
+#include "statements/StatementListModel.h"
+#include "statements/StatementProcedures.h"
+#include "tests/app/FrameFixture.h"
+#include "tests/support/AccessibleNames.h"
+#include "transactions/BrowseCurrentTransactionsWindow.h"
+#include "transactions/BrowseTransactionHistoryWindow.h"
+#include "transactions/ReconciledEntries.h"
+#include "transactions/TransactionProcedures.h"
+#include "transactions/UpdateTransactionsWindow.h"
+
+#include <QApplication>
+#include <QDeadlineTimer>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTableView>
+#include <QTest>
+
+using namespace fundora;
+using statements::BrowseStatementsWindow;
+using statements::ReconcileStatementWindow;
+using transactions::BrowseCurrentTransactionsWindow;
+using transactions::UpdateTransactionsWindow;
+namespace Button = platform::Button;
+using namespace core::Command;
+
+namespace {
+
+class StatementsInFrameTest : public test::FrameTest {
+protected:
+    void registerProcedures() override
+    {
+        accounts::registerAccountProcedures();
+        transactions::registerTransactionProcedures();
+        statements::registerStatementProcedures();
+    }
+    void SetUp() override
+    {
+        FrameTest::SetUp();
+        core::FileUse accounts(*files, core::FileId::Accounts);
+        files->accounts.clear();
+        files->accounts.record.sysId = 1;
+        files->accounts.record.creditCardVendor = QStringLiteral("Alpha Bank");
+        files->accounts.record.cardType = QStringLiteral("V");
+        files->accounts.record.billingDay = 30;
+        files->accounts.record.creditLimit = *platform::Decimal::parse(u"1000.00");
+        ASSERT_TRUE(files->accounts.add().ok());
+        auto* list = child<accounts::BrowseAccountsWindow>();
+        ASSERT_NE(list, nullptr);
+        activate(list);
+        list->gainedFocus();
+        settle();
+        ASSERT_EQ(core::glo().currentSysid, 1);
+    }
+    void TearDown() override
+    {
+        transactions::ReconciledEntries::install(nullptr);
+        FrameTest::TearDown();
+    }
+    // Types a charge into the form the Insert key opens.
+    void typeCharge(QTableView* table, const QString& date, const QString& amount, const QString& description)
+    {
+        QTest::keyClick(table, Qt::Key_Insert);
+        settle();
+        UpdateTransactionsWindow* form = child<UpdateTransactionsWindow>();
+        ASSERT_NE(form, nullptr) << "the Insert key opens the form";
+        for (const auto& [prompt, text] :
+             {std::pair{"Transaction &Date:", date}, std::pair{"Transaction &Amount:", amount}, std::pair{"D&escription:", description}}) {
+            QLineEdit* e = form->edit(QString::fromLatin1(prompt));
+            e->setFocus();
+            e->selectAll();
+            QTest::keyClicks(e, text);
+        }
+        QTest::keyClick(form->edit(QStringLiteral("D&escription:")), Qt::Key_Return);
+        settle();
+        ASSERT_EQ(child<UpdateTransactionsWindow>(), nullptr) << "Enter saved the charge";
+    }
+    static QStringList column(engine::BrowseListView* list, int c)
+    {
+        QStringList out;
+        for (int r = 0; r < list->model()->rowCount(); ++r)
+            out << list->model()->index(r, c).data().toString();
+        return out;
+    }
+};
+
+TEST_F(StatementsInFrameTest, FiveChargesReconciledInOneStatementThenUndone)
+{
+    press(Current);
+    auto* current = child<BrowseCurrentTransactionsWindow>();
+    ASSERT_NE(current, nullptr);
+    current->list()->setFixedRowCount(10);
+    QTableView* table = current->list()->table();
+    const char* amounts[] = {"12.50", "40.00", "7.25", "100.00", "3.10"};
+    for (int i = 0; i < 5; ++i)
+        typeCharge(table, QStringLiteral("11/%1/2026").arg(20 + i), QString::fromLatin1(amounts[i]),
+                   QStringLiteral("charge %1").arg(i + 1));
+    ASSERT_FALSE(HasFatalFailure());
+    EXPECT_EQ(column(current->list(), 3).size(), 5);
+    EXPECT_EQ(current->value(QStringLiteral("Account Balance")), QStringLiteral("$162.85"));
+
+    // Alt+S: "Reconcile &Statement...". Mnemonics work in the active window.
+    frame->activateWindow();
+    settle();
+    ASSERT_EQ(QApplication::activeWindow(), frame.get());
+    table->setFocus();
+    QTest::keyClick(current, Qt::Key_S, Qt::AltModifier);
+    // A mnemonic presses its button and lets it go a moment later, on Qt's own timer.
+    for (QDeadlineTimer deadline(10000); !child<ReconcileStatementWindow>() && !deadline.hasExpired();)
+        QTest::qWait(10);
+    settle();
+    auto* window = child<ReconcileStatementWindow>();
+    ASSERT_NE(window, nullptr) << "the shortcut opens the statement window";
+    EXPECT_EQ(window->windowTitle(), QStringLiteral("Reconcile a Statement for Alpha Bank"));
+    EXPECT_EQ(test::controlsWithoutNames(*window), QStringList());
+    EXPECT_EQ(window->closingDate()->text(), QStringLiteral("11/30/2026")) << "the last billing day before today";
+    ASSERT_EQ(window->model()->rowCount(), 5);
+    EXPECT_FALSE(window->button(QStringLiteral("Finish"))->isEnabled());
+
+    QTest::keyClicks(window->endingBalance(), QStringLiteral("162.85"));
+    EXPECT_EQ(window->figure(QStringLiteral("Difference")), QStringLiteral("$162.85"));
+    QTableView* entries = window->list();
+    entries->setFocus();
+    entries->setCurrentIndex(window->model()->index(0, 1));
+    const char* differences[] = {"$150.35", "$110.35", "$103.10", "$3.10", "$0.00"};
+    for (int i = 0; i < 5; ++i) {
+        QTest::keyClick(entries, Qt::Key_Space);
+        EXPECT_EQ(window->figure(QStringLiteral("Difference")), QString::fromLatin1(differences[i])) << "after tick " << i + 1;
+        EXPECT_EQ(window->button(QStringLiteral("Finish"))->isEnabled(), i == 4);
+        QTest::keyClick(entries, Qt::Key_Down);
+    }
+    EXPECT_EQ(window->model()->index(0, 0).data(Qt::CheckStateRole).toInt(), Qt::Checked);
+    // A click on a tick takes it off again, and a second click puts it back.
+    const QRect tick = entries->visualRect(window->model()->index(2, 0));
+    QTest::mouseClick(entries->viewport(), Qt::LeftButton, {}, tick.center());
+    EXPECT_EQ(window->figure(QStringLiteral("Difference")), QStringLiteral("$7.25"));
+    QTest::mouseClick(entries->viewport(), Qt::LeftButton, {}, tick.center());
+    EXPECT_EQ(window->figure(QStringLiteral("Difference")), QStringLiteral("$0.00"));
+    QTest::mouseClick(window->button(QStringLiteral("Finish")), Qt::LeftButton);
+    settle();
+    EXPECT_EQ(child<ReconcileStatementWindow>(), nullptr) << "Finish closes the window";
+    EXPECT_TRUE(messages().shown().empty());
+
+    activate(current);
+    current->gainedFocus();
+    settle();
+    EXPECT_EQ(current->list()->model()->rowCount(), 0) << "the five are no longer open";
+    EXPECT_EQ(current->value(QStringLiteral("Account Balance")), QStringLiteral("$162.85")) << "reconciling leaves the balance";
+    press(History);
+    auto* history = child<transactions::BrowseTransactionHistoryWindow>();
+    ASSERT_NE(history, nullptr);
+    history->list()->setFixedRowCount(10);
+    history->gainedFocus();
+    settle();
+    EXPECT_EQ(history->list()->model()->rowCount(), 5);
+
+    QTest::mouseClick(history->button(QStringLiteral("Statements")), Qt::LeftButton);
+    settle();
+    auto* statements = child<BrowseStatementsWindow>();
+    ASSERT_NE(statements, nullptr);
+    ASSERT_EQ(statements->model()->rowCount(), 1);
+    const QModelIndex first = statements->model()->index(0, 0);
+    EXPECT_EQ(first.data().toString(), QStringLiteral("11/30/2026"));
+    EXPECT_EQ(statements->model()->index(0, statements::StatementListModel::EndingBalance).data().toString(), QStringLiteral("$162.85"));
+    EXPECT_EQ(statements->model()->index(0, statements::StatementListModel::Transactions).data().toInt(), 5);
+
+    messages().answer(Button::Yes);
+    QTest::mouseClick(statements->button(QStringLiteral("Undo this Statement")), Qt::LeftButton);
+    settle();
+    ASSERT_EQ(messages().shown().size(), 1u);
+    EXPECT_EQ(messages().shown()[0].text,
+              QStringLiteral("Undo the statement closing 11/30/2026?||Its 5 transaction(s) will be moved back to the open transactions."));
+    EXPECT_EQ(statements->model()->rowCount(), 0);
+    activate(current);
+    current->gainedFocus();
+    settle();
+    EXPECT_EQ(column(current->list(), 1), (QStringList{"charge 1", "charge 2", "charge 3", "charge 4", "charge 5"})) << "open again";
+}
+
+TEST_F(StatementsInFrameTest, ClosingWithTicksAsksToKeepThemAndTheyAreThereTheNextTime)
+{
+    press(Current);
+    auto* current = child<BrowseCurrentTransactionsWindow>();
+    ASSERT_NE(current, nullptr);
+    current->list()->setFixedRowCount(10);
+    typeCharge(current->list()->table(), QStringLiteral("11/02/2026"), QStringLiteral("20.00"), QStringLiteral("lunch"));
+    QTest::mouseClick(current->button(QStringLiteral("Reconcile Statement...")), Qt::LeftButton);
+    settle();
+    auto* window = child<ReconcileStatementWindow>();
+    ASSERT_NE(window, nullptr);
+    QTest::keyClicks(window->endingBalance(), QStringLiteral("abc"));
+    EXPECT_EQ(window->problem(), QStringLiteral("Type an amount such as 1234.56, 1,234.56 or -20.00 (two places at most)."));
+    EXPECT_FALSE(window->button(QStringLiteral("Finish"))->isEnabled());
+    EXPECT_FALSE(window->button(QStringLiteral("Accept the Difference..."))->isEnabled());
+    window->endingBalance()->selectAll();
+    QTest::keyClicks(window->endingBalance(), QStringLiteral("25.00"));
+    EXPECT_EQ(window->problem(), QString());
+    window->list()->setFocus();
+    window->list()->setCurrentIndex(window->model()->index(0, 0));
+    QTest::keyClick(window->list(), Qt::Key_Space);
+    EXPECT_TRUE(window->button(QStringLiteral("Accept the Difference..."))->isEnabled());
+
+    messages().answer(Button::Yes);
+    QTest::mouseClick(window->button(QStringLiteral("Cancel")), Qt::LeftButton);
+    settle();
+    ASSERT_EQ(messages().shown().size(), 1u);
+    EXPECT_EQ(messages().shown()[0].text, QStringLiteral("Keep the statement and its ticks for the next time?"));
+    EXPECT_EQ(child<ReconcileStatementWindow>(), nullptr);
+
+    QTest::mouseClick(current->button(QStringLiteral("Reconcile Statement...")), Qt::LeftButton);
+    settle();
+    window = child<ReconcileStatementWindow>();
+    ASSERT_NE(window, nullptr);
+    EXPECT_EQ(window->endingBalance()->text(), QStringLiteral("25.00"));
+    EXPECT_EQ(window->figure(QStringLiteral("Charges ticked")), QStringLiteral("$20.00"));
+    EXPECT_EQ(window->figure(QStringLiteral("Difference")), QStringLiteral("$5.00"));
+
+    // A difference is accepted only after its question.
+    messages().clear();
+    messages().answer(Button::No);
+    QTest::mouseClick(window->button(QStringLiteral("Accept the Difference...")), Qt::LeftButton);
+    settle();
+    ASSERT_NE(child<ReconcileStatementWindow>(), nullptr) << "No keeps the window";
+    EXPECT_EQ(messages().shown().at(0).text, QStringLiteral("The ticked transactions leave a difference of $5.00 to the statement's "
+                                                            "ending balance.||Finish anyway, and record the difference as accepted?"));
+    messages().answer(Button::Yes);
+    QTest::mouseClick(window->button(QStringLiteral("Accept the Difference...")), Qt::LeftButton);
+    settle();
+    EXPECT_EQ(child<ReconcileStatementWindow>(), nullptr);
+    activate(current);
+    current->gainedFocus();
+    settle();
+    EXPECT_EQ(current->list()->model()->rowCount(), 0);
+}
+
+} // namespace
