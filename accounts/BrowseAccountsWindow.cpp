@@ -150,10 +150,12 @@ void BrowseAccountsWindow::showStanding(const core::Account& a, bool any)
     const QString used = s.hasLimit ? QStringLiteral("%1 % of the limit").arg(s.usedPercent) : QStringLiteral("no credit limit");
     m_creditBar->setFormat(used);
     m_creditBar->setAccessibleDescription(used);
-    const char* colour = s.level == CardStanding::Level::Critical ? "#c62828" : s.level == CardStanding::Level::High ? "#ef8a00" : nullptr;
+    const char* colour = s.level == CardStanding::Level::Critical ? "#c62828"
+                         : s.level == CardStanding::Level::High   ? "#ef8a00"
+                                                                  : "#3d7fc4";
     m_creditBar->setProperty("level", static_cast<int>(s.level));
-    m_creditBar->setStyleSheet(colour ? QStringLiteral("QProgressBar::chunk { background-color: %1; }").arg(QLatin1String(colour))
-                                      : QString());
+    m_creditBar->setStyleSheet(
+        QStringLiteral("QProgressBar { text-align: center; } QProgressBar::chunk { background-color: %1; }").arg(QLatin1String(colour)));
 }
 
 QString BrowseAccountsWindow::detail(const QString& name) const

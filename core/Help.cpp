@@ -19,6 +19,8 @@ QUrl helpPageOf(const QString& context)
         {QStringLiteral("~BrowseCurrentTransactions"), QStringLiteral("transactions.html#current")},
         {QStringLiteral("~BrowseTransactions"), QStringLiteral("transactions.html#history")},
         {QStringLiteral("~UpdateTransactions"), QStringLiteral("transactions.html#form")},
+        {QStringLiteral("~ReconcileStatement"), QStringLiteral("statements.html#reconcile")},
+        {QStringLiteral("~BrowseStatements"), QStringLiteral("statements.html#list")},
         {QStringLiteral("MemoBrowse"), QStringLiteral("memos.html#browse")},
         {QStringLiteral("UpdateMemoCard"), QStringLiteral("memos.html#form")},
         {QStringLiteral("~PickAReport"), QStringLiteral("reports.html#picker")},

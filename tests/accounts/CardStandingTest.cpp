@@ -159,7 +159,7 @@ TEST_F(CardStandingTest, TheAccountsDetailsShowTheStatementTheDaysLeftAndTheCred
     EXPECT_EQ(w->detail(QStringLiteral("Last Statement")), QString());
     EXPECT_EQ(bar->value(), 10);
     EXPECT_EQ(bar->property("level").toInt(), static_cast<int>(CardStanding::Level::Normal));
-    EXPECT_TRUE(bar->styleSheet().isEmpty());
+    EXPECT_TRUE(bar->styleSheet().contains(QStringLiteral("#3d7fc4")));
     w->close();
 }
 

@@ -1,10 +1,12 @@
 // Makes the README's screenshots: the main window over a small sample
-// register, with the accounts list, an account's current transactions and its
-// notes. Run by hand: fundora_screenshots OUTPUT_DIRECTORY.
+// register, with the accounts list, an account's current transactions, its
+// notes, a report's preview, the statement window and where each card stands.
+// Run by hand: fundora_screenshots OUTPUT_DIRECTORY.
 #include "accounts/AccountFormRecord.h"
 #include "accounts/AccountProcedures.h"
 #include "app/MainFrame.h"
 #include "core/DataFiles.h"
+#include "core/FileTransaction.h"
 #include "core/GlobalState.h"
 #include "core/OpenFile.h"
 #include "memos/MemoOwner.h"
@@ -14,7 +16,14 @@
 #include "platform/report/ReportPreviewDialog.h"
 #include "reports/ReportGenerator.h"
 #include "reports/TransactionReport.h"
+#include "statements/ReconcileStatementWindow.h"
+#include "statements/StatementEntriesModel.h"
+#include "statements/StatementProcedures.h"
+#include "statements/StatementSession.h"
+#include "transactions/TransactionFormRecord.h"
 #include "transactions/TransactionProcedures.h"
+
+#include <QLineEdit>
 
 #include <QApplication>
 #include <QDir>
@@ -44,7 +53,7 @@ void sample(core::DataFiles& files)
         const char* number;
         std::int64_t balance, limit;
     };
-    const Account list[] = {{"First Harbor Bank", "V", "4111-0000-1234", 125000, 500000},
+    const Account list[] = {{"First Harbor Bank", "V", "4111-0000-1234", 125000, 140000},
                             {"Northline Card", "M", "5500-0000-9876", 31050, 250000},
                             {"Grand Store Charge", "X", "6011-0000-5555", 0, 100000}};
     std::int32_t id = 0;
@@ -95,6 +104,40 @@ void sample(core::DataFiles& files)
     files.memoCards.add();
 }
 
+// Account 1's statement closing today, 12/06: the opening balance and the
+// first three entries; then two entries after it, four days later.
+void statementOfAccountOne(core::DataFiles& files, platform::FixedClock& clock)
+{
+    core::FileUse accounts(files, core::FileId::Accounts), transactions(files, core::FileId::Transactions),
+        statements(files, core::FileId::Statements), lines(files, core::FileId::StatementLines);
+    statements::StatementSession session(files, 1);
+    session.open(clock.today());
+    session.setClosingDate(platform::dayNumberOf(2026, 12, 6));
+    for (std::size_t i = 0; i < session.entries().size(); ++i) {
+        const QString& text = session.entries()[i].transaction.transactionDescription;
+        if (!text.contains(QStringLiteral("fee")) && !text.contains(QStringLiteral("Books")))
+            session.setTicked(i, true);
+    }
+    session.setEndingBalance(session.resultingBalance());
+    session.setMinimumPayment(platform::Decimal::fromUnits(3500, 2));
+    session.setDueDate(platform::dayNumberOf(2026, 12, 31));
+    session.finish(false);
+    clock.set(QDateTime(QDate(2026, 12, 10), QTime(9, 15)));
+    for (const auto& [day, type, text, amount] :
+         {std::tuple{8, "P", "Payment - Check number 1043", -10000}, std::tuple{9, "C", "Restaurant", 5420}}) {
+        core::FileTransaction tx(files.store);
+        files.transactions.clear();
+        files.transactions.record.sysId = 1;
+        files.transactions.record.dateofTransaction = platform::dayNumberOf(2026, 12, day);
+        files.transactions.record.transactionType = QString::fromLatin1(type);
+        files.transactions.record.transactionDescription = QString::fromLatin1(text);
+        files.transactions.record.transactionAmount = platform::Decimal::fromUnits(amount, 2);
+        files.transactions.add();
+        transactions::addToBalance(files, 1, platform::Decimal::fromUnits(amount, 2));
+        tx.commit();
+    }
+}
+
 } // namespace
 
 int main(int argc, char** argv)
@@ -106,7 +149,8 @@ int main(int argc, char** argv)
     }
     const QString out = QString::fromLocal8Bit(argv[1]);
     QDir().mkpath(out);
-    platform::Clock::install(std::make_shared<platform::FixedClock>(QDateTime(QDate(2026, 12, 6), QTime(10, 30))));
+    auto clock = std::make_shared<platform::FixedClock>(QDateTime(QDate(2026, 12, 6), QTime(10, 30)));
+    platform::Clock::install(clock);
     platform::MessageService::install(std::make_shared<platform::ScriptedMessageService>());
     QTemporaryDir dir;
     QDir::setCurrent(dir.path());
@@ -116,6 +160,7 @@ int main(int argc, char** argv)
     accounts::registerAccountProcedures();
     transactions::registerTransactionProcedures();
     memos::registerMemoProcedures();
+    statements::registerStatementProcedures();
     sample(files);
     app::MainFrame frame(files, dir.path());
     frame.resize(1100, 720);
@@ -153,6 +198,32 @@ int main(int argc, char** argv)
         preview.show();
         settle();
         preview.grab().save(QDir(out).filePath(QStringLiteral("report-preview.png")));
+    }
+
+    // Where each card stands, then the statement window over the current transactions.
+    statementOfAccountOne(files, *clock);
+    frame.mdiArea()->closeAllSubWindows();
+    settle();
+    frame.startProcedure(QStringLiteral("BrowseAccounts"));
+    settle();
+    if (QMdiSubWindow* sub = frame.mdiArea()->activeSubWindow())
+        sub->showMaximized();
+    settle();
+    frame.grab().save(QDir(out).filePath(QStringLiteral("accounts-standing.png")));
+    core::glo().currentSysid = 1;
+    frame.startProcedure(QStringLiteral("ReconcileStatement"));
+    settle();
+    if (QMdiSubWindow* sub = frame.mdiArea()->activeSubWindow()) {
+        auto* window = qobject_cast<statements::ReconcileStatementWindow*>(sub->widget());
+        if (window) {
+            window->endingBalance()->setText(QStringLiteral("1,207.59"));
+            window->model()->toggle(0);
+            window->model()->toggle(1);
+            window->endingBalance()->textEdited(window->endingBalance()->text());
+        }
+        sub->showMaximized();
+        settle();
+        frame.grab().save(QDir(out).filePath(QStringLiteral("statement-window.png")));
     }
     frame.close();
     return 0;
