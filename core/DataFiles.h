@@ -14,7 +14,7 @@ namespace fundora::core {
 
 enum class FileId { Accounts, Transactions, MemoCard, Notes, Statements, StatementLines };
 inline constexpr std::array<FileId, 6> AllFiles = {FileId::Accounts, FileId::Transactions, FileId::MemoCard,
-                                                 FileId::Notes,    FileId::Statements,   FileId::StatementLines};
+                                                   FileId::Notes,    FileId::Statements,   FileId::StatementLines};
 
 // The error of a failed file operation, kept for the next warning (which shows it and clears it).
 struct SavedError {

@@ -113,7 +113,7 @@ void BrowseStatementsWindow::reload()
     if (m_uses->ok()) {
         if (const platform::FileError e = readStatements(m_files, m_sysId, statements); !e.ok())
             sayInList(QStringLiteral("The statements could not be read: %1").arg(core::errorPart(e)), Button::Ok, Button::Ok,
-                platform::MessageIcon::Stop);
+                      platform::MessageIcon::Stop);
     }
     const int row = std::max(0, m_list->currentIndex().row());
     m_model->setStatements(std::move(statements));
@@ -137,16 +137,17 @@ void BrowseStatementsWindow::undoLatest()
     if (m_model->rowCount() == 0)
         return;
     const core::CardStatement& latest = m_model->statement(0);
-    const QString text = QStringLiteral("Undo the statement closing %1?||Its %2 transaction(s) will be moved back to the open transactions.")
-                             .arg(dateText(latest.closingDate))
-                             .arg(latest.transactionCount);
+    const QString text =
+        QStringLiteral("Undo the statement closing %1?||Its %2 transaction(s) will be moved back to the open transactions.")
+            .arg(dateText(latest.closingDate))
+            .arg(latest.transactionCount);
     if (sayInList(text, Button::Yes | Button::No, Button::No, platform::MessageIcon::Question) != Button::Yes)
         return;
     Undone undone;
     const platform::FileError e = undoLatestStatement(m_files, m_sysId, latest.statementId, undone);
     if (!e.ok())
-        sayInList(QStringLiteral("The statement could not be undone: %1||Nothing was changed.").arg(core::errorPart(e)), Button::Ok, Button::Ok,
-            platform::MessageIcon::Stop);
+        sayInList(QStringLiteral("The statement could not be undone: %1||Nothing was changed.").arg(core::errorPart(e)), Button::Ok,
+                  Button::Ok, platform::MessageIcon::Stop);
     reload();
 }
 

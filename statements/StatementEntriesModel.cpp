@@ -9,7 +9,9 @@
 
 namespace fundora::statements {
 
-StatementEntriesModel::StatementEntriesModel(StatementSession& session, QObject* parent) : QAbstractTableModel(parent), m_session(session) {}
+StatementEntriesModel::StatementEntriesModel(StatementSession& session, QObject* parent) : QAbstractTableModel(parent), m_session(session)
+{
+}
 
 int StatementEntriesModel::rowCount(const QModelIndex& parent) const
 {
@@ -32,8 +34,7 @@ QVariant StatementEntriesModel::data(const QModelIndex& index, int role) const
     case AmountUnitsRole: return QVariant::fromValue<qlonglong>(t.transactionAmount.unitsAt(2).value_or(0));
     case DayRole: return t.dateofTransaction;
     case Qt::CheckStateRole: return index.column() == Tick ? QVariant(entry.ticked ? Qt::Checked : Qt::Unchecked) : QVariant();
-    case Qt::ForegroundRole:
-        return index.column() == Amount && t.transactionAmount.isNegative() ? QVariant(QColor(255, 0, 0)) : QVariant();
+    case Qt::ForegroundRole: return index.column() == Amount && t.transactionAmount.isNegative() ? QVariant(QColor(255, 0, 0)) : QVariant();
     case Qt::TextAlignmentRole:
         if (index.column() == Amount)
             return int(Qt::AlignRight | Qt::AlignVCenter);

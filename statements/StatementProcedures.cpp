@@ -9,8 +9,7 @@ namespace fundora::statements {
 
 void registerStatementProcedures()
 {
-    core::registerProcedure(QStringLiteral("ReconcileStatement"),
-                            [] { return new ReconcileStatementWindow(core::DataFiles::current()); });
+    core::registerProcedure(QStringLiteral("ReconcileStatement"), [] { return new ReconcileStatementWindow(core::DataFiles::current()); });
     core::registerProcedure(QStringLiteral("BrowseStatements"), [] { return new BrowseStatementsWindow(core::DataFiles::current()); });
     transactions::ReconciledEntries::install(std::make_shared<StatementProtection>());
 }

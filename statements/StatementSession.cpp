@@ -21,7 +21,9 @@ constexpr int EntriesPerRead = 1000;
 
 } // namespace
 
-StatementSession::StatementSession(core::DataFiles& files, std::int32_t sysId) : m_files(files), m_sysId(sysId) {}
+StatementSession::StatementSession(core::DataFiles& files, std::int32_t sysId) : m_files(files), m_sysId(sysId)
+{
+}
 
 FileError StatementSession::readAccount()
 {

@@ -49,7 +49,8 @@ BrowseCurrentTransactionsWindow::BrowseCurrentTransactionsWindow(core::DataFiles
                   QStringLiteral("Reconcile the Selected Transaction"), [this] { reconcile(); });
     addProcedureButton(QStringLiteral("Reconcile &Statement..."), QStringLiteral("Reconcile the transactions against a monthly statement"),
                        QStringLiteral("ReconcileStatement"));
-    addProcedureButton(QStringLiteral("State&ments"), QStringLiteral("The statements reconciled so far"), QStringLiteral("BrowseStatements"));
+    addProcedureButton(QStringLiteral("State&ments"), QStringLiteral("The statements reconciled so far"),
+                       QStringLiteral("BrowseStatements"));
     addValue(QStringLiteral("Open Transactions:"));
     addValue(QStringLiteral("Account Balance:"));
     addValue(QStringLiteral("Average Charge:"));
