@@ -45,6 +45,8 @@ enum class Navigation {
 // through their calls and completion callbacks.
 struct GlobalState {
     std::int32_t currentSysid = 0;
+    // The statement a statement report prints (STM:StatementID).
+    std::int32_t currentStatementId = 0;
     platform::DayNumber lowDate = 0;
     platform::DayNumber highDate = 0;
     platform::DayNumber runDate = 0;

@@ -18,6 +18,7 @@ platform::FilterBindings reportBindings()
 {
     platform::FilterBindings names;
     names.bind(QStringLiteral("GLO:CurrentSysid"), [] { return platform::FieldValue{std::int64_t{core::glo().currentSysid}}; });
+    names.bind(QStringLiteral("GLO:CurrentStatement"), [] { return platform::FieldValue{std::int64_t{core::glo().currentStatementId}}; });
     names.bind(QStringLiteral("GLO:LowDate"), [] { return platform::FieldValue{std::int64_t{core::glo().lowDate}}; });
     names.bind(QStringLiteral("GLO:HighDate"), [] { return platform::FieldValue{std::int64_t{core::glo().highDate}}; });
     return names;

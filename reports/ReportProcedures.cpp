@@ -4,6 +4,7 @@
 #include "reports/AccountsReport.h"
 #include "reports/PickaReportWindow.h"
 #include "reports/ReportRun.h"
+#include "reports/StatementReport.h"
 
 namespace fundora::reports {
 
@@ -12,6 +13,10 @@ void registerReportProcedures()
     core::registerProcedure(QStringLiteral("PrintFundora"), []() -> QWidget* {
         ReportRun::start(core::DataFiles::current(), std::make_unique<AccountsReport>());
         return nullptr; // the run shows its progress window itself
+    });
+    core::registerProcedure(QStringLiteral("PrintStatement"), []() -> QWidget* {
+        ReportRun::start(core::DataFiles::current(), std::make_unique<StatementReport>());
+        return nullptr;
     });
     core::registerProcedure(QStringLiteral("PickaReport"), [] { return new PickaReportWindow(core::DataFiles::current()); });
 }

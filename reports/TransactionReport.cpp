@@ -105,15 +105,19 @@ void TransactionReport::pageFooter(platform::ReportPage& page, int pageNumber) c
     page.text({1000 + 5250, 9000 + 30, 750, 0}, pageNumberText(pageNumber), font(8));
 }
 
-void TransactionReport::detail(platform::ReportPage& page, const QPoint& o) const
+void drawTransactionLine(platform::ReportPage& page, const QPoint& o, const core::Transaction& t)
 {
-    const core::Transaction& t = m_transaction;
     auto at = [&o](int x, int y, int w) { return QRect(o.x() + x, o.y() + y, w, 0); };
     page.text(at(52, 146, 1400), formatPicture(std::int64_t{t.dateofTransaction}, u"d2"), font(10));
     page.text(at(917, 146, 2698), t.transactionDescription, font(10));
-    page.text(at(3823, 146, 750), m_typeDescription, font(10));
+    page.text(at(3823, 146, 750), reportTransactionTypeDescription(t.transactionType), font(10));
     page.text(at(5063, 146, 698), formatPicture(t.transactionAmount, u"n$10.2-").trimmed(), font(10), Qt::AlignRight);
     page.line(o + QPoint(50, 460), o + QPoint(50 + 5900, 460));
+}
+
+void TransactionReport::detail(platform::ReportPage& page, const QPoint& o) const
+{
+    drawTransactionLine(page, o, m_transaction);
 }
 
 void TransactionReport::groupFooter(platform::ReportPage& page, const QPoint& o) const

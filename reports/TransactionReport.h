@@ -51,4 +51,7 @@ private:
 // "Pmt/Credit", "Charge", "Fee", "Interest"; any other type "Cash Adv".
 QString reportTransactionTypeDescription(const QString& type);
 
+// One transaction's detail line (458 units high): date, description, type and amount.
+void drawTransactionLine(platform::ReportPage& page, const QPoint& origin, const core::Transaction& transaction);
+
 } // namespace fundora::reports

@@ -84,6 +84,8 @@ BrowseStatementsWindow::BrowseStatementsWindow(core::DataFiles& files, QWidget* 
     };
     add(QStringLiteral("&Undo this Statement"), QStringLiteral("Move the latest statement's transactions back to the open ones"),
         [this] { undoLatest(); });
+    // Printing is the reports' (a later layer): started by name, off when this build has none.
+    add(QStringLiteral("&Print..."), QStringLiteral("Print the highlighted statement, or save it as PDF or CSV"), [this] { print(); });
     buttons->addStretch();
     add(QStringLiteral("Close"), QString(), [this] { core::closeProcedureWindow(*this); });
     add(QStringLiteral("Help"), QString(), [] { core::showHelp(QStringLiteral("~BrowseStatements")); });
@@ -130,6 +132,17 @@ void BrowseStatementsWindow::selectionChanged()
     const QModelIndex current = m_list->currentIndex();
     button(QStringLiteral("Undo this Statement"))
         ->setEnabled(current.isValid() && m_model->data(current, StatementListModel::LatestRole).toBool());
+    button(QStringLiteral("Print..."))->setEnabled(current.isValid() && core::hasProcedure(QStringLiteral("PrintStatement")));
+}
+
+void BrowseStatementsWindow::print()
+{
+    const QModelIndex current = m_list->currentIndex();
+    if (!current.isValid())
+        return;
+    core::glo().currentStatementId = m_model->data(current, StatementListModel::StatementIdRole).toInt();
+    if (core::ProcedureHost* host = core::ProcedureHost::current())
+        host->startProcedure(QStringLiteral("PrintStatement"));
 }
 
 void BrowseStatementsWindow::undoLatest()

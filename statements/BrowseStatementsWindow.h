@@ -32,6 +32,8 @@ public:
     void reload();
     // Undoes the latest statement, after the question.
     void undoLatest();
+    // Prints the highlighted statement through the reports.
+    void print();
 
 protected:
     bool event(QEvent* event) override;

@@ -28,10 +28,11 @@ qreal drawnHeight(const platform::Decimal& sum)
 } // namespace
 
 ChargeChart::ChargeChart(QWidget* parent)
-    : QChartView(parent), m_series(new QBarSeries), m_set(new QBarSet(QStringLiteral("Charges"))), m_categories(new QBarCategoryAxis),
-      m_values(new QValueAxis)
+    // Made with its chart: a chart set later would leave the view's first one behind, never deleted.
+    : QChartView(new QChart, parent), m_series(new QBarSeries), m_set(new QBarSet(QStringLiteral("Charges"))),
+      m_categories(new QBarCategoryAxis), m_values(new QValueAxis)
 {
-    auto* chart = new QChart;
+    QChart* chart = this->chart();
     chart->setTitle(QStringLiteral("Charges of the Last 12 Months"));
     chart->legend()->hide();
     chart->setMargins(QMargins(2, 2, 2, 2));
@@ -44,7 +45,6 @@ ChargeChart::ChargeChart(QWidget* parent)
     m_series->attachAxis(m_values);
     m_categories->setLabelsAngle(-90);
     m_values->setLabelFormat(QStringLiteral("%.0f"));
-    setChart(chart);
     setRenderHint(QPainter::Antialiasing);
     setMinimumSize(300, 200);
     setAccessibleName(QStringLiteral("Charges of the last 12 months"));

@@ -1,7 +1,10 @@
 // What each report prints over known data, read back from its PDF with
 // pdftotext, and the same report as CSV rows.
+#include "core/OpenFile.h"
 #include "reports/AccountsReport.h"
+#include "reports/StatementReport.h"
 #include "reports/TransactionReport.h"
+#include "statements/StatementSession.h"
 #include "tests/reports/ReportFixture.h"
 
 #include <QRegularExpression>
@@ -240,6 +243,57 @@ TEST_F(ReportContentTest, TypeTextsOfTheTransactionReports)
     a.vendorZip = QStringLiteral("10001-1234");
     EXPECT_EQ(reports::reportCityStateZip(a).size(), 35);
     EXPECT_TRUE(reports::reportCityStateZip(a).startsWith(QStringLiteral("A very long city name that goes on,")));
+}
+
+} // namespace
+
+namespace {
+
+TEST_F(ReportContentTest, AStatementPrintsItsFiguresAndOnlyTheTransactionsItReconciled)
+{
+    addAccount(7, QStringLiteral("First Harbor Bank"), "0.00", "2500.00");
+    addTransaction(7, day(2026, 11, 3), "C", QStringLiteral("Groceries in November"), "86.42");
+    addTransaction(7, day(2026, 11, 9), "P", QStringLiteral("Payment, check 1042"), "-50.00");
+    addTransaction(7, day(2026, 11, 20), "C", QStringLiteral("Not on this statement"), "12.00");
+    addTransaction(7, day(2026, 12, 2), "C", QStringLiteral("After the closing date"), "5.00");
+    std::int32_t id = 0;
+    {
+        core::FileUse a(*files, core::FileId::Accounts), t(*files, core::FileId::Transactions), st(*files, core::FileId::Statements),
+            l(*files, core::FileId::StatementLines);
+        statements::StatementSession session(*files, 7);
+        ASSERT_TRUE(session.open(day(2026, 12, 7)).ok());
+        ASSERT_EQ(session.closingDate(), day(2026, 11, 14));
+        session.setClosingDate(day(2026, 11, 30));
+        for (std::size_t i = 0; i < session.entries().size(); ++i)
+            if (!session.entries()[i].transaction.transactionDescription.startsWith(QStringLiteral("Not")))
+                session.setTicked(i, true);
+        session.setEndingBalance(*platform::Decimal::parse(u"40.00"));
+        session.setMinimumPayment(*platform::Decimal::parse(u"15.00"));
+        session.setDueDate(day(2026, 12, 24));
+        ASSERT_EQ(session.finish(true), statements::StatementSession::Result::Done);
+        id = session.statement().statementId;
+    }
+    core::glo().currentStatementId = id;
+    const QString text = reportPdf(std::make_unique<reports::StatementReport>());
+    EXPECT_TRUE(text.contains(QStringLiteral("Statement closing 11/30/2026"))) << text;
+    EXPECT_TRUE(text.contains(QStringLiteral("First Harbor Bank"))) << text;
+    EXPECT_TRUE(text.contains(QStringLiteral("Groceries in November")));
+    EXPECT_TRUE(text.contains(QStringLiteral("Payment, check 1042")));
+    EXPECT_FALSE(text.contains(QStringLiteral("Not on this statement")));
+    EXPECT_FALSE(text.contains(QStringLiteral("After the closing date")));
+    EXPECT_TRUE(text.contains(QStringLiteral("2 transaction(s) reconciled:"))) << text;
+    EXPECT_TRUE(text.contains(QStringLiteral("$36.42"))) << "the sum of the two";
+    EXPECT_TRUE(text.contains(QStringLiteral("$3.58"))) << "the difference accepted: 40.00 - 36.42";
+    EXPECT_TRUE(text.contains(QStringLiteral("12/24/2026")));
+    const QStringList lines = csvLines();
+    ASSERT_EQ(lines.size(), 5) << lines.join(u'|').toStdString();
+    EXPECT_TRUE(lines[1].contains(QStringLiteral("Groceries in November")));
+    EXPECT_TRUE(lines[3].contains(QStringLiteral("2 transaction(s) reconciled")) && lines[3].endsWith(QStringLiteral("36.42")));
+    EXPECT_TRUE(lines[4].endsWith(QStringLiteral("40.00")));
+
+    // Another statement's number prints nothing of this one.
+    core::glo().currentStatementId = id + 1;
+    EXPECT_TRUE(reportPdf(std::make_unique<reports::StatementReport>()).isEmpty());
 }
 
 } // namespace
