@@ -20,4 +20,12 @@ void resetGlobalState()
     g.highDate = today;
 }
 
+std::map<int, ToolbarButtonState> ToolbarTarget::helpOnly()
+{
+    std::map<int, ToolbarButtonState> state;
+    for (int command = Command::Insert; command < Command::Help; ++command)
+        state[command] = {false, {}};
+    return state;
+}
+
 } // namespace fundora::core

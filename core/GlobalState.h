@@ -79,6 +79,9 @@ public:
     virtual QString helpContext() const { return {}; }
     // Whether the frame's "Record a Payment" button works while this window is active.
     virtual bool offersPayment() const { return false; }
+
+    // The toolbar of a window that is no list of records: every record command off, Help on.
+    static std::map<int, ToolbarButtonState> helpOnly();
 };
 
 } // namespace fundora::core

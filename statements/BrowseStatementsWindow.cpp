@@ -9,7 +9,6 @@
 #include "statements/StatementListModel.h"
 #include "statements/StatementText.h"
 
-#include <QEvent>
 #include <QHBoxLayout>
 #include <QHeaderView>
 #include <QItemSelectionModel>
@@ -97,16 +96,15 @@ BrowseStatementsWindow::BrowseStatementsWindow(core::DataFiles& files, QWidget* 
 
 BrowseStatementsWindow::~BrowseStatementsWindow() = default;
 
+void BrowseStatementsWindow::onToolbarCommand(int command)
+{
+    if (command == core::Command::Help)
+        core::showHelp(helpContext());
+}
+
 QPushButton* BrowseStatementsWindow::button(const QString& text) const
 {
     return m_buttons.value(text);
-}
-
-bool BrowseStatementsWindow::event(QEvent* e)
-{
-    if (e->type() == QEvent::WindowActivate)
-        reload();
-    return QWidget::event(e);
 }
 
 void BrowseStatementsWindow::reload()

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "core/GlobalState.h"
+
 #include "core/OpenFile.h"
 
 #include <QHash>
@@ -19,24 +21,28 @@ class StatementListModel;
 // (GLO:CurrentSysid), latest first. The latest can be undone: its
 // transactions go back to the open ones and the statement is removed, in one
 // commit.
-class BrowseStatementsWindow final : public QWidget {
+class BrowseStatementsWindow final : public QWidget, public core::ToolbarTarget {
     Q_OBJECT
 public:
     explicit BrowseStatementsWindow(core::DataFiles& files, QWidget* parent = nullptr);
     ~BrowseStatementsWindow() override;
 
+    // core::ToolbarTarget: the toolbar's Help; no record commands.
+    void onToolbarCommand(int command) override;
+    std::map<int, core::ToolbarButtonState> toolbarState() const override { return helpOnly(); }
+    QString helpContext() const override { return QStringLiteral("~BrowseStatements"); }
+    // Read again: another window may have finished or undone a statement.
+    void windowActivated() override { reload(); }
+
     StatementListModel* model() const { return m_model; }
     QTableView* list() const { return m_list; }
     QPushButton* button(const QString& text) const;
-    // Reads the statements again (the window gained the focus).
+    // Reads the statements again.
     void reload();
     // Undoes the latest statement, after the question.
     void undoLatest();
     // Prints the highlighted statement through the reports.
     void print();
-
-protected:
-    bool event(QEvent* event) override;
 
 private:
     void selectionChanged();

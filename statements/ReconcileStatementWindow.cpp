@@ -82,6 +82,12 @@ ReconcileStatementWindow::ReconcileStatementWindow(core::DataFiles& files, QWidg
 
 ReconcileStatementWindow::~ReconcileStatementWindow() = default;
 
+void ReconcileStatementWindow::onToolbarCommand(int command)
+{
+    if (command == core::Command::Help)
+        core::showHelp(helpContext());
+}
+
 void ReconcileStatementWindow::build()
 {
     auto* layout = new QVBoxLayout(this);

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "core/GlobalState.h"
+
 #include "core/OpenFile.h"
 #include "statements/StatementSession.h"
 
@@ -31,11 +33,16 @@ class StatementEntriesModel;
 // figures follow every tick. Finish is on only while the difference is 0.00;
 // "Accept the Difference" finishes with one, after a question. Later keeps
 // what was typed and ticked; closing the window with changes asks whether to.
-class ReconcileStatementWindow final : public QWidget {
+class ReconcileStatementWindow final : public QWidget, public core::ToolbarTarget {
     Q_OBJECT
 public:
     explicit ReconcileStatementWindow(core::DataFiles& files, QWidget* parent = nullptr);
     ~ReconcileStatementWindow() override;
+
+    // core::ToolbarTarget: the toolbar's Help; no record commands.
+    void onToolbarCommand(int command) override;
+    std::map<int, core::ToolbarButtonState> toolbarState() const override { return helpOnly(); }
+    QString helpContext() const override { return QStringLiteral("~ReconcileStatement"); }
 
     // False when the files or the account could not be read (the window then closes itself).
     bool isReady() const { return m_ready; }

@@ -12,6 +12,7 @@
 #include "statements/StatementEntriesModel.h"
 #include "statements/StatementListModel.h"
 #include "statements/StatementProcedures.h"
+#include "statements/StatementSession.h"
 #include "tests/app/FrameFixture.h"
 #include "tests/support/AccessibleNames.h"
 #include "transactions/BrowseCurrentTransactionsWindow.h"
@@ -127,6 +128,8 @@ TEST_F(StatementsInFrameTest, FiveChargesReconciledInOneStatementThenUndone)
     EXPECT_EQ(window->closingDate()->text(), QStringLiteral("11/30/2026")) << "the last billing day before today";
     ASSERT_EQ(window->model()->rowCount(), 5);
     EXPECT_FALSE(window->button(QStringLiteral("Finish"))->isEnabled());
+    EXPECT_FALSE(frame->toolbarAction(Insert)->isEnabled()) << "the toolbar's record commands are off over the statement";
+    EXPECT_TRUE(frame->toolbarAction(Help)->isEnabled());
 
     QTest::keyClicks(window->endingBalance(), QStringLiteral("162.85"));
     EXPECT_EQ(window->figure(QStringLiteral("Difference")), QStringLiteral("$162.85"));
@@ -182,6 +185,22 @@ TEST_F(StatementsInFrameTest, FiveChargesReconciledInOneStatementThenUndone)
     EXPECT_EQ(messages().shown()[0].text,
               QStringLiteral("Undo the statement closing 11/30/2026?||Its 5 transaction(s) will be moved back to the open transactions."));
     EXPECT_EQ(statements->model()->rowCount(), 0);
+    // A statement finished elsewhere shows when the list is active again.
+    {
+        core::FileUse a(*files, core::FileId::Accounts), t(*files, core::FileId::Transactions), st(*files, core::FileId::Statements),
+            l(*files, core::FileId::StatementLines);
+        statements::StatementSession session(*files, 1);
+        ASSERT_TRUE(session.open(clock().today()).ok());
+        session.setEndingBalance(session.resultingBalance());
+        ASSERT_EQ(session.finish(false), statements::StatementSession::Result::Done);
+    }
+    activate(current);
+    activate(statements);
+    EXPECT_EQ(statements->model()->rowCount(), 1);
+    messages().clear();
+    messages().answer(Button::Yes);
+    QTest::mouseClick(statements->button(QStringLiteral("Undo this Statement")), Qt::LeftButton);
+    settle();
     activate(current);
     current->gainedFocus();
     settle();
