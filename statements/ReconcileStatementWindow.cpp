@@ -387,6 +387,15 @@ void ReconcileStatementWindow::closeWindow()
     core::closeProcedureWindow(*this);
 }
 
+void ReconcileStatementWindow::keyPressEvent(QKeyEvent* event)
+{
+    if (event->key() == Qt::Key_Escape && event->modifiers() == Qt::NoModifier) {
+        closeWindow();
+        return;
+    }
+    QWidget::keyPressEvent(event);
+}
+
 void ReconcileStatementWindow::closeEvent(QCloseEvent* event)
 {
     if (m_form) {

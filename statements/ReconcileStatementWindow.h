@@ -70,6 +70,8 @@ public:
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
+    // Escape closes the window as Cancel does.
+    void keyPressEvent(QKeyEvent* event) override;
 
 private:
     void build();

@@ -245,6 +245,25 @@ TEST_F(StatementsInFrameTest, ClosingWithTicksAsksToKeepThemAndTheyAreThereTheNe
     EXPECT_EQ(window->figure(QStringLiteral("Charges ticked")), QStringLiteral("$20.00"));
     EXPECT_EQ(window->figure(QStringLiteral("Difference")), QStringLiteral("$5.00"));
 
+    // Escape asks as Cancel does; Cancel on the question keeps the window.
+    messages().clear();
+    messages().answer(Button::Cancel);
+    QTest::keyClick(window->list(), Qt::Key_Escape);
+    settle();
+    ASSERT_EQ(messages().shown().size(), 0u) << "nothing changed since it opened: no question";
+    ASSERT_EQ(child<ReconcileStatementWindow>(), nullptr) << "Escape closed it";
+    QTest::mouseClick(current->button(QStringLiteral("Reconcile Statement...")), Qt::LeftButton);
+    settle();
+    window = child<ReconcileStatementWindow>();
+    ASSERT_NE(window, nullptr);
+    window->list()->setCurrentIndex(window->model()->index(0, 0));
+    QTest::keyClick(window->list(), Qt::Key_Space);
+    QTest::keyClick(window->list(), Qt::Key_Space);
+    QTest::keyClick(window->list(), Qt::Key_Escape);
+    settle();
+    ASSERT_EQ(messages().shown().size(), 1u) << "a tick taken off and put back is a change: it asks";
+    ASSERT_NE(child<ReconcileStatementWindow>(), nullptr) << "Cancel kept the window";
+
     // A difference is accepted only after its question.
     messages().clear();
     messages().answer(Button::No);
