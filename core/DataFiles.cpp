@@ -32,6 +32,17 @@ platform::DataFile& DataFiles::file(FileId id)
     return statementLines.file();
 }
 
+platform::FileError DataFiles::readAccount(std::int32_t sysId, Account& out)
+{
+    Account wanted;
+    wanted.sysId = sysId;
+    platform::Record found;
+    const platform::FileError e = accounts.file().get(AccSysIDKey, accountLayout().toRecord(wanted), found);
+    if (e.ok())
+        accountLayout().fromRecord(found, out);
+    return e;
+}
+
 void DataFiles::clearBuffers()
 {
     accounts.clear();

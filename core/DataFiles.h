@@ -52,6 +52,9 @@ public:
 
     platform::DataFile& file(FileId id);
     int& openCount(FileId id) { return m_openCounts[static_cast<std::size_t>(id)]; }
+    // Reads account `sysId` into `out`, leaving the shared Accounts buffer as it is
+    // (another window may be working on it); `out` changes only when it was read.
+    platform::FileError readAccount(std::int32_t sysId, Account& out);
     // Clears every record buffer (texts blank, numbers zero).
     void clearBuffers();
     // Closes every open file, whatever the counts say (for the end of the program).

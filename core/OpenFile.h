@@ -32,4 +32,16 @@ private:
     bool m_acquired;
 };
 
+// An account with everything kept of it: Accounts, Transactions and the
+// statements (Statements, StatementLines), acquired for as long as it lives.
+struct AccountFileUses {
+    explicit AccountFileUses(DataFiles& files)
+        : accounts(files, FileId::Accounts), transactions(files, FileId::Transactions), statements(files, FileId::Statements),
+          lines(files, FileId::StatementLines)
+    {
+    }
+    bool ok() const { return accounts.ok() && transactions.ok() && statements.ok() && lines.ok(); }
+    FileUse accounts, transactions, statements, lines;
+};
+
 } // namespace fundora::core

@@ -61,7 +61,7 @@ void BrowseWindow::build()
         m_column->addWidget(group);
     }
     m_column->addWidget(m_list, 1);
-    m_buttonRow = new QHBoxLayout();
+    m_buttons = std::make_unique<ButtonRow>(this);
     auto standard = [this](const char* text, const char* tip) {
         QPushButton* b = addButton(QString::fromLatin1(text), QString::fromLatin1(tip), {});
         return b;
@@ -73,7 +73,7 @@ void BrowseWindow::build()
     standard("&Delete", "");
     standard("Close", "");
     standard("Help", "");
-    m_column->addLayout(m_buttonRow);
+    m_column->addLayout(m_buttons->layout());
     outer->addLayout(m_column, 1);
     m_side = new QVBoxLayout();
     outer->addLayout(m_side);
@@ -111,22 +111,13 @@ void BrowseWindow::finishSetup()
 
 QPushButton* BrowseWindow::addButton(const QString& text, const QString& tip, std::function<void()> action)
 {
-    auto* b = new QPushButton(text, this);
-    QString name = text;
-    name.remove(u'&');
-    b->setAccessibleName(name);
-    if (!tip.isEmpty()) {
-        b->setToolTip(tip);
-        b->setStatusTip(tip);
-    }
-    if (action)
-        connect(b, &QPushButton::clicked, this, [this, action] {
-            if (!m_engine->formOpen())
-                action();
-        });
-    m_buttons.insert(name, b);
-    m_buttonRow->addWidget(b);
-    return b;
+    if (!action)
+        return m_buttons->add(text, tip, {});
+    // While the list's form is open the list's buttons do nothing.
+    return m_buttons->add(text, tip, [this, action = std::move(action)] {
+        if (!m_engine->formOpen())
+            action();
+    });
 }
 
 QPushButton* BrowseWindow::addIconButton(const QIcon& icon, const QString& name, const QString& tip, std::function<void()> action)
@@ -139,7 +130,7 @@ QPushButton* BrowseWindow::addIconButton(const QIcon& icon, const QString& name,
 
 QPushButton* BrowseWindow::button(const QString& text) const
 {
-    return m_buttons.value(text);
+    return m_buttons->button(text);
 }
 
 QWidget* BrowseWindow::positionedWindow()
@@ -220,7 +211,7 @@ void BrowseWindow::pressButton(EditButton b)
                        : b == EditButton::Change ? "Change"
                        : b == EditButton::Delete ? "Delete"
                                                  : "Select";
-    QPointer<QPushButton> button = m_buttons.value(QString::fromLatin1(name));
+    QPointer<QPushButton> button = m_buttons->button(QString::fromLatin1(name));
     // Pressed from the event loop, as a click would be; a button turned off meanwhile does nothing.
     QMetaObject::invokeMethod(
         this,

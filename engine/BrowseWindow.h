@@ -3,6 +3,7 @@
 #include "core/GlobalState.h"
 #include "core/OpenFile.h"
 #include "engine/BrowseEngine.h"
+#include "engine/ButtonRow.h"
 #include "engine/RecordBuffer.h"
 
 #include <QHash>
@@ -127,9 +128,8 @@ private:
     QTabWidget* m_tabs = nullptr;
     QVBoxLayout* m_column = nullptr;
     QVBoxLayout* m_side = nullptr;
-    QHBoxLayout* m_buttonRow = nullptr;
     std::unique_ptr<BrowseEngine> m_engine;
-    QHash<QString, QPushButton*> m_buttons;
+    std::unique_ptr<ButtonRow> m_buttons;
     FormRunner m_formRunner;
     QPointer<FormWindow> m_form;
     bool m_selected = false;

@@ -54,6 +54,13 @@ void MessageService::install(std::shared_ptr<MessageService> service)
     installedService() = service ? std::move(service) : std::make_shared<QtMessageService>();
 }
 
+int showMessage(const QString& title, const QString& text, MessageIcon icon, int buttons, int defaultButton)
+{
+    Message m{title, text, icon, buttons, defaultButton};
+    m.barsBreakLines = true;
+    return MessageService::current().show(m);
+}
+
 int defaultButtonOf(const Message& message)
 {
     if (message.defaultButton != 0 && (message.buttons & message.defaultButton))

@@ -76,6 +76,10 @@ private:
     int m_unexpected = 0;
 };
 
+// Shows a message of the main program, whose texts write a line break as "|",
+// through the current service; returns the pressed button.
+int showMessage(const QString& title, const QString& text, MessageIcon icon, int buttons, int defaultButton);
+
 // The button a box returns when the user just presses Enter.
 int defaultButtonOf(const Message& message);
 

@@ -44,10 +44,7 @@ void StatementReport::begin(core::DataFiles& files)
     platform::Record found;
     if (files.statements.file().get(core::StmIdKey, core::cardStatementLayout().toRecord(wanted), found).ok())
         core::cardStatementLayout().fromRecord(found, m_statement);
-    core::Account owner;
-    owner.sysId = m_statement.sysId;
-    if (files.accounts.file().get(core::AccSysIDKey, core::accountLayout().toRecord(owner), found).ok())
-        core::accountLayout().fromRecord(found, m_account);
+    files.readAccount(m_statement.sysId, m_account);
 }
 
 void StatementReport::take(const platform::Record& record)

@@ -4,6 +4,7 @@
 #include "core/Help.h"
 #include "core/Procedures.h"
 #include "core/StandardWarning.h"
+#include "engine/ButtonRow.h"
 #include "platform/MessageService.h"
 #include "statements/StatementBook.h"
 #include "statements/StatementListModel.h"
@@ -27,32 +28,18 @@ const QString ListTitle = QStringLiteral("Statements");
 
 int sayInList(const QString& text, int buttons, int defaultButton, platform::MessageIcon icon)
 {
-    platform::Message m{ListTitle, text, icon, buttons, defaultButton};
-    m.barsBreakLines = true;
-    return platform::MessageService::current().show(m);
+    return platform::showMessage(ListTitle, text, icon, buttons, defaultButton);
 }
 
 } // namespace
 
-struct BrowseStatementsWindow::Uses {
-    explicit Uses(core::DataFiles& f)
-        : accounts(f, core::FileId::Accounts), transactions(f, core::FileId::Transactions), statements(f, core::FileId::Statements),
-          lines(f, core::FileId::StatementLines)
-    {
-    }
-    bool ok() const { return accounts.ok() && transactions.ok() && statements.ok() && lines.ok(); }
-    core::FileUse accounts, transactions, statements, lines;
-};
-
 BrowseStatementsWindow::BrowseStatementsWindow(core::DataFiles& files, QWidget* parent)
-    : QWidget(parent), m_uses(std::make_unique<Uses>(files)), m_files(files), m_sysId(core::glo().currentSysid)
+    : QWidget(parent), m_uses(std::make_unique<core::AccountFileUses>(files)), m_files(files), m_sysId(core::glo().currentSysid)
 {
     setAttribute(Qt::WA_DeleteOnClose);
     core::Account owner;
-    owner.sysId = m_sysId;
-    platform::Record found;
-    if (m_uses->ok() && files.accounts.file().get(core::AccSysIDKey, core::accountLayout().toRecord(owner), found).ok())
-        core::accountLayout().fromRecord(found, owner);
+    if (m_uses->ok())
+        files.readAccount(m_sysId, owner);
     setWindowTitle(QStringLiteral("Statements for ") + owner.creditCardVendor.trimmed());
     setAccessibleName(windowTitle());
 
@@ -70,25 +57,18 @@ BrowseStatementsWindow::BrowseStatementsWindow(core::DataFiles& files, QWidget* 
     m_summary = new QLabel(this);
     m_summary->setAccessibleName(QStringLiteral("Summary"));
     layout->addWidget(m_summary);
-    auto* buttons = new QHBoxLayout();
-    auto add = [&](const QString& text, const QString& tip, std::function<void()> action) {
-        auto* b = new QPushButton(text, this);
-        b->setToolTip(tip);
-        QString name = text;
-        name.remove(u'&');
-        b->setAccessibleName(name);
-        connect(b, &QPushButton::clicked, this, std::move(action));
-        buttons->addWidget(b);
-        m_buttons.insert(name, b);
+    m_buttons = std::make_unique<engine::ButtonRow>(this);
+    auto add = [this](const QString& text, const QString& tip, std::function<void()> action) {
+        m_buttons->add(text, tip, std::move(action));
     };
     add(QStringLiteral("&Undo this Statement"), QStringLiteral("Move the latest statement's transactions back to the open ones"),
         [this] { undoLatest(); });
     // Printing is the reports' (a later layer): started by name, off when this build has none.
     add(QStringLiteral("&Print..."), QStringLiteral("Print the highlighted statement, or save it as PDF or CSV"), [this] { print(); });
-    buttons->addStretch();
+    m_buttons->layout()->addStretch();
     add(QStringLiteral("Close"), QString(), [this] { core::closeProcedureWindow(*this); });
     add(QStringLiteral("Help"), QString(), [] { core::showHelp(QStringLiteral("~BrowseStatements")); });
-    layout->addLayout(buttons);
+    layout->addLayout(m_buttons->layout());
     connect(m_list->selectionModel(), &QItemSelectionModel::currentRowChanged, this, &BrowseStatementsWindow::selectionChanged);
     resize(760, 360);
     reload();
@@ -104,7 +84,7 @@ void BrowseStatementsWindow::onToolbarCommand(int command)
 
 QPushButton* BrowseStatementsWindow::button(const QString& text) const
 {
-    return m_buttons.value(text);
+    return m_buttons->button(text);
 }
 
 void BrowseStatementsWindow::reload()

@@ -13,6 +13,10 @@ class QLabel;
 class QPushButton;
 class QTableView;
 
+namespace fundora::engine {
+class ButtonRow;
+}
+
 namespace fundora::statements {
 
 class StatementListModel;
@@ -47,14 +51,13 @@ public:
 private:
     void selectionChanged();
 
-    struct Uses;
-    std::unique_ptr<Uses> m_uses;
+    std::unique_ptr<core::AccountFileUses> m_uses; // for as long as the window is open
     core::DataFiles& m_files;
     std::int32_t m_sysId;
     StatementListModel* m_model = nullptr;
     QTableView* m_list = nullptr;
     QLabel* m_summary = nullptr;
-    QHash<QString, QPushButton*> m_buttons;
+    std::unique_ptr<engine::ButtonRow> m_buttons;
 };
 
 } // namespace fundora::statements

@@ -4,6 +4,7 @@
 #include "core/Help.h"
 #include "core/Procedures.h"
 #include "core/StandardWarning.h"
+#include "engine/ButtonRow.h"
 #include "engine/DateSpinBox.h"
 #include "engine/ValueLabel.h"
 #include "platform/Clock.h"
@@ -37,9 +38,7 @@ const QString ReconcileTitle = QStringLiteral("Reconcile a Statement");
 
 int ask(const QString& text, int buttons, int defaultButton, platform::MessageIcon icon = platform::MessageIcon::Question)
 {
-    platform::Message m{ReconcileTitle, text, icon, buttons, defaultButton};
-    m.barsBreakLines = true;
-    return platform::MessageService::current().show(m);
+    return platform::showMessage(ReconcileTitle, text, icon, buttons, defaultButton);
 }
 
 // A due date is usually some three weeks after the closing date.
@@ -47,19 +46,8 @@ constexpr int DaysToDueDate = 25;
 
 } // namespace
 
-// The window holds the account, its transactions and its statements while it is open.
-struct ReconcileStatementWindow::Uses {
-    explicit Uses(core::DataFiles& f)
-        : accounts(f, core::FileId::Accounts), transactions(f, core::FileId::Transactions), statements(f, core::FileId::Statements),
-          lines(f, core::FileId::StatementLines)
-    {
-    }
-    bool ok() const { return accounts.ok() && transactions.ok() && statements.ok() && lines.ok(); }
-    core::FileUse accounts, transactions, statements, lines;
-};
-
 ReconcileStatementWindow::ReconcileStatementWindow(core::DataFiles& files, QWidget* parent)
-    : QWidget(parent), m_uses(std::make_unique<Uses>(files)), m_files(files), m_session(files, core::glo().currentSysid)
+    : QWidget(parent), m_uses(std::make_unique<core::AccountFileUses>(files)), m_files(files), m_session(files, core::glo().currentSysid)
 {
     setAttribute(Qt::WA_DeleteOnClose);
     m_model = new StatementEntriesModel(m_session, this);
@@ -152,28 +140,20 @@ void ReconcileStatementWindow::build()
     middle->addLayout(figures);
     layout->addLayout(middle, 1);
 
-    auto* buttons = new QHBoxLayout();
-    auto add = [&](const QString& text, const QString& tip, std::function<void()> action) {
-        auto* b = new QPushButton(text, this);
-        b->setToolTip(tip);
-        b->setAutoDefault(false);
-        QString name = text;
-        name.remove(u'&');
-        b->setAccessibleName(name);
-        connect(b, &QPushButton::clicked, this, std::move(action));
-        buttons->addWidget(b);
-        m_buttons.insert(name, b);
+    m_buttons = std::make_unique<engine::ButtonRow>(this);
+    auto add = [this](const QString& text, const QString& tip, std::function<void()> action) {
+        m_buttons->add(text, tip, std::move(action));
     };
     add(QStringLiteral("Tick All &up to the Date"), QStringLiteral("Tick every transaction listed"), [this] { tickAllUpToClosingDate(); });
     add(QStringLiteral("Add a &Transaction..."), QStringLiteral("Add a transaction the register is missing"), [this] { addTransaction(); });
-    buttons->addStretch();
+    m_buttons->layout()->addStretch();
     add(QStringLiteral("&Finish"), QStringLiteral("Reconcile the ticked transactions and keep the statement"), [this] { finish(); });
     add(QStringLiteral("&Accept the Difference..."), QStringLiteral("Finish although the figures differ, and record the difference"),
         [this] { acceptDifference(); });
     add(QStringLiteral("&Later"), QStringLiteral("Keep the statement and its ticks for the next time"), [this] { later(); });
     add(QStringLiteral("Cancel"), QStringLiteral("Close the window (asks whether to keep what was changed)"), [this] { closeWindow(); });
     add(QStringLiteral("Help"), QString(), [] { core::showHelp(QStringLiteral("~ReconcileStatement")); });
-    layout->addLayout(buttons);
+    layout->addLayout(m_buttons->layout());
 
     connect(m_closing, &QSpinBox::valueChanged, this, &ReconcileStatementWindow::closingDateChanged);
     connect(m_ending, &QLineEdit::textEdited, this, [this] { moneyEdited(m_ending, &StatementSession::setEndingBalance); });
@@ -186,7 +166,7 @@ void ReconcileStatementWindow::build()
 
 QPushButton* ReconcileStatementWindow::button(const QString& text) const
 {
-    return m_buttons.value(text);
+    return m_buttons->button(text);
 }
 
 QString ReconcileStatementWindow::figure(const QString& name) const

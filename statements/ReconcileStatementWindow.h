@@ -18,6 +18,7 @@ class QPushButton;
 class QTableView;
 
 namespace fundora::engine {
+class ButtonRow;
 class DateSpinBox;
 class ValueLabel;
 } // namespace fundora::engine
@@ -85,8 +86,7 @@ private:
     void reloadEntries();
     void closeWindow();
 
-    struct Uses;
-    std::unique_ptr<Uses> m_uses;
+    std::unique_ptr<core::AccountFileUses> m_uses; // for as long as the window is open
     core::DataFiles& m_files;
     StatementSession m_session;
     StatementEntriesModel* m_model = nullptr;
@@ -101,7 +101,7 @@ private:
     QLabel* m_problem = nullptr;
     QTableView* m_list = nullptr;
     QHash<QString, engine::ValueLabel*> m_figures;
-    QHash<QString, QPushButton*> m_buttons;
+    std::unique_ptr<engine::ButtonRow> m_buttons;
     QPointer<QWidget> m_form;
 };
 

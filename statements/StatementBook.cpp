@@ -117,7 +117,7 @@ FileError statementHolding(core::DataFiles& files, std::int64_t row, std::option
     return FileError::success();
 }
 
-FileError reconciledBalance(core::DataFiles& files, std::int32_t sysId, Decimal& out)
+FileError reconciledBalance(core::DataFiles& files, std::int32_t sysId, const std::vector<CardStatement>& statements, Decimal& out)
 {
     // SQLite sums the reconciled amounts from the transactions' summary index.
     platform::View view(files.transactions.file(), core::TraSysIDKey);
@@ -130,9 +130,6 @@ FileError reconciledBalance(core::DataFiles& files, std::int32_t sysId, Decimal&
     if (!e.ok())
         return e;
     Decimal balance = Decimal::fromUnits(totals.sumUnits, 2);
-    std::vector<CardStatement> statements;
-    if (e = readStatements(files, sysId, statements); !e.ok())
-        return e;
     for (const CardStatement& s : statements)
         if (!s.isDraft())
             balance += s.acceptedDifference;

@@ -22,8 +22,10 @@ platform::FileError readLines(core::DataFiles& files, std::int32_t statementId, 
 platform::FileError statementHolding(core::DataFiles& files, std::int64_t row, std::optional<core::CardStatement>& out);
 
 // What the account's reconciled transactions add up to, with the differences
-// its finished statements accepted: the balance the next statement starts from.
-platform::FileError reconciledBalance(core::DataFiles& files, std::int32_t sysId, platform::Decimal& out);
+// its finished statements (`statements`, as read) accepted: the balance the
+// next statement starts from.
+platform::FileError reconciledBalance(core::DataFiles& files, std::int32_t sysId, const std::vector<core::CardStatement>& statements,
+                                      platform::Decimal& out);
 
 // Writes a statement: added with the next free identifier when it has none, written back otherwise.
 platform::FileError writeStatement(core::DataFiles& files, core::CardStatement& statement);

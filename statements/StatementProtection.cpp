@@ -28,10 +28,8 @@ bool StatementProtection::confirmChange(core::DataFiles& files, const core::Tran
     QString text = named + QStringLiteral("||") + question;
     if (!delta.isZero())
         text += QStringLiteral("||The statement's difference becomes %1.").arg(moneyText(holder->acceptedDifference - delta));
-    platform::Message message{QStringLiteral("Reconciled Transaction"), text, platform::MessageIcon::Question,
-                              platform::Button::Yes | platform::Button::No, platform::Button::No};
-    message.barsBreakLines = true;
-    return platform::MessageService::current().show(message) == platform::Button::Yes;
+    return platform::showMessage(QStringLiteral("Reconciled Transaction"), text, platform::MessageIcon::Question,
+                                 platform::Button::Yes | platform::Button::No, platform::Button::No) == platform::Button::Yes;
 }
 
 platform::FileError StatementProtection::followChange(core::DataFiles& files, const core::Transaction& before,

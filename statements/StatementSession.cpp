@@ -25,28 +25,27 @@ StatementSession::StatementSession(core::DataFiles& files, std::int32_t sysId) :
 {
 }
 
-FileError StatementSession::readAccount()
+FileError StatementSession::readStartingPoint(std::optional<CardStatement>& draft, Decimal& previous)
 {
-    core::Account wanted;
-    wanted.sysId = m_sysId;
-    platform::Record found;
-    const FileError e = m_files.accounts.file().get(core::AccSysIDKey, core::accountLayout().toRecord(wanted), found);
-    if (e.ok())
-        core::accountLayout().fromRecord(found, m_account);
-    return e;
+    if (FileError e = m_files.readAccount(m_sysId, m_account); !e.ok())
+        return e;
+    std::vector<CardStatement> statements;
+    if (FileError e = readStatements(m_files, m_sysId, statements); !e.ok())
+        return e;
+    m_last = latestFinished(statements);
+    draft = draftOf(statements);
+    return reconciledBalance(m_files, m_sysId, statements, previous);
 }
 
 FileError StatementSession::open(DayNumber today)
 {
     m_error = {};
-    if (FileError e = readAccount(); !e.ok())
+    std::optional<CardStatement> draft;
+    Decimal previous;
+    if (FileError e = readStartingPoint(draft, previous); !e.ok())
         return m_error = e;
-    std::vector<CardStatement> statements;
-    if (FileError e = readStatements(m_files, m_sysId, statements); !e.ok())
-        return m_error = e;
-    m_last = latestFinished(statements);
     m_ticks.clear();
-    if (const std::optional<CardStatement> draft = draftOf(statements)) {
+    if (draft) {
         m_statement = *draft;
         std::vector<std::int64_t> rows;
         if (FileError e = readLines(m_files, draft->statementId, rows); !e.ok())
@@ -57,9 +56,6 @@ FileError StatementSession::open(DayNumber today)
         m_statement.sysId = m_sysId;
         m_statement.closingDate = proposedClosingDate(m_account.billingDay, today, m_last ? m_last->closingDate : 0);
     }
-    Decimal previous;
-    if (FileError e = reconciledBalance(m_files, m_sysId, previous); !e.ok())
-        return m_error = e;
     m_statement.previousBalance = previous;
     m_changed = false;
     return m_error = readEntries();
@@ -68,18 +64,12 @@ FileError StatementSession::open(DayNumber today)
 FileError StatementSession::refresh()
 {
     m_error = {};
-    if (FileError e = readAccount(); !e.ok())
+    std::optional<CardStatement> draft;
+    Decimal previous;
+    if (FileError e = readStartingPoint(draft, previous); !e.ok())
         return m_error = e;
-    std::vector<CardStatement> statements;
-    if (FileError e = readStatements(m_files, m_sysId, statements); !e.ok())
-        return m_error = e;
-    m_last = latestFinished(statements);
-    const std::optional<CardStatement> draft = draftOf(statements);
     m_statement.statementId = draft ? draft->statementId : 0;
     m_statement.identity = draft ? draft->identity : platform::RecordIdentity{};
-    Decimal previous;
-    if (FileError e = reconciledBalance(m_files, m_sysId, previous); !e.ok())
-        return m_error = e;
     m_statement.previousBalance = previous;
     return m_error = readEntries();
 }
@@ -223,7 +213,7 @@ StatementSession::Result StatementSession::finish(bool acceptDifference)
         return fail(e);
     const std::optional<CardStatement> last = latestFinished(statements);
     Decimal previous;
-    if (FileError e = reconciledBalance(m_files, m_sysId, previous); !e.ok())
+    if (FileError e = reconciledBalance(m_files, m_sysId, statements, previous); !e.ok())
         return fail(e);
     if (last.has_value() != m_last.has_value() || (last && last->statementId != m_last->statementId) ||
         previous != m_statement.previousBalance)

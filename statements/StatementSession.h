@@ -89,7 +89,8 @@ public:
     const core::CardStatement& statement() const { return m_statement; }
 
 private:
-    platform::FileError readAccount();
+    // The account, its last finished statement, its draft and the previous balance.
+    platform::FileError readStartingPoint(std::optional<core::CardStatement>& draft, platform::Decimal& previous);
     platform::FileError readEntries();
     Result fail(const platform::FileError& e);
     std::vector<std::int64_t> tickedRows() const;

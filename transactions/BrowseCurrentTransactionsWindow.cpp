@@ -92,11 +92,10 @@ void BrowseCurrentTransactionsWindow::reconcile()
     if (!engine().hasRows())
         return;
     engine().readSelected();
-    platform::Message question{QStringLiteral("Confirm Reconciliation"),
-                               QStringLiteral("Do you want to reconcile this transaction?||Record will be moved to Transaction History"),
-                               platform::MessageIcon::Exclamation, platform::Button::Yes | platform::Button::No, platform::Button::No};
-    question.barsBreakLines = true;
-    if (platform::MessageService::current().show(question) != platform::Button::Yes)
+    if (platform::showMessage(QStringLiteral("Confirm Reconciliation"),
+                              QStringLiteral("Do you want to reconcile this transaction?||Record will be moved to Transaction History"),
+                              platform::MessageIcon::Exclamation, platform::Button::Yes | platform::Button::No,
+                              platform::Button::No) != platform::Button::Yes)
         return;
     if (const platform::FileError e = reconcileTransaction(files()); !e.ok())
         platform::Runtime::stop(core::errorPart(e));

@@ -158,13 +158,9 @@ QString TransactionListWindow::value(const QString& prompt) const
 void TransactionListWindow::loadAccount()
 {
     // The current account (GLO:CurrentSysid), read into the window's own copy.
-    core::Account wanted;
-    wanted.sysId = core::glo().currentSysid;
-    platform::Record found;
-    const platform::FileError e = files().accounts.file().get(core::AccSysIDKey, core::accountLayout().toRecord(wanted), found);
-    if (e.ok())
-        core::accountLayout().fromRecord(found, m_account);
-    else if (wanted.sysId != m_account.sysId || e.code != platform::ErrorCode::RecordNotFound)
+    const std::int32_t wanted = core::glo().currentSysid;
+    const platform::FileError e = files().readAccount(wanted, m_account);
+    if (!e.ok() && (wanted != m_account.sysId || e.code != platform::ErrorCode::RecordNotFound))
         platform::Runtime::stop(core::errorPart(e));
     m_availableFunds = m_account.creditLimit - m_account.accountBalance;
     setWindowTitle(m_setup.titlePrefix + m_account.creditCardVendor.trimmed() + QStringLiteral(" ( ") +

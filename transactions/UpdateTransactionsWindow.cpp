@@ -15,20 +15,9 @@
 
 namespace fundora::transactions {
 
-// The form holds Accounts and Transactions for as long as it is open, and the
-// statements, which a change of a reconciled transaction keeps in step.
-struct UpdateTransactionsWindow::Uses {
-    explicit Uses(core::DataFiles& f)
-        : accounts(f, core::FileId::Accounts), transactions(f, core::FileId::Transactions), statements(f, core::FileId::Statements),
-          lines(f, core::FileId::StatementLines)
-    {
-    }
-    core::FileUse accounts, transactions, statements, lines;
-};
-
 UpdateTransactionsWindow::UpdateTransactionsWindow(core::DataFiles& files, QWidget* parent)
-    : engine::FormWindow(files, m_record, QStringLiteral("UpdateTransactions"), parent), m_uses(std::make_unique<Uses>(files)),
-      m_record(files)
+    : engine::FormWindow(files, m_record, QStringLiteral("UpdateTransactions"), parent),
+      m_uses(std::make_unique<core::AccountFileUses>(files)), m_record(files)
 {
     build();
 }
@@ -143,11 +132,7 @@ void UpdateTransactionsWindow::refreshed()
 {
     // The owning account's vendor, read for the form (the shared buffer may hold another account).
     core::Account owner;
-    owner.sysId = m_record.account();
-    platform::Record found;
-    const platform::Record keys = core::accountLayout().toRecord(owner);
-    if (files().accounts.file().get(core::AccSysIDKey, keys, found).ok())
-        core::accountLayout().fromRecord(found, owner);
+    files().readAccount(m_record.account(), owner);
     m_vendor->setText(owner.creditCardVendor);
 }
 

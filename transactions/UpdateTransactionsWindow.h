@@ -30,10 +30,11 @@ protected:
     void refreshed() override;
 
 private:
-    struct Uses;
     void build();
 
-    std::unique_ptr<Uses> m_uses;
+    // The form holds the account's files (the statements too: a change of a
+    // reconciled transaction keeps its statement in step) while it is open.
+    std::unique_ptr<core::AccountFileUses> m_uses;
     TransactionFormRecord m_record;
     QHash<QString, QLineEdit*> m_edits;
     QButtonGroup* m_type = nullptr;
