@@ -24,6 +24,18 @@ protected:
         files.reset();
         ProgramTest::TearDown();
     }
+    // Every transaction of account `id`, as stored (Transactions must be open).
+    std::vector<core::Transaction> transactionsOf(std::int32_t id)
+    {
+        std::vector<core::Transaction> out;
+        files->transactions.clear();
+        files->transactions.record.sysId = id;
+        files->transactions.setOnValue(core::TraSysIDKey);
+        while (files->transactions.next().ok() && files->transactions.record.sysId == id)
+            out.push_back(files->transactions.record);
+        return out;
+    }
+
     std::unique_ptr<core::DataFiles> files;
 };
 

@@ -43,16 +43,7 @@ protected:
         files->accounts.record.sysId = sysId;
         return files->accounts.get(AccSysIDKey).ok();
     }
-    int transactionsOf(std::int32_t sysId)
-    {
-        int n = 0;
-        files->transactions.clear();
-        files->transactions.record.sysId = sysId;
-        files->transactions.setOnValue(TraSysIDKey);
-        while (files->transactions.next().ok() && files->transactions.record.sysId == sysId)
-            ++n;
-        return n;
-    }
+    int countOf(std::int32_t sysId) { return static_cast<int>(transactionsOf(sysId).size()); }
     void removeAll()
     {
         FileUse a(*files, FileId::Accounts);
@@ -86,9 +77,9 @@ TEST_F(CrashSafetyTest, AnAccountDeleteKilledAtAnyStepIsAllOrNothing)
                     FileUse t(*files, FileId::Transactions);
                     ASSERT_TRUE(a.ok() && t.ok()) << killAt.toStdString();
                     const bool there = accountThere(1);
-                    EXPECT_EQ(transactionsOf(1), there ? Doomed : 0) << killAt.toStdString() << (there ? " account kept" : " account gone");
+                    EXPECT_EQ(countOf(1), there ? Doomed : 0) << killAt.toStdString() << (there ? " account kept" : " account gone");
                     EXPECT_TRUE(accountThere(2)) << killAt.toStdString();
-                    EXPECT_EQ(transactionsOf(2), Kept) << killAt.toStdString();
+                    EXPECT_EQ(countOf(2), Kept) << killAt.toStdString();
                     (there ? kept : deleted) += o.killed;
                 }
                 EXPECT_TRUE(messages().shown().empty()) << killAt.toStdString();

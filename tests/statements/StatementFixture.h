@@ -62,16 +62,6 @@ protected:
         EXPECT_TRUE(tx.commit().ok());
         return row;
     }
-    std::vector<core::Transaction> transactionsOf(std::int32_t id)
-    {
-        std::vector<core::Transaction> out;
-        files->transactions.clear();
-        files->transactions.record.sysId = id;
-        files->transactions.setOnValue(core::TraSysIDKey);
-        while (files->transactions.next().ok() && files->transactions.record.sysId == id)
-            out.push_back(files->transactions.record);
-        return out;
-    }
     std::set<std::int64_t> openRows(std::int32_t id)
     {
         std::set<std::int64_t> rows;

@@ -53,16 +53,6 @@ protected:
         EXPECT_TRUE(files->accounts.get(core::AccSysIDKey).ok());
         return files->accounts.record.accountBalance;
     }
-    std::vector<core::Transaction> transactionsOf(std::int32_t id)
-    {
-        std::vector<core::Transaction> out;
-        files->transactions.clear();
-        files->transactions.record.sysId = id;
-        files->transactions.setOnValue(core::TraSysIDKey);
-        while (files->transactions.next().ok() && files->transactions.record.sysId == id)
-            out.push_back(files->transactions.record);
-        return out;
-    }
     Decimal sumOf(std::int32_t id)
     {
         Decimal sum = money("0.00");
