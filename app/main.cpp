@@ -4,6 +4,7 @@
 #include "core/DataFiles.h"
 #include "core/GlobalState.h"
 #include "core/OptionFiles.h"
+#include "import/ImportCommandLine.h"
 #include "memos/MemoProcedures.h"
 #include "platform/MessageService.h"
 #include "platform/Runtime.h"
@@ -27,8 +28,9 @@ int main(int argc, char* argv[])
     for (int i = 0; i < argc; ++i)
         rawArguments << QString::fromLocal8Bit(argv[i]);
     const bool batchReport = reports::asksForReport(rawArguments);
-    // A report printed from the command line needs no display.
-    if (batchReport && qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+    const bool batchImport = importing::asksForImport(rawArguments);
+    // A report printed or a statement imported from the command line needs no display.
+    if ((batchReport || batchImport) && qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Fundora"));
@@ -50,6 +52,15 @@ int main(int argc, char* argv[])
         }
     }
 
+    std::optional<importing::ImportCommand> importCommand;
+    if (batchImport) {
+        importCommand = importing::parseImportCommand(QApplication::arguments(), &error);
+        if (!importCommand) {
+            std::fprintf(stderr, "fundora: %s\n", qPrintable(error));
+            return 2;
+        }
+    }
+
     core::DataFiles files(directory);
     core::DataFiles::setCurrent(&files);
     platform::Runtime::setHaltHandler([&files](const QString&) {
@@ -62,6 +73,16 @@ int main(int argc, char* argv[])
         platform::MessageService::install(reports::consoleMessages());
         QTextStream err(stderr);
         const int status = reports::runReportCommand(files, *reportCommand, err);
+        err.flush();
+        files.closeAll();
+        return status;
+    }
+    if (importCommand) {
+        platform::MessageService::install(reports::consoleMessages());
+        QTextStream out(stdout);
+        QTextStream err(stderr);
+        const int status = importing::runImportCommand(files, *importCommand, out, err);
+        out.flush();
         err.flush();
         files.closeAll();
         return status;

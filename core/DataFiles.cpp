@@ -8,7 +8,8 @@ DataFiles* g_current = nullptr;
 
 DataFiles::DataFiles(const QString& directory)
     : store(directory), accounts(store, accountLayout()), transactions(store, transactionLayout()), memoCards(store, memoCardLayout()),
-      notes(store, noteLayout()), statements(store, cardStatementLayout()), statementLines(store, statementLineLayout())
+      notes(store, noteLayout()), statements(store, cardStatementLayout()), statementLines(store, statementLineLayout()),
+      importedLines(store, importedLineLayout()), importSettings(store, importSettingsLayout())
 {
 }
 
@@ -27,9 +28,11 @@ platform::DataFile& DataFiles::file(FileId id)
     case FileId::MemoCard: return memoCards.file();
     case FileId::Notes: return notes.file();
     case FileId::Statements: return statements.file();
-    case FileId::StatementLines: break;
+    case FileId::StatementLines: return statementLines.file();
+    case FileId::ImportedLines: return importedLines.file();
+    case FileId::ImportSettings: break;
     }
-    return statementLines.file();
+    return importSettings.file();
 }
 
 platform::FileError DataFiles::readAccount(std::int32_t sysId, Account& out)
@@ -51,6 +54,8 @@ void DataFiles::clearBuffers()
     notes.clear();
     statements.clear();
     statementLines.clear();
+    importedLines.clear();
+    importSettings.clear();
 }
 
 void DataFiles::closeAll()

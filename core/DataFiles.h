@@ -2,6 +2,7 @@
 
 #include "core/Account.h"
 #include "core/CardStatement.h"
+#include "core/ImportRecords.h"
 #include "core/MemoCard.h"
 #include "core/Note.h"
 #include "core/Transaction.h"
@@ -12,9 +13,10 @@
 
 namespace fundora::core {
 
-enum class FileId { Accounts, Transactions, MemoCard, Notes, Statements, StatementLines };
-inline constexpr std::array<FileId, 6> AllFiles = {FileId::Accounts, FileId::Transactions, FileId::MemoCard,
-                                                   FileId::Notes,    FileId::Statements,   FileId::StatementLines};
+enum class FileId { Accounts, Transactions, MemoCard, Notes, Statements, StatementLines, ImportedLines, ImportSettings };
+inline constexpr std::array<FileId, 8> AllFiles = {FileId::Accounts,      FileId::Transactions,  FileId::MemoCard,
+                                                   FileId::Notes,         FileId::Statements,    FileId::StatementLines,
+                                                   FileId::ImportedLines, FileId::ImportSettings};
 
 // The error of a failed file operation, kept for the next warning (which shows it and clears it).
 struct SavedError {
@@ -47,6 +49,8 @@ public:
     TypedFile<Note> notes;
     TypedFile<CardStatement> statements;
     TypedFile<StatementLine> statementLines;
+    TypedFile<ImportedLine> importedLines;
+    TypedFile<ImportSettings> importSettings;
     SavedError savedError;
     IntegrityState integrity;
 

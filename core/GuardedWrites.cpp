@@ -77,28 +77,34 @@ bool cascadeRenumberIn(DataFiles& files, FileTransaction& tx, TypedFile<R>& chil
     }
 }
 
-// An account's children: its transactions, and its statements with their lines.
+// An account's children: its transactions, its statements with their lines,
+// and what its imports remember.
 struct AccountChildren {
     explicit AccountChildren(DataFiles& files)
-        : transactions(files, FileId::Transactions), statements(files, FileId::Statements), lines(files, FileId::StatementLines)
+        : transactions(files, FileId::Transactions), statements(files, FileId::Statements), lines(files, FileId::StatementLines),
+          imported(files, FileId::ImportedLines), importSettings(files, FileId::ImportSettings)
     {
     }
-    bool ok() const { return transactions.ok() && statements.ok() && lines.ok(); }
-    FileUse transactions, statements, lines;
+    bool ok() const { return transactions.ok() && statements.ok() && lines.ok() && imported.ok() && importSettings.ok(); }
+    FileUse transactions, statements, lines, imported, importSettings;
 };
 
 bool cascadeDelete(DataFiles& files, FileTransaction& tx, std::int32_t sysId)
 {
     return cascadeDeleteIn(files, tx, files.transactions, TraSysIDKey, sysId) &&
            cascadeDeleteIn(files, tx, files.statements, StmSysIDDateKey, sysId) &&
-           cascadeDeleteIn(files, tx, files.statementLines, StlSysIDKey, sysId);
+           cascadeDeleteIn(files, tx, files.statementLines, StlSysIDKey, sysId) &&
+           cascadeDeleteIn(files, tx, files.importedLines, ImlSysIDKey, sysId) &&
+           cascadeDeleteIn(files, tx, files.importSettings, ImsSysIDKey, sysId);
 }
 
 bool cascadeRenumber(DataFiles& files, FileTransaction& tx, std::int32_t from, std::int32_t to)
 {
     return cascadeRenumberIn(files, tx, files.transactions, TraSysIDKey, from, to) &&
            cascadeRenumberIn(files, tx, files.statements, StmSysIDDateKey, from, to) &&
-           cascadeRenumberIn(files, tx, files.statementLines, StlSysIDKey, from, to);
+           cascadeRenumberIn(files, tx, files.statementLines, StlSysIDKey, from, to) &&
+           cascadeRenumberIn(files, tx, files.importedLines, ImlSysIDKey, from, to) &&
+           cascadeRenumberIn(files, tx, files.importSettings, ImsSysIDKey, from, to);
 }
 
 bool commitOrWarn(DataFiles& files, FileTransaction& tx, int warning, const QString& label)

@@ -33,7 +33,8 @@ TEST_F(OpenFileTest, FirstStartCreatesEveryFileSilently)
     EXPECT_TRUE(messages().shown().empty());
     QStringList names = QDir(dir()).entryList(QDir::Files);
     names.sort();
-    EXPECT_EQ(names, (QStringList{"ACCOUNTS.TPS", "MEMOCARD.TPS", "NOTES.TPS", "STATEMNT.TPS", "STMLINES.TPS", "TRANSACT.TPS"}));
+    EXPECT_EQ(names, (QStringList{"ACCOUNTS.TPS", "IMPORTED.TPS", "IMPSET.TPS", "MEMOCARD.TPS", "NOTES.TPS", "STATEMNT.TPS", "STMLINES.TPS",
+                                  "TRANSACT.TPS"}));
 }
 
 TEST_F(OpenFileTest, OpenCountsOpenOnceAndCloseOnTheLastRelease)

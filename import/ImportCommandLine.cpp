@@ -1,0 +1,121 @@
+#include "import/ImportCommandLine.h"
+
+#include "core/OpenFile.h"
+#include "import/ImportCommit.h"
+#include "import/ImportText.h"
+#include "import/OfxReader.h"
+#include "import/StatementSource.h"
+#include "statements/StatementText.h"
+
+#include <QFileInfo>
+#include <QTextStream>
+
+namespace fundora::importing {
+
+namespace {
+
+const QString Usage = QStringLiteral("usage: fundora [--dir DIR] --import FILE --account SYSID [--dry-run] [--flip-signs]\n"
+                                     "FILE is an OFX or QFX statement, or a CSV file; SYSID the number of the account it goes to");
+
+} // namespace
+
+bool asksForImport(const QStringList& arguments)
+{
+    return arguments.contains(QStringLiteral("--import"));
+}
+
+std::optional<ImportCommand> parseImportCommand(const QStringList& arguments, QString* error)
+{
+    ImportCommand c;
+    auto fail = [error](const QString& text) {
+        *error = text + u'\n' + Usage;
+        return std::nullopt;
+    };
+    for (qsizetype i = 1; i < arguments.size(); ++i) {
+        const QString& a = arguments[i];
+        const bool hasValue = i + 1 < arguments.size();
+        if (a == u"--dir") {
+            if (!hasValue)
+                return fail(QStringLiteral("--dir needs a directory."));
+            ++i;
+        } else if (a.startsWith(QStringLiteral("--dir="))) {
+        } else if (a == u"--import") {
+            if (!hasValue || arguments[i + 1].isEmpty())
+                return fail(QStringLiteral("--import needs the statement file."));
+            c.file = arguments[++i];
+        } else if (a == u"--account") {
+            bool ok = false;
+            const int n = hasValue ? arguments[++i].toInt(&ok) : 0;
+            if (!ok || n <= 0)
+                return fail(QStringLiteral("--account needs an account's SysID, a whole number above 0."));
+            c.account = n;
+        } else if (a == u"--dry-run") {
+            c.dryRun = true;
+        } else if (a == u"--flip-signs") {
+            c.flipSigns = true;
+        } else {
+            return fail(QStringLiteral("Unknown argument %1.").arg(a));
+        }
+    }
+    if (c.file.isEmpty())
+        return fail(QStringLiteral("--import needs the statement file."));
+    if (c.account == 0)
+        return fail(QStringLiteral("--account is needed: the SysID of the account the statement goes to."));
+    return c;
+}
+
+int runImportCommand(core::DataFiles& files, const ImportCommand& command, QTextStream& out, QTextStream& err)
+{
+    core::AccountFileUses uses(files);
+    core::FileUse imported(files, core::FileId::ImportedLines), settingsUse(files, core::FileId::ImportSettings);
+    if (!uses.ok() || !imported.ok() || !settingsUse.ok()) {
+        err << "fundora: the data files could not be opened.\n";
+        return 1;
+    }
+    core::Account account;
+    if (const platform::FileError e = files.readAccount(command.account, account); !e.ok()) {
+        err << "fundora: there is no account with SysID " << command.account << ".\n" << Usage << '\n';
+        return 2;
+    }
+    core::ImportSettings settings;
+    if (const platform::FileError e = readImportSettings(files, command.account, settings); !e.ok()) {
+        err << "fundora: the import settings could not be read: " << e.text << '\n';
+        return 1;
+    }
+
+    StatementFile statement;
+    ReadError readError;
+    if (!readStatement(command.file, settings, statement, readError)) {
+        err << "fundora: " << command.file << ": " << readError.message << "\nNothing was imported.\n";
+        return 1;
+    }
+    const int index = accountOfFile(statement, account.accountNumber);
+    if (index < 0) {
+        err << "fundora: " << command.file << ": " << accountChoiceProblem(statement, account) << "\nNothing was imported.\n";
+        return 1;
+    }
+
+    ImportPlan plan;
+    const bool flip = command.flipSigns || settings.flipSigns != 0;
+    if (const platform::FileError e = planImport(files, command.account, statement.accounts[static_cast<std::size_t>(index)], flip,
+                                                 QFileInfo(command.file).fileName(), plan);
+        !e.ok()) {
+        err << "fundora: the account's transactions could not be read: " << e.text << "\nNothing was imported.\n";
+        return 1;
+    }
+    for (const PlannedLine& p : plan.lines)
+        out << planLineText(p) << '\n';
+    if (!command.dryRun) {
+        CommitOutcome outcome;
+        const platform::FileError e = commitImport(files, plan, outcome);
+        if (!e.ok() || outcome.conflict) {
+            err << "fundora: the import could not be written: " << (outcome.conflict ? outcome.conflictText : e.text)
+                << "\nNothing was imported.\n";
+            return 1;
+        }
+    }
+    out << planSummaryText(plan, command.dryRun) << '\n';
+    return 0;
+}
+
+} // namespace fundora::importing

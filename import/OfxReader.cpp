@@ -1,0 +1,170 @@
+#include "import/OfxReader.h"
+
+#include "import/OfxScan.h"
+
+#include <QFile>
+#include <QFileInfo>
+
+#include <libofx/libofx.h>
+
+#include <map>
+
+namespace fundora::importing {
+
+namespace {
+
+// What libofx reports of one transaction.
+struct ParsedTransaction {
+    QString accountId;
+    QString bankId;
+    QString name;
+    QString memo;
+    double amount = 0;
+    EntryKind kind = EntryKind::Plain;
+};
+
+struct ParsedFile {
+    std::map<QString, QString> accountNumbers; // libofx's account id -> ACCTID
+    std::vector<QString> accountOrder;
+    std::vector<ParsedTransaction> transactions;
+};
+
+void silenceLibofx()
+{
+    ofx_PARSER_msg = ofx_DEBUG_msg = ofx_DEBUG1_msg = ofx_DEBUG2_msg = ofx_DEBUG3_msg = ofx_DEBUG4_msg = ofx_DEBUG5_msg = 0;
+    ofx_STATUS_msg = ofx_INFO_msg = ofx_WARNING_msg = ofx_ERROR_msg = 0;
+}
+
+int onAccount(const OfxAccountData data, void* context)
+{
+    auto& parsed = *static_cast<ParsedFile*>(context);
+    if (!data.account_id_valid)
+        return 0;
+    const QString id = QString::fromUtf8(data.account_id);
+    if (!parsed.accountNumbers.count(id))
+        parsed.accountOrder.push_back(id);
+    parsed.accountNumbers[id] = data.account_number_valid ? QString::fromUtf8(data.account_number) : QString();
+    return 0;
+}
+
+int onTransaction(const OfxTransactionData data, void* context)
+{
+    auto& parsed = *static_cast<ParsedFile*>(context);
+    ParsedTransaction t;
+    if (data.account_id_valid)
+        t.accountId = QString::fromUtf8(data.account_id);
+    if (data.fi_id_valid)
+        t.bankId = QString::fromUtf8(data.fi_id).trimmed();
+    if (data.name_valid)
+        t.name = QString::fromUtf8(data.name).simplified();
+    if (data.memo_valid)
+        t.memo = QString::fromUtf8(data.memo).simplified();
+    t.amount = data.amount_valid ? data.amount : 0;
+    if (data.transactiontype_valid) {
+        if (data.transactiontype == OFX_INT)
+            t.kind = EntryKind::Interest;
+        else if (data.transactiontype == OFX_FEE || data.transactiontype == OFX_SRVCHG)
+            t.kind = EntryKind::Fee;
+    }
+    parsed.transactions.push_back(std::move(t));
+    return 0;
+}
+
+bool parseWithLibofx(const QString& path, ParsedFile& parsed)
+{
+    silenceLibofx();
+    LibofxContextPtr context = libofx_get_new_context();
+    ofx_set_account_cb(context, onAccount, &parsed);
+    ofx_set_transaction_cb(context, onTransaction, &parsed);
+    const QByteArray name = QFile::encodeName(path);
+    libofx_proc_file(context, name.constData(), AUTODETECT);
+    libofx_free_context(context);
+    return true;
+}
+
+} // namespace
+
+bool looksLikeOfx(const QString& path)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        return false;
+    QByteArray start = file.read(512);
+    if (start.startsWith("\xEF\xBB\xBF"))
+        start.remove(0, 3);
+    start = start.trimmed();
+    return start.startsWith("OFXHEADER") || start.startsWith("<?xml") || start.startsWith("<?OFX") || start.startsWith("<OFX>");
+}
+
+bool readOfxFile(const QString& path, StatementFile& out, ReadError& error)
+{
+    out = StatementFile{};
+    const QFileInfo info(path);
+    if (!info.isFile()) {
+        error = {0, QStringLiteral("There is no file %1.").arg(path)};
+        return false;
+    }
+    if (!sizeIsReadable(info, error))
+        return false;
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly)) {
+        error = {0, QStringLiteral("The file could not be opened: %1").arg(file.errorString())};
+        return false;
+    }
+    OfxScan scan;
+    if (!scanOfx(file, scan, error))
+        return false;
+    file.close();
+
+    ParsedFile parsed;
+    parseWithLibofx(path, parsed);
+    // The scan and the parse see the same transactions in the same order; where
+    // they part, the file holds something the parser could not follow.
+    const std::size_t understood = parsed.transactions.size();
+    for (std::size_t i = 0; i < scan.transactions.size(); ++i) {
+        const ScannedTransaction& s = scan.transactions[i];
+        const double exact = static_cast<double>(s.amount.units()) / 100.0;
+        if (i >= understood || std::abs(parsed.transactions[i].amount - exact) > 0.006) {
+            error = {s.line, QStringLiteral("Line %1: the <STMTTRN> that begins here could not be read (%2 of the file's %3 "
+                                            "transactions were understood): the file is damaged or not a statement.")
+                                 .arg(s.line)
+                                 .arg(std::min(i, understood))
+                                 .arg(scan.transactions.size())};
+            return false;
+        }
+    }
+    if (understood != scan.transactions.size()) {
+        error = {0, QStringLiteral("The file holds transactions outside its statements; it could not be read.")};
+        return false;
+    }
+
+    out.format = scan.xml ? QStringLiteral("OFX 2 (XML)") : QStringLiteral("OFX 1 (SGML)");
+    std::map<QString, std::size_t> accountIndex;
+    auto accountFor = [&](const QString& id) -> FileAccount& {
+        auto it = accountIndex.find(id);
+        if (it == accountIndex.end()) {
+            FileAccount a;
+            const auto number = parsed.accountNumbers.find(id);
+            a.number = number != parsed.accountNumbers.end() && !number->second.isEmpty() ? number->second : id;
+            out.accounts.push_back(std::move(a));
+            it = accountIndex.emplace(id, out.accounts.size() - 1).first;
+        }
+        return out.accounts[it->second];
+    };
+    for (const QString& id : parsed.accountOrder)
+        accountFor(id);
+    for (std::size_t i = 0; i < understood; ++i) {
+        const ParsedTransaction& p = parsed.transactions[i];
+        FileEntry e;
+        e.sourceLine = scan.transactions[i].line;
+        e.date = scan.transactions[i].date;
+        e.amount = scan.transactions[i].amount;
+        e.bankId = p.bankId;
+        e.description = p.name.isEmpty() ? p.memo : p.name;
+        e.kind = p.kind;
+        accountFor(p.accountId).entries.push_back(std::move(e));
+    }
+    return true;
+}
+
+} // namespace fundora::importing

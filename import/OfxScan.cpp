@@ -1,0 +1,286 @@
+#include "import/OfxScan.h"
+
+#include <QRegularExpression>
+
+namespace fundora::importing {
+
+namespace {
+
+constexpr int MaxTagLength = 64;
+constexpr int MaxValueLength = 4096;
+
+QString quoted(const QByteArray& value)
+{
+    return u'"' + QString::fromLatin1(value.left(40)) + (value.size() > 40 ? QStringLiteral("...\"") : QStringLiteral("\""));
+}
+
+// Reads the date of a DTPOSTED value: its first eight digits, YYYYMMDD, as the
+// calendar date the file states; the time and zone after them are not used.
+bool readOfxDate(const QByteArray& value, platform::DayNumber& out)
+{
+    static const QRegularExpression form(QStringLiteral("^(\\d{4})(\\d{2})(\\d{2})(\\d{0,6}(\\.\\d{1,3})?)?(\\[[^\\]]*\\])?$"));
+    const QRegularExpressionMatch m = form.match(QString::fromLatin1(value));
+    if (!m.hasMatch())
+        return false;
+    const std::chrono::year_month_day ymd{std::chrono::year{m.captured(1).toInt()}, std::chrono::month{m.captured(2).toUInt()},
+                                          std::chrono::day{m.captured(3).toUInt()}};
+    if (!ymd.ok())
+        return false;
+    out = platform::dayNumberOf(ymd);
+    // The program's calendar: 1801 to 2099.
+    return out >= 4 && out <= 109211;
+}
+
+class Scanner {
+public:
+    Scanner(OfxScan& out, ReadError& error) : m_out(out), m_error(error) {}
+
+    bool feed(const char* data, qsizetype size)
+    {
+        for (qsizetype i = 0; i < size; ++i)
+            if (!step(data[i]))
+                return false;
+        return true;
+    }
+
+    bool finish()
+    {
+        if (!m_headerSeen)
+            return fail(0, QStringLiteral("The file is empty: a statement file begins with an OFX header."));
+        if (m_inTag)
+            return fail(m_line, QStringLiteral("The file ends inside a tag: it is cut short."));
+        if (!closeValue())
+            return false;
+        if (!m_ofxSeen)
+            return fail(0, QStringLiteral("The file has no <OFX> element."));
+        if (m_inTransaction || !m_ofxClosed)
+            return fail(m_line, QStringLiteral("The file ends on line %1 before </OFX>: it is cut short.").arg(m_line));
+        if (m_out.transactions.empty()) {
+            if (m_emptyListLine > 0)
+                return fail(m_emptyListLine, QStringLiteral("The file holds no transactions: its <BANKTRANLIST> is empty."));
+            return fail(0, QStringLiteral("The file holds no transactions: it has no <BANKTRANLIST>."));
+        }
+        return true;
+    }
+
+private:
+    bool fail(int line, const QString& text)
+    {
+        m_error.line = line;
+        m_error.message = line > 0 && !text.startsWith(QStringLiteral("The file ends on line"))
+                              ? QStringLiteral("Line %1: %2").arg(line).arg(text)
+                              : text;
+        return false;
+    }
+
+    bool step(char c)
+    {
+        if (c == '\n')
+            ++m_line;
+        if (!m_headerSeen)
+            return header(c);
+        if (m_inTag) {
+            if (c == '>') {
+                m_inTag = false;
+                return tag();
+            }
+            if (c == '<')
+                return fail(m_line, QStringLiteral("a tag is not closed with '>'."));
+            // Processing instructions and declarations are passed over whatever their length.
+            if (m_tag.startsWith('?') || m_tag.startsWith('!'))
+                return true;
+            if (m_tag.size() >= MaxTagLength)
+                return fail(m_line, QStringLiteral("a tag longer than %1 characters: this is not an OFX file.").arg(MaxTagLength));
+            m_tag += c;
+            return true;
+        }
+        if (c == '<') {
+            if (!closeValue())
+                return false;
+            m_inTag = true;
+            m_tag.clear();
+            m_tagLine = m_line;
+            return true;
+        }
+        if (m_collecting) {
+            if (m_value.size() >= MaxValueLength)
+                return fail(m_valueLine, QStringLiteral("<%1> holds more than %2 characters.").arg(m_valueTag).arg(MaxValueLength));
+            m_value += c;
+        }
+        return true;
+    }
+
+    // Before the first tag: the version 1 header ("OFXHEADER:100") or the XML declaration.
+    bool header(char c)
+    {
+        m_start += c;
+        const QByteArray trimmed = m_start.startsWith("\xEF\xBB\xBF") ? m_start.mid(3).trimmed() : m_start.trimmed();
+        if (trimmed.isEmpty())
+            return m_start.size() < MaxValueLength || fail(0, QStringLiteral("This is not an OFX file: it begins with blanks only."));
+        static const QByteArray sgml = "OFXHEADER:";
+        static const QByteArray xml = "<?";
+        const qsizetype n = std::min(trimmed.size(), sgml.size());
+        if (trimmed.left(n) == sgml.left(n)) {
+            if (trimmed.size() < sgml.size())
+                return true;
+            m_headerSeen = true;
+            m_out.xml = false;
+            return true;
+        }
+        if (trimmed.startsWith(xml)) {
+            m_headerSeen = true;
+            m_out.xml = true;
+            m_inTag = true;
+            m_tag = trimmed.mid(1);
+            m_tagLine = m_line;
+            return true;
+        }
+        if (trimmed.size() == 1 && trimmed[0] == '<')
+            return true;
+        return fail(0,
+                    QStringLiteral(
+                        "This is not an OFX file: it does not begin with an OFX header (OFXHEADER:100, or <?xml ...?> with <?OFX ...?>)."));
+    }
+
+    bool closeValue()
+    {
+        if (!m_collecting)
+            return true;
+        m_collecting = false;
+        const QByteArray value = m_value.trimmed();
+        if (m_valueTag == "DTPOSTED") {
+            if (value.isEmpty())
+                return fail(m_valueLine, QStringLiteral("<DTPOSTED> is empty: each transaction needs the date it was posted."));
+            if (!readOfxDate(value, m_current.date))
+                return fail(m_valueLine, QStringLiteral("<DTPOSTED> %1 is not a date; dates are written YYYYMMDD (1801 to 2099), "
+                                                        "optionally followed by the time.")
+                                             .arg(quoted(value)));
+            m_hasDate = true;
+        } else if (m_valueTag == "TRNAMT") {
+            if (value.isEmpty())
+                return fail(m_valueLine, QStringLiteral("<TRNAMT> is empty: each transaction needs its amount."));
+            const QChar separator = value.contains(',') && !value.contains('.') ? u',' : u'.';
+            if (!readPlainAmount(QString::fromLatin1(value), separator, m_current.amount))
+                return fail(m_valueLine, QStringLiteral("<TRNAMT> %1 is not an amount; amounts are written like -42.50, "
+                                                        "without a currency sign or thousands separators.")
+                                             .arg(quoted(value)));
+            m_hasAmount = true;
+        }
+        return true;
+    }
+
+    bool tag()
+    {
+        QByteArray name = m_tag.trimmed().toUpper();
+        if (name.startsWith('?') || name.startsWith('!'))
+            return true; // a processing instruction, a declaration or a comment
+        const bool selfClosed = name.endsWith('/');
+        if (selfClosed)
+            name.chop(1);
+        const bool closing = name.startsWith('/');
+        if (closing)
+            name.remove(0, 1);
+        const qsizetype blank = name.indexOf(' ');
+        if (blank >= 0)
+            name.truncate(blank);
+        if (name.isEmpty())
+            return fail(m_tagLine, QStringLiteral("an empty tag <>."));
+        if (name == "OFX") {
+            if (closing)
+                m_ofxClosed = true;
+            else
+                m_ofxSeen = true;
+            return true;
+        }
+        if (!m_ofxSeen)
+            return fail(m_tagLine, QStringLiteral("<%1> stands before <OFX>.").arg(QString::fromLatin1(name)));
+        if (name == "BANKTRANLIST") {
+            if (!closing) {
+                m_listLine = m_tagLine;
+                m_listCount = 0;
+            } else if (m_listCount == 0 && m_emptyListLine == 0) {
+                m_emptyListLine = m_listLine;
+            }
+            return true;
+        }
+        if (name == "STMTTRN")
+            return closing ? endTransaction() : beginTransaction();
+        if (!closing && !selfClosed && m_inTransaction && (name == "DTPOSTED" || name == "TRNAMT")) {
+            m_collecting = true;
+            m_value.clear();
+            m_valueTag = name;
+            m_valueLine = m_tagLine;
+        }
+        return true;
+    }
+
+    bool beginTransaction()
+    {
+        if (m_inTransaction)
+            return fail(m_tagLine, QStringLiteral("a <STMTTRN> begins before the one of line %1 ends.").arg(m_current.line));
+        m_inTransaction = true;
+        m_current = ScannedTransaction{};
+        m_current.line = m_tagLine;
+        m_hasDate = m_hasAmount = false;
+        return true;
+    }
+
+    bool endTransaction()
+    {
+        if (!m_inTransaction)
+            return fail(m_tagLine, QStringLiteral("</STMTTRN> closes no transaction."));
+        m_inTransaction = false;
+        if (!m_hasDate)
+            return fail(m_current.line, QStringLiteral("the <STMTTRN> that begins here has no <DTPOSTED> date."));
+        if (!m_hasAmount)
+            return fail(m_current.line, QStringLiteral("the <STMTTRN> that begins here has no <TRNAMT> amount."));
+        m_out.transactions.push_back(m_current);
+        ++m_listCount;
+        return true;
+    }
+
+    OfxScan& m_out;
+    ReadError& m_error;
+    int m_line = 1;
+    QByteArray m_start;
+    bool m_headerSeen = false;
+    bool m_inTag = false;
+    QByteArray m_tag;
+    int m_tagLine = 0;
+    bool m_collecting = false;
+    QByteArray m_value;
+    QByteArray m_valueTag;
+    int m_valueLine = 0;
+    bool m_ofxSeen = false;
+    bool m_ofxClosed = false;
+    int m_listLine = 0;
+    int m_listCount = 0;
+    int m_emptyListLine = 0;
+    bool m_inTransaction = false;
+    bool m_hasDate = false;
+    bool m_hasAmount = false;
+    ScannedTransaction m_current;
+};
+
+} // namespace
+
+bool scanOfx(QIODevice& device, OfxScan& out, ReadError& error)
+{
+    out = OfxScan{};
+    Scanner scanner(out, error);
+    char buffer[64 * 1024];
+    for (;;) {
+        const qint64 n = device.read(buffer, sizeof buffer);
+        if (n < 0) {
+            error = {0, QStringLiteral("The file could not be read: %1").arg(device.errorString())};
+            return false;
+        }
+        if (n == 0)
+            break;
+        if (!scanner.feed(buffer, n))
+            return false;
+    }
+    return scanner.finish();
+}
+
+} // namespace fundora::importing

@@ -1,0 +1,27 @@
+#pragma once
+
+#include "import/StatementFile.h"
+
+#include <QIODevice>
+
+namespace fundora::importing {
+
+// What a scan of an OFX file found of one transaction (<STMTTRN>).
+struct ScannedTransaction {
+    int line = 0;
+    platform::DayNumber date = 0;
+    platform::Decimal amount = platform::Decimal::fromUnits(0, 2);
+};
+
+struct OfxScan {
+    bool xml = false; // version 2
+    std::vector<ScannedTransaction> transactions;
+};
+
+// Scans an OFX file's tags as a stream, holding no more than one
+// transaction's values: checks that it has a header and a whole <OFX>, that
+// every transaction has a date and an amount that read, and that it holds any
+// transaction at all. False with `error` naming the line and the tag.
+bool scanOfx(QIODevice& device, OfxScan& out, ReadError& error);
+
+} // namespace fundora::importing

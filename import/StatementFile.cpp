@@ -1,0 +1,70 @@
+#include "import/StatementFile.h"
+
+#include <QRegularExpression>
+
+namespace fundora::importing {
+
+bool sizeIsReadable(const QFileInfo& file, ReadError& error)
+{
+    if (file.size() <= MaxStatementFileBytes)
+        return true;
+    error = {0, QStringLiteral("The file is larger than %1 MB: statement files of up to %1 MB are read.")
+                    .arg(MaxStatementFileBytes / (1024 * 1024))};
+    return false;
+}
+
+bool readPlainAmount(QStringView text, QChar decimalSeparator, platform::Decimal& out)
+{
+    QString t = text.trimmed().toString();
+    if (decimalSeparator != u'.')
+        t.replace(decimalSeparator, u'.');
+    // At most twelve digits before the point: larger is no statement's amount.
+    static const QRegularExpression form(QStringLiteral("^[+-]?(\\d{1,12}(\\.\\d{0,6})?|\\.\\d{1,6})$"));
+    if (!form.match(t).hasMatch())
+        return false;
+    const std::optional<platform::Decimal> d = platform::Decimal::parse(t);
+    if (!d)
+        return false;
+    out = d->rounded(2);
+    return true;
+}
+
+namespace {
+
+QString digitsOf(const QString& text)
+{
+    QString out;
+    for (QChar c : text)
+        if (c.isDigit())
+            out += c;
+    return out;
+}
+
+} // namespace
+
+int accountMatching(const StatementFile& file, const QString& accountNumber)
+{
+    const QString wanted = digitsOf(accountNumber);
+    if (wanted.isEmpty())
+        return -1;
+    auto find = [&](auto&& same) {
+        int found = -1;
+        for (std::size_t i = 0; i < file.accounts.size(); ++i) {
+            if (!same(digitsOf(file.accounts[i].number)))
+                continue;
+            if (found >= 0)
+                return -2;
+            found = static_cast<int>(i);
+        }
+        return found;
+    };
+    const int full = find([&](const QString& n) { return n == wanted; });
+    if (full != -1)
+        return full < 0 ? -1 : full;
+    if (wanted.size() < 4)
+        return -1;
+    const int lastFour = find([&](const QString& n) { return n.size() >= 4 && n.right(4) == wanted.right(4); });
+    return lastFour < 0 ? -1 : lastFour;
+}
+
+} // namespace fundora::importing

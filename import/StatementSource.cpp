@@ -1,0 +1,64 @@
+#include "import/StatementSource.h"
+
+#include "import/OfxReader.h"
+
+#include <QFileInfo>
+
+namespace fundora::importing {
+
+SourceKind kindOfFile(const QString& path)
+{
+    const QString suffix = QFileInfo(path).suffix().toLower();
+    if (suffix == u"ofx" || suffix == u"qfx" || looksLikeOfx(path))
+        return SourceKind::Ofx;
+    return SourceKind::Csv;
+}
+
+bool readStatement(const QString& path, const core::ImportSettings& settings, StatementFile& out, ReadError& error)
+{
+    if (kindOfFile(path) == SourceKind::Ofx)
+        return readOfxFile(path, out, error);
+    CsvTable table;
+    const QChar delimiter = settings.delimiter.isEmpty() ? QChar() : settings.delimiter.front();
+    if (!readCsvFile(path, delimiter, table, error))
+        return false;
+    CsvMapping mapping = mappingOf(settings);
+    if (mapping.dateColumn == 0) {
+        const CsvProposal proposal = proposeCsvMapping(table);
+        if (proposal.dateFormatAmbiguous) {
+            error = {0, QStringLiteral("The dates could be written %1: choose the format once in the import window, "
+                                       "which keeps it for the account.")
+                            .arg(proposal.fittingDateFormats.join(QStringLiteral(" or ")))};
+            return false;
+        }
+        mapping = proposal.mapping;
+    }
+    return csvToStatement(table, mapping, out, error);
+}
+
+int accountOfFile(const StatementFile& file, const QString& accountNumber)
+{
+    if (file.accounts.size() == 1)
+        return 0;
+    return accountMatching(file, accountNumber);
+}
+
+QString shortNumber(const QString& number)
+{
+    const QString n = number.trimmed();
+    return n.size() > 4 ? QStringLiteral("...") + n.right(4) : n;
+}
+
+QString accountChoiceProblem(const StatementFile& file, const core::Account& account)
+{
+    QStringList numbers;
+    for (const FileAccount& a : file.accounts)
+        numbers << shortNumber(a.number);
+    return QStringLiteral("The file holds %1 accounts (%2); none matches the number of account %3 (%4).")
+        .arg(file.accounts.size())
+        .arg(numbers.join(QStringLiteral(", ")))
+        .arg(account.sysId)
+        .arg(account.accountNumber.trimmed().isEmpty() ? QStringLiteral("no number") : shortNumber(account.accountNumber));
+}
+
+} // namespace fundora::importing

@@ -1,0 +1,27 @@
+#pragma once
+
+#include "core/Account.h"
+#include "import/CsvMapping.h"
+
+namespace fundora::importing {
+
+// Which reader a file goes to: OFX and QFX files by their header (or their
+// name), anything else as CSV.
+enum class SourceKind { Ofx, Csv };
+SourceKind kindOfFile(const QString& path);
+
+// Reads a statement file of either kind. A CSV file is read with the
+// account's remembered mapping, or with the one proposed from its lines when
+// the account has none; a proposal that cannot tell month from day is
+// refused here (the import window asks).
+bool readStatement(const QString& path, const core::ImportSettings& settings, StatementFile& out, ReadError& error);
+
+// The file's account that goes to an account numbered `accountNumber`: the
+// only one, or the one whose number matches; -1 when it cannot be told.
+int accountOfFile(const StatementFile& file, const QString& accountNumber);
+// Why no account of the file was taken, naming the accounts it holds.
+QString accountChoiceProblem(const StatementFile& file, const core::Account& account);
+// An account number as the windows show it: its last four digits after dots.
+QString shortNumber(const QString& number);
+
+} // namespace fundora::importing
