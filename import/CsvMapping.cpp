@@ -1,6 +1,7 @@
 #include "import/CsvMapping.h"
 
 #include <QDate>
+#include <QRegularExpression>
 
 #include <algorithm>
 
@@ -53,8 +54,15 @@ bool readCsvAmount(QString text, QChar decimalSeparator, platform::Decimal& out)
         negative = true;
         text.chop(1);
     }
+    // Thousands separators only between groups of three digits: "1,042.50", never "-4,20".
     const QChar thousands = decimalSeparator == u'.' ? u',' : u'.';
-    text.remove(thousands);
+    if (text.contains(thousands)) {
+        static const QRegularExpression point(QStringLiteral("^[+-]?\\d{1,3}(,\\d{3})+(\\.\\d*)?$"));
+        static const QRegularExpression comma(QStringLiteral("^[+-]?\\d{1,3}(\\.\\d{3})+(,\\d*)?$"));
+        if (!(decimalSeparator == u'.' ? point : comma).match(text).hasMatch())
+            return false;
+        text.remove(thousands);
+    }
     text.remove(u' ');
     text.remove(QChar(0x00A0));
     if (!readPlainAmount(text, decimalSeparator, out))

@@ -101,7 +101,7 @@ protected:
         importing::StatementFile statement;
         importing::ReadError error;
         core::ImportSettings settings;
-        settings.sysId = id;
+        EXPECT_TRUE(importing::readImportSettings(*files, id, settings).ok());
         EXPECT_TRUE(importing::readStatement(path, settings, statement, error)) << error.message.toStdString();
         importing::ImportPlan plan;
         if (statement.accounts.empty())

@@ -1,0 +1,183 @@
+// CSV statements: how the table is read, the mapping proposed from its lines,
+// and the lines it gives with the account's remembered mapping.
+#include "import/CsvMapping.h"
+#include "tests/import/ImportFixture.h"
+
+#include <QStringEncoder>
+
+using namespace fundora;
+using importing::CsvMapping;
+using importing::CsvTable;
+using importing::ReadError;
+using importing::StatementFile;
+
+namespace {
+
+CsvTable table(const QByteArray& bytes, QChar delimiter = {})
+{
+    CsvTable t;
+    ReadError error;
+    EXPECT_TRUE(importing::readCsvText(bytes, delimiter, t, error)) << error.message.toStdString();
+    return t;
+}
+
+QString conversionError(const QByteArray& bytes, const CsvMapping& m)
+{
+    StatementFile out;
+    ReadError error;
+    EXPECT_FALSE(importing::csvToStatement(table(bytes), m, out, error));
+    return error.message;
+}
+
+TEST(CsvTableTest, QuotesDelimitersLineBreaksAndCharacterSets)
+{
+    const CsvTable t =
+        table("Date;Text;Amount\r\n03.11.2026;\"Caf\xc3\xa9; \"\"Nord\"\"\nsecond line\";-4,20\r\n\r\n04.11.2026;Bus;-2,00\r\n");
+    EXPECT_EQ(t.delimiter, u';');
+    EXPECT_EQ(t.encoding, QStringLiteral("UTF-8"));
+    ASSERT_EQ(t.rows.size(), 3u); // the blank line is left out
+    EXPECT_EQ(t.rows[1][1], QStringLiteral("Caf\u00e9; \"Nord\"\nsecond line"));
+    EXPECT_EQ(t.lines, (std::vector<int>{1, 2, 5}));
+
+    // Not UTF-8: read as Windows-1252, of which ISO-8859-1's letters are a part.
+    const CsvTable w = table("11/03/2026,M\xfcller \x80,-1.00\n");
+    EXPECT_EQ(w.encoding, QStringLiteral("Windows-1252"));
+    EXPECT_EQ(w.rows[0][1], QStringLiteral("M\u00fcller \u20ac"));
+    const CsvTable bom = table("\xEF\xBB\xBF"
+                               "Date\tAmount\n2026-11-03\t-1.00\n");
+    EXPECT_EQ(bom.delimiter, u'\t');
+    EXPECT_EQ(bom.rows[0][0], QStringLiteral("Date"));
+
+    CsvTable out;
+    ReadError error;
+    EXPECT_FALSE(importing::readCsvText("a,b\n\"open,field\n", {}, out, error));
+    EXPECT_EQ(error.message, QStringLiteral("Line 2: a quoted field is not closed: the file is cut short."));
+    EXPECT_FALSE(importing::readCsvText("\"a\"b,c\n", {}, out, error));
+    EXPECT_EQ(error.message, QStringLiteral("Line 1: text follows a quoted field before the next ,."));
+    EXPECT_FALSE(importing::readCsvText("\n\n", {}, out, error));
+    EXPECT_EQ(error.message, QStringLiteral("The file holds no lines."));
+}
+
+TEST(CsvMappingTest, TheMappingIsProposedFromTheHeaderAndTheData)
+{
+    const importing::CsvProposal p = importing::proposeCsvMapping(
+        table("Posted Date,Reference,Payee,Amount\n2026-11-03,R1,Corner Bakery,-42.50\n2026-11-14,R2,Bus,-2.00\n"));
+    EXPECT_EQ(p.mapping.skipLines, 1);
+    EXPECT_EQ(p.mapping.dateColumn, 1);
+    EXPECT_EQ(p.mapping.descriptionColumn, 3);
+    EXPECT_EQ(p.mapping.amountColumn, 4);
+    EXPECT_EQ(p.mapping.dateFormat, QStringLiteral("yyyy-MM-dd"));
+    EXPECT_FALSE(p.dateFormatAmbiguous);
+
+    // No header, European amounts, a day above 12 tells the order.
+    const importing::CsvProposal eu = importing::proposeCsvMapping(table("15/11/2026;Boulangerie du coin;-4,20\n03/11/2026;Bus;-2,00\n"));
+    EXPECT_EQ(eu.mapping.skipLines, 0);
+    EXPECT_EQ(eu.mapping.decimalSeparator, u',');
+    EXPECT_EQ(eu.mapping.dateFormat, QStringLiteral("d/M/yyyy"));
+    EXPECT_EQ(eu.mapping.amountColumn, 3);
+    EXPECT_EQ(eu.mapping.descriptionColumn, 2);
+    EXPECT_FALSE(eu.dateFormatAmbiguous);
+
+    // 03/04/2026 and 05/06/2026 are March or April, May or June: the user is asked.
+    const importing::CsvProposal unsure = importing::proposeCsvMapping(table("03/04/2026,Bakery,-4.20\n05/06/2026,Bus,-2.00\n"));
+    EXPECT_TRUE(unsure.dateFormatAmbiguous);
+    EXPECT_EQ(unsure.fittingDateFormats, (QStringList{QStringLiteral("M/d/yyyy"), QStringLiteral("d/M/yyyy")}));
+
+    // Separate debit and credit columns.
+    const importing::CsvProposal split = importing::proposeCsvMapping(table("Date,Description,Debit,Credit\n11/30/2026,Payment,,100.00\n"));
+    EXPECT_EQ(split.mapping.amountColumn, 0);
+    EXPECT_EQ(split.mapping.debitColumn, 3);
+    EXPECT_EQ(split.mapping.creditColumn, 4);
+}
+
+TEST(CsvMappingTest, LinesGetTheirSignFromTheColumnsAndTheType)
+{
+    CsvMapping m;
+    m.skipLines = 1;
+    m.dateColumn = 1;
+    m.descriptionColumn = 2;
+    m.debitColumn = 3;
+    m.creditColumn = 4;
+    m.typeColumn = 5;
+    m.dateFormat = QStringLiteral("M/d/yyyy");
+    StatementFile out;
+    ReadError error;
+    ASSERT_TRUE(importing::csvToStatement(table("Date,Description,Debit,Credit,Type\n"
+                                                "11/3/2026,Bakery,\"1,042.50\",,Sale\n"
+                                                "11/30/2026,Payment,,100.00,Payment\n"
+                                                "11/30/2026,Interest,3.17,,Interest\n"),
+                                          m, out, error))
+        << error.message.toStdString();
+    ASSERT_EQ(out.accounts.size(), 1u);
+    const auto& e = out.accounts[0].entries;
+    ASSERT_EQ(e.size(), 3u);
+    EXPECT_EQ(e[0].amount, test::money("-1042.50"));
+    EXPECT_EQ(e[0].date, test::day(2026, 11, 3));
+    EXPECT_EQ(e[0].sourceLine, 2);
+    EXPECT_EQ(e[1].amount, test::money("100.00"));
+    EXPECT_EQ(e[2].kind, importing::EntryKind::Interest);
+
+    // One amount column whose type says debit or credit, with unsigned amounts.
+    CsvMapping typed;
+    typed.dateColumn = 1;
+    typed.amountColumn = 2;
+    typed.typeColumn = 3;
+    typed.dateFormat = QStringLiteral("yyyy-MM-dd");
+    ASSERT_TRUE(
+        importing::csvToStatement(table("2026-11-03,42.50,DEBIT\n2026-11-04,(10.00),CREDIT\n2026-11-05,(7.00),\n"), typed, out, error));
+    EXPECT_EQ(out.accounts[0].entries[0].amount, test::money("-42.50"));
+    EXPECT_EQ(out.accounts[0].entries[1].amount, test::money("10.00"));
+    EXPECT_EQ(out.accounts[0].entries[2].amount, test::money("-7.00"));
+}
+
+TEST(CsvMappingTest, BadLinesAreRefusedWithTheirLineAndColumn)
+{
+    CsvMapping m;
+    m.skipLines = 1;
+    m.dateColumn = 1;
+    m.descriptionColumn = 2;
+    m.amountColumn = 3;
+    m.dateFormat = QStringLiteral("M/d/yyyy");
+    EXPECT_EQ(conversionError("Date,Text,Amount\n11/3/2026,Shoes,$120\n", m),
+              QStringLiteral("Line 2, column 3: \"$120\" is not an amount; amounts are written like -42.50, without a currency sign."));
+    EXPECT_EQ(conversionError("Date,Text,Amount\n11/3/2026,a,-1.00\n,Shoes,-1.00\n", m),
+              QStringLiteral("Line 3, column 1: the date is missing."));
+    EXPECT_EQ(conversionError("Date,Text,Amount\n13/31/2026,Shoes,-1.00\n", m),
+              QStringLiteral("Line 2, column 1: \"13/31/2026\" is not a date written M/d/yyyy (1801 to 2099)."));
+    EXPECT_EQ(conversionError("Date,Text,Amount\n11/3/2026,Shoes,\n", m), QStringLiteral("Line 2, column 3: the amount is missing."));
+    EXPECT_EQ(conversionError("Date,Text,Amount\n", m), QStringLiteral("The file has 1 lines: skip fewer header lines."));
+    CsvMapping none = m;
+    none.amountColumn = 0;
+    EXPECT_EQ(conversionError("Date,Text,Amount\n11/3/2026,Shoes,1\n", none),
+              QStringLiteral("Pick the column that holds the amounts, or both a debit and a credit column."));
+}
+
+class CsvImportTest : public test::ImportTest {};
+
+TEST_F(CsvImportTest, TheAccountsRememberedMappingIsUsedAndAnAmbiguousFileIsNotGuessed)
+{
+    addAccount(1, 15);
+    const QString file = test::writeFile(path(QStringLiteral("card.csv")), "03/04/2026,Bakery,-4.20\n05/06/2026,Bus,-2.00\n");
+    core::ImportSettings settings;
+    settings.sysId = 1;
+    StatementFile out;
+    ReadError error;
+    EXPECT_FALSE(importing::readStatement(file, settings, out, error));
+    EXPECT_EQ(error.message, QStringLiteral("The dates could be written M/d/yyyy or d/M/yyyy: choose the format once in the import window, "
+                                            "which keeps it for the account."));
+
+    CsvMapping m = importing::proposeCsvMapping(table("03/04/2026,Bakery,-4.20\n")).mapping;
+    m.dateFormat = QStringLiteral("d/M/yyyy");
+    importing::storeMapping(m, u',', settings);
+    ASSERT_TRUE(importing::writeImportSettings(*files, settings).ok());
+    core::ImportSettings read;
+    ASSERT_TRUE(importing::readImportSettings(*files, 1, read).ok());
+    EXPECT_EQ(importing::mappingOf(read), m);
+
+    const importing::ImportPlan plan = importFile(file, 1);
+    ASSERT_EQ(plan.lines.size(), 2u);
+    EXPECT_EQ(plan.lines[0].line.date, test::day(2026, 4, 3));
+    EXPECT_EQ(balanceOf(1), test::money("6.20"));
+}
+
+} // namespace

@@ -1,0 +1,125 @@
+// fundora --import as a batch job runs it: a process of its own on the
+// program directory, what it prints, its exit status and what it leaves.
+#include "tests/import/ImportFixture.h"
+
+#include <QProcess>
+
+using namespace fundora;
+using test::OfxLine;
+
+namespace {
+
+class ImportCommandLineTest : public test::ImportTest {
+protected:
+    struct Result {
+        int status = -1;
+        QStringList lines;
+        QString errors;
+    };
+    Result fundora(const QStringList& arguments)
+    {
+        files->closeAll();
+        QProcess p;
+        p.setProcessEnvironment(QProcessEnvironment::systemEnvironment());
+        p.start(QStringLiteral(FUNDORA_BIN), QStringList{QStringLiteral("--dir"), dir()} + arguments);
+        EXPECT_TRUE(p.waitForFinished(60000));
+        Result r{p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1,
+                 QString::fromUtf8(p.readAllStandardOutput()).split(u'\n', Qt::SkipEmptyParts),
+                 QString::fromUtf8(p.readAllStandardError())};
+        for (core::FileId id : {core::FileId::Accounts, core::FileId::Transactions, core::FileId::ImportedLines})
+            EXPECT_TRUE(core::acquireFile(*files, id));
+        return r;
+    }
+    QString statement()
+    {
+        const std::vector<OfxLine> lines = {
+            {QStringLiteral("20261103"), QStringLiteral("-42.50"), QStringLiteral("A"), QStringLiteral("Corner Bakery")},
+            {QStringLiteral("20261130"), QStringLiteral("100.00"), QStringLiteral("B"), QStringLiteral("Payment"),
+             QStringLiteral("CREDIT")},
+            {QStringLiteral("20261130"), QStringLiteral("0.00"), QStringLiteral("C"), QStringLiteral("Card sent")}};
+        return test::writeFile(path(QStringLiteral("nov.ofx")),
+                               test::ofxFile(test::ofxCardStatement(QStringLiteral("4444"), lines, false), false).toUtf8());
+    }
+};
+
+TEST_F(ImportCommandLineTest, ADryRunListsEveryLineAndWritesNothingTheImportThenWritesThem)
+{
+    addAccount(1, 15);
+    book(1, test::day(2026, 11, 1), "C", "42.50", QStringLiteral("Bakery"));
+    const QString file = statement();
+    Result r = fundora({QStringLiteral("--import"), file, QStringLiteral("--account"), QStringLiteral("1"), QStringLiteral("--dry-run")});
+    ASSERT_EQ(r.status, 0) << r.errors.toStdString();
+    ASSERT_EQ(r.lines.size(), 4);
+    EXPECT_TRUE(r.lines[0].endsWith(
+        QStringLiteral("11/03/2026 charge $42.50 \"Corner Bakery\": matched (matches the entry of 11/01/2026 \"Bakery\")")))
+        << r.lines[0].toStdString();
+    EXPECT_TRUE(r.lines[1].endsWith(QStringLiteral("11/30/2026 payment -$100.00 \"Payment\": new")));
+    EXPECT_TRUE(r.lines[2].endsWith(QStringLiteral("\"Card sent\": refused (the amount is 0.00)")));
+    EXPECT_TRUE(r.lines[0].startsWith(QStringLiteral("line ")));
+    EXPECT_EQ(r.lines[3],
+              QStringLiteral("3 lines: 1 new, 0 duplicate, 1 matched, 1 refused; balance $42.50 -> -$57.50; dry run, nothing written"));
+    EXPECT_EQ(transactionsOf(1).size(), 1u);
+    EXPECT_EQ(rememberedLines(1), 0);
+
+    r = fundora({QStringLiteral("--import"), file, QStringLiteral("--account"), QStringLiteral("1")});
+    ASSERT_EQ(r.status, 0) << r.errors.toStdString();
+    EXPECT_EQ(r.lines.last(),
+              QStringLiteral("3 lines: 1 new, 0 duplicate, 1 matched, 1 refused; balance $42.50 -> -$57.50; 1 added, 1 linked"));
+    EXPECT_EQ(transactionsOf(1).size(), 2u);
+    EXPECT_EQ(balanceOf(1), test::money("-57.50"));
+    expectBalanceRule(1);
+
+    r = fundora({QStringLiteral("--import"), file, QStringLiteral("--account"), QStringLiteral("1")});
+    ASSERT_EQ(r.status, 0);
+    EXPECT_EQ(r.lines.last(),
+              QStringLiteral("3 lines: 0 new, 2 duplicate, 0 matched, 1 refused; balance -$57.50 -> -$57.50; 0 added, 0 linked"));
+    EXPECT_EQ(transactionsOf(1).size(), 2u);
+}
+
+TEST_F(ImportCommandLineTest, FlipSignsTurnsTheBanksSignsForThisRun)
+{
+    addAccount(1, 15);
+    const Result r = fundora(
+        {QStringLiteral("--import"), statement(), QStringLiteral("--account"), QStringLiteral("1"), QStringLiteral("--flip-signs")});
+    ASSERT_EQ(r.status, 0) << r.errors.toStdString();
+    EXPECT_EQ(balanceOf(1), test::money("57.50"));
+    expectBalanceRule(1);
+}
+
+TEST_F(ImportCommandLineTest, ABadFileExitsOneAndWritesNothingWrongArgumentsExitTwo)
+{
+    addAccount(1, 15);
+    const QString bad = test::writeFile(
+        path(QStringLiteral("bad.ofx")),
+        test::ofxFile(test::ofxCardStatement(
+                          QStringLiteral("4444"),
+                          {{QStringLiteral("20261103"), QStringLiteral("$120"), QStringLiteral("A"), QStringLiteral("Shoes")}}, false),
+                      false)
+            .toUtf8());
+    Result r = fundora({QStringLiteral("--import"), bad, QStringLiteral("--account"), QStringLiteral("1")});
+    EXPECT_EQ(r.status, 1);
+    EXPECT_TRUE(r.errors.contains(QStringLiteral("<TRNAMT> \"$120\" is not an amount"))) << r.errors.toStdString();
+    EXPECT_TRUE(r.errors.contains(QStringLiteral("Nothing was imported.")));
+    EXPECT_TRUE(r.lines.isEmpty());
+    EXPECT_TRUE(transactionsOf(1).empty());
+
+    r = fundora({QStringLiteral("--import"), path(QStringLiteral("missing.ofx")), QStringLiteral("--account"), QStringLiteral("1")});
+    EXPECT_EQ(r.status, 1);
+    EXPECT_TRUE(r.errors.contains(QStringLiteral("There is no file")));
+
+    r = fundora({QStringLiteral("--import"), statement(), QStringLiteral("--account"), QStringLiteral("7")});
+    EXPECT_EQ(r.status, 2);
+    EXPECT_TRUE(r.errors.contains(QStringLiteral("there is no account with SysID 7")));
+    r = fundora({QStringLiteral("--import"), statement()});
+    EXPECT_EQ(r.status, 2);
+    EXPECT_TRUE(r.errors.contains(QStringLiteral("--account is needed")));
+    r = fundora({QStringLiteral("--import"), statement(), QStringLiteral("--account"), QStringLiteral("one")});
+    EXPECT_EQ(r.status, 2);
+    EXPECT_TRUE(r.errors.contains(QStringLiteral("usage: fundora [--dir DIR] --import FILE --account SYSID [--dry-run] [--flip-signs]")));
+    r = fundora({QStringLiteral("--import"), statement(), QStringLiteral("--account"), QStringLiteral("1"), QStringLiteral("--force")});
+    EXPECT_EQ(r.status, 2);
+    EXPECT_TRUE(r.errors.contains(QStringLiteral("Unknown argument --force.")));
+    EXPECT_TRUE(transactionsOf(1).empty());
+}
+
+} // namespace
