@@ -5,6 +5,7 @@
 #include "core/GlobalState.h"
 #include "core/OptionFiles.h"
 #include "import/ImportCommandLine.h"
+#include "import/ImportProcedures.h"
 #include "memos/MemoProcedures.h"
 #include "platform/MessageService.h"
 #include "platform/Runtime.h"
@@ -93,6 +94,7 @@ int main(int argc, char* argv[])
     statements::registerStatementProcedures();
     memos::registerMemoProcedures();
     reports::registerReportProcedures();
+    importing::registerImportProcedures();
 
     app::MainFrame frame(files, directory);
     if (!frame.open())

@@ -21,6 +21,7 @@ QUrl helpPageOf(const QString& context)
         {QStringLiteral("~UpdateTransactions"), QStringLiteral("transactions.html#form")},
         {QStringLiteral("~ReconcileStatement"), QStringLiteral("statements.html#reconcile")},
         {QStringLiteral("~BrowseStatements"), QStringLiteral("statements.html#list")},
+        {QStringLiteral("~ImportStatement"), QStringLiteral("import.html#import")},
         {QStringLiteral("MemoBrowse"), QStringLiteral("memos.html#browse")},
         {QStringLiteral("UpdateMemoCard"), QStringLiteral("memos.html#form")},
         {QStringLiteral("~PickAReport"), QStringLiteral("reports.html#picker")},

@@ -27,25 +27,24 @@ const RecordLayout<ImportedLine>& importedLineLayout()
 
 const RecordLayout<ImportSettings>& importSettingsLayout()
 {
-    static const RecordLayout<ImportSettings> layout(
-        QStringLiteral("ImportSettings"), QStringLiteral("IMS"), QStringLiteral("IMPSET"), 1,
-        {
-            {longField("IMS:SysID"), &ImportSettings::sysId},
-            {byteField("IMS:FlipSigns"), &ImportSettings::flipSigns},
-            {shortField("IMS:SkipLines"), &ImportSettings::skipLines},
-            {stringField("IMS:Delimiter", 1), &ImportSettings::delimiter},
-            {shortField("IMS:DateColumn"), &ImportSettings::dateColumn},
-            {shortField("IMS:DescriptionColumn"), &ImportSettings::descriptionColumn},
-            {shortField("IMS:AmountColumn"), &ImportSettings::amountColumn},
-            {shortField("IMS:DebitColumn"), &ImportSettings::debitColumn},
-            {shortField("IMS:CreditColumn"), &ImportSettings::creditColumn},
-            {shortField("IMS:TypeColumn"), &ImportSettings::typeColumn},
-            {stringField("IMS:DateFormat", 12), &ImportSettings::dateFormat},
-            {byteField("IMS:DecimalComma"), &ImportSettings::decimalComma},
-        },
-        {
-            {QStringLiteral("IMS:SysIDKey"), {QStringLiteral("IMS:SysID")}, true, false},
-        });
+    static const RecordLayout<ImportSettings> layout(QStringLiteral("ImportSettings"), QStringLiteral("IMS"), QStringLiteral("IMPSET"), 1,
+                                                     {
+                                                         {longField("IMS:SysID"), &ImportSettings::sysId},
+                                                         {byteField("IMS:FlipSigns"), &ImportSettings::flipSigns},
+                                                         {shortField("IMS:SkipLines"), &ImportSettings::skipLines},
+                                                         {stringField("IMS:Delimiter", 1), &ImportSettings::delimiter},
+                                                         {shortField("IMS:DateColumn"), &ImportSettings::dateColumn},
+                                                         {shortField("IMS:DescriptionColumn"), &ImportSettings::descriptionColumn},
+                                                         {shortField("IMS:AmountColumn"), &ImportSettings::amountColumn},
+                                                         {shortField("IMS:DebitColumn"), &ImportSettings::debitColumn},
+                                                         {shortField("IMS:CreditColumn"), &ImportSettings::creditColumn},
+                                                         {shortField("IMS:TypeColumn"), &ImportSettings::typeColumn},
+                                                         {stringField("IMS:DateFormat", 12), &ImportSettings::dateFormat},
+                                                         {byteField("IMS:DecimalComma"), &ImportSettings::decimalComma},
+                                                     },
+                                                     {
+                                                         {QStringLiteral("IMS:SysIDKey"), {QStringLiteral("IMS:SysID")}, true, false},
+                                                     });
     return layout;
 }
 

@@ -11,15 +11,15 @@ namespace fundora::core {
 // is a duplicate of an earlier one only when the id, the date and the amount
 // all agree: banks reuse ids and some give none.
 struct ImportedLine {
-    std::int32_t sysId = 0;           // ACC:SysID of the account
-    QString bankId;                   // the file's transaction id (FITID); blank when it gave none
-    std::int32_t lineDate = 0;        // day number
+    std::int32_t sysId = 0;                                            // ACC:SysID of the account
+    QString bankId;                                                    // the file's transaction id (FITID); blank when it gave none
+    std::int32_t lineDate = 0;                                         // day number
     platform::Decimal lineAmount = platform::Decimal::fromUnits(0, 2); // as stored: payments negative
-    std::int32_t transactionRow = 0;  // the transaction's row in Transactions
-    std::uint8_t outcome = 0;         // ImportOutcome
+    std::int32_t transactionRow = 0;                                   // the transaction's row in Transactions
+    std::uint8_t outcome = 0;                                          // ImportOutcome
     std::int32_t importDate = 0;
     std::int32_t importTime = 0;
-    QString sourceName;               // the file's name, without its folder
+    QString sourceName; // the file's name, without its folder
 
     platform::RecordIdentity identity;
 };
@@ -37,7 +37,7 @@ struct ImportSettings {
     std::int32_t sysId = 0;
     std::uint8_t flipSigns = 0;
     std::int16_t skipLines = 0;
-    QString delimiter;  // one character; blank: found from the file
+    QString delimiter; // one character; blank: found from the file
     std::int16_t dateColumn = 0;
     std::int16_t descriptionColumn = 0;
     std::int16_t amountColumn = 0;

@@ -51,6 +51,8 @@ BrowseCurrentTransactionsWindow::BrowseCurrentTransactionsWindow(core::DataFiles
                        QStringLiteral("ReconcileStatement"));
     addProcedureButton(QStringLiteral("State&ments"), QStringLiteral("The statements reconciled so far"),
                        QStringLiteral("BrowseStatements"));
+    addProcedureButton(QStringLiteral("Im&port Statement..."), QStringLiteral("Import the bank's statement file (OFX, QFX or CSV)"),
+                       QStringLiteral("ImportStatement"));
     addValue(QStringLiteral("Open Transactions:"));
     addValue(QStringLiteral("Account Balance:"));
     addValue(QStringLiteral("Average Charge:"));
