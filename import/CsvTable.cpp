@@ -121,18 +121,9 @@ bool readCsvText(const QByteArray& bytes, QChar delimiter, CsvTable& out, ReadEr
 
 bool readCsvFile(const QString& path, QChar delimiter, CsvTable& out, ReadError& error)
 {
-    const QFileInfo info(path);
-    if (!info.isFile()) {
-        error = {0, QStringLiteral("There is no file %1.").arg(path)};
+    QFile file;
+    if (!openStatementFile(path, file, error))
         return false;
-    }
-    if (!sizeIsReadable(info, error))
-        return false;
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly)) {
-        error = {0, QStringLiteral("The file could not be opened: %1").arg(file.errorString())};
-        return false;
-    }
     return readCsvText(file.readAll(), delimiter, out, error);
 }
 

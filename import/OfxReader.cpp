@@ -99,18 +99,9 @@ bool looksLikeOfx(const QString& path)
 bool readOfxFile(const QString& path, StatementFile& out, ReadError& error)
 {
     out = StatementFile{};
-    const QFileInfo info(path);
-    if (!info.isFile()) {
-        error = {0, QStringLiteral("There is no file %1.").arg(path)};
+    QFile file;
+    if (!openStatementFile(path, file, error))
         return false;
-    }
-    if (!sizeIsReadable(info, error))
-        return false;
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly)) {
-        error = {0, QStringLiteral("The file could not be opened: %1").arg(file.errorString())};
-        return false;
-    }
     OfxScan scan;
     if (!scanOfx(file, scan, error))
         return false;

@@ -1,16 +1,28 @@
 #include "import/StatementFile.h"
 
+#include <QFileInfo>
 #include <QRegularExpression>
 
 namespace fundora::importing {
 
-bool sizeIsReadable(const QFileInfo& file, ReadError& error)
+bool openStatementFile(const QString& path, QFile& file, ReadError& error)
 {
-    if (file.size() <= MaxStatementFileBytes)
-        return true;
-    error = {0, QStringLiteral("The file is larger than %1 MB: statement files of up to %1 MB are read.")
-                    .arg(MaxStatementFileBytes / (1024 * 1024))};
-    return false;
+    const QFileInfo info(path);
+    if (!info.isFile()) {
+        error = {0, QStringLiteral("There is no file %1.").arg(path)};
+        return false;
+    }
+    if (info.size() > MaxStatementFileBytes) {
+        error = {0, QStringLiteral("The file is larger than %1 MB: statement files of up to %1 MB are read.")
+                        .arg(MaxStatementFileBytes / (1024 * 1024))};
+        return false;
+    }
+    file.setFileName(path);
+    if (!file.open(QIODevice::ReadOnly)) {
+        error = {0, QStringLiteral("The file could not be opened: %1").arg(file.errorString())};
+        return false;
+    }
+    return true;
 }
 
 bool readPlainAmount(QStringView text, QChar decimalSeparator, platform::Decimal& out)

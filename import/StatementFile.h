@@ -3,7 +3,7 @@
 #include "platform/Dates.h"
 #include "platform/Decimal.h"
 
-#include <QFileInfo>
+#include <QFile>
 #include <QString>
 
 #include <vector>
@@ -45,8 +45,9 @@ struct ReadError {
 // The largest statement file read: a year of daily lines is far below it.
 inline constexpr qint64 MaxStatementFileBytes = 64LL * 1024 * 1024;
 
-// False, with `error` saying so, when the file is larger than the largest read.
-bool sizeIsReadable(const QFileInfo& file, ReadError& error);
+// Opens a statement file for reading; false, with `error` saying why, when it
+// is missing, larger than the largest read, or cannot be opened.
+bool openStatementFile(const QString& path, QFile& file, ReadError& error);
 
 // Whether `text` reads as an amount ("-42.50", "1234", "+0,5"), with `comma`
 // or the point as the decimal separator; no currency sign, no thousands separator.
