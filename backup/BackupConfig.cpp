@@ -2,9 +2,13 @@
 
 #include "platform/IniFile.h"
 #include "platform/MessageService.h"
+#include "platform/store/FileInstall.h"
+#include "platform/store/StoreSchema.h"
 
 #include <QDir>
 #include <QFile>
+
+#include <sqlite3.h>
 
 #include <fcntl.h>
 #include <sys/file.h>
@@ -97,6 +101,17 @@ BackupConfig::Start BackupConfig::start()
 {
     if (!lockDirectory())
         return Start::AnotherCopy;
+    // A restore killed while it put its files in place is finished before any file is opened.
+    const platform::FileError unfinished = platform::finishInterruptedInstall(m_directory, std::chrono::seconds(2));
+    if (!unfinished.ok()) {
+        platform::MessageService::current().show(
+            {QStringLiteral("Restore Not Finished!"),
+             QStringLiteral("The last restore into %1 was interrupted and could not be finished (%2). Close every program that uses "
+                            "the data files and start the utility again.")
+                 .arg(m_directory, unfinished.osText.isEmpty() ? unfinished.text : unfinished.osText),
+             MessageIcon::Stop, Button::Ok, Button::Ok});
+        return Start::CreateFailed;
+    }
     m_store = std::make_unique<platform::Store>(m_directory, platform::Store::Link::None);
     m_file = std::make_unique<platform::DataFile>(*m_store, configFileDef());
     if (!m_file->open().ok()) {
@@ -107,21 +122,22 @@ BackupConfig::Start BackupConfig::start()
              MessageIcon::Question, Button::Yes | Button::No, Button::Yes});
         if (answer != Button::Yes)
             return Start::Declined;
-        bool created = !QFile::exists(m_store->pathOf(m_file->def())) && m_file->create().ok() && m_file->open().ok();
-        if (created) {
-            platform::Record r = platform::Record::blank(m_file->def());
-            r.values[CfgSysId] = std::int64_t{1};
-            r.values[CfgSpare11] = std::int64_t{1};
-            r.values[CfgDrive] = QStringLiteral("1");
-            created = m_file->add(r).ok();
-        }
-        if (!created) {
+        const bool created = !QFile::exists(m_store->pathOf(m_file->def())) && m_file->create().ok() && m_file->open().ok();
+        if (!created || !ensureRecord()) {
             platform::MessageService::current().show(
                 {QStringLiteral("Error creating CFG.TPS!"),
                  QStringLiteral("An error occurred creating CFG.TPS!  Please contact your software supplier or helpline."),
                  MessageIcon::Stop, Button::Cancel, Button::Cancel});
             return Start::CreateFailed;
         }
+    }
+    // A first start killed between making the file and writing its record left it empty: it gets its record now.
+    if (!ensureRecord()) {
+        platform::MessageService::current().show(
+            {QStringLiteral("Error creating CFG.TPS!"),
+             QStringLiteral("An error occurred creating CFG.TPS!  Please contact your software supplier or helpline."), MessageIcon::Stop,
+             Button::Cancel, Button::Cancel});
+        return Start::CreateFailed;
     }
     close();
     if (!openAndRead()) {
@@ -138,6 +154,35 @@ BackupConfig::Start BackupConfig::start()
     }
     m_path = ini.value(QStringLiteral("setup"), QStringLiteral("path"), QString()).left(60);
     return Start::Ready;
+}
+
+bool BackupConfig::ensureRecord()
+{
+    platform::Record stored;
+    m_file->set(0);
+    if (m_file->next(stored).ok())
+        return true;
+    platform::Record r = platform::Record::blank(m_file->def());
+    r.values[CfgSysId] = std::int64_t{1};
+    r.values[CfgSpare11] = std::int64_t{1};
+    r.values[CfgDrive] = QStringLiteral("1");
+    return m_file->add(r).ok();
+}
+
+bool raiseStoredSetNumber(const QString& path, std::int32_t atLeast)
+{
+    const platform::FileDef def = configFileDef();
+    sqlite3* db = nullptr;
+    bool ok = sqlite3_open_v2(QFile::encodeName(path).constData(), &db, SQLITE_OPEN_READWRITE, nullptr) == SQLITE_OK;
+    const QString column = platform::schema::quoted(def.fields[CfgSpare11].column());
+    const QString sql = QStringLiteral("UPDATE %1 SET %2 = ?1, \"rowversion\" = \"rowversion\" + 1 WHERE %2 < ?1")
+                            .arg(platform::schema::table(def), column);
+    sqlite3_stmt* st = nullptr;
+    ok = ok && sqlite3_prepare_v2(db, sql.toUtf8().constData(), -1, &st, nullptr) == SQLITE_OK;
+    ok = ok && sqlite3_bind_int(st, 1, atLeast) == SQLITE_OK && sqlite3_step(st) == SQLITE_DONE;
+    sqlite3_finalize(st);
+    sqlite3_close_v2(db);
+    return ok;
 }
 
 bool BackupConfig::save()

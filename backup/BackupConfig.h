@@ -51,6 +51,8 @@ public:
 private:
     bool openAndRead();
     bool lockDirectory();
+    // Gives the open CFG.TPS its record when it has none.
+    bool ensureRecord();
 
     QString m_directory;
     std::unique_ptr<platform::Store> m_store;
@@ -60,6 +62,10 @@ private:
     QString m_path;
     int m_lock = -1;
 };
+
+// Raises the set number stored in the CFG.TPS file at `path` (not open
+// through a store: a staged copy) to `atLeast`; false when it cannot be written.
+bool raiseStoredSetNumber(const QString& path, std::int32_t atLeast);
 
 // "\BACKUP\": trailing blanks removed, a backslash at both ends; empty stays empty.
 QString normalisedPath(const QString& path);

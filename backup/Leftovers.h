@@ -8,6 +8,15 @@ namespace fundora::backup {
 // cut) left in the program directory: compressed temporaries (*.BKX,
 // *.BKX.part, *.BKY), the compressor's working directories and the restore's
 // staging directory. Every backup and restore run begins with it.
+//
+// A leftover directory is removed only when it is what the utility makes (a
+// real directory owned by this user) and nothing below it is followed: a link
+// planted under a leftover's name is removed as a link, and what it points to
+// is never touched. A staging directory that an unfinished restore still
+// names is kept for that restore to finish.
 void removeLeftovers(const QString& programDirectory);
+
+// Removes the restore's staging directory in the same careful way.
+void removeStaging(const QString& programDirectory);
 
 } // namespace fundora::backup

@@ -8,6 +8,7 @@
 #include "platform/FileCopy.h"
 #include "platform/MessageService.h"
 #include "platform/pictures/Picture.h"
+#include "platform/store/FileInstall.h"
 #include "platform/store/WholeFile.h"
 
 #include <QDir>
@@ -76,7 +77,8 @@ RestoreRun::~RestoreRun()
     discardOutput();
     for (const Staged& s : m_staged)
         s.problem.wait();
-    QDir(m_staging).removeRecursively();
+    if (!m_keepStaging)
+        removeStaging(m_directory);
 }
 
 QString RestoreRun::stagingPath(const QString& name) const
@@ -143,9 +145,11 @@ RestoreRun::State RestoreRun::start(const QString& location)
         return stop(QStringLiteral("Fundora is running; nothing was restored."), false);
     m_config.close();
     removeLeftovers(m_directory);
-    if (!QDir().mkpath(m_staging) ||
-        !QFile::setPermissions(m_staging, QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner))
+    // Made new and private: whatever stood under its name was removed above, or is an unfinished restore's.
+    if (::mkdir(QFile::encodeName(m_staging).constData(), 0700) != 0) {
+        m_keepStaging = errno == EEXIST;
         return stop(QStringLiteral("The directory %1 could not be made to restore into.").arg(m_staging));
+    }
 
     const QString first = containerName(location, 1);
     if (!openContainer(1)) {
@@ -502,18 +506,37 @@ bool RestoreRun::installStaged()
             return false;
         }
     }
+    // The set number of the next backup is never lowered, not even by the older
+    // CFG.TPS the set brings back: its staged copy gets the number before it is put in place.
+    std::vector<platform::FileToInstall> install;
     for (const Staged& s : m_staged) {
-        const platform::FileError e = platform::replaceWholeFile(s.path, QDir(m_directory).filePath(s.fileName), 2s);
-        if (!e.ok()) {
-            const QString why = e.osText.isEmpty() ? e.text : e.osText;
-            ask("Error Copying File! ", QStringLiteral("An error has occurred copying the file : ") + s.fileName.toUpper(),
-                MessageIcon::Stop, Button::Abort, Button::Abort);
-            stop(QStringLiteral("%1 could not be put in place: %2").arg(s.fileName, why), false);
+        if (s.fileName.compare(QStringLiteral("CFG.TPS"), Qt::CaseInsensitive) == 0 && !raiseStoredSetNumber(s.path, m_setBefore)) {
+            stop(QStringLiteral("The set number could not be kept in %1; nothing was restored.").arg(s.fileName));
             return false;
         }
-        m_restored << s.fileName;
+        install.push_back({StagingName + u'/' + QFileInfo(s.path).fileName(), s.fileName});
     }
-    platform::syncDirectory(m_directory);
+    // Every file of the set is held before the first is replaced, and the
+    // install finishes even when the utility is killed half-way (see installFiles).
+    const platform::FileError e = platform::installFiles(m_directory, install, 2s);
+    if (!e.ok()) {
+        const QString why = e.osText.isEmpty() ? e.text : e.osText;
+        ask("Error Copying File! ",
+            QStringLiteral("The data files could not be replaced: %1. Nothing of this set is restored; every data file stays as it "
+                           "was. Close every program that uses the data files (on this or another computer) and restore again.")
+                .arg(why),
+            MessageIcon::Stop, Button::Abort, Button::Abort);
+        if (platform::installNamesStaging(m_directory, StagingName)) {
+            // Decided but not finished (a rename failed): the next start of either program finishes it.
+            m_keepStaging = true;
+            stop(QStringLiteral("The data files could not all be put in place (%1); the next start finishes the restore.").arg(why), false);
+        } else {
+            stop(QStringLiteral("The data files could not be replaced: %1.").arg(why), false);
+        }
+        return false;
+    }
+    for (const Staged& s : m_staged)
+        m_restored << s.fileName;
     return true;
 }
 
@@ -570,14 +593,11 @@ RestoreRun::State RestoreRun::stop(const QString& reason, bool tellUser)
     }
     m_expanding.clear();
     m_stopReason = reason;
-    if (m_restored.isEmpty())
+    if (!m_keepStaging)
         m_stopReason += QStringLiteral(" Nothing was restored; every data file is as it was.");
     m_state = State::Stopped;
     if (tellUser)
         say(m_stopReason);
-    if (!m_restored.isEmpty())
-        say(QStringLiteral("The restore did not complete. Restored: %1. The other files were not restored and may not match them.")
-                .arg(m_restored.join(QStringLiteral(", "))));
     end();
     return m_state;
 }
@@ -601,7 +621,8 @@ void RestoreRun::end()
     m_container.reset();
     for (const Staged& s : m_staged)
         s.problem.wait(); // no check may still read a file when the staging directory goes
-    QDir(m_staging).removeRecursively();
+    if (!m_keepStaging)
+        removeStaging(m_directory);
     m_staged.clear();
     // The set number of the next backup is never lowered by a restore, not
     // even by the older CFG.TPS that the set brings back.

@@ -99,6 +99,7 @@ private:
     QStringList m_restored;
     RestoreProgress m_progress;
     std::int32_t m_setBefore = 0;
+    bool m_keepStaging = false; // an install record still names the staging directory
 
     std::unique_ptr<QFile> m_container;
     QByteArray m_readBuffer; // the container is read in large pieces

@@ -1,6 +1,7 @@
 #include "platform/store/Store.h"
 
 #include "platform/FileCopy.h"
+#include "platform/store/FileInstall.h"
 #include "platform/store/StoreSchema.h"
 
 #include <QDir>
@@ -32,6 +33,8 @@ bool isOperatingSystemError(int primary)
 
 Store::Store(QString directory, Link link) : m_directory(std::move(directory))
 {
+    // A restore killed while it put its files in place is finished before any file is opened.
+    m_unfinishedInstall = finishInterruptedInstall(m_directory, TransactionWait);
     openConnection(link);
 }
 
@@ -167,13 +170,25 @@ FileError Store::open(const FileDef& def)
         return note(FileError::of(ErrorCode::AlreadyOpen));
     if (inTransaction())
         return note(FileError::of(ErrorCode::StoreFailure, QStringLiteral("cannot open a file inside a transaction")));
+    if (!m_unfinishedInstall.ok()) {
+        m_unfinishedInstall = finishInterruptedInstall(m_directory, TransactionWait);
+        if (!m_unfinishedInstall.ok())
+            return note(m_unfinishedInstall);
+    }
     const QString path = pathOf(def);
     removeStaleCreation(path + CreatingSuffix);
     const QFileInfo info(path);
-    if (!info.exists())
+    if (!info.exists() && !info.isSymLink())
         return note(FileError::of(ErrorCode::NoSuchFile, def.fileName()));
-    if (!info.isFile())
-        return note(FileError::fromErrno(EISDIR, path));
+    if (!info.isFile()) {
+        // Never opened: reading a FIFO or a device would hang or read without end.
+        FileError e = FileError::fromErrno(info.isDir() ? EISDIR : EINVAL, path);
+        if (!info.isDir())
+            e.osText = QStringLiteral("%1 is not a regular file (a FIFO, a device or a link to nothing); move it out of the program "
+                                      "directory, or restore the data files with the backup utility")
+                           .arg(def.fileName());
+        return note(e);
+    }
     if (m_recoverSeconds > 0)
         sqlite3_busy_timeout(m_db, m_recoverSeconds * 1000);
     FileError e = attach(def, path);

@@ -101,6 +101,7 @@ private:
     QSet<QString> m_open;
     int m_depth = 0;
     int m_recoverSeconds = 0;
+    FileError m_unfinishedInstall; // a restore that could not be finished when the store began
     QHash<QString, std::shared_ptr<Statement>> m_statements;
 };
 

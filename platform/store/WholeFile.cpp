@@ -138,44 +138,4 @@ void SnapshotHold::release()
     m_held.clear();
 }
 
-FileError replaceWholeFile(const QString& staged, const QString& target, std::chrono::milliseconds wait)
-{
-    const QByteArray nativeStaged = QFile::encodeName(staged);
-    const QByteArray nativeTarget = QFile::encodeName(target);
-    if (::chmod(nativeStaged.constData(), 0600) != 0)
-        return FileError::fromErrno(errno, staged);
-    sqlite3* db = nullptr;
-    bool locked = false;
-    if (looksLikeDatabase(target)) {
-        if (sqlite3_open_v2(uriOf(target, "mode=rw").toUtf8().constData(), &db, SQLITE_OPEN_READWRITE | SQLITE_OPEN_URI, nullptr) ==
-            SQLITE_OK) {
-            sqlite3_extended_result_codes(db, 1);
-            sqlite3_busy_timeout(db, static_cast<int>(wait.count()));
-            const int rc = exec(db, "BEGIN EXCLUSIVE");
-            const int primary = rc & 0xff;
-            if (primary == SQLITE_BUSY || primary == SQLITE_LOCKED) {
-                const FileError e = sqliteError(db, rc, QFileInfo(target).fileName() + QStringLiteral(" is in use by another program"));
-                sqlite3_close_v2(db);
-                return e;
-            }
-            // A file too damaged to lock is simply replaced.
-            locked = rc == SQLITE_OK;
-        }
-    }
-    // Under the lock nobody can begin a transaction on the old file: its journal,
-    // if one is left, belongs to nothing and must not meet the new file.
-    const QByteArray journal = nativeTarget + "-journal";
-    FileError result = FileError::success();
-    if (::unlink(journal.constData()) != 0 && errno != ENOENT)
-        result = FileError::fromErrno(errno, target + QStringLiteral("-journal"));
-    else if (std::rename(nativeStaged.constData(), nativeTarget.constData()) != 0)
-        result = FileError::fromErrno(errno, target);
-    if (db) {
-        if (locked)
-            exec(db, "ROLLBACK");
-        sqlite3_close_v2(db);
-    }
-    return result;
-}
-
 } // namespace fundora::platform

@@ -53,12 +53,4 @@ private:
     QStringList m_held;
 };
 
-// Puts the whole file `staged` in the place of `target` in one rename. While
-// a database at `target` exists it is locked exclusively (waiting at most
-// `wait` for other processes), its hot journal is rolled back into it, and any
-// journal left beside it is removed before the rename, so the new file never
-// meets an old journal. The staged file gets mode 0600. The caller syncs the
-// directory once it has put all its files in place (syncDirectory).
-FileError replaceWholeFile(const QString& staged, const QString& target, std::chrono::milliseconds wait);
-
 } // namespace fundora::platform

@@ -1,0 +1,212 @@
+// A test-only library preloaded into a program (LD_PRELOAD) that counts its
+// file-system steps under one directory and ends the process with SIGKILL at a
+// chosen one, as a crash or a power cut would end it there. It sees every step
+// of the program, its own code's and the libraries' alike (renames, unlinks,
+// directory changes, syncs, creations and writes).
+//
+//   FUNDORA_STEP_DIR=DIR    count only steps on paths below DIR
+//   FUNDORA_STEP_LOG=FILE   append one line per counted step: "N kind path"
+//   FUNDORA_STEP_KILL=N     kill before the Nth step ("N:after": right after it)
+#include <atomic>
+#include <csignal>
+#include <cstdarg>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <dlfcn.h>
+#include <fcntl.h>
+#include <string>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace {
+
+std::atomic<int> g_seen{0};
+thread_local bool t_inside = false;
+
+template <class Fn>
+Fn next(const char* name)
+{
+    return reinterpret_cast<Fn>(::dlsym(RTLD_NEXT, name));
+}
+
+const char* setting(const char* name)
+{
+    const char* v = std::getenv(name);
+    return v && *v ? v : nullptr;
+}
+
+bool under(const std::string& path)
+{
+    const char* dir = setting("FUNDORA_STEP_DIR");
+    if (!dir)
+        return false;
+    const std::size_t n = std::strlen(dir);
+    return path.compare(0, n, dir) == 0 && (path.size() == n || path[n] == '/');
+}
+
+std::string absolute(int dirfd, const char* path)
+{
+    if (!path)
+        return {};
+    if (path[0] == '/')
+        return path;
+    char base[4096] = {};
+    if (dirfd == AT_FDCWD) {
+        if (!::getcwd(base, sizeof base))
+            return path;
+    } else {
+        const std::string link = "/proc/self/fd/" + std::to_string(dirfd);
+        if (::readlink(link.c_str(), base, sizeof base - 1) < 0)
+            return path;
+    }
+    return std::string(base) + "/" + path;
+}
+
+std::string pathOfFd(int fd)
+{
+    char buffer[4096] = {};
+    const std::string link = "/proc/self/fd/" + std::to_string(fd);
+    if (::readlink(link.c_str(), buffer, sizeof buffer - 1) < 0)
+        return {};
+    return buffer;
+}
+
+bool isRegularFd(int fd)
+{
+    struct stat st {};
+    return ::fstat(fd, &st) == 0 && S_ISREG(st.st_mode);
+}
+
+void log(int step, const char* kind, const std::string& path)
+{
+    const char* file = setting("FUNDORA_STEP_LOG");
+    if (!file)
+        return;
+    static auto realOpen = next<int (*)(const char*, int, ...)>("open");
+    static auto realWrite = next<ssize_t (*)(int, const void*, size_t)>("write");
+    const int fd = realOpen(file, O_WRONLY | O_CREAT | O_APPEND | O_CLOEXEC, 0600);
+    if (fd < 0)
+        return;
+    const std::string line = std::to_string(step) + " " + kind + " " + path + "\n";
+    realWrite(fd, line.data(), line.size());
+    ::close(fd);
+}
+
+// Counts a step on `path`; returns whether to kill after it (kills before it itself).
+bool step(const char* kind, const std::string& path)
+{
+    if (t_inside || !under(path))
+        return false;
+    t_inside = true;
+    const int n = ++g_seen;
+    log(n, kind, path);
+    t_inside = false;
+    const char* kill = setting("FUNDORA_STEP_KILL");
+    if (!kill || std::atoi(kill) != n)
+        return false;
+    if (!std::strstr(kill, ":after"))
+        ::raise(SIGKILL);
+    return true;
+}
+
+int finish(bool killAfter, int result)
+{
+    if (killAfter)
+        ::raise(SIGKILL);
+    return result;
+}
+
+} // namespace
+
+extern "C" {
+
+int rename(const char* from, const char* to)
+{
+    static auto real = next<int (*)(const char*, const char*)>("rename");
+    const bool k = step("rename", absolute(AT_FDCWD, to));
+    return finish(k, real(from, to));
+}
+
+int renameat(int fromDir, const char* from, int toDir, const char* to)
+{
+    static auto real = next<int (*)(int, const char*, int, const char*)>("renameat");
+    const bool k = step("rename", absolute(toDir, to));
+    return finish(k, real(fromDir, from, toDir, to));
+}
+
+int renameat2(int fromDir, const char* from, int toDir, const char* to, unsigned flags)
+{
+    static auto real = next<int (*)(int, const char*, int, const char*, unsigned)>("renameat2");
+    const bool k = step("rename", absolute(toDir, to));
+    return finish(k, real(fromDir, from, toDir, to, flags));
+}
+
+int unlink(const char* path)
+{
+    static auto real = next<int (*)(const char*)>("unlink");
+    const bool k = step("unlink", absolute(AT_FDCWD, path));
+    return finish(k, real(path));
+}
+
+int unlinkat(int dir, const char* path, int flags)
+{
+    static auto real = next<int (*)(int, const char*, int)>("unlinkat");
+    const bool k = step("unlink", absolute(dir, path));
+    return finish(k, real(dir, path, flags));
+}
+
+int rmdir(const char* path)
+{
+    static auto real = next<int (*)(const char*)>("rmdir");
+    const bool k = step("rmdir", absolute(AT_FDCWD, path));
+    return finish(k, real(path));
+}
+
+int mkdir(const char* path, mode_t mode)
+{
+    static auto real = next<int (*)(const char*, mode_t)>("mkdir");
+    const bool k = step("mkdir", absolute(AT_FDCWD, path));
+    return finish(k, real(path, mode));
+}
+
+int fsync(int fd)
+{
+    static auto real = next<int (*)(int)>("fsync");
+    const bool k = step("fsync", pathOfFd(fd));
+    return finish(k, real(fd));
+}
+
+int fdatasync(int fd)
+{
+    static auto real = next<int (*)(int)>("fdatasync");
+    const bool k = step("fsync", pathOfFd(fd));
+    return finish(k, real(fd));
+}
+
+ssize_t write(int fd, const void* data, size_t n)
+{
+    static auto real = next<ssize_t (*)(int, const void*, size_t)>("write");
+    const bool k = fd > 2 && isRegularFd(fd) && step("write", pathOfFd(fd));
+    const ssize_t rc = real(fd, data, n);
+    if (k)
+        ::raise(SIGKILL);
+    return rc;
+}
+
+ssize_t pwrite64(int fd, const void* data, size_t n, off_t at)
+{
+    static auto real = next<ssize_t (*)(int, const void*, size_t, off_t)>("pwrite64");
+    const bool k = isRegularFd(fd) && step("write", pathOfFd(fd));
+    const ssize_t rc = real(fd, data, n, at);
+    if (k)
+        ::raise(SIGKILL);
+    return rc;
+}
+
+ssize_t pwrite(int fd, const void* data, size_t n, off_t at)
+{
+    return pwrite64(fd, data, n, at);
+}
+
+} // extern "C"
