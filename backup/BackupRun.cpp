@@ -14,6 +14,11 @@
 #include <QFileInfo>
 #include <QProcess>
 
+#include <cerrno>
+#include <cstring>
+#include <fcntl.h>
+#include <unistd.h>
+
 namespace fundora::backup {
 
 namespace Button = platform::Button;
@@ -66,7 +71,9 @@ bool BackupRun::ensureDirectory()
                 QStringLiteral(" was not found. Do you want to create this directory?"),
             MessageIcon::Question, Button::Yes | Button::No, Button::Yes) != Button::Yes)
         return false;
-    if (!QDir().mkpath(m_target.location)) {
+    // A directory the utility makes is the user's alone: the sets hold every data file.
+    if (!QDir().mkpath(m_target.location) ||
+        !QFile::setPermissions(m_target.location, QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner)) {
         ask("Error creating directory!",
             QStringLiteral("This directory could not be created.  Please check you have used a valid drive and directory name "
                            "(max of 8 characters for directory name)."),
@@ -154,8 +161,15 @@ BackupRun::Result BackupRun::run(const FileListing& files, const BackupTarget& t
     std::vector<std::unique_ptr<QFile>> sources;
     QStringList paths;
     for (const ListedFile& f : files.files) {
+        // Opened without following a link, and checked again on what was opened.
         auto in = std::make_unique<QFile>(f.sourcePath);
-        if (!in->open(QIODevice::ReadOnly)) {
+        const int fd = ::open(QFile::encodeName(f.sourcePath).constData(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC);
+        if (const QString why = fd < 0 ? QString::fromLocal8Bit(std::strerror(errno)) : refusalOf(f.sourcePath, fd); !why.isEmpty()) {
+            if (fd >= 0)
+                ::close(fd);
+            return stop(QStringLiteral("%1 is not backed up: %2.").arg(f.sourcePath, why));
+        }
+        if (!in->open(fd, QIODevice::ReadOnly, QFileDevice::AutoCloseHandle)) {
             ask("Error Opening File! ", QStringLiteral("Cannot Open File: ") + f.sourcePath, MessageIcon::Stop, Button::Cancel,
                 Button::Cancel);
             return stop(QStringLiteral("%1 could not be opened: %2").arg(f.sourcePath, in->errorString()));

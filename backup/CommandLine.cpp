@@ -202,6 +202,8 @@ int runCommandLine(const QStringList& arguments)
 
     if (o.backup) {
         const FileListing files = listDataFiles(o.directory, o.compress);
+        if (const QString refused = refusedText(files); !refused.isEmpty())
+            std::fprintf(stderr, "vaultine: %s\n", qPrintable(refused));
         if (o.compress && freeSpace(o.directory) < 2 * files.biggest) {
             std::fprintf(stderr, "vaultine: Insufficient Disk Space! to compress the biggest file\n");
             return Exit::Failed;

@@ -5,6 +5,11 @@
 
 #include <unistd.h>
 
+#include <cerrno>
+#include <cstring>
+#include <fcntl.h>
+#include <sys/stat.h>
+
 namespace fundora::backup {
 
 ContainerWriter::ContainerWriter(DiskSupplier& disks, std::int32_t setNumber) : m_disks(disks), m_setNumber(setNumber)
@@ -20,8 +25,13 @@ bool ContainerWriter::openContainer()
 {
     const QString name = m_disks.containerPath(m_disk);
     m_file = std::make_unique<QFile>(name);
-    if (!m_file->open(QIODevice::WriteOnly | QIODevice::Truncate)) {
-        m_error = QStringLiteral("Cannot Create File: ") + name + QStringLiteral(" (") + m_file->errorString() + u')';
+    // Private to the user (it holds every data file), and never written through a link.
+    const int fd = ::open(QFile::encodeName(name).constData(), O_WRONLY | O_CREAT | O_TRUNC | O_NOFOLLOW | O_CLOEXEC, 0600);
+    if (fd < 0 || ::fchmod(fd, 0600) != 0 || !m_file->open(fd, QIODevice::WriteOnly, QFileDevice::AutoCloseHandle)) {
+        const QString why = fd < 0 ? QString::fromLocal8Bit(std::strerror(errno)) : m_file->errorString();
+        if (fd >= 0 && !m_file->isOpen())
+            ::close(fd);
+        m_error = QStringLiteral("Cannot Create File: ") + name + QStringLiteral(" (") + why + u')';
         m_file.reset();
         return false;
     }

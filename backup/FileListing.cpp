@@ -6,15 +6,39 @@
 #include <QFileInfo>
 
 #include <algorithm>
+#include <sys/stat.h>
+#include <unistd.h>
 
 namespace fundora::backup {
+
+QString refusalOf(const QString& path, int fd)
+{
+    struct stat st {};
+    const int rc = fd >= 0 ? ::fstat(fd, &st) : ::lstat(QFile::encodeName(path).constData(), &st);
+    if (rc != 0)
+        return QStringLiteral("it cannot be read");
+    if (S_ISLNK(st.st_mode))
+        return QStringLiteral("it is a link; only the data files themselves are backed up");
+    if (!S_ISREG(st.st_mode))
+        return QStringLiteral("it is not a regular file");
+    if (st.st_uid != ::getuid())
+        return QStringLiteral("it belongs to another user");
+    return {};
+}
 
 FileListing listDataFiles(const QString& directory, bool compress)
 {
     FileListing out;
-    const QFileInfoList entries = QDir(directory).entryInfoList(QDir::Files | QDir::Hidden, QDir::Name);
+    const QFileInfoList entries =
+        QDir(directory).entryInfoList(QDir::AllEntries | QDir::System | QDir::Hidden | QDir::NoDotAndDotDot, QDir::Name);
     for (const QFileInfo& info : entries) {
-        if (!info.fileName().endsWith(QStringLiteral(".TPS"), Qt::CaseInsensitive) || info.size() <= 0)
+        if (!info.fileName().endsWith(QStringLiteral(".TPS"), Qt::CaseInsensitive))
+            continue;
+        if (const QString why = refusalOf(info.absoluteFilePath()); !why.isEmpty()) {
+            out.refused.push_back({info.fileName(), why});
+            continue;
+        }
+        if (info.size() <= 0)
             continue;
         ListedFile f;
         f.name = info.fileName().toUpper();
@@ -32,6 +56,14 @@ FileListing listDataFiles(const QString& directory, bool compress)
     }
     std::sort(out.files.begin(), out.files.end(), [](const ListedFile& a, const ListedFile& b) { return a.name < b.name; });
     return out;
+}
+
+QString refusedText(const FileListing& listing)
+{
+    QStringList parts;
+    for (const RefusedFile& r : listing.refused)
+        parts << QStringLiteral("%1 (%2)").arg(r.name, r.reason);
+    return parts.isEmpty() ? QString() : QStringLiteral("Not backed up: ") + parts.join(QStringLiteral(", ")) + u'.';
 }
 
 Estimate estimateOf(std::int64_t listedTotal, bool compress)

@@ -84,11 +84,15 @@ private:
                 m_inTag = false;
                 return tag();
             }
+            // Processing instructions and declarations are passed over whatever
+            // their length; the start of a declaration is kept to be checked.
+            if (m_tag.startsWith('?') || m_tag.startsWith('!')) {
+                if (m_tag.size() < MaxTagLength * 4)
+                    m_tag += c;
+                return true;
+            }
             if (c == '<')
                 return fail(m_line, QStringLiteral("a tag is not closed with '>'."));
-            // Processing instructions and declarations are passed over whatever their length.
-            if (m_tag.startsWith('?') || m_tag.startsWith('!'))
-                return true;
             if (m_tag.size() >= MaxTagLength)
                 return fail(m_line, QStringLiteral("a tag longer than %1 characters: this is not an OFX file.").arg(MaxTagLength));
             m_tag += c;
@@ -172,8 +176,10 @@ private:
     bool tag()
     {
         QByteArray name = m_tag.trimmed().toUpper();
+        if (name.startsWith("!DOCTYPE") || name.startsWith("!ENTITY"))
+            return refuseDeclaration(name);
         if (name.startsWith('?') || name.startsWith('!'))
-            return true; // a processing instruction, a declaration or a comment
+            return true; // a processing instruction or a comment
         const bool selfClosed = name.endsWith('/');
         if (selfClosed)
             name.chop(1);
@@ -211,6 +217,23 @@ private:
             m_valueTag = name;
             m_valueLine = m_tagLine;
         }
+        return true;
+    }
+
+    // A document type that names an outside identifier, or any entity, would
+    // make the parser fetch a URL or open a file other than the statement
+    // (or read /dev/zero without end): refused before the file reaches it.
+    bool refuseDeclaration(const QByteArray& declaration)
+    {
+        const QList<QByteArray> words = declaration.simplified().split(' ');
+        const bool outside =
+            words.contains("PUBLIC") || words.contains("SYSTEM") || declaration.contains('"') || declaration.contains('\'');
+        if (declaration.startsWith("!ENTITY") || declaration.contains('[') || outside)
+            return fail(m_tagLine,
+                        QStringLiteral("the file declares %1; a statement file may not name other files, addresses or "
+                                       "entities, so it is not read.")
+                            .arg(declaration.startsWith("!ENTITY") ? QStringLiteral("an entity")
+                                                                   : QStringLiteral("a document type with an outside identifier")));
         return true;
     }
 

@@ -157,6 +157,7 @@ bool IniFile::save(const QString& path, QString* error) const
             *error = f.errorString();
         return false;
     }
+    f.setPermissions(QFileDevice::ReadOwner | QFileDevice::WriteOwner); // private, as the data files are
     f.write(text().toUtf8());
     if (!f.commit()) {
         if (error)

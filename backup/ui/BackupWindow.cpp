@@ -1,5 +1,6 @@
 #include "backup/ui/BackupWindow.h"
 
+#include "backup/Messages.h"
 #include "backup/ui/DriveChoice.h"
 #include "platform/MessageService.h"
 
@@ -77,6 +78,8 @@ void BackupWindow::start()
         QCoreApplication::processEvents();
         files = listDataFiles(m_config.directory(), compress);
     }
+    if (const QString refused = refusedText(files); !refused.isEmpty())
+        say(refused);
     if (compress && freeSpace(m_config.directory()) < 2 * files.biggest) {
         platform::MessageService::current().show(
             {QStringLiteral("Insufficient Disk Space!"),

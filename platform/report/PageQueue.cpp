@@ -2,6 +2,7 @@
 
 #include <QDir>
 #include <QFileDevice>
+#include <QRegularExpression>
 #include <QTemporaryDir>
 
 namespace fundora::platform {
@@ -90,10 +91,22 @@ void PageQueue::cleanup()
     m_rows = 0;
 }
 
+QString neutralisedCell(const QString& cell)
+{
+    // A spreadsheet runs a cell that starts with one of these as a formula
+    // (=HYPERLINK(...), +cmd|..., @SUM(...)); a leading apostrophe makes it
+    // text. A number, negative ones included, stays a number.
+    static const QRegularExpression number(QStringLiteral("^[-+]?[0-9][0-9,]*(\\.[0-9]+)?$"));
+    if (cell.isEmpty() || !QStringView(u"=+-@\t\r").contains(cell.front()) || number.match(cell).hasMatch())
+        return cell;
+    return u'\'' + cell;
+}
+
 QByteArray csvLine(const QStringList& cells)
 {
     QStringList out;
-    for (const QString& cell : cells) {
+    for (const QString& raw : cells) {
+        const QString cell = neutralisedCell(raw);
         if (cell.contains(u',') || cell.contains(u'"') || cell.contains(u'\n') || cell.contains(u'\r'))
             out << u'"' + QString(cell).replace(u'"', QStringLiteral("\"\"")) + u'"';
         else

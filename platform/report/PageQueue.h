@@ -53,7 +53,10 @@ private:
     QString m_error;
 };
 
-// One CSV line (RFC 4180: fields with a comma, quote or line break are quoted, quotes doubled).
+// One CSV line (RFC 4180: fields with a comma, quote or line break are quoted,
+// quotes doubled). A text cell a spreadsheet would run as a formula gets a
+// leading apostrophe (neutralisedCell).
 QByteArray csvLine(const QStringList& cells);
+QString neutralisedCell(const QString& cell);
 
 } // namespace fundora::platform

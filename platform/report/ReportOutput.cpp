@@ -66,6 +66,7 @@ bool writePdf(const PageQueue& pages, const QString& path, const QString& title,
             *error = QStringLiteral("%1 could not be written: %2").arg(path, file.errorString());
         return false;
     }
+    file.setPermissions(QFileDevice::ReadOwner | QFileDevice::WriteOwner); // private, as the data files are
     {
         QPdfWriter pdf(&file);
         pdf.setTitle(title);
@@ -103,6 +104,7 @@ bool writeRows(const PageQueue& pages, const QString& path, QString* error)
             *error = QStringLiteral("%1 could not be written: %2").arg(path, out.errorString());
         return false;
     }
+    out.setPermissions(QFileDevice::ReadOwner | QFileDevice::WriteOwner); // private, as the data files are
     while (!rows.atEnd())
         out.write(rows.read(1 << 16));
     if (!out.commit()) {

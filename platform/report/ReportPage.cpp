@@ -111,6 +111,7 @@ bool ReportPage::save(const QString& path, QString* error) const
             *error = file.errorString();
         return false;
     }
+    file.setPermissions(QFileDevice::ReadOwner | QFileDevice::WriteOwner); // private, as the data files are
     QDataStream out(&file);
     out << PageMagic << PageVersion << static_cast<quint32>(m_items.size());
     for (const Item& i : m_items)

@@ -5,6 +5,7 @@
 #include "tests/import/ImportFixture.h"
 
 #include <QStringEncoder>
+#include <QTcpServer>
 
 #include <cstdlib>
 #include <ctime>
@@ -44,6 +45,39 @@ protected:
                  QStringLiteral("INT")}};
     }
 };
+
+TEST_F(OfxReaderTest, AFileThatNamesOtherFilesOrAddressesIsRefusedBeforeAnythingIsOpened)
+{
+    // Anything the parser fetched would arrive here: the connection is made
+    // (and waits in the backlog) before the fetch could return.
+    QTcpServer listener;
+    ASSERT_TRUE(listener.listen(QHostAddress::LocalHost));
+    const QString url = QStringLiteral("http://127.0.0.1:%1/ofx.dtd").arg(listener.serverPort());
+    const QString declarations[] = {
+        QStringLiteral("<!DOCTYPE OFX SYSTEM \"%1\">").arg(url),
+        QStringLiteral("<!DOCTYPE OFX PUBLIC \"-//OFX//DTD 2.1//EN\" \"%1\">").arg(url),
+        QStringLiteral("<!DOCTYPE OFX SYSTEM \"/etc/passwd\">"),
+        QStringLiteral("<!DOCTYPE OFX SYSTEM \"/dev/zero\">"),
+        QStringLiteral("<!DOCTYPE OFX [<!ENTITY leak SYSTEM \"file:///etc/passwd\">]>"),
+        QStringLiteral("<!ENTITY leak SYSTEM \"%1\">").arg(url),
+    };
+    for (bool xml : {false, true}) {
+        for (const QString& declaration : declarations) {
+            SCOPED_TRACE(declaration.toStdString());
+            QString text = test::ofxFile(test::ofxCardStatement(QStringLiteral("4111222233334444"), november(), xml), xml);
+            text.insert(text.indexOf(QStringLiteral("<OFX>")), declaration + u'\n');
+            const QString message = failure(text);
+            EXPECT_TRUE(message.contains(QStringLiteral("a statement file may not name other files, addresses or entities"))) << message;
+            EXPECT_FALSE(listener.waitForNewConnection(0)) << "the reader reached the network";
+        }
+    }
+    // A plain document type, as some banks write it, is read.
+    QString plain = test::ofxFile(test::ofxCardStatement(QStringLiteral("4111222233334444"), november(), true), true);
+    plain.insert(plain.indexOf(QStringLiteral("<OFX>")), QStringLiteral("<!DOCTYPE OFX>\n"));
+    StatementFile out;
+    ReadError error;
+    EXPECT_TRUE(read(plain, out, error)) << error.message;
+}
 
 TEST_F(OfxReaderTest, BothVersionsGiveTheSameLinesWithExactDatesAmountsAndIds)
 {

@@ -46,6 +46,37 @@ TEST_F(ReportCommandLineTest, AReportGoesIntoItsPdfOrCsvAndNothingElseIsAsked)
                                                                     ",Total for 03/01/2026 through 03/31/2026,,125.00\r\n"));
 }
 
+TEST_F(ReportCommandLineTest, DescriptionsThatASpreadsheetWouldRunStayTextAndTheFilesArePrivate)
+{
+    addAccount(1, QStringLiteral("Alpha Bank"));
+    const char* hostile[] = {
+        "=HYPERLINK(\"http://x\",\"y\")", "+cmd|' /C calc'!A0", "-1+1", "@SUM(A1:A9)", "\tTabbed", "\rReturned", "Plain -1"};
+    int d = 1;
+    for (const char* text : hostile)
+        addTransaction(1, day(2026, 3, d++), "C", QString::fromUtf8(text), "1.00");
+    addTransaction(1, day(2026, 3, d), "P", QStringLiteral("Payment"), "-25.00");
+    const QString csv = path(QStringLiteral("out.csv"));
+    const Result r = fundora({QStringLiteral("--print"), QStringLiteral("open"), QStringLiteral("--csv"), csv, QStringLiteral("--account"),
+                              QStringLiteral("1")});
+    ASSERT_EQ(r.status, 0) << r.errors;
+    const QStringList lines = QString::fromUtf8(test::readAll(csv)).split(QStringLiteral("\r\n"), Qt::SkipEmptyParts);
+    const QStringList expected{QStringLiteral("\"'=HYPERLINK(\"\"http://x\"\",\"\"y\"\")\""),
+                               QStringLiteral("'+cmd|' /C calc'!A0"),
+                               QStringLiteral("'-1+1"),
+                               QStringLiteral("'@SUM(A1:A9)"),
+                               QStringLiteral("'\tTabbed"),
+                               QStringLiteral("\"'\rReturned\""),
+                               QStringLiteral("Plain -1")};
+    for (const QString& cell : expected)
+        EXPECT_TRUE(std::any_of(lines.begin(), lines.end(), [&](const QString& l) { return l.contains(u',' + cell + u','); }))
+            << cell << " in " << lines.join(u'|');
+    EXPECT_TRUE(lines.last().endsWith(QStringLiteral(",-18.00"))) << "numbers stay numbers: " << lines.last();
+    EXPECT_EQ(QFile(csv).permissions() & (QFileDevice::ReadGroup | QFileDevice::ReadOther), QFileDevice::Permissions());
+    const QString pdf = path(QStringLiteral("out.pdf"));
+    ASSERT_EQ(fundora({QStringLiteral("--print"), QStringLiteral("accounts"), QStringLiteral("--pdf"), pdf}).status, 0);
+    EXPECT_EQ(QFile(pdf).permissions() & (QFileDevice::ReadGroup | QFileDevice::ReadOther), QFileDevice::Permissions());
+}
+
 TEST_F(ReportCommandLineTest, NothingToReportExitsWithOneAndWritesNoFile)
 {
     addAccount(2, QStringLiteral("Quiet Card"));
