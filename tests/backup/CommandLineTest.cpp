@@ -5,6 +5,9 @@
 
 #include <QProcess>
 
+#include <sys/stat.h>
+#include <unistd.h>
+
 using namespace fundora;
 using namespace fundora::backup;
 using test::readAll;
@@ -84,6 +87,31 @@ TEST_F(CommandLineTest, AnOlderSetIsRefusedNamingTheFlagThatAllowsIt)
     const auto header = ContainerHeader::decode(readAll(path(QStringLiteral("fourth/1.BKP"))).left(RecordSize));
     ASSERT_TRUE(header);
     EXPECT_EQ(header->setNumber, 4);
+}
+
+TEST_F(CommandLineTest, ALinkPlantedAsADataFileIsRefusedAndTheSetIsPrivate)
+{
+    makeFile(QStringLiteral("ACCOUNTS.TPS"), 3000);
+    const QString secret = path(QStringLiteral("secret"));
+    writeAll(secret, "root:$6$not-for-backups");
+    ASSERT_EQ(::symlink(QFile::encodeName(secret).constData(),
+                        QFile::encodeName(QDir(program).filePath(QStringLiteral("SHADOW.TPS"))).constData()),
+              0);
+    ASSERT_EQ(::mkfifo(QFile::encodeName(QDir(program).filePath(QStringLiteral("PIPE.TPS"))).constData(), 0600), 0);
+    const QString fresh = path(QStringLiteral("fresh/set"));
+    const Outcome r = vaultine(
+        {QStringLiteral("--dir"), program, QStringLiteral("--backup"), QStringLiteral("--to"), fresh, QStringLiteral("--no-compress")});
+    ASSERT_EQ(r.exitCode, 0) << r.err;
+    EXPECT_TRUE(r.err.contains(QStringLiteral("Not backed up: PIPE.TPS (it is not a regular file), SHADOW.TPS (it is a link"))) << r.err;
+    EXPECT_TRUE(r.out.contains(QStringLiteral("Backed up 2 files"))) << r.out; // ACCOUNTS.TPS and CFG.TPS
+    const QByteArray container = readAll(fresh + QStringLiteral("/1.BKP"));
+    EXPECT_FALSE(container.contains("not-for-backups"));
+    EXPECT_EQ(QFile(fresh + QStringLiteral("/1.BKP")).permissions() &
+                  ~(QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ReadUser | QFileDevice::WriteUser),
+              QFileDevice::Permissions());
+    EXPECT_EQ(QFile(fresh).permissions() &
+                  (QFileDevice::ReadGroup | QFileDevice::ExeGroup | QFileDevice::ReadOther | QFileDevice::ExeOther),
+              QFileDevice::Permissions());
 }
 
 TEST_F(CommandLineTest, ARefusedSetExitsNonZeroAndSaysWhy)
