@@ -8,6 +8,7 @@
 #include "import/ImportProcedures.h"
 #include "memos/MemoProcedures.h"
 #include "platform/MessageService.h"
+#include "platform/PrivateDirectory.h"
 #include "platform/Runtime.h"
 #include "reports/ReportCommandLine.h"
 #include "reports/ReportProcedures.h"
@@ -43,6 +44,9 @@ int main(int argc, char* argv[])
         return 2;
     }
     QDir::setCurrent(directory);
+    // What killed runs left of their work (report pages, statement copies) goes now.
+    platform::cleanWorkDirectory(QStringLiteral("report"));
+    platform::cleanWorkDirectory(QStringLiteral("import"));
 
     std::optional<reports::ReportCommand> reportCommand;
     if (batchReport) {

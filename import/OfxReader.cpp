@@ -1,6 +1,7 @@
 #include "import/OfxReader.h"
 
 #include "import/OfxScan.h"
+#include "platform/PrivateDirectory.h"
 
 #include <QFile>
 #include <QFileInfo>
@@ -77,7 +78,19 @@ bool parseWithLibofx(const QString& path, ParsedFile& parsed)
     ofx_set_account_cb(context, onAccount, &parsed);
     ofx_set_transaction_cb(context, onTransaction, &parsed);
     const QByteArray name = QFile::encodeName(path);
+    // libofx copies the statement to a file in TMPDIR: the program's own
+    // work directory, never the shared temporary one, and cleaned at the next start.
+    const QString work = platform::processWorkDirectory(QStringLiteral("import"));
+    if (work.isEmpty())
+        return false;
+    const QByteArray before = qgetenv("TMPDIR");
+    const bool hadTmpdir = qEnvironmentVariableIsSet("TMPDIR");
+    qputenv("TMPDIR", QFile::encodeName(work));
     libofx_proc_file(context, name.constData(), AUTODETECT);
+    if (hadTmpdir)
+        qputenv("TMPDIR", before);
+    else
+        qunsetenv("TMPDIR");
     libofx_free_context(context);
     return true;
 }
@@ -108,7 +121,11 @@ bool readOfxFile(const QString& path, StatementFile& out, ReadError& error)
     file.close();
 
     ParsedFile parsed;
-    parseWithLibofx(path, parsed);
+    if (!parseWithLibofx(path, parsed)) {
+        error = {0, QStringLiteral("The file could not be read: no private work directory could be made (XDG_RUNTIME_DIR, or the "
+                                   "temporary directory).")};
+        return false;
+    }
     // The scan and the parse see the same transactions in the same order; where
     // they part, the file holds something the parser could not follow.
     const std::size_t understood = parsed.transactions.size();

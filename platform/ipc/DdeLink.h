@@ -10,8 +10,9 @@ namespace fundora::platform {
 // The link by which the backup utility finds out whether the main program
 // runs: the main program registers a server under a pair of names, a client
 // asks for a conversation with the same pair. No data passes over it.
-// The pair becomes a local socket name of this user (and of the scope named
-// by FUNDORA_DDE_SCOPE, which only tests set).
+// The pair becomes a socket in the user's own runtime directory (see
+// userRuntimeDirectory; and of the scope named by FUNDORA_DDE_SCOPE, which
+// only tests set). An answer counts only from a process of the same user.
 QString ddeSocketName(const QString& application, const QString& topic);
 
 class DdeServer : public QObject {

@@ -1,5 +1,7 @@
 #include "platform/report/PageQueue.h"
 
+#include "platform/PrivateDirectory.h"
+
 #include <QDir>
 #include <QFileDevice>
 #include <QRegularExpression>
@@ -7,8 +9,16 @@
 
 namespace fundora::platform {
 
-PageQueue::PageQueue() : m_dir(std::make_unique<QTemporaryDir>(QDir::tempPath() + QStringLiteral("/fundora-report-XXXXXX")))
+// Pages live in the program's own work directory, where the next start removes what a killed run left.
+PageQueue::PageQueue()
 {
+    const QString entry = workEntryTemplate(QStringLiteral("report"));
+    if (entry.isEmpty()) {
+        m_error =
+            QStringLiteral("No private directory for the report's pages could be made (XDG_RUNTIME_DIR, or the temporary directory).");
+        return;
+    }
+    m_dir = std::make_unique<QTemporaryDir>(entry);
     // QTemporaryDir makes the directory 0700 already; say so where it matters.
     if (m_dir->isValid())
         QFile::setPermissions(m_dir->path(), QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
