@@ -3,6 +3,7 @@
 #include "platform/store/View.h"
 #include "statements/StatementText.h"
 
+#include <QCryptographicHash>
 #include <QHash>
 #include <QSet>
 
@@ -32,6 +33,24 @@ QStringList wordsOf(const QString& text)
         if (w.size() >= 3)
             words << w;
     return words;
+}
+
+// A line without the bank's id is known by its content: the date, the amount
+// as booked and the description (blanks and case aside), with the number of
+// times the same content came before it in the file. Two identical charges of
+// one day are then two lines, and the same file imported again gives the same ids.
+QString contentId(const BookedLine& line, const QString& description, int occurrence)
+{
+    const QByteArray key = QByteArray::number(line.date) + '|' + QByteArray::number(line.amount.units()) + '|' +
+                           description.simplified().toCaseFolded().toUtf8();
+    return ContentIdPrefix + QString::fromLatin1(QCryptographicHash::hash(key, QCryptographicHash::Sha256).toHex().left(24)) + u'#' +
+           QString::number(occurrence);
+}
+
+QString duplicateReason(const QString& bankId)
+{
+    return bankId.startsWith(ContentIdPrefix) ? QStringLiteral("a line of the same date, amount and description was imported before")
+                                              : QStringLiteral("bank id %1 was imported before").arg(bankId);
 }
 
 } // namespace
@@ -196,9 +215,14 @@ FileError planImport(core::DataFiles& files, std::int32_t sysId, const FileAccou
     QHash<QString, std::vector<std::size_t>> plannedById;
     QSet<std::int32_t> claimed;
     out.lines.reserve(account.entries.size());
+    QHash<QString, int> contentSeen;
     for (const FileEntry& entry : account.entries) {
         PlannedLine p;
         p.line = bookEntry(entry, flipSigns);
+        if (p.line.bankId.isEmpty()) {
+            const QString content = contentId(p.line, entry.description, 0);
+            p.line.bankId = contentId(p.line, entry.description, ++contentSeen[content]);
+        }
         const BookedLine& b = p.line;
         const std::int64_t units = b.amount.units();
         auto refuse = [&](const QString& why) {
@@ -220,7 +244,7 @@ FileError planImport(core::DataFiles& files, std::int32_t sysId, const FileAccou
                 if (r.date == b.date && r.amountUnits == units) {
                     p.status = LineStatus::Duplicate;
                     p.choice = LineChoice::Skip;
-                    p.reason = QStringLiteral("bank id %1 was imported before").arg(b.bankId);
+                    p.reason = duplicateReason(b.bankId);
                     decided = true;
                     break;
                 }

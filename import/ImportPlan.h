@@ -15,8 +15,11 @@ struct BookedLine {
     QString type;
     platform::Decimal amount = platform::Decimal::fromUnits(0, 2); // as stored
     QString description;                                           // cut to the transaction's field
-    QString bankId;
+    QString bankId; // the bank's id, or for a line without one its content id (ContentIdPrefix)
 };
+// Begins the id a line without the bank's id is known by: its date, amount and
+// description, and which occurrence of that content in the file it is.
+inline const QString ContentIdPrefix = QStringLiteral("content:");
 BookedLine bookEntry(const FileEntry& entry, bool flipSigns);
 
 // Whether two descriptions name the same merchant: a word of one (three
@@ -56,7 +59,8 @@ struct ImportPlan {
 inline constexpr int MatchWindowDays = 4;
 
 // Compares the lines of `account` with account `sysId`: a line whose bank id
-// an earlier import took in with the same date and amount is a duplicate; a
+// (or, without one, whose content id) an earlier import took in with the same
+// date and amount is a duplicate; a
 // typed, not yet linked transaction of the same amount within four days and
 // with a similar description is a match; any other line is new. An id seen
 // before on a line that differs never makes it a duplicate.

@@ -42,6 +42,39 @@ protected:
     }
 };
 
+TEST_F(ImportCommandLineTest, ACsvFileImportedTwiceAddsNothingTheSecondTimeYetKeepsTwoIdenticalCharges)
+{
+    addAccount(1, 15);
+    const QByteArray november = "Date,Description,Amount\n"
+                                "2026-11-03,Corner Bakery,-4.20\n"
+                                "2026-11-03,Corner Bakery,-4.20\n" // two coffees on one day: two charges
+                                "2026-11-05,Bus ticket,-2.00\n";
+    const QString file = test::writeFile(path(QStringLiteral("nov.csv")), november);
+    const QStringList import{QStringLiteral("--import"), file, QStringLiteral("--account"), QStringLiteral("1")};
+    Result r = fundora(import);
+    ASSERT_EQ(r.status, 0) << r.errors.toStdString();
+    EXPECT_EQ(r.lines.last(),
+              QStringLiteral("3 lines: 3 new, 0 duplicate, 0 matched, 0 refused; balance $0.00 -> $10.40; 3 added, 0 linked"));
+    r = fundora(import);
+    ASSERT_EQ(r.status, 0) << r.errors.toStdString();
+    EXPECT_EQ(r.lines.last(),
+              QStringLiteral("3 lines: 0 new, 3 duplicate, 0 matched, 0 refused; balance $10.40 -> $10.40; 0 added, 0 linked"));
+    EXPECT_TRUE(r.lines[1].endsWith(QStringLiteral("duplicate (a line of the same date, amount and description was imported before)")))
+        << r.lines[1].toStdString();
+    EXPECT_EQ(transactionsOf(1).size(), 3u);
+    // A later file that holds the day once more, blanks and case aside, adds only the third coffee.
+    const QString more = test::writeFile(path(QStringLiteral("more.csv")), "Date,Description,Amount\n"
+                                                                           "2026-11-03,CORNER  bakery,-4.20\n"
+                                                                           "2026-11-03,Corner Bakery,-4.20\n"
+                                                                           "2026-11-03,Corner Bakery,-4.20\n");
+    r = fundora({QStringLiteral("--import"), more, QStringLiteral("--account"), QStringLiteral("1")});
+    ASSERT_EQ(r.status, 0) << r.errors.toStdString();
+    EXPECT_EQ(r.lines.last(),
+              QStringLiteral("3 lines: 1 new, 2 duplicate, 0 matched, 0 refused; balance $10.40 -> $14.60; 1 added, 0 linked"));
+    EXPECT_EQ(transactionsOf(1).size(), 4u);
+    expectBalanceRule(1);
+}
+
 TEST_F(ImportCommandLineTest, ADryRunListsEveryLineAndWritesNothingTheImportThenWritesThem)
 {
     addAccount(1, 15);
