@@ -58,6 +58,11 @@ void UpdateFormController::confirmAndDelete()
 UpdateFormController::Saved UpdateFormController::save(Navigation navigation)
 {
     m_navigation = navigation;
+    const bool writes = m_working == Request::Insert || (m_working == Request::Change && m_record.changedSinceCopy());
+    if (writes && !m_record.confirmSave(m_working)) {
+        m_navigation = Navigation::None;
+        return Saved::StayOpen;
+    }
     if (m_working == Request::Insert)
         return saveInsert();
     if (m_working == Request::Change)

@@ -24,6 +24,10 @@ public:
     // Insert defaults (and for accounts the autonumbered add, on the buffer);
     // false ends the insert as cancelled.
     virtual bool prime() { return true; }
+    // Asked before an insert or a change is written, with what the user typed
+    // in the form's copy (which it may put into its stored form, a sign say):
+    // false keeps the form open with that, to be changed or cancelled.
+    virtual bool confirmSave(core::Request) { return true; }
     // Writes a new record from the buffer (adds it, or writes over the primed one).
     virtual platform::FileError writeInsert() = 0;
     virtual core::Guarded guardedUpdate() = 0;

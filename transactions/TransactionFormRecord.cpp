@@ -5,7 +5,9 @@
 #include "core/OpenFile.h"
 #include "core/StandardWarning.h"
 #include "platform/Clock.h"
+#include "platform/MessageService.h"
 #include "transactions/ReconciledEntries.h"
+#include "transactions/TransactionText.h"
 
 namespace fundora::transactions {
 
@@ -48,12 +50,32 @@ bool TransactionFormRecord::prime()
     return true;
 }
 
+bool TransactionFormRecord::confirmSave(core::Request request)
+{
+    core::Transaction& t = working();
+    if (t.transactionType == QStringLiteral("P")) {
+        if (!t.transactionAmount.isNegative())
+            t.transactionAmount = -t.transactionAmount;
+        return true;
+    }
+    const bool wasNegative = request == core::Request::Change && opened().transactionAmount.isNegative();
+    if (!t.transactionAmount.isNegative() || wasNegative)
+        return true;
+    const QString kind = transactionTypeDescription(t.transactionType);
+    return platform::MessageService::current().show(
+               {QStringLiteral("Negative Amount"),
+                QStringLiteral("The amount %1 is negative: it lowers the balance as a payment or credit does, but this transaction "
+                               "is of the type %2.\r\n\r\nSave it as %2 with a negative amount? Choose No to change the amount or "
+                               "the type (a payment or credit is Pmt/Credit).")
+                    .arg(t.transactionAmount.toString(), kind),
+                platform::MessageIcon::Question, platform::Button::Yes | platform::Button::No, platform::Button::No}) ==
+           platform::Button::Yes;
+}
+
 FileError TransactionFormRecord::writeInsert()
 {
-    // The buffer holds the form's copy; if anything fails the form keeps what was typed.
+    // The buffer holds the form's copy (its sign settled by confirmSave); if anything fails the form keeps what was typed.
     core::Transaction& t = file().record;
-    if (t.transactionType == QStringLiteral("P"))
-        t.transactionAmount = -t.transactionAmount;
     core::FileTransaction tx(m_files.store);
     if (!tx.begun())
         return tx.beginError();

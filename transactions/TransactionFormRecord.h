@@ -22,7 +22,12 @@ public:
     // Insert defaults (charge, today, 0.00), or the payment the frame's
     // "Record a Payment" button asked for.
     bool prime() override;
-    // Payments are stored with their sign reversed; the balance rises by the stored amount.
+    // A payment or credit is stored negative whatever sign was typed, on
+    // insert and on change alike, so a change never turns it into a charge. A
+    // negative amount on any other type lowers the balance as a credit does:
+    // asked first (default No), unless the transaction was negative already.
+    bool confirmSave(core::Request request) override;
+    // The balance rises by the stored amount.
     platform::FileError writeInsert() override;
     // The balance changes by the new amount less the amount as read.
     core::Guarded guardedUpdate() override;

@@ -191,6 +191,65 @@ TEST_F(TransactionsInFrameTest, APaymentFromTheFrameLowersTheBalanceTheAccountsL
     EXPECT_EQ(accountsList->detail(QStringLiteral("Total Outstanding Debt")), QStringLiteral("$400.00"));
 }
 
+TEST_F(TransactionsInFrameTest, AChangeKeepsAPaymentAPaymentAndANegativeChargeIsAskedAbout)
+{
+    BrowseCurrentTransactionsWindow* w = openCurrent();
+    ASSERT_NE(w, nullptr);
+    press(Payment);
+    QLineEdit* amount = child<UpdateTransactionsWindow>()->edit(QStringLiteral("Transaction &Amount:"));
+    amount->selectAll();
+    QTest::keyClicks(amount, QStringLiteral("500"));
+    QTest::keyClick(amount, Qt::Key_Return);
+    settle();
+    ASSERT_EQ(w->value(QStringLiteral("Account Balance")), QStringLiteral("$0.00"));
+
+    // The payment opened for a change with the keys, its amount typed again as it was typed when added.
+    QTableView* table = w->list()->table();
+    const int payment = static_cast<int>(column(w->list(), 2).indexOf(QStringLiteral("Pmt/Credit")));
+    QTest::keyClick(table, Qt::Key_Home);
+    for (int i = 0; i < payment; ++i)
+        QTest::keyClick(table, Qt::Key_Down);
+    QTest::keyClick(table, Qt::Key_Return);
+    settle();
+    auto* form = child<UpdateTransactionsWindow>();
+    ASSERT_NE(form, nullptr);
+    amount = form->edit(QStringLiteral("Transaction &Amount:"));
+    EXPECT_EQ(amount->text().trimmed(), QStringLiteral("500.00-"));
+    amount->selectAll();
+    QTest::keyClicks(amount, QStringLiteral("550"));
+    QTest::keyClick(amount, Qt::Key_Return);
+    settle();
+    EXPECT_EQ(child<UpdateTransactionsWindow>(), nullptr);
+    EXPECT_EQ(w->value(QStringLiteral("Account Balance")), QStringLiteral("($50.00)")) << "500.00 less a payment of 550.00";
+    EXPECT_TRUE(column(w->list(), 3).contains(QStringLiteral("($550.00)"))) << column(w->list(), 3).join(u' ');
+
+    // A charge (the opening balance) given a negative amount: asked first; No keeps the form with what was typed.
+    const int balance = static_cast<int>(column(w->list(), 2).indexOf(QStringLiteral("Balance")));
+    QTest::keyClick(table, Qt::Key_Home);
+    for (int i = 0; i < balance; ++i)
+        QTest::keyClick(table, Qt::Key_Down);
+    QTest::keyClick(table, Qt::Key_Return);
+    settle();
+    form = child<UpdateTransactionsWindow>();
+    ASSERT_NE(form, nullptr);
+    amount = form->edit(QStringLiteral("Transaction &Amount:"));
+    amount->selectAll();
+    QTest::keyClicks(amount, QStringLiteral("-20"));
+    messages().answer(Button::No);
+    QTest::keyClick(amount, Qt::Key_Return);
+    settle();
+    ASSERT_FALSE(shownTexts().isEmpty());
+    EXPECT_TRUE(shownTexts().last().contains(QStringLiteral("is negative: it lowers the balance as a payment or credit does")))
+        << shownTexts().last();
+    ASSERT_EQ(child<UpdateTransactionsWindow>(), form) << "No keeps the form open";
+    EXPECT_EQ(amount->text().trimmed(), QStringLiteral("20.00-"));
+    messages().answer(Button::Yes);
+    QTest::keyClick(amount, Qt::Key_Return);
+    settle();
+    EXPECT_EQ(child<UpdateTransactionsWindow>(), nullptr);
+    EXPECT_EQ(w->value(QStringLiteral("Account Balance")), QStringLiteral("($570.00)"));
+}
+
 TEST_F(TransactionsInFrameTest, ReconcilingMovesATransactionIntoTheHistory)
 {
     BrowseCurrentTransactionsWindow* w = openCurrent();
