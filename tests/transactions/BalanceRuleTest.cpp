@@ -270,8 +270,12 @@ TEST_F(BalanceRuleTest, TheBalanceFollowsAThousandRandomStepsThroughTheForm)
             form->record.working().transactionAmount = amount;
             if (random() % 7 == 0) {
                 form->controller.cancel();
+                form->controller.cancel();
                 form->controller.finish();
             } else {
+                // A negative charge is asked about, and saved as such only on Yes.
+                if (form->record.working().transactionType != u"P" && amount.isNegative())
+                    messages().answer(random() % 3 == 0 ? Button::No : Button::Yes);
                 save(*form, navigations[random() % 4]);
             }
         } else {
@@ -279,6 +283,10 @@ TEST_F(BalanceRuleTest, TheBalanceFollowsAThousandRandomStepsThroughTheForm)
             if (what < 7) {
                 Form form(*files);
                 form.controller.start(Request::Change);
+                const bool asked = form.record.working().transactionType != u"P" && amount.isNegative() &&
+                                   !form.record.opened().transactionAmount.isNegative();
+                if (asked)
+                    messages().answer(random() % 3 == 0 ? Button::No : Button::Yes);
                 form.record.working().transactionAmount = amount;
                 save(form, navigations[random() % 4]);
             } else if (what < 9) {
@@ -294,6 +302,7 @@ TEST_F(BalanceRuleTest, TheBalanceFollowsAThousandRandomStepsThroughTheForm)
             ASSERT_EQ(balanceOf(a), sumOf(a)) << "account " << a << " after step " << step;
     }
     EXPECT_EQ(messages().unexpected(), 0);
+    EXPECT_EQ(messages().pendingAnswers(), 0) << "every negative charge was asked about";
 }
 
 TEST_F(BalanceRuleTest, ABookingKilledAtAnyFileStepIsAllOrNothing)
