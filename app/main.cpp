@@ -1,4 +1,5 @@
 #include "accounts/AccountProcedures.h"
+#include "app/CommandLine.h"
 #include "app/MainFrame.h"
 #include "app/ProgramDirectory.h"
 #include "core/DataFiles.h"
@@ -29,6 +30,8 @@ int main(int argc, char* argv[])
     QStringList rawArguments;
     for (int i = 0; i < argc; ++i)
         rawArguments << QString::fromLocal8Bit(argv[i]);
+    if (const std::optional<int> status = app::answerWithoutStarting(rawArguments))
+        return *status;
     const bool batchReport = reports::asksForReport(rawArguments);
     const bool batchImport = importing::asksForImport(rawArguments);
     // A report printed or a statement imported from the command line needs no display.
@@ -43,7 +46,6 @@ int main(int argc, char* argv[])
         std::fprintf(stderr, "fundora: %s\n", qPrintable(error));
         return 2;
     }
-    QDir::setCurrent(directory);
     // What killed runs left of their work (report pages, statement copies) goes now.
     platform::cleanWorkDirectory(QStringLiteral("report"));
     platform::cleanWorkDirectory(QStringLiteral("import"));
@@ -66,6 +68,8 @@ int main(int argc, char* argv[])
         }
     }
 
+    // File names on the command line were taken relative to where it was started; the rest works in the register.
+    QDir::setCurrent(directory);
     core::DataFiles files(directory);
     core::DataFiles::setCurrent(&files);
     platform::Runtime::setHaltHandler([&files](const QString&) {

@@ -99,6 +99,7 @@ void usage(std::FILE* to)
     std::fprintf(to, "usage: vaultine [--dir DIR] --backup --to DIR [--no-compress] [--volume-size BYTES]\n"
                      "       vaultine [--dir DIR] --restore --from DIR [--allow-older-set] [--sync-set-numbers]\n"
                      "       vaultine [--dir DIR]            (the windows)\n"
+                     "       vaultine --help | --version\n"
                      "\n"
                      "  --dir DIR            the program directory with the data files (default: the current directory)\n"
                      "  --backup --to DIR    back up every *.TPS file into the set 1.BKP, 2.BKP, ... in DIR\n"
@@ -171,7 +172,7 @@ QString asLocation(const QString& dir)
 
 bool isCommandLine(const QStringList& arguments)
 {
-    for (const char* a : {"--backup", "--restore", "--help", "-h"})
+    for (const char* a : {"--backup", "--restore", "--help", "-h", "--version"})
         if (arguments.contains(QString::fromLatin1(a)))
             return true;
     return false;
@@ -181,6 +182,10 @@ int runCommandLine(const QStringList& arguments)
 {
     if (arguments.contains(QStringLiteral("--help")) || arguments.contains(QStringLiteral("-h"))) {
         usage(stdout);
+        return Exit::Completed;
+    }
+    if (arguments.contains(QStringLiteral("--version"))) {
+        std::printf("vaultine %s\n", FUNDORA_VERSION);
         return Exit::Completed;
     }
     Options o;

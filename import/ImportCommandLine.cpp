@@ -42,7 +42,7 @@ std::optional<ImportCommand> parseImportCommand(const QStringList& arguments, QS
         } else if (a == u"--import") {
             if (!hasValue || arguments[i + 1].isEmpty())
                 return fail(QStringLiteral("--import needs the statement file."));
-            c.file = arguments[++i];
+            c.file = QFileInfo(arguments[++i]).absoluteFilePath(); // relative to where the command was started
         } else if (a == u"--account") {
             bool ok = false;
             const int n = hasValue ? arguments[++i].toInt(&ok) : 0;

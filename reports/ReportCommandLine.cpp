@@ -11,6 +11,7 @@
 #include "reports/TransactionReport.h"
 
 #include <QFile>
+#include <QFileInfo>
 #include <QRegularExpression>
 #include <QTextStream>
 
@@ -133,6 +134,12 @@ std::optional<ReportCommand> parseReportCommand(const QStringList& arguments, QS
         return fail(QStringLiteral("The %1 report needs --account SYSID.").arg(c.report));
     if (c.from.has_value() != c.to.has_value())
         return fail(QStringLiteral("Give both --from and --to, or neither."));
+    if (c.from && *c.from > *c.to)
+        return fail(QStringLiteral("--from must not come after --to: the range runs from the first date to the last."));
+    // Relative to the directory the command was started in, not to the register.
+    for (QString* file : {&c.pdfFile, &c.csvFile})
+        if (!file->isEmpty())
+            *file = QFileInfo(*file).absoluteFilePath();
     return c;
 }
 

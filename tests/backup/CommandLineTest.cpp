@@ -52,6 +52,9 @@ TEST_F(CommandLineTest, HelpPrintsTheUsageAndExitsZero)
     EXPECT_TRUE(r.out.contains(QStringLiteral("--allow-older-set")));
     EXPECT_FALSE(QFile::exists(QDir(program).filePath(QStringLiteral("CFG.TPS")))) << "nothing is asked or made";
     EXPECT_EQ(vaultine({QStringLiteral("--backup")}).exitCode, 2) << "wrong arguments";
+    const Outcome version = vaultine({QStringLiteral("--version")});
+    EXPECT_EQ(version.exitCode, 0);
+    EXPECT_TRUE(version.out.startsWith(QStringLiteral("vaultine 0."))) << version.out;
 }
 
 TEST_F(CommandLineTest, AMissingCompressorIsReportedBeforeAnythingIsWritten)

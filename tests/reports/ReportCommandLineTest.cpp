@@ -3,6 +3,8 @@
 #include "reports/ReportCommandLine.h"
 #include "tests/reports/ReportFixture.h"
 
+#include <tuple>
+
 using namespace fundora;
 
 namespace {
@@ -75,6 +77,48 @@ TEST_F(ReportCommandLineTest, DescriptionsThatASpreadsheetWouldRunStayTextAndThe
     const QString pdf = path(QStringLiteral("out.pdf"));
     ASSERT_EQ(fundora({QStringLiteral("--print"), QStringLiteral("accounts"), QStringLiteral("--pdf"), pdf}).status, 0);
     EXPECT_EQ(QFile(pdf).permissions() & (QFileDevice::ReadGroup | QFileDevice::ReadOther), QFileDevice::Permissions());
+}
+
+TEST_F(ReportCommandLineTest, HelpVersionAndUnknownOptionsAnswerWithoutMakingAnythingAndPathsAreTheCallers)
+{
+    const QString start = path(QStringLiteral("start"));
+    QDir().mkpath(start);
+    auto run = [&](const QStringList& arguments) {
+        QProcess p;
+        p.setWorkingDirectory(start);
+        p.start(QStringLiteral(FUNDORA_BIN), arguments);
+        EXPECT_TRUE(p.waitForFinished(60000));
+        return std::tuple{p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1, QString::fromLocal8Bit(p.readAllStandardOutput()),
+                          QString::fromLocal8Bit(p.readAllStandardError())};
+    };
+    for (const char* help : {"--help", "-h"}) {
+        const auto [status, out, err] = run({QString::fromLatin1(help)});
+        EXPECT_EQ(status, 0);
+        EXPECT_TRUE(out.startsWith(QStringLiteral("usage: fundora"))) << out;
+        EXPECT_TRUE(out.contains(QStringLiteral("--import FILE"))) << out;
+    }
+    const auto [versionStatus, version, versionErr] = run({QStringLiteral("--version")});
+    EXPECT_EQ(versionStatus, 0);
+    EXPECT_TRUE(version.startsWith(QStringLiteral("fundora 0."))) << version;
+    const auto [unknownStatus, unknownOut, unknown] = run({QStringLiteral("--frobnicate")});
+    EXPECT_EQ(unknownStatus, 2);
+    EXPECT_TRUE(unknown.contains(QStringLiteral("unknown option --frobnicate"))) << unknown;
+    EXPECT_TRUE(QDir(start).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot).isEmpty()) << "nothing was made";
+
+    // A relative output path is the caller's, not the register's.
+    addAccount(1, QStringLiteral("Alpha Bank"));
+    files->closeAll();
+    QDir().mkpath(start + QStringLiteral("/out"));
+    const auto [printed, printOut, printErr] = run({QStringLiteral("--dir"), dir(), QStringLiteral("--print"), QStringLiteral("accounts"),
+                                                    QStringLiteral("--csv"), QStringLiteral("out/a.csv")});
+    EXPECT_EQ(printed, 0) << printErr;
+    EXPECT_TRUE(QFile::exists(start + QStringLiteral("/out/a.csv")));
+    const auto [reversed, reversedOut, reversedErr] =
+        run({QStringLiteral("--dir"), dir(), QStringLiteral("--print"), QStringLiteral("history"), QStringLiteral("--csv"),
+             QStringLiteral("h.csv"), QStringLiteral("--account"), QStringLiteral("1"), QStringLiteral("--from"),
+             QStringLiteral("12/31/2026"), QStringLiteral("--to"), QStringLiteral("01/01/2026")});
+    EXPECT_EQ(reversed, 2) << "a reversed range is a wrong argument";
+    EXPECT_TRUE(reversedErr.contains(QStringLiteral("--from must not come after --to"))) << reversedErr;
 }
 
 TEST_F(ReportCommandLineTest, NothingToReportExitsWithOneAndWritesNoFile)

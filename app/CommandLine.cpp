@@ -1,0 +1,51 @@
+#include "app/CommandLine.h"
+
+#include "import/ImportCommandLine.h"
+#include "reports/ReportCommandLine.h"
+
+#include <cstdio>
+
+namespace fundora::app {
+
+QString usageText()
+{
+    return QStringLiteral(
+        "usage: fundora [--dir DIR]                the windows, on the register in DIR (default: the current directory)\n"
+        "       fundora [--dir DIR] --print REPORT (--pdf FILE | --csv FILE) [--account SYSID] [--from MM/DD/YYYY --to MM/DD/YYYY]\n"
+        "       fundora [--dir DIR] --import FILE --account SYSID [--dry-run] [--flip-signs]\n"
+        "       fundora --help | --version\n"
+        "\n"
+        "REPORT is one of: accounts, open, history, purchases, payments.\n"
+        "Exit codes: 0 done, 1 nothing to do or it failed (the message says why), 2 wrong arguments.\n");
+}
+
+std::optional<int> answerWithoutStarting(const QStringList& arguments)
+{
+    const QStringList options = arguments.mid(1);
+    if (options.contains(QStringLiteral("--help")) || options.contains(QStringLiteral("-h"))) {
+        std::fputs(qPrintable(usageText()), stdout);
+        return 0;
+    }
+    if (options.contains(QStringLiteral("--version"))) {
+        std::printf("fundora %s\n", FUNDORA_VERSION);
+        return 0;
+    }
+    // The report and import command lines check their own options.
+    if (reports::asksForReport(arguments) || importing::asksForImport(arguments))
+        return std::nullopt;
+    for (qsizetype i = 0; i < options.size(); ++i) {
+        const QString& a = options[i];
+        if (a == QStringLiteral("--dir")) {
+            ++i;
+            continue;
+        }
+        // Qt's own options (-platform, -style, ...) begin with one dash and are Qt's to take.
+        if (a.startsWith(QStringLiteral("--")) && !a.startsWith(QStringLiteral("--dir="))) {
+            std::fprintf(stderr, "fundora: unknown option %s\n%s", qPrintable(a), qPrintable(usageText()));
+            return 2;
+        }
+    }
+    return std::nullopt;
+}
+
+} // namespace fundora::app
