@@ -20,6 +20,8 @@ QString reportTransactionTypeDescription(const QString& type)
         return QStringLiteral("Fee");
     if (type == u"I")
         return QStringLiteral("Interest");
+    if (type == u"B")
+        return QStringLiteral("Balance"); // the opening balance, as the lists call it
     return QStringLiteral("Cash Adv");
 }
 

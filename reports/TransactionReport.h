@@ -48,7 +48,8 @@ private:
     std::int64_t m_totalUnits = 0;
 };
 
-// "Pmt/Credit", "Charge", "Fee", "Interest"; any other type "Cash Adv".
+// "Pmt/Credit", "Charge", "Fee", "Interest", "Balance" (the opening balance);
+// any other type "Cash Adv".
 QString reportTransactionTypeDescription(const QString& type);
 
 // One transaction's detail line (458 units high): date, description, type and amount.

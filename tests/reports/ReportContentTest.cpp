@@ -235,7 +235,8 @@ TEST_F(ReportContentTest, TypeTextsOfTheTransactionReports)
     EXPECT_EQ(reports::reportTransactionTypeDescription(QStringLiteral("C")), QStringLiteral("Charge"));
     EXPECT_EQ(reports::reportTransactionTypeDescription(QStringLiteral("F")), QStringLiteral("Fee"));
     EXPECT_EQ(reports::reportTransactionTypeDescription(QStringLiteral("I")), QStringLiteral("Interest"));
-    for (const char* other : {"A", "B", "", "c"})
+    EXPECT_EQ(reports::reportTransactionTypeDescription(QStringLiteral("B")), QStringLiteral("Balance")) << "the opening balance";
+    for (const char* other : {"A", "", "c"})
         EXPECT_EQ(reports::reportTransactionTypeDescription(QString::fromLatin1(other)), QStringLiteral("Cash Adv")) << other;
     core::Account a;
     a.vendorCity = QStringLiteral("A very long city name that goes on");
