@@ -194,7 +194,36 @@ Guarded riDeleteAccounts(DataFiles& files)
 
 Guarded riDeleteTransactions(DataFiles& files)
 {
-    return deleteSingle(files, files.transactions, TraSysIDKey);
+    // What imports remember of the transaction goes with it, in the same commit.
+    const FileUse imported(files, FileId::ImportedLines);
+    if (!imported.ok())
+        return Guarded::Failed;
+    auto& tra = files.transactions;
+    files.integrity.position = tra.position(TraSysIDKey);
+    FileTransaction tx(files.store);
+    if (!tx.begun())
+        return framingFailed(files, tx, DeleteAction, tra.def().label);
+    platform::FileError e = tra.reget(files.integrity.position);
+    const std::int32_t row = static_cast<std::int32_t>(tra.record.identity.row);
+    if (e.ok())
+        e = tra.remove();
+    for (auto& iml = files.importedLines; e.ok();) {
+        iml.clear();
+        iml.record.transactionRow = row;
+        e = iml.get(ImlRowKey);
+        if (e.code == platform::ErrorCode::RecordNotFound) {
+            e = platform::FileError::success();
+            break;
+        }
+        if (e.ok())
+            e = iml.remove();
+    }
+    if (!e.ok()) {
+        saveAndRollBack(files, tx, e);
+        standardWarning(files, Warning::DeleteOperationError, tra.def().label);
+        return Guarded::Failed;
+    }
+    return commitOrWarn(files, tx, Warning::DeleteOperationError, tra.def().label) ? Guarded::Done : Guarded::Failed;
 }
 
 Guarded riDeleteMemoCard(DataFiles& files)

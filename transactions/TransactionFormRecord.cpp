@@ -134,6 +134,8 @@ Guarded TransactionFormRecord::guardedDelete()
     ReconciledEntries* keeper = keeperFor(listed);
     if (keeper && !keeper->confirmChange(m_files, listed, nullptr))
         return Guarded::Refused;
+    // Opened before the transaction begins: the delete forgets what imports remember of it.
+    const core::FileUse imported(m_files, core::FileId::ImportedLines);
     core::FileTransaction tx(m_files.store);
     if (!tx.begun()) {
         m_files.savedError.save(tx.beginError());

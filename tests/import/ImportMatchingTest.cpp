@@ -77,6 +77,22 @@ TEST_F(ImportMatchingTest, TheSameFileTwiceAddsNothingTheSecondTime)
     EXPECT_EQ(transactionsOf(1).size(), 2u);
     EXPECT_EQ(balanceOf(1), balance);
     EXPECT_EQ(rememberedLines(1), 2);
+
+    // Deleting an imported transaction through the form forgets its import in the same commit:
+    // no record is left pointing at a row that is gone, and the line can be imported again.
+    for (const core::Transaction& t : transactionsOf(1))
+        if (t.transactionDescription == QStringLiteral("Cinema"))
+            files->transactions.record = t;
+    transactions::TransactionFormRecord record(*files);
+    engine::UpdateFormController form(*files, record);
+    messages().answer(platform::Button::Ok);
+    form.start(core::Request::Delete);
+    form.finish();
+    ASSERT_EQ(transactionsOf(1).size(), 1u);
+    EXPECT_EQ(rememberedLines(1), 1);
+    const importing::ImportPlan third = importFile(file, 1);
+    EXPECT_EQ(statusesOf(third), (std::vector<LineStatus>{LineStatus::Duplicate, LineStatus::New}));
+    EXPECT_EQ(transactionsOf(1).size(), 2u);
 }
 
 TEST_F(ImportMatchingTest, ATypedChargeOfTheSameAmountTwoDaysEarlierIsMatchedAndLinkedNotAdded)
