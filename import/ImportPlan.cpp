@@ -1,5 +1,6 @@
 #include "import/ImportPlan.h"
 
+#include "import/StorableText.h"
 #include "platform/store/View.h"
 #include "statements/StatementText.h"
 
@@ -69,9 +70,23 @@ BookedLine bookEntry(const FileEntry& entry, bool flipSigns)
         b.type = QStringLiteral("F");
     else
         b.type = QStringLiteral("C");
-    b.description = entry.description.left(DescriptionSize);
-    b.bankId = entry.bankId.left(255);
+    QStringList description, bankId;
+    b.description = storableText(entry.description, DescriptionSize, description);
+    b.bankId = storableText(entry.bankId, 255, bankId);
+    QStringList altered;
+    if (!description.isEmpty())
+        altered << QStringLiteral("description: ") + description.join(QStringLiteral(", "));
+    if (!bankId.isEmpty())
+        altered << QStringLiteral("bank id: ") + bankId.join(QStringLiteral(", "));
+    b.altered = altered.join(QStringLiteral("; "));
     return b;
+}
+
+QString PlannedLine::note() const
+{
+    if (line.altered.isEmpty())
+        return reason;
+    return reason.isEmpty() ? line.altered : reason + QStringLiteral("; ") + line.altered;
 }
 
 bool similarDescriptions(const QString& a, const QString& b)

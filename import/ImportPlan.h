@@ -15,7 +15,8 @@ struct BookedLine {
     QString type;
     platform::Decimal amount = platform::Decimal::fromUnits(0, 2); // as stored
     QString description;                                           // cut to the transaction's field
-    QString bankId; // the bank's id, or for a line without one its content id (ContentIdPrefix)
+    QString bankId;  // the bank's id, or for a line without one its content id (ContentIdPrefix)
+    QString altered; // what storing changed in the file's text ("description: 2 control characters removed"); empty: nothing
 };
 // Begins the id a line without the bank's id is known by: its date, amount and
 // description, and which occurrence of that content in the file it is.
@@ -35,6 +36,8 @@ struct PlannedLine {
     BookedLine line;
     LineStatus status = LineStatus::New;
     QString reason; // why it is a duplicate, a match or refused
+    // The reason, and what storing changed in the file's text.
+    QString note() const;
     std::int32_t matchedRow = 0;
     LineChoice choice = LineChoice::Add;
 };

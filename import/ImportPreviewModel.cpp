@@ -50,7 +50,7 @@ QVariant ImportPreviewModel::data(const QModelIndex& index, int role) const
         case Description: return p.line.description;
         case Status: return statusText(p.status);
         case Action: return choiceText(p.choice);
-        case Note: return p.reason;
+        case Note: return p.note();
         default: return {};
         }
     default: return {};

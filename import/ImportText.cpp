@@ -42,8 +42,8 @@ QString planLineText(const PlannedLine& p)
                        .arg(p.line.sourceLine)
                        .arg(statements::dateText(p.line.date), typeText(p.line.type), statements::moneyText(p.line.amount),
                             p.line.description, statusText(p.status));
-    if (!p.reason.isEmpty())
-        text += QStringLiteral(" (%1)").arg(p.reason);
+    if (const QString note = p.note(); !note.isEmpty())
+        text += QStringLiteral(" (%1)").arg(note);
     return text;
 }
 

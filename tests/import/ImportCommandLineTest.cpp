@@ -75,6 +75,37 @@ TEST_F(ImportCommandLineTest, ACsvFileImportedTwiceAddsNothingTheSecondTimeYetKe
     expectBalanceRule(1);
 }
 
+TEST_F(ImportCommandLineTest, TerminalAndDirectionTricksNeverReachTheScreenOrTheRegisterAndTheChangesAreShown)
+{
+    addAccount(1, 15);
+    const QByteArray hostile = "Date,Description,Amount\n"
+                               "2026-11-03,\"Shop\x1b]0;owned\x07\x1b[2J now\",-4.20\n"
+                               "2026-11-04,\"\xe2\x80\xae" "exe.GNP\",-1.00\n" // U+202E before the text
+                               "2026-11-05," +
+                               QByteArray(100, 'x') + ",-2.00\n";
+    const QString file = test::writeFile(path(QStringLiteral("hostile.csv")), hostile);
+    QProcess p;
+    files->closeAll();
+    p.start(QStringLiteral(FUNDORA_BIN),
+            {QStringLiteral("--dir"), dir(), QStringLiteral("--import"), file, QStringLiteral("--account"), QStringLiteral("1")});
+    ASSERT_TRUE(p.waitForFinished(60000));
+    const QByteArray out = p.readAllStandardOutput() + p.readAllStandardError();
+    EXPECT_EQ(p.exitCode(), 0) << out.constData();
+    EXPECT_FALSE(out.contains('\x1b') || out.contains('\x07') || out.contains("\xe2\x80\xae")) << "nothing a terminal obeys is printed";
+    const QStringList lines = QString::fromUtf8(out).split(u'\n', Qt::SkipEmptyParts);
+    ASSERT_GE(lines.size(), 4) << out.constData();
+    EXPECT_TRUE(lines[0].contains(QStringLiteral("\"Shop]0;owned[2J now\": new (description: 3 control characters removed)"))) << lines[0];
+    EXPECT_TRUE(lines[1].contains(QStringLiteral("\"exe.GNP\": new (description: 1 text direction mark removed)"))) << lines[1];
+    EXPECT_TRUE(lines[2].contains(QStringLiteral("new (description: cut to 35 of its 100 characters)"))) << lines[2];
+    for (core::FileId id : {core::FileId::Accounts, core::FileId::Transactions, core::FileId::ImportedLines})
+        ASSERT_TRUE(core::acquireFile(*files, id));
+    QStringList stored;
+    for (const core::Transaction& t : transactionsOf(1))
+        stored << t.transactionDescription;
+    EXPECT_TRUE(stored.contains(QStringLiteral("exe.GNP"))) << stored.join(u'|');
+    EXPECT_TRUE(stored.contains(QStringLiteral("Shop]0;owned[2J now"))) << stored.join(u'|');
+}
+
 TEST_F(ImportCommandLineTest, ADryRunListsEveryLineAndWritesNothingTheImportThenWritesThem)
 {
     addAccount(1, 15);
