@@ -14,8 +14,9 @@ namespace fundora::importing {
 
 namespace {
 
-const QString Usage = QStringLiteral("usage: fundora [--dir DIR] --import FILE --account SYSID [--dry-run] [--flip-signs]\n"
-                                     "FILE is an OFX or QFX statement, or a CSV file; SYSID the number of the account it goes to");
+const QString Usage =
+    QStringLiteral("usage: fundora [--dir DIR] --import FILE --account SYSID [--dry-run] [--flip-signs] [--other-account-ok]\n"
+                   "FILE is an OFX or QFX statement, or a CSV file; SYSID the number of the account it goes to");
 
 } // namespace
 
@@ -53,6 +54,8 @@ std::optional<ImportCommand> parseImportCommand(const QStringList& arguments, QS
             c.dryRun = true;
         } else if (a == u"--flip-signs") {
             c.flipSigns = true;
+        } else if (a == u"--other-account-ok") {
+            c.otherAccountOk = true;
         } else {
             return fail(QStringLiteral("Unknown argument %1.").arg(a));
         }
@@ -95,10 +98,17 @@ int runImportCommand(core::DataFiles& files, const ImportCommand& command, QText
         return 1;
     }
 
+    const FileAccount& fileAccount = statement.accounts[static_cast<std::size_t>(index)];
+    if (const auto other = otherAccountNamed(files, fileAccount, account); other && !command.otherAccountOk) {
+        err << "fundora: " << command.file << ": " << otherAccountText(fileAccount, *other, account)
+            << "\nNothing was imported. Give --account " << other->sysId << ", or --other-account-ok to import into account "
+            << account.sysId << " all the same.\n";
+        return 2;
+    }
+
     ImportPlan plan;
     const bool flip = command.flipSigns || settings.flipSigns != 0;
-    if (const platform::FileError e = planImport(files, command.account, statement.accounts[static_cast<std::size_t>(index)], flip,
-                                                 QFileInfo(command.file).fileName(), plan);
+    if (const platform::FileError e = planImport(files, command.account, fileAccount, flip, QFileInfo(command.file).fileName(), plan);
         !e.ok()) {
         err << "fundora: the account's transactions could not be read: " << e.text << "\nNothing was imported.\n";
         return 1;

@@ -10,12 +10,13 @@ class QTextStream;
 
 namespace fundora::importing {
 
-// fundora --dir DIR --import FILE --account SYSID [--dry-run] [--flip-signs]
+// fundora --dir DIR --import FILE --account SYSID [--dry-run] [--flip-signs] [--other-account-ok]
 struct ImportCommand {
     QString file;
     std::int32_t account = 0;
     bool dryRun = false;
-    bool flipSigns = false; // for this run, whatever the account's own choice
+    bool flipSigns = false;      // for this run, whatever the account's own choice
+    bool otherAccountOk = false; // the file names another account of the register: import all the same
 };
 
 // True when the arguments ask for an import (they hold --import).
@@ -27,7 +28,8 @@ std::optional<ImportCommand> parseImportCommand(const QStringList& arguments, QS
 // duplicate, matched or refused, with the reason) and a summary line.
 // 0: done (or, with --dry-run, shown and nothing written); 1: the file cannot
 // be read, or the import could not be written (message on `err`, nothing
-// written); 2: wrong arguments (no such account).
+// written); 2: wrong arguments (no such account, or the file names another
+// account of the register than --account, unless --other-account-ok).
 int runImportCommand(core::DataFiles& files, const ImportCommand& command, QTextStream& out, QTextStream& err);
 
 } // namespace fundora::importing

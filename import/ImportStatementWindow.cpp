@@ -388,6 +388,15 @@ void ImportStatementWindow::accept()
 {
     if (!m_session.writesAnything())
         return;
+    // A file of another account of the register is imported here only when the user says so.
+    const FileAccount& fileAccount = m_session.statement().accounts[static_cast<std::size_t>(m_session.fileAccount())];
+    if (const auto other = otherAccountNamed(m_files, fileAccount, m_session.account());
+        other &&
+        platform::showMessage(ImportTitle,
+                              otherAccountText(fileAccount, *other, m_session.account()) +
+                                  QStringLiteral("||Import its lines into account %1 all the same?").arg(m_session.account().sysId),
+                              platform::MessageIcon::Question, Button::Yes | Button::No, Button::No) != Button::Yes)
+        return;
     CommitOutcome outcome;
     const platform::FileError e = m_session.commit(outcome);
     if (!e.ok()) {

@@ -1,6 +1,7 @@
 #include "import/StatementSource.h"
 
 #include "import/OfxReader.h"
+#include "platform/store/View.h"
 
 #include <QFileInfo>
 
@@ -59,6 +60,35 @@ QString accountChoiceProblem(const StatementFile& file, const core::Account& acc
         .arg(numbers.join(QStringLiteral(", ")))
         .arg(account.sysId)
         .arg(account.accountNumber.trimmed().isEmpty() ? QStringLiteral("no number") : shortNumber(account.accountNumber));
+}
+
+std::optional<core::Account> otherAccountNamed(core::DataFiles& files, const FileAccount& fileAccount, const core::Account& chosen)
+{
+    StatementFile one;
+    one.accounts.push_back({fileAccount.number, {}});
+    if (accountMatching(one, chosen.accountNumber) == 0)
+        return std::nullopt;
+    platform::View view(files.accounts.file(), core::AccSysIDKey);
+    view.setReadAhead(500);
+    view.toStart();
+    platform::Record r;
+    core::Account a;
+    while (view.next(r).ok()) {
+        core::accountLayout().fromRecord(r, a);
+        if (a.sysId != chosen.sysId && accountMatching(one, a.accountNumber) == 0)
+            return a;
+    }
+    return std::nullopt;
+}
+
+QString otherAccountText(const FileAccount& fileAccount, const core::Account& named, const core::Account& chosen)
+{
+    return QStringLiteral("The file's account %1 is account %2 (%3) of the register, not account %4 (%5).")
+        .arg(shortNumber(fileAccount.number))
+        .arg(named.sysId)
+        .arg(named.creditCardVendor.trimmed())
+        .arg(chosen.sysId)
+        .arg(chosen.creditCardVendor.trimmed());
 }
 
 } // namespace fundora::importing

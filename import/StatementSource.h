@@ -1,7 +1,10 @@
 #pragma once
 
 #include "core/Account.h"
+#include "core/DataFiles.h"
 #include "import/CsvMapping.h"
+
+#include <optional>
 
 namespace fundora::importing {
 
@@ -21,6 +24,14 @@ bool readStatement(const QString& path, const core::ImportSettings& settings, St
 int accountOfFile(const StatementFile& file, const QString& accountNumber);
 // Why no account of the file was taken, naming the accounts it holds.
 QString accountChoiceProblem(const StatementFile& file, const core::Account& account);
+// The account of the register that the file's account names when the chosen
+// account's number does not match it: the file's number matches that
+// account's in full or in its last four digits. Nullopt when the chosen
+// account matches, or no other account does (Accounts must be open).
+std::optional<core::Account> otherAccountNamed(core::DataFiles& files, const FileAccount& fileAccount, const core::Account& chosen);
+// "The file's account ...1234 is account 2 (Alpha Bank) of the register, not account 3 (Beta Card)."
+QString otherAccountText(const FileAccount& fileAccount, const core::Account& named, const core::Account& chosen);
+
 // An account number as the windows show it: its last four digits after dots.
 QString shortNumber(const QString& number);
 

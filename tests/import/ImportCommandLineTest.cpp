@@ -80,7 +80,8 @@ TEST_F(ImportCommandLineTest, TerminalAndDirectionTricksNeverReachTheScreenOrThe
     addAccount(1, 15);
     const QByteArray hostile = "Date,Description,Amount\n"
                                "2026-11-03,\"Shop\x1b]0;owned\x07\x1b[2J now\",-4.20\n"
-                               "2026-11-04,\"\xe2\x80\xae" "exe.GNP\",-1.00\n" // U+202E before the text
+                               "2026-11-04,\"\xe2\x80\xae"
+                               "exe.GNP\",-1.00\n" // U+202E before the text
                                "2026-11-05," +
                                QByteArray(100, 'x') + ",-2.00\n";
     const QString file = test::writeFile(path(QStringLiteral("hostile.csv")), hostile);
@@ -104,6 +105,34 @@ TEST_F(ImportCommandLineTest, TerminalAndDirectionTricksNeverReachTheScreenOrThe
         stored << t.transactionDescription;
     EXPECT_TRUE(stored.contains(QStringLiteral("exe.GNP"))) << stored.join(u'|');
     EXPECT_TRUE(stored.contains(QStringLiteral("Shop]0;owned[2J now"))) << stored.join(u'|');
+}
+
+TEST_F(ImportCommandLineTest, AFileOfAnotherAccountOfTheRegisterIsRefusedUnlessConfirmed)
+{
+    for (std::int32_t id : {2, 3}) {
+        addAccount(id, 15);
+        files->accounts.record.accountNumber = id == 2 ? QStringLiteral("4111 2222 3333 4444") : QStringLiteral("5500 0000 1111 2222");
+        ASSERT_TRUE(files->accounts.put().ok());
+    }
+    const std::vector<OfxLine> lines = {
+        {QStringLiteral("20261103"), QStringLiteral("-42.50"), QStringLiteral("A"), QStringLiteral("Bakery")}};
+    const QString file =
+        test::writeFile(path(QStringLiteral("card2.ofx")),
+                        test::ofxFile(test::ofxCardStatement(QStringLiteral("4111222233334444"), lines, false), false).toUtf8());
+    Result r = fundora({QStringLiteral("--import"), file, QStringLiteral("--account"), QStringLiteral("3")});
+    EXPECT_EQ(r.status, 2);
+    EXPECT_TRUE(
+        r.errors.contains(QStringLiteral("The file's account ...4444 is account 2 (Bank 2) of the register, not account 3 (Bank 3).")))
+        << r.errors.toStdString();
+    EXPECT_TRUE(r.errors.contains(QStringLiteral("Give --account 2, or --other-account-ok"))) << r.errors.toStdString();
+    EXPECT_TRUE(transactionsOf(3).empty());
+    r = fundora({QStringLiteral("--import"), file, QStringLiteral("--account"), QStringLiteral("3"), QStringLiteral("--other-account-ok")});
+    EXPECT_EQ(r.status, 0) << r.errors.toStdString();
+    EXPECT_EQ(transactionsOf(3).size(), 1u);
+    // Into the account it names, nothing is asked.
+    r = fundora({QStringLiteral("--import"), file, QStringLiteral("--account"), QStringLiteral("2")});
+    EXPECT_EQ(r.status, 0) << r.errors.toStdString();
+    EXPECT_EQ(transactionsOf(2).size(), 1u);
 }
 
 TEST_F(ImportCommandLineTest, ADryRunListsEveryLineAndWritesNothingTheImportThenWritesThem)
