@@ -7,6 +7,9 @@ namespace fundora::importing {
 namespace {
 
 constexpr int MaxTagLength = 64;
+// A statement's elements nest six or seven deep; far more is no statement,
+// and the parser's time would grow with the square of the depth.
+constexpr std::size_t MaxNesting = 32;
 constexpr int MaxValueLength = 4096;
 
 QString quoted(const QByteArray& value)
@@ -106,6 +109,8 @@ private:
             m_tagLine = m_line;
             return true;
         }
+        if (!m_pendingOpen.isEmpty() && c != ' ' && c != '\t' && c != '\r' && c != '\n')
+            m_pendingOpen.clear(); // the element holds a value: it is no aggregate
         if (m_collecting) {
             if (m_value.size() >= MaxValueLength)
                 return fail(m_valueLine, QStringLiteral("<%1> holds more than %2 characters.").arg(m_valueTag).arg(MaxValueLength));
@@ -191,6 +196,8 @@ private:
             name.truncate(blank);
         if (name.isEmpty())
             return fail(m_tagLine, QStringLiteral("an empty tag <>."));
+        if (!nest(name, closing, selfClosed))
+            return false;
         if (name == "OFX") {
             if (closing)
                 m_ofxClosed = true;
@@ -234,6 +241,35 @@ private:
                                        "entities, so it is not read.")
                             .arg(declaration.startsWith("!ENTITY") ? QStringLiteral("an entity")
                                                                    : QStringLiteral("a document type with an outside identifier")));
+        return true;
+    }
+
+    // Keeps the stack of open aggregates (elements that hold elements, not a
+    // value; in version 1 value elements are never closed) and bounds its depth.
+    bool nest(const QByteArray& name, bool closing, bool selfClosed)
+    {
+        if (selfClosed)
+            return true;
+        if (!closing) {
+            if (!m_pendingOpen.isEmpty()) {
+                if (m_aggregates.size() >= MaxNesting)
+                    return fail(m_tagLine,
+                                QStringLiteral("the tags nest deeper than %1 levels: this is not a statement file.").arg(MaxNesting));
+                m_aggregates.push_back(m_pendingOpen);
+            }
+            m_pendingOpen = name;
+            return true;
+        }
+        if (m_pendingOpen == name) {
+            m_pendingOpen.clear(); // an empty element
+            return true;
+        }
+        m_pendingOpen.clear();
+        for (std::size_t i = m_aggregates.size(); i-- > 0;)
+            if (m_aggregates[i] == name) {
+                m_aggregates.resize(i); // closes it and whatever it left open
+                break;
+            }
         return true;
     }
 
@@ -283,6 +319,8 @@ private:
     bool m_hasDate = false;
     bool m_hasAmount = false;
     ScannedTransaction m_current;
+    QByteArray m_pendingOpen;             // the last element opened, until a value or an element follows it
+    std::vector<QByteArray> m_aggregates; // the open elements that hold elements
 };
 
 } // namespace

@@ -79,6 +79,18 @@ TEST_F(OfxReaderTest, AFileThatNamesOtherFilesOrAddressesIsRefusedBeforeAnything
     EXPECT_TRUE(read(plain, out, error)) << error.message;
 }
 
+TEST_F(OfxReaderTest, TagsNestedWithoutEndAreRefusedBeforeTheParserSeesThem)
+{
+    for (bool xml : {false, true}) {
+        QString text = test::ofxFile(test::ofxCardStatement(QStringLiteral("4111222233334444"), november(), xml), xml);
+        QString deep;
+        for (int i = 0; i < 100000; ++i)
+            deep += QStringLiteral("<X%1>").arg(i % 7);
+        text.insert(text.indexOf(QStringLiteral("<CREDITCARDMSGSRSV1>")), deep);
+        EXPECT_TRUE(failure(text).contains(QStringLiteral("the tags nest deeper than 32 levels"))) << failure(text);
+    }
+}
+
 TEST_F(OfxReaderTest, BothVersionsGiveTheSameLinesWithExactDatesAmountsAndIds)
 {
     for (bool xml : {false, true}) {
