@@ -103,7 +103,14 @@ void UpdateAccountsWindow::build()
     auto* info = new QGroupBox(QStringLiteral("Credit Card Information"), this);
     auto* infoForm = new QFormLayout(info);
     entry(infoForm, QStringLiteral("Credit Card &Vendor:"), QStringLiteral("Name of Credit Card Vendor - (Payee)"),
-          text(acc.creditCardVendor, "ACC:CreditCardVendor"));
+          text(acc.creditCardVendor, "ACC:CreditCardVendor"), [this, &acc] {
+              // The vendor names the card in every list: a card without one is never saved.
+              if (!isSweeping() || !acc.creditCardVendor.trimmed().isEmpty())
+                  return true;
+              QApplication::beep();
+              showProblem(QStringLiteral("Enter the credit card vendor: the bank or store the card is from (the payee)."));
+              return false;
+          });
     layout->addWidget(info);
 
     auto* address = new QGroupBox(QStringLiteral("Payment Address"), this);
@@ -198,6 +205,9 @@ void UpdateAccountsWindow::build()
     m_notes->setToolTip(QStringLiteral("Add a note about this card"));
     m_notes->setAccessibleName(QStringLiteral("Notes"));
     connect(m_notes, &QPushButton::clicked, this, &UpdateAccountsWindow::pressNotes);
+    engine::FormField notesStop; // a tab stop between the phones and OK, nothing to take
+    notesStop.control = m_notes;
+    addField(std::move(notesStop));
     buttons->addWidget(m_notes);
     buttons->addStretch();
     buttons->addWidget(okButton());

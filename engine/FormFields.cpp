@@ -75,7 +75,8 @@ FormField textEntry(QLineEdit* edit, QString& member, const platform::FieldDef& 
             member = text;
             return true;
         },
-        QStringLiteral("At most %1 characters").arg(field.size));
+        // A picture says what it accepts ("##### or #####-####"); a plain text only has a length.
+        picture.isEmpty() ? QStringLiteral("At most %1 characters").arg(field.size) : platform::Picture::parse(picture)->entryHint());
 }
 
 QString storedMemoText(const QString& shown)
@@ -135,8 +136,10 @@ FormField decimalEntry(QLineEdit* edit, Decimal& member, const platform::FieldDe
 
 FormField patternEntry(QLineEdit* edit, Decimal& member, const platform::FieldDef& field, const QString& picture)
 {
-    const QString hint = platform::Picture::parse(picture)->entryHint() + QStringLiteral(" (at most %1 digits)").arg(field.size);
-    return pictured(
+    const QString hint =
+        platform::Picture::parse(picture)->entryHint() +
+        QStringLiteral(" (at most %1 digits; no letters, the blanks and signs of the number are optional)").arg(field.size);
+    FormField f = pictured(
         edit, picture, [&member] { return PictureValue{member.integerPart()}; },
         [&member, field](const PictureValue& v) {
             const Decimal d = Decimal::fromInteger(std::get<std::int64_t>(v));
@@ -146,6 +149,14 @@ FormField patternEntry(QLineEdit* edit, Decimal& member, const platform::FieldDe
             return true;
         },
         hint);
+    // The picture takes the digits and passes over the rest: a letter ("800-55A-1234") would vanish silently.
+    f.take = [edit, take = f.take] {
+        for (QChar c : edit->text())
+            if (!c.isDigit() && !QStringView(u" ()-+./").contains(c))
+                return false;
+        return take();
+    };
+    return f;
 }
 
 FormField dateEntry(QLineEdit* edit, std::int32_t& member, const QString& picture)

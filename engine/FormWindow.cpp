@@ -5,8 +5,10 @@
 #include "core/WindowPosition.h"
 #include "platform/MessageService.h"
 
+#include <QAbstractButton>
 #include <QAccessible>
 #include <QApplication>
+#include <QButtonGroup>
 #include <QCloseEvent>
 #include <QDir>
 #include <QKeyEvent>
@@ -78,6 +80,7 @@ bool FormWindow::acceptField(std::size_t index, bool withCheck)
         // Refused: what was typed stays, selected, and the window says what is accepted.
         QApplication::beep();
         showProblem(f.refusal ? f.refusal() : QString());
+        m_problemField = index;
         if (auto* edit = qobject_cast<QLineEdit*>(f.control))
             edit->selectAll();
         QTimer::singleShot(0, f.control, [c = f.control] { c->setFocus(); });
@@ -85,10 +88,16 @@ bool FormWindow::acceptField(std::size_t index, bool withCheck)
         return false;
     }
     if (withCheck && f.check && !f.check()) {
+        m_problemField = index;
         f.control->setFocus();
         return false;
     }
-    showProblem({});
+    // Only this field's own problem is cleared: the field Tab left for a moment
+    // before the focus went back to a refused one must not hide what was said.
+    if (m_problemField == index || m_problemField == NoField) {
+        showProblem({});
+        m_problemField = NoField;
+    }
     if (f.show)
         f.show();
     return true;
@@ -163,8 +172,17 @@ void FormWindow::orderTabs()
             QWidget::setTabOrder(previous, w);
         previous = w;
     };
-    for (const FormField& f : m_fields)
-        chain(f.control);
+    for (const FormField& f : m_fields) {
+        // A group of radio buttons is one field: every button of it keeps its
+        // place, or Tab from any but the first would leave the chain.
+        auto* button = qobject_cast<QAbstractButton*>(f.control);
+        if (button && button->group()) {
+            for (QAbstractButton* b : button->group()->buttons())
+                chain(b);
+        } else {
+            chain(f.control);
+        }
+    }
     chain(m_ok);
     chain(m_cancel);
     chain(m_help);

@@ -64,6 +64,10 @@ protected:
     QPushButton* cancelButton() const { return m_cancel; }
     QPushButton* helpButton() const { return m_help; }
     QLabel* problemLine() const { return m_problem; }
+    // Says why an entry or the whole form is refused (empty clears it); screen readers hear it as an alert.
+    void showProblem(const QString& text);
+    // Whether OK's sweep over every field is under way (a field left by Tab is not yet the whole form).
+    bool isSweeping() const { return m_sweeping; }
     core::DataFiles& files() { return m_files; }
     void closeEvent(QCloseEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
@@ -78,7 +82,6 @@ private:
     bool edited();
     // OK without closing: true when the record was saved (or nothing needed saving).
     bool sweepAndSave();
-    void showProblem(const QString& text);
     // The window whose place is remembered: the child window frame when there is one.
     QWidget* positionedWindow();
 
@@ -94,6 +97,8 @@ private:
     bool m_open = false;
     bool m_closing = false;
     bool m_sweeping = false;
+    static constexpr std::size_t NoField = static_cast<std::size_t>(-1);
+    std::size_t m_problemField = NoField; // the field whose refusal the problem line shows
 };
 
 } // namespace fundora::engine

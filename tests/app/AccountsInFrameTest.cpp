@@ -9,6 +9,7 @@
 #include "tests/support/TestEnvironment.h"
 
 #include <QAction>
+#include <QApplication>
 #include <QLineEdit>
 #include <QMdiArea>
 #include <QMdiSubWindow>
@@ -95,6 +96,93 @@ TEST_F(AccountsInFrameTest, AddingAnAccountThroughTheToolbarShowsItInTheList)
     EXPECT_EQ(browse->detail(QStringLiteral("Total Outstanding Debt")), QStringLiteral("$75.25"));
     EXPECT_EQ(core::glo().currentSysid, 1);
     EXPECT_TRUE(frame->isToolbarButtonEnabled(core::Command::Change));
+}
+
+TEST_F(AccountsInFrameTest, AWholeAccountTypedWithKeysOnlyIsSavedAsTypedAndAnEmptyOneIsRefused)
+{
+    auto* browse = child<accounts::BrowseAccountsWindow>();
+    ASSERT_NE(browse, nullptr);
+    frame->mdiArea()->setActiveSubWindow(qobject_cast<QMdiSubWindow*>(browse->parentWidget()));
+    QTest::keyClick(browse->list()->table(), Qt::Key_Insert);
+    settle();
+    auto* form = child<accounts::UpdateAccountsWindow>();
+    ASSERT_NE(form, nullptr);
+    auto type = [](const QString& text) { QTest::keyClicks(QApplication::focusWidget(), text); };
+    auto tab = [this] {
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+        settle();
+    };
+    auto focused = [] { return QApplication::focusWidget() ? QApplication::focusWidget()->accessibleName() : QString(); };
+
+    // Enter on the empty form: refused, saying what is missing; nothing saved.
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
+    settle();
+    ASSERT_EQ(child<accounts::UpdateAccountsWindow>(), form);
+    EXPECT_TRUE(form->problem().contains(QStringLiteral("Enter the credit card vendor"))) << form->problem();
+    EXPECT_EQ(focused(), QStringLiteral("Credit Card Vendor"));
+
+    type(QStringLiteral("Keyboard Bank"));
+    tab();
+    type(QStringLiteral("1 Main St"));
+    tab();
+    tab(); // Address 2 left blank
+    type(QStringLiteral("Springfield"));
+    tab();
+    type(QStringLiteral("IL"));
+    tab();
+    type(QStringLiteral("62701"));
+    tab();
+    EXPECT_EQ(focused(), QStringLiteral("Visa"));
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Down);
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Down);
+    EXPECT_EQ(focused(), QStringLiteral("Discover"));
+    tab();
+    EXPECT_EQ(focused(), QStringLiteral("Account Number")) << "Tab leaves the card types for the next entry, whichever type is chosen";
+    type(QStringLiteral("5500 0000 1111 2222"));
+    tab();
+    type(QStringLiteral("12/31/2029"));
+    tab();
+    type(QStringLiteral("2500"));
+    tab();
+    type(QStringLiteral("100"));
+    tab();
+    type(QStringLiteral("19.99"));
+    tab();
+    type(QStringLiteral("15"));
+    tab();
+    // A letter in a telephone number is refused, saying what is accepted, not dropped.
+    type(QStringLiteral("800-55A-1234"));
+    tab();
+    EXPECT_EQ(focused(), QStringLiteral("Balance Info")) << "the refused entry keeps the focus";
+    EXPECT_TRUE(form->problem().contains(QStringLiteral("no letters"))) << form->problem();
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_A, Qt::ControlModifier);
+    type(QStringLiteral("800-555-1234"));
+    tab();
+    type(QStringLiteral("(800) 555-9999"));
+    tab();
+    EXPECT_EQ(focused(), QStringLiteral("Notes"));
+    tab();
+    EXPECT_EQ(focused(), QStringLiteral("OK"));
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
+    settle();
+    ASSERT_EQ(child<accounts::UpdateAccountsWindow>(), nullptr) << form->problem();
+
+    files->accounts.clear();
+    files->accounts.record.sysId = 1;
+    ASSERT_TRUE(files->accounts.get(core::AccSysIDKey).ok());
+    const core::Account& a = files->accounts.record;
+    EXPECT_EQ(a.creditCardVendor, QStringLiteral("Keyboard Bank"));
+    EXPECT_EQ(a.vendorAddr1, QStringLiteral("1 Main St"));
+    EXPECT_EQ(a.vendorCity, QStringLiteral("Springfield"));
+    EXPECT_EQ(a.vendorState, QStringLiteral("IL"));
+    EXPECT_EQ(a.vendorZip.trimmed(), QStringLiteral("62701"));
+    EXPECT_EQ(a.cardType, QStringLiteral("D"));
+    EXPECT_EQ(a.accountNumber, QStringLiteral("5500 0000 1111 2222"));
+    EXPECT_EQ(a.creditLimit.toString(), QStringLiteral("2500.00"));
+    EXPECT_EQ(a.accountBalance.toString(), QStringLiteral("100.00"));
+    EXPECT_EQ(a.billingDay, 15);
+    EXPECT_EQ(a.balanceInfoPhone.integerPart(), 8005551234);
+    EXPECT_EQ(a.lostCardPhone.integerPart(), 8005559999);
 }
 
 } // namespace

@@ -7,6 +7,7 @@
 #include "engine/BrowseListView.h"
 #include "tests/app/FrameFixture.h"
 #include "tests/support/AccessibleNames.h"
+#include "tests/support/TabWalk.h"
 #include "transactions/BrowseCurrentTransactionsWindow.h"
 #include "transactions/BrowseTransactionHistoryWindow.h"
 #include "transactions/TransactionListWindow.h"
@@ -101,20 +102,8 @@ protected:
         }
         return out;
     }
-    // The widgets that Tab walks through, from the first.
-    static QStringList tabOrderOf(QWidget* window)
-    {
-        QStringList names;
-        QWidget* first = nullptr;
-        for (QWidget* w = window->nextInFocusChain(); w != window && w != first; w = w->nextInFocusChain()) {
-            if (!(w->focusPolicy() & Qt::TabFocus) || !w->isEnabled() || !window->isAncestorOf(w))
-                continue;
-            if (!first)
-                first = w;
-            names << w->accessibleName();
-        }
-        return names;
-    }
+    // The controls the Tab key walks through, as a user presses it, from the one that has the focus.
+    static QStringList tabOrderOf(QWidget* window) { return test::tabWalk(window); }
     static QStringList column(engine::BrowseListView* list, int c)
     {
         QStringList out;
