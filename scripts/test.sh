@@ -7,7 +7,9 @@ set -euo pipefail
 FUNDORA_ROOT=$(cd "$(dirname "$0")/.." && pwd)
 source "$FUNDORA_ROOT/scripts/packages.sh"
 
-ensure_packages
+# fonts-urw-base35 is a second family that claims "Arial" through fontconfig:
+# the report pages must look the same with it (the golden page test).
+ensure_packages fonts-urw-base35
 cd "$FUNDORA_ROOT"
 
 echo "== formatting"

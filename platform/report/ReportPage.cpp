@@ -3,6 +3,7 @@
 #include <QDataStream>
 #include <QFile>
 #include <QFont>
+#include <QFontDatabase>
 #include <QImageReader>
 #include <QPainter>
 #include <QSaveFile>
@@ -15,9 +16,31 @@ namespace {
 constexpr quint32 PageMagic = 0x46525047; // "FRPG"
 constexpr quint16 PageVersion = 1;
 
+// The family a report's "Arial" is drawn in: Liberation Sans (metric-compatible
+// with Arial, from the fonts-liberation2 package the program depends on),
+// loaded from its files by name so that whatever else the machine has
+// installed ("Arial" taken by another family through fontconfig's aliases)
+// never changes how a page looks.
+QString reportFamily(const QString& asked)
+{
+    if (asked != QStringLiteral("Arial"))
+        return asked;
+    static const QString family = [] {
+        QString loaded;
+        for (const char* style : {"Regular", "Bold", "Italic", "BoldItalic"}) {
+            const int id = QFontDatabase::addApplicationFont(
+                QStringLiteral(FUNDORA_REPORT_FONT_DIR "/LiberationSans-%1.ttf").arg(QLatin1String(style)));
+            if (id >= 0 && loaded.isEmpty() && !QFontDatabase::applicationFontFamilies(id).isEmpty())
+                loaded = QFontDatabase::applicationFontFamilies(id).first();
+        }
+        return loaded.isEmpty() ? QStringLiteral("Liberation Sans") : loaded;
+    }();
+    return family;
+}
+
 QFont qtFont(const ReportFont& f)
 {
-    QFont font(f.family);
+    QFont font(reportFamily(f.family));
     // Sized in layout units: the painter's scale turns them into device pixels.
     font.setPixelSize(std::max(1, (f.pointSize * 1000 + 36) / 72));
     font.setBold(f.bold);
