@@ -36,6 +36,15 @@ QString errorPart(const platform::FileError& error)
     return trimmedRight(out.left(150));
 }
 
+QString damageHint(const platform::FileError& error)
+{
+    if (error.code != platform::ErrorCode::KeysMustBeRebuilt)
+        return {};
+    return QStringLiteral("\r\n\r\nThe data file is damaged. Close Fundora and start it again: it rebuilds the keys of a damaged "
+                          "file as it opens it. If the damage stays, restore the data files from your last backup with the backup "
+                          "utility (vaultine --restore).");
+}
+
 ComposedWarning composeWarning(int id, const QString& firstText, const QString& secondText, const platform::FileError& error)
 {
     const QString err = errorPart(error);
@@ -119,9 +128,11 @@ int standardWarning(DataFiles& files, int id, const QString& first, const QStrin
 {
     const platform::FileError error = files.savedError.isSet() ? files.savedError.error : files.store.lastError();
     files.savedError.clear();
-    const ComposedWarning w = composeWarning(id, first, second, error);
+    ComposedWarning w = composeWarning(id, first, second, error);
     if (w.message.text.isEmpty())
         return Button::Ok;
+    if (id != Warning::InvalidKey) // that one offers the rebuild itself
+        w.message.text += damageHint(error);
     const int pressed = platform::MessageService::current().show(w.message);
     if (!w.haltText.isEmpty() && (w.haltOnButton == 0 || w.haltOnButton == pressed)) {
         platform::Runtime::halt(w.haltText);

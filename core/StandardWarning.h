@@ -47,6 +47,8 @@ QString errorPart(const platform::FileError& error);
 
 // Composes warning `id`. `error` is the error it reports (the saved one, else the last file operation's).
 // Returns a message with an empty text for an unknown id.
+// For a damaged file (code 46): the way out, added below a warning's text; empty otherwise.
+QString damageHint(const platform::FileError& error);
 ComposedWarning composeWarning(int id, const QString& first, const QString& second, const platform::FileError& error);
 
 // Shows warning `id` through the message service and returns the pressed

@@ -141,6 +141,17 @@ TEST_F(StandardWarningTest, SavedErrorIsUsedOnceThenTheLastOperationsError)
     EXPECT_TRUE(texts[0].startsWith(QStringLiteral("Error: (File Is Already Locked (32))")));
     EXPECT_TRUE(texts[1].startsWith(QStringLiteral("Error: (Record Not Found (35))")));
     EXPECT_FALSE(files->savedError.isSet());
+    EXPECT_FALSE(texts[1].contains(QStringLiteral("damaged"))) << "a missing record is no damage";
+
+    // A damaged file: the warning's own text, then the way out.
+    files->savedError.save(FileError::of(platform::ErrorCode::KeysMustBeRebuilt));
+    messages().answer(Button::Ok);
+    standardWarning(*files, 35, QStringLiteral("Transactions"));
+    EXPECT_TRUE(shownTexts().last().startsWith(
+        QStringLiteral("Error: (Keys Need Rebuilding (46)) attempting to access a record from the Transactions file.")))
+        << shownTexts().last();
+    EXPECT_TRUE(shownTexts().last().contains(QStringLiteral("start it again: it rebuilds the keys")));
+    EXPECT_TRUE(shownTexts().last().contains(QStringLiteral("restore the data files from your last backup with the backup utility")));
 }
 
 TEST_F(StandardWarningTest, ShowingAnyWarningClearsTheSavedError)
