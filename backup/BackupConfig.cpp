@@ -99,8 +99,13 @@ bool BackupConfig::openAndRead()
 
 BackupConfig::Start BackupConfig::start()
 {
-    if (!lockDirectory())
+    if (!lockDirectory()) {
+        // Another copy (its windows, or a backup or restore) holds the directory: said, never a silent end.
+        platform::MessageService::current().show({QStringLiteral("Fundora 2000 - Backup/Restore Module"),
+                                                  QStringLiteral("Do not run more than one copy at the same time!"),
+                                                  MessageIcon::Exclamation, Button::Ok, Button::Ok});
         return Start::AnotherCopy;
+    }
     // A restore killed while it put its files in place is finished before any file is opened.
     const platform::FileError unfinished = platform::finishInterruptedInstall(m_directory, std::chrono::seconds(2));
     if (!unfinished.ok()) {

@@ -202,7 +202,7 @@ int runCommandLine(const QStringList& arguments)
 
     BackupConfig config(o.directory);
     if (startUtility(config) != StartupResult::Ready)
-        return Exit::CannotRun;
+        return Exit::CannotRun; // its message said why
     Compressor compressor(o.directory);
 
     if (o.backup) {

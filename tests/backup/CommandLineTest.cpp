@@ -57,6 +57,16 @@ TEST_F(CommandLineTest, HelpPrintsTheUsageAndExitsZero)
     EXPECT_TRUE(version.out.startsWith(QStringLiteral("vaultine 0."))) << version.out;
 }
 
+TEST_F(CommandLineTest, AnotherCopyHoldingTheDirectoryIsSaidNotJustAnExitStatus)
+{
+    makeFile(QStringLiteral("ACCOUNTS.TPS"), 3000);
+    const auto windows = startedConfig(); // the windowed copy, open on the directory
+    const Outcome r = vaultine({QStringLiteral("--dir"), program, QStringLiteral("--backup"), QStringLiteral("--to"), target});
+    EXPECT_EQ(r.exitCode, 3);
+    EXPECT_TRUE(r.err.contains(QStringLiteral("Do not run more than one copy at the same time!"))) << r.err;
+    EXPECT_TRUE(QDir(target).entryList(QDir::Files).isEmpty());
+}
+
 TEST_F(CommandLineTest, AMissingCompressorIsReportedBeforeAnythingIsWritten)
 {
     makeFile(QStringLiteral("ACCOUNTS.TPS"), 20000, true);
