@@ -157,14 +157,19 @@ QString TransactionListWindow::value(const QString& prompt) const
 
 void TransactionListWindow::loadAccount()
 {
-    // The current account (GLO:CurrentSysid), read into the window's own copy.
-    const std::int32_t wanted = core::glo().currentSysid;
-    const platform::FileError e = files().readAccount(wanted, m_account);
-    if (!e.ok() && (wanted != m_account.sysId || e.code != platform::ErrorCode::RecordNotFound))
+    // The account the window was opened for (GLO:CurrentSysid at that moment),
+    // read into the window's own copy at every refresh. Another account
+    // highlighted in the accounts list meanwhile never moves the window.
+    if (m_openedFor == 0) {
+        m_openedFor = core::glo().currentSysid;
+        m_cardTypeText = core::glo().cardTypeDescription.trimmed();
+    }
+    const platform::FileError e = files().readAccount(m_openedFor, m_account);
+    if (!e.ok() && (m_openedFor != m_account.sysId || e.code != platform::ErrorCode::RecordNotFound))
         platform::Runtime::stop(core::errorPart(e));
     m_availableFunds = m_account.creditLimit - m_account.accountBalance;
-    setWindowTitle(m_setup.titlePrefix + m_account.creditCardVendor.trimmed() + QStringLiteral(" ( ") +
-                   core::glo().cardTypeDescription.trimmed() + QStringLiteral(" )"));
+    setWindowTitle(m_setup.titlePrefix + m_account.creditCardVendor.trimmed() + QStringLiteral(" ( ") + m_cardTypeText +
+                   QStringLiteral(" )"));
     setAccessibleName(windowTitle());
     if (auto* frame = parentWidget(); frame && frame->windowTitle() != windowTitle() && frame->inherits("QMdiSubWindow"))
         frame->setWindowTitle(windowTitle());

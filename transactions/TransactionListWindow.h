@@ -66,6 +66,8 @@ private:
     Setup m_setup;
     engine::TypedBuffer<core::Transaction> m_buffer;
     core::Account m_account;
+    std::int32_t m_openedFor = 0; // the account's SysID, fixed when the window first loads
+    QString m_cardTypeText;
     platform::Decimal m_availableFunds = platform::Decimal::fromUnits(0, 2);
     QHash<QString, engine::ValueLabel*> m_values;
     QLabel* m_statusDate = nullptr;

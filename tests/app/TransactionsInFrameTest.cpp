@@ -20,6 +20,8 @@
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMdiArea>
+#include <QMdiSubWindow>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QTabWidget>
@@ -237,6 +239,44 @@ TEST_F(TransactionsInFrameTest, AChangeKeepsAPaymentAPaymentAndANegativeChargeIs
     settle();
     EXPECT_EQ(child<UpdateTransactionsWindow>(), nullptr);
     EXPECT_EQ(w->value(QStringLiteral("Account Balance")), QStringLiteral("($570.00)"));
+}
+
+TEST_F(TransactionsInFrameTest, ATransactionsWindowStaysOnItsAccountWhateverTheAccountsListHighlights)
+{
+    BrowseCurrentTransactionsWindow* alpha = openCurrent();
+    ASSERT_NE(alpha, nullptr);
+    ASSERT_TRUE(alpha->windowTitle().contains(QStringLiteral("Alpha Bank")));
+    // Another card highlighted in the accounts list, then back to the transactions.
+    activate(accountsList);
+    QTest::keyClick(accountsList->list()->table(), Qt::Key_Down);
+    settle();
+    ASSERT_EQ(core::glo().currentSysid, 2);
+    activate(alpha);
+    alpha->gainedFocus();
+    settle();
+    EXPECT_TRUE(alpha->windowTitle().contains(QStringLiteral("Alpha Bank"))) << alpha->windowTitle();
+    EXPECT_EQ(alpha->account().sysId, 1);
+    // The next entry lands on the card the window shows.
+    QTest::keyClick(alpha->list()->table(), Qt::Key_Insert);
+    settle();
+    QLineEdit* amount = child<UpdateTransactionsWindow>()->edit(QStringLiteral("Transaction &Amount:"));
+    amount->selectAll();
+    QTest::keyClicks(amount, QStringLiteral("12.50"));
+    QTest::keyClick(amount, Qt::Key_Return);
+    settle();
+    EXPECT_EQ(alpha->value(QStringLiteral("Account Balance")), QStringLiteral("$512.50"));
+    files->accounts.clear();
+    files->accounts.record.sysId = 2;
+    ASSERT_TRUE(files->accounts.get(core::AccSysIDKey).ok());
+    EXPECT_EQ(files->accounts.record.accountBalance.toString(), QStringLiteral("0.00")) << "Beta Card is untouched";
+    // The other card gets a window of its own.
+    activate(accountsList);
+    press(Current);
+    int windows = 0;
+    for (QMdiSubWindow* sub : frame->mdiArea()->subWindowList())
+        windows += dynamic_cast<BrowseCurrentTransactionsWindow*>(sub->widget()) != nullptr;
+    EXPECT_EQ(windows, 2);
+    EXPECT_TRUE(alpha->windowTitle().contains(QStringLiteral("Alpha Bank")));
 }
 
 TEST_F(TransactionsInFrameTest, ReconcilingMovesATransactionIntoTheHistory)
