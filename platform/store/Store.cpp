@@ -15,6 +15,7 @@
 #include <fcntl.h>
 #include <stdio.h>
 #include <sys/file.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 namespace fundora::platform {
@@ -285,6 +286,18 @@ FileError Store::verify(const FileDef& def)
     return FileError::success();
 }
 
+namespace {
+
+// Whether the open file `fd` is the one named `path` (not removed, not replaced).
+bool isOpenAs(int fd, const QByteArray& path)
+{
+    struct stat open {
+    }, named{};
+    return ::fstat(fd, &open) == 0 && ::stat(path.constData(), &named) == 0 && open.st_dev == named.st_dev && open.st_ino == named.st_ino;
+}
+
+} // namespace
+
 void Store::removeStaleCreation(const QString& temporary)
 {
     const QByteArray native = QFile::encodeName(temporary);
@@ -305,22 +318,37 @@ FileError Store::create(const FileDef& def)
     const QString temporary = path + CreatingSuffix;
     const QByteArray nativePath = QFile::encodeName(path);
     const QByteArray nativeTemporary = QFile::encodeName(temporary);
-    const int fd = ::open(nativeTemporary.constData(), O_CREAT | O_RDWR | O_CLOEXEC, 0600);
-    if (fd < 0)
-        return note(FileError::fromErrno(errno, temporary));
-    // One creator at a time; a second one waits here and then finds the file made.
-    if (::flock(fd, LOCK_EX) != 0) {
-        const int err = errno;
+    // One creator at a time, through a lock on the temporary. Whoever gets the
+    // lock checks that the temporary is still the file it opened: a creator
+    // that finished meanwhile renamed it into place, and the open of another
+    // process may have removed it as a crashed creation's before the lock was
+    // taken. Then it begins again on the name as it now is.
+    int fd = -1;
+    for (;;) {
+        fd = ::open(nativeTemporary.constData(), O_CREAT | O_RDWR | O_CLOEXEC, 0600);
+        if (fd < 0)
+            return note(FileError::fromErrno(errno, temporary));
+        if (::flock(fd, LOCK_EX) != 0) {
+            const int err = errno;
+            ::close(fd);
+            return note(FileError::fromErrno(err, temporary));
+        }
+        if (QFileInfo::exists(path)) {
+            // Made by another process meanwhile: used as it is.
+            if (isOpenAs(fd, nativeTemporary))
+                ::unlink(nativeTemporary.constData());
+            ::close(fd);
+            return note(FileError::success());
+        }
+        if (isOpenAs(fd, nativeTemporary))
+            break;
         ::close(fd);
-        return note(FileError::fromErrno(err, temporary));
     }
     auto finish = [&](FileError e) {
         ::unlink(nativeTemporary.constData());
         ::close(fd);
         return note(e);
     };
-    if (QFileInfo::exists(path))
-        return finish(FileError::success());
     if (::ftruncate(fd, 0) != 0) // what a killed creator left
         return finish(FileError::fromErrno(errno, temporary));
 

@@ -1,10 +1,18 @@
 #include "core/OpenFile.h"
 #include "tests/core/CoreFixture.h"
+#include "tests/support/Station.h"
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
+#include <QProcess>
+#include <QTemporaryDir>
 
+#include <fcntl.h>
 #include <sqlite3.h>
+#include <sys/file.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 using namespace fundora;
 using namespace fundora::core;
@@ -157,6 +165,51 @@ TEST_F(OpenFileTest, AFileInTheWayThatCannotBeOpenedEndsWithDiskError)
     ASSERT_GE(messages().shown().size(), 1u);
     EXPECT_EQ(messages().shown()[0].title, QStringLiteral("File Access Error"));
     EXPECT_EQ(platform::Runtime::haltText(), QStringLiteral("Disk Error"));
+}
+
+} // namespace
+
+namespace {
+
+// Whether some process waits for a lock on the file with inode `inode` (/proc/locks: "-> FLOCK ...").
+bool someoneWaitsOn(ino_t inode)
+{
+    QFile locks(QStringLiteral("/proc/locks"));
+    if (!locks.open(QIODevice::ReadOnly))
+        return false;
+    const QByteArray needle = ':' + QByteArray::number(static_cast<qulonglong>(inode)) + ' ';
+    for (const QByteArray& line : locks.readAll().split('\n'))
+        if (line.contains("->") && line.contains(needle))
+            return true;
+    return false;
+}
+
+TEST(FileCreationRaceTest, ACreatorWhoseTemporaryWasRemovedBeforeItsLockBeginsAgain)
+{
+    QTemporaryDir dir;
+    const QByteArray temporary = QFile::encodeName(dir.filePath(QStringLiteral("ACCOUNTS.TPS") + platform::Store::CreatingSuffix));
+    // Another process's creation under way: it holds the temporary.
+    const int fd = ::open(temporary.constData(), O_CREAT | O_RDWR | O_CLOEXEC, 0600);
+    ASSERT_GE(fd, 0);
+    ASSERT_EQ(::flock(fd, LOCK_EX), 0);
+    struct stat st {};
+    ASSERT_EQ(::fstat(fd, &st), 0);
+    // A second station starts on the directory and waits for that lock.
+    const std::unique_ptr<QProcess> station = test::Station::start({QStringLiteral("create"), dir.path()});
+    bool waiting = false;
+    for (int i = 0; i < 1000 && !waiting; ++i) {
+        waiting = someoneWaitsOn(st.st_ino);
+        if (!waiting)
+            station->waitForFinished(10); // bounded wait for the named point, not a guess at its timing
+    }
+    ASSERT_TRUE(waiting) << "the station never reached the creation lock";
+    // The temporary is removed (as an open that took it for a crashed creation's does) and the lock let go.
+    ASSERT_EQ(::unlink(temporary.constData()), 0);
+    ::close(fd);
+    ASSERT_TRUE(station->waitForFinished(30000));
+    EXPECT_EQ(station->exitCode(), 0) << station->readAllStandardError().constData();
+    EXPECT_TRUE(QFileInfo(dir.filePath(QStringLiteral("ACCOUNTS.TPS"))).isFile()) << "made on the name as it now is";
+    EXPECT_FALSE(QFileInfo::exists(QString::fromLocal8Bit(temporary)));
 }
 
 } // namespace
