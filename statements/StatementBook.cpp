@@ -130,9 +130,22 @@ FileError reconciledBalance(core::DataFiles& files, std::int32_t sysId, const st
     if (!e.ok())
         return e;
     Decimal balance = Decimal::fromUnits(totals.sumUnits, 2);
+    bool anyFinished = false;
     for (const CardStatement& s : statements)
-        if (!s.isDraft())
+        if (!s.isDraft()) {
             balance += s.acceptedDifference;
+            anyFinished = true;
+        }
+    if (!anyFinished) {
+        // Before the first statement the opening balance is what the card owed
+        // before any statement, whatever day it was entered on.
+        platform::View::Totals opening;
+        e = view.totals(tra().fieldIndex(QStringLiteral("TRA:TransactionAmount")),
+                        QStringLiteral("TRA:ReconciledTransaction = 0 AND TRA:TransactionType = 'B'"), {}, opening);
+        if (!e.ok())
+            return e;
+        balance += Decimal::fromUnits(opening.sumUnits, 2);
+    }
     out = balance.rounded(2);
     return FileError::success();
 }

@@ -29,6 +29,7 @@ FileError StatementSession::readStartingPoint(std::optional<CardStatement>& draf
 {
     if (FileError e = m_files.readAccount(m_sysId, m_account); !e.ok())
         return e;
+    // Whatever its date: before any statement the opening balance is part of the previous balance.
     std::vector<CardStatement> statements;
     if (FileError e = readStatements(m_files, m_sysId, statements); !e.ok())
         return e;
@@ -82,6 +83,7 @@ FileError StatementSession::reload()
 FileError StatementSession::readEntries()
 {
     m_entries.clear();
+    m_opening.clear();
     m_tickedCount = 0;
     Decimal charges = Decimal::fromUnits(0, 2), credits = Decimal::fromUnits(0, 2);
     platform::View view(m_files.transactions.file(), core::TraSysIDDateKey);
@@ -91,8 +93,11 @@ FileError StatementSession::readEntries()
     platform::FilterBindings names;
     const std::int64_t closing = m_statement.closingDate;
     names.bind(QStringLiteral("LOC:ClosingDate"), [closing] { return platform::FieldValue{closing}; });
-    if (FileError e = view.setFilter(QStringLiteral("TRA:ReconciledTransaction = 0 AND TRA:DateofTransaction <= LOC:ClosingDate"), names);
-        !e.ok())
+    // Before the first statement the opening balance is read whatever its date (see below).
+    const QString filter = m_last ? QStringLiteral("TRA:ReconciledTransaction = 0 AND TRA:DateofTransaction <= LOC:ClosingDate")
+                                  : QStringLiteral("TRA:ReconciledTransaction = 0 AND (TRA:DateofTransaction <= LOC:ClosingDate OR "
+                                                   "TRA:TransactionType = 'B')");
+    if (FileError e = view.setFilter(filter, names); !e.ok())
         return e;
     view.setReadAhead(EntriesPerRead);
     view.toStart();
@@ -105,6 +110,12 @@ FileError StatementSession::readEntries()
             return e;
         StatementEntry entry;
         core::transactionLayout().fromRecord(r, entry.transaction);
+        if (!m_last && entry.transaction.transactionType == QStringLiteral("B")) {
+            // The first statement starts from the opening balance (its previous
+            // balance holds it) and takes it in when finished.
+            m_opening.push_back(entry.transaction);
+            continue;
+        }
         entry.ticked = m_ticks.contains(r.identity.row);
         if (entry.ticked) {
             ++m_tickedCount;
@@ -223,19 +234,24 @@ StatementSession::Result StatementSession::finish(bool acceptDifference)
     finished.acceptedDifference = acceptDifference ? difference() : Decimal::fromUnits(0, 2);
     finished.finishedDate = platform::Clock::current().today();
     finished.finishedTime = platform::Clock::current().timeOfDay();
-    finished.transactionCount = static_cast<std::int32_t>(m_tickedCount);
+    std::vector<core::Transaction> taken = m_opening;
+    for (const StatementEntry& entry : m_entries)
+        if (entry.ticked)
+            taken.push_back(entry.transaction);
+    finished.transactionCount = static_cast<std::int32_t>(taken.size());
     if (FileError e = writeStatement(m_files, finished); !e.ok())
         return fail(e);
-    for (const StatementEntry& entry : m_entries) {
-        if (!entry.ticked)
-            continue;
+    std::vector<std::int64_t> rows;
+    for (const core::Transaction& t : taken) {
         // Written back as read: a transaction another station changed since is refused (89).
-        m_files.transactions.record = entry.transaction;
+        m_files.transactions.record = t;
         m_files.transactions.record.reconciledTransaction = 1;
         if (FileError e = m_files.transactions.put(); !e.ok())
             return fail(e);
+        rows.push_back(t.identity.row);
     }
-    if (FileError e = replaceLines(m_files, finished, tickedRows()); !e.ok())
+    std::sort(rows.begin(), rows.end());
+    if (FileError e = replaceLines(m_files, finished, rows); !e.ok())
         return fail(e);
     if (FileError e = tx.commit(); !e.ok())
         return fail(e);

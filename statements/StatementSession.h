@@ -101,7 +101,8 @@ private:
     std::optional<core::CardStatement> m_last;
     core::CardStatement m_statement; // the draft as stored, or a new one; its figures are the live ones
     std::vector<StatementEntry> m_entries;
-    QSet<std::int64_t> m_ticks; // by transaction row, including entries the closing date now leaves out
+    std::vector<core::Transaction> m_opening; // before the first statement: the open opening balance, in the previous balance
+    QSet<std::int64_t> m_ticks;               // by transaction row, including entries the closing date now leaves out
     std::size_t m_tickedCount = 0;
     bool m_changed = false;
     platform::FileError m_error;

@@ -48,6 +48,34 @@ protected:
     }
 };
 
+TEST_F(StatementSessionTest, TheFirstStatementStartsFromTheOpeningBalanceWhateverItsDate)
+{
+    // The card was entered today with what it owed: its opening balance is dated after the closing date.
+    addAccount(2, 28);
+    const std::int64_t opening = book(2, day(2026, 12, 7), "B", "400.00", QStringLiteral("Initial Account Balance"));
+    const std::int64_t charge = book(2, day(2026, 11, 20), "C", "30.00", QStringLiteral("shoes"));
+    auto s = openSession(2);
+    EXPECT_EQ(s->previousBalance(), money("400.00")) << "what the card owed before any statement";
+    ASSERT_EQ(s->entries().size(), 1u) << "the opening balance is no entry to tick";
+    s->setTicked(0, true);
+    s->setEndingBalance(money("430.00")); // as the issuer printed it
+    EXPECT_TRUE(s->balances());
+    ASSERT_EQ(s->finish(false), Result::Done);
+    const std::vector<core::CardStatement> done = stored(2);
+    ASSERT_EQ(done.size(), 1u);
+    EXPECT_EQ(done[0].previousBalance, money("400.00"));
+    EXPECT_EQ(linesOf(done[0].statementId), (std::vector<std::int64_t>{opening, charge}));
+    // The next statement starts from this one's ending balance, the opening balance counted once.
+    auto next = openSession(2);
+    EXPECT_EQ(next->previousBalance(), money("430.00"));
+    // Undone, the opening balance is open again and back in the previous balance.
+    statements::Undone undone;
+    ASSERT_TRUE(statements::undoLatestStatement(*files, 2, done[0].statementId, undone).ok());
+    auto again = openSession(2);
+    EXPECT_EQ(again->previousBalance(), money("400.00"));
+    EXPECT_EQ(again->entries().size(), 1u);
+}
+
 TEST_F(StatementSessionTest, TheFiguresFollowEveryTickAndFinishWaitsForADifferenceOfZero)
 {
     auto s = openSession(1);
