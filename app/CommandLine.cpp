@@ -13,6 +13,7 @@ QString usageText()
         "usage: fundora [--dir DIR]                the windows, on the register in DIR (default: the current directory)\n"
         "       fundora [--dir DIR] --print REPORT (--pdf FILE | --csv FILE) [--account SYSID] [--from MM/DD/YYYY --to MM/DD/YYYY]\n"
         "       fundora [--dir DIR] --import FILE --account SYSID [--dry-run] [--flip-signs] [--other-account-ok]\n"
+        "                                [--date-format FORMAT]   (a CSV file's dates: yyyy-MM-dd, M/d/yyyy, d/M/yyyy, ...)\n"
         "       fundora --help | --version\n"
         "\n"
         "REPORT is one of: accounts, open, history, purchases, payments.\n"

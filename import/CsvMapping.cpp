@@ -163,6 +163,20 @@ CsvProposal proposeCsvMapping(const CsvTable& table)
     }
     if (m.dateColumn) {
         p.fittingDateFormats = fittingFormats(table, m.skipLines, m.dateColumn);
+        // Where the dates fit several formats, another column of dates (a bank
+        // that writes the posting and the transaction date) may decide it: a
+        // file writes its dates one way.
+        for (int column = 1; column <= sample.size() && p.fittingDateFormats.size() > 1; ++column) {
+            if (column == m.dateColumn)
+                continue;
+            const QStringList other = fittingFormats(table, m.skipLines, column);
+            QStringList both;
+            for (const QString& f : p.fittingDateFormats)
+                if (other.contains(f))
+                    both << f;
+            if (!other.isEmpty() && !both.isEmpty())
+                p.fittingDateFormats = both;
+        }
         if (!p.fittingDateFormats.isEmpty())
             m.dateFormat = p.fittingDateFormats.front();
         p.dateFormatAmbiguous = p.fittingDateFormats.size() > 1;

@@ -16,6 +16,7 @@ namespace {
 
 const QString Usage =
     QStringLiteral("usage: fundora [--dir DIR] --import FILE --account SYSID [--dry-run] [--flip-signs] [--other-account-ok]\n"
+                   "       [--date-format FORMAT]\n"
                    "FILE is an OFX or QFX statement, or a CSV file; SYSID the number of the account it goes to");
 
 } // namespace
@@ -56,6 +57,10 @@ std::optional<ImportCommand> parseImportCommand(const QStringList& arguments, QS
             c.flipSigns = true;
         } else if (a == u"--other-account-ok") {
             c.otherAccountOk = true;
+        } else if (a == u"--date-format") {
+            if (!hasValue || !csvDateFormats().contains(arguments[i + 1]))
+                return fail(QStringLiteral("--date-format needs one of: %1.").arg(csvDateFormats().join(QStringLiteral(", "))));
+            c.dateFormat = arguments[++i];
         } else {
             return fail(QStringLiteral("Unknown argument %1.").arg(a));
         }
@@ -88,7 +93,7 @@ int runImportCommand(core::DataFiles& files, const ImportCommand& command, QText
 
     StatementFile statement;
     ReadError readError;
-    if (!readStatement(command.file, settings, statement, readError)) {
+    if (!readStatement(command.file, settings, statement, readError, command.dateFormat)) {
         err << "fundora: " << command.file << ": " << readError.message << "\nNothing was imported.\n";
         return 1;
     }

@@ -10,13 +10,14 @@ class QTextStream;
 
 namespace fundora::importing {
 
-// fundora --dir DIR --import FILE --account SYSID [--dry-run] [--flip-signs] [--other-account-ok]
+// fundora --dir DIR --import FILE --account SYSID [--dry-run] [--flip-signs] [--other-account-ok] [--date-format FORMAT]
 struct ImportCommand {
     QString file;
     std::int32_t account = 0;
     bool dryRun = false;
     bool flipSigns = false;      // for this run, whatever the account's own choice
     bool otherAccountOk = false; // the file names another account of the register: import all the same
+    QString dateFormat;          // a CSV file's date format where its dates fit several
 };
 
 // True when the arguments ask for an import (they hold --import).

@@ -15,7 +15,8 @@ SourceKind kindOfFile(const QString& path)
     return SourceKind::Csv;
 }
 
-bool readStatement(const QString& path, const core::ImportSettings& settings, StatementFile& out, ReadError& error)
+bool readStatement(const QString& path, const core::ImportSettings& settings, StatementFile& out, ReadError& error,
+                   const QString& dateFormat)
 {
     if (kindOfFile(path) == SourceKind::Ofx)
         return readOfxFile(path, out, error);
@@ -26,13 +27,22 @@ bool readStatement(const QString& path, const core::ImportSettings& settings, St
     CsvMapping mapping = mappingOf(settings);
     if (mapping.dateColumn == 0) {
         const CsvProposal proposal = proposeCsvMapping(table);
-        if (proposal.dateFormatAmbiguous) {
-            error = {0, QStringLiteral("The dates could be written %1: choose the format once in the import window, "
-                                       "which keeps it for the account.")
+        mapping = proposal.mapping;
+        if (!dateFormat.isEmpty()) {
+            if (!proposal.fittingDateFormats.contains(dateFormat)) {
+                error = {0, QStringLiteral("The dates are not all written %1; they read as %2.")
+                                .arg(dateFormat, proposal.fittingDateFormats.isEmpty()
+                                                     ? QStringLiteral("no format this program knows")
+                                                     : proposal.fittingDateFormats.join(QStringLiteral(" or ")))};
+                return false;
+            }
+            mapping.dateFormat = dateFormat;
+        } else if (proposal.dateFormatAmbiguous) {
+            error = {0, QStringLiteral("The dates could be written %1: give --date-format with one of them, or choose the format "
+                                       "once in the import window, which keeps it for the account.")
                             .arg(proposal.fittingDateFormats.join(QStringLiteral(" or ")))};
             return false;
         }
-        mapping = proposal.mapping;
     }
     return csvToStatement(table, mapping, out, error);
 }

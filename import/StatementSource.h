@@ -16,8 +16,10 @@ SourceKind kindOfFile(const QString& path);
 // Reads a statement file of either kind. A CSV file is read with the
 // account's remembered mapping, or with the one proposed from its lines when
 // the account has none; a proposal that cannot tell month from day is
-// refused here (the import window asks).
-bool readStatement(const QString& path, const core::ImportSettings& settings, StatementFile& out, ReadError& error);
+// refused here (the import window asks) unless `dateFormat` names one of the
+// formats that read every date (the command line's --date-format).
+bool readStatement(const QString& path, const core::ImportSettings& settings, StatementFile& out, ReadError& error,
+                   const QString& dateFormat = {});
 
 // The file's account that goes to an account numbered `accountNumber`: the
 // only one, or the one whose number matches; -1 when it cannot be told.

@@ -163,8 +163,10 @@ TEST_F(CsvImportTest, TheAccountsRememberedMappingIsUsedAndAnAmbiguousFileIsNotG
     StatementFile out;
     ReadError error;
     EXPECT_FALSE(importing::readStatement(file, settings, out, error));
-    EXPECT_EQ(error.message, QStringLiteral("The dates could be written M/d/yyyy or d/M/yyyy: choose the format once in the import window, "
-                                            "which keeps it for the account."));
+    EXPECT_EQ(
+        error.message,
+        QStringLiteral("The dates could be written M/d/yyyy or d/M/yyyy: give --date-format with one of them, or choose the format once in "
+                       "the import window, which keeps it for the account."));
 
     CsvMapping m = importing::proposeCsvMapping(table("03/04/2026,Bakery,-4.20\n")).mapping;
     m.dateFormat = QStringLiteral("d/M/yyyy");

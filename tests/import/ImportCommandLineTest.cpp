@@ -135,6 +135,37 @@ TEST_F(ImportCommandLineTest, AFileOfAnotherAccountOfTheRegisterIsRefusedUnlessC
     EXPECT_EQ(transactionsOf(2).size(), 1u);
 }
 
+TEST_F(ImportCommandLineTest, AmbiguousCsvDatesAreDecidedByTheOtherDateColumnOrByDateFormat)
+{
+    addAccount(1, 15);
+    const QString ambiguous = test::writeFile(path(QStringLiteral("amb.csv")), "Date,Description,Amount\n"
+                                                                               "01/02/2026,Bakery,-4.20\n"
+                                                                               "03/04/2026,Bus,-2.00\n");
+    const QStringList import{QStringLiteral("--import"), ambiguous, QStringLiteral("--account"), QStringLiteral("1")};
+    Result r = fundora(import);
+    EXPECT_EQ(r.status, 1);
+    EXPECT_TRUE(r.errors.contains(QStringLiteral("The dates could be written M/d/yyyy or d/M/yyyy: give --date-format")))
+        << r.errors.toStdString();
+    r = fundora(import + QStringList{QStringLiteral("--date-format"), QStringLiteral("yyyy-MM-dd")});
+    EXPECT_EQ(r.status, 1);
+    EXPECT_TRUE(r.errors.contains(QStringLiteral("The dates are not all written yyyy-MM-dd; they read as M/d/yyyy or d/M/yyyy.")))
+        << r.errors.toStdString();
+    r = fundora(import + QStringList{QStringLiteral("--date-format"), QStringLiteral("dd/mm")});
+    EXPECT_EQ(r.status, 2);
+    EXPECT_TRUE(r.errors.contains(QStringLiteral("--date-format needs one of: yyyy-MM-dd, M/d/yyyy, d/M/yyyy"))) << r.errors.toStdString();
+    r = fundora(import + QStringList{QStringLiteral("--date-format"), QStringLiteral("d/M/yyyy"), QStringLiteral("--dry-run")});
+    ASSERT_EQ(r.status, 0) << r.errors.toStdString();
+    EXPECT_TRUE(r.lines[0].contains(QStringLiteral("02/01/2026"))) << "the first of February: " << r.lines[0].toStdString();
+
+    // A second column of dates that only one format reads decides it.
+    const QString decided = test::writeFile(path(QStringLiteral("two.csv")), "Posted,Transaction Date,Description,Amount\n"
+                                                                             "01/02/2026,31/01/2026,Bakery,-4.20\n"
+                                                                             "03/04/2026,02/04/2026,Bus,-2.00\n");
+    r = fundora({QStringLiteral("--import"), decided, QStringLiteral("--account"), QStringLiteral("1"), QStringLiteral("--dry-run")});
+    ASSERT_EQ(r.status, 0) << r.errors.toStdString();
+    EXPECT_TRUE(r.lines[0].contains(QStringLiteral("02/01/2026"))) << r.lines[0].toStdString();
+}
+
 TEST_F(ImportCommandLineTest, ADryRunListsEveryLineAndWritesNothingTheImportThenWritesThem)
 {
     addAccount(1, 15);
