@@ -252,6 +252,11 @@ bool MainFrame::open()
     for (int c : {Payment, History, Current, Report})
         setToolbarButtonEnabled(c, false);
     startProcedure(QStringLiteral("BrowseAccounts"));
+    // Once the frame is laid out, windows placed where a larger screen or Tile left them come back inside it.
+    QTimer::singleShot(0, this, [this] {
+        for (QMdiSubWindow* sub : m_area->subWindowList())
+            core::keepInside(*sub);
+    });
     setToolbarButtonEnabled(PrintAll, core::hasProcedure(QStringLiteral("PrintFundora")));
     m_dde.registerServer(DdeApplication, DdeTopic);
     core::PopupKeys::install(*this);

@@ -2,7 +2,10 @@
 
 #include "platform/IniFile.h"
 
+#include <QScreen>
 #include <QWidget>
+
+#include <algorithm>
 
 namespace fundora::core {
 
@@ -63,6 +66,27 @@ void restoreWindowPosition(QWidget& window, const QString& iniPath, const QStrin
         window.setWindowState(window.windowState() | Qt::WindowMaximized);
     else
         window.setWindowState(window.windowState() & ~Qt::WindowMaximized);
+    keepInside(window);
+}
+
+void keepInside(QWidget& window)
+{
+    QRect area;
+    if (window.isWindow())
+        area = window.screen() ? window.screen()->availableGeometry() : QRect();
+    else if (window.parentWidget())
+        area = window.parentWidget()->rect();
+    if (area.width() < 200 || area.height() < 150 || window.isMaximized())
+        return;
+    QSize size = window.size();
+    if (canResize(window))
+        size = size.boundedTo(area.size()).expandedTo(window.minimumSize());
+    const int x = std::clamp(window.x(), area.left(), std::max(area.left(), area.left() + area.width() - size.width()));
+    const int y = std::clamp(window.y(), area.top(), std::max(area.top(), area.top() + area.height() - size.height()));
+    if (size != window.size())
+        window.resize(size);
+    if (QPoint(x, y) != window.pos())
+        window.move(x, y);
 }
 
 } // namespace fundora::core

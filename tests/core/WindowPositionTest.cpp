@@ -30,6 +30,34 @@ TEST_F(WindowPositionTest, SavesAndRestoresPositionAndSize)
     EXPECT_EQ(other.size(), QSize(400, 300));
 }
 
+TEST_F(WindowPositionTest, APositionOutsideTheVisibleAreaIsBroughtBackInside)
+{
+    // Stored after Tile on a larger screen: far to the right of the frame the window now lives in.
+    IniFile stored;
+    for (const auto& [key, value] :
+         {std::pair{"XPosit", "2084"}, {"YPosit", "1500"}, {"Width", "900"}, {"Height", "700"}, {"Maximize", "No"}})
+        stored.setValue(QStringLiteral("BrowseAccounts"), QString::fromLatin1(key), QString::fromLatin1(value));
+    stored.save(ini());
+    QWidget frame;
+    frame.resize(800, 600);
+    QWidget child(&frame);
+    child.setGeometry(10, 10, 300, 200);
+    core::restoreWindowPosition(child, ini(), QStringLiteral("BrowseAccounts"));
+    EXPECT_TRUE(frame.rect().contains(child.geometry()))
+        << child.geometry().x() << ',' << child.geometry().y() << ' ' << child.width() << 'x' << child.height();
+    EXPECT_EQ(child.size(), QSize(800, 600)) << "shrunk to the area it must fit";
+    // A window that cannot be resized keeps its size and is only moved.
+    QWidget fixed(&frame);
+    fixed.setFixedSize(300, 200);
+    core::restoreWindowPosition(fixed, ini(), QStringLiteral("BrowseAccounts"));
+    EXPECT_EQ(fixed.geometry(), QRect(500, 400, 300, 200));
+    // A position inside stays exactly where it was stored.
+    IniFile::write(ini(), QStringLiteral("BrowseAccounts"), QStringLiteral("XPosit"), QStringLiteral("40"));
+    IniFile::write(ini(), QStringLiteral("BrowseAccounts"), QStringLiteral("YPosit"), QStringLiteral("30"));
+    core::restoreWindowPosition(fixed, ini(), QStringLiteral("BrowseAccounts"));
+    EXPECT_EQ(fixed.geometry(), QRect(40, 30, 300, 200));
+}
+
 TEST_F(WindowPositionTest, AMinimisedWindowKeepsTheEntryStoredBefore)
 {
     IniFile::write(ini(), QStringLiteral("BrowseAccounts"), QStringLiteral("XPosit"), QStringLiteral("33"));
