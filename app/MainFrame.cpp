@@ -14,6 +14,7 @@
 #include "platform/pictures/Picture.h"
 #include "platform/ui/SharedPrinter.h"
 
+#include <QActionGroup>
 #include <QApplication>
 #include <QCloseEvent>
 #include <QDir>
@@ -178,10 +179,44 @@ void MainFrame::buildMenus()
     });
 
     QMenu* window = menuBar()->addMenu(QStringLiteral("&Window"));
+    m_windowMenu = window;
     window->menuAction()->setStatusTip(QStringLiteral("Create and Arrange windows"));
+    // Moving between the open windows with the keys: Ctrl+F6 and Ctrl+Tab, with Shift backwards.
+    auto* next = new QAction(QStringLiteral("&Next Window"), this);
+    next->setShortcuts({QKeySequence(Qt::CTRL | Qt::Key_F6), QKeySequence(Qt::CTRL | Qt::Key_Tab)});
+    next->setStatusTip(QStringLiteral("Move to the next open window"));
+    connect(next, &QAction::triggered, m_area, &QMdiArea::activateNextSubWindow);
+    auto* previous = new QAction(QStringLiteral("&Previous Window"), this);
+    previous->setShortcuts({QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_F6), QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Backtab)});
+    previous->setStatusTip(QStringLiteral("Move to the previous open window"));
+    connect(previous, &QAction::triggered, m_area, &QMdiArea::activatePreviousSubWindow);
+    addAction(next);
+    addAction(previous);
     item(window, QStringLiteral("T&ile"), QStringLiteral("Make all open windows visible"), [this] { m_area->tileSubWindows(); });
     item(window, QStringLiteral("&Cascade"), QStringLiteral("Stack all open windows"), [this] { m_area->cascadeSubWindows(); });
     item(window, QStringLiteral("&Arrange Icons"), QStringLiteral("Align all window icons"), [this] { arrangeIcons(); });
+    window->addSeparator();
+    window->addAction(next);
+    window->addAction(previous);
+    // The open windows, numbered as their keys, listed anew each time the menu opens.
+    auto* listed = new QActionGroup(this);
+    connect(window, &QMenu::aboutToShow, this, [this, window, listed] {
+        for (QAction* a : listed->actions())
+            delete a;
+        const QList<QMdiSubWindow*> open = m_area->subWindowList();
+        for (qsizetype i = 0; i < open.size(); ++i) {
+            QMdiSubWindow* sub = open[i];
+            const QString number = i < 9 ? QStringLiteral("&%1").arg(i + 1) : QString::number(i + 1);
+            QAction* a = new QAction(number + u' ' + QString(sub->windowTitle()).replace(u'&', QStringLiteral("&&")), listed);
+            a->setCheckable(true);
+            a->setChecked(sub == m_area->activeSubWindow());
+            connect(a, &QAction::triggered, this, [this, sub = QPointer<QMdiSubWindow>(sub)] {
+                if (sub)
+                    m_area->setActiveSubWindow(sub);
+            });
+            window->addAction(a);
+        }
+    });
 
     QMenu* help = menuBar()->addMenu(QStringLiteral("&Help"));
     help->menuAction()->setStatusTip(QStringLiteral("Windows Help"));

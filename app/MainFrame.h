@@ -37,6 +37,8 @@ public:
     void refreshToolbar() override;
 
     QMdiArea* mdiArea() const { return m_area; }
+    // The Window menu: arranging, moving to the next window, and the open windows by name.
+    QMenu* windowMenu() const { return m_windowMenu; }
     QAction* toolbarAction(int command) const { return m_toolbar.value(command); }
     QString statusDate() const;
     QString statusTime() const;
@@ -61,6 +63,7 @@ private:
     core::DataFiles& m_files;
     QString m_directory;
     QMdiArea* m_area;
+    QMenu* m_windowMenu = nullptr;
     QHash<int, QAction*> m_toolbar;
     QHash<int, QString> m_defaultTips;
     QLabel* m_dateLabel;

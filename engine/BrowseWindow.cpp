@@ -10,6 +10,7 @@
 #include <QCloseEvent>
 #include <QDir>
 #include <QHBoxLayout>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QMdiSubWindow>
 #include <QPointer>
@@ -71,7 +72,7 @@ void BrowseWindow::build()
     standard("&Insert", "");
     standard("&Change", "");
     standard("&Delete", "");
-    standard("Close", "");
+    standard("Cl&ose", ""); // Alt+C is Change's
     standard("Help", "");
     m_column->addLayout(m_buttons->layout());
     outer->addLayout(m_column, 1);
@@ -148,6 +149,18 @@ void BrowseWindow::showEvent(QShowEvent* event)
     m_engine->refreshWindow();
     m_list->setFocusToList();
     opened();
+}
+
+void BrowseWindow::keyPressEvent(QKeyEvent* event)
+{
+    // Escape and Ctrl+F4 close the list as Close does, from any control of it that leaves the key.
+    const bool escape = event->key() == Qt::Key_Escape && event->modifiers() == Qt::NoModifier;
+    const bool ctrlF4 = event->key() == Qt::Key_F4 && event->modifiers() == Qt::ControlModifier;
+    if ((escape || ctrlF4) && m_engine && !m_engine->formOpen()) {
+        button(QStringLiteral("Close"))->click();
+        return;
+    }
+    QWidget::keyPressEvent(event);
 }
 
 void BrowseWindow::closeEvent(QCloseEvent* event)

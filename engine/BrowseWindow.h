@@ -98,6 +98,7 @@ protected:
     // A button that shows an icon only; `name` is what screen readers and button() know it by.
     QPushButton* addIconButton(const QIcon& icon, const QString& name, const QString& tip, std::function<void()> action);
     core::DataFiles& files() { return m_files; }
+    void keyPressEvent(QKeyEvent* event) override;
     const BrowseDefinition& definition() const { return m_definition; }
 
     // BrowseHost, for the subclass to extend.

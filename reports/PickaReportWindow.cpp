@@ -16,6 +16,7 @@
 #include <QDir>
 #include <QGroupBox>
 #include <QHBoxLayout>
+#include <QKeyEvent>
 #include <QRadioButton>
 #include <QToolButton>
 #include <QVBoxLayout>
@@ -76,6 +77,7 @@ PickaReportWindow::PickaReportWindow(core::DataFiles& files, QWidget* parent) : 
         radio->setProperty("value", QString::fromLatin1(c.value));
         radios->addWidget(radio);
         m_choices->addButton(radio);
+        radio->installEventFilter(this);
     }
     layout->addWidget(group, 1);
 
@@ -94,6 +96,23 @@ PickaReportWindow::PickaReportWindow(core::DataFiles& files, QWidget* parent) : 
     connect(m_print, &QToolButton::clicked, this, &PickaReportWindow::print);
     connect(cancel, &QToolButton::clicked, this, [this] { core::closeProcedureWindow(*this); });
     connect(help, &QToolButton::clicked, this, [] { core::showHelp(QStringLiteral("~PickAReport")); });
+}
+
+bool PickaReportWindow::eventFilter(QObject* watched, QEvent* event)
+{
+    if (event->type() == QEvent::KeyPress) {
+        const int key = static_cast<QKeyEvent*>(event)->key();
+        const int step = (key == Qt::Key_Down || key == Qt::Key_Right) ? 1 : (key == Qt::Key_Up || key == Qt::Key_Left) ? -1 : 0;
+        const QList<QAbstractButton*> buttons = m_choices->buttons();
+        const auto at = buttons.indexOf(qobject_cast<QAbstractButton*>(watched));
+        if (step != 0 && at >= 0) {
+            QAbstractButton* next = buttons[(at + step + buttons.size()) % buttons.size()];
+            next->setChecked(true);
+            next->setFocus(Qt::OtherFocusReason);
+            return true;
+        }
+    }
+    return QWidget::eventFilter(watched, event);
 }
 
 PickaReportWindow::~PickaReportWindow()

@@ -39,6 +39,9 @@ protected:
     void closeEvent(QCloseEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
     bool event(QEvent* event) override;
+    // The arrow keys choose a report even before one was chosen (Qt's radio
+    // buttons only move the focus until one is checked).
+    bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
     // Fetches the account again and names it in the title; false when it could not be fetched.

@@ -185,4 +185,72 @@ TEST_F(AccountsInFrameTest, AWholeAccountTypedWithKeysOnlyIsSavedAsTypedAndAnEmp
     EXPECT_EQ(a.lostCardPhone.integerPart(), 8005559999);
 }
 
+TEST_F(AccountsInFrameTest, ListWindowsAreLeftAndClosedWithKeysAndTheWindowsAreSwitchedWithCtrlF6)
+{
+    auto* browse = child<accounts::BrowseAccountsWindow>();
+    ASSERT_NE(browse, nullptr);
+    for (int i = 0; i < 2; ++i) {
+        files->accounts.clear();
+        files->accounts.record.sysId = i + 1;
+        files->accounts.record.creditCardVendor = QStringLiteral("Bank %1").arg(i + 1);
+        ASSERT_TRUE(files->accounts.add().ok());
+    }
+    frame->mdiArea()->setActiveSubWindow(qobject_cast<QMdiSubWindow*>(browse->parentWidget()));
+    browse->gainedFocus();
+    settle();
+    QTableView* table = browse->list()->table();
+    table->setFocus();
+    settle();
+    ASSERT_GT(browse->list()->model()->rowCount(), 0);
+    // Tab leaves a list with rows for the next control.
+    QTest::keyClick(table, Qt::Key_Tab);
+    settle();
+    EXPECT_NE(QApplication::focusWidget(), table);
+    EXPECT_TRUE(browse->isAncestorOf(QApplication::focusWidget()));
+    // Close has a key of its own; no two buttons of the window share one.
+    const QString closeText = browse->button(QStringLiteral("Close"))->text();
+    EXPECT_TRUE(closeText.contains(u'&')) << closeText;
+
+    // A second window, then Ctrl+F6 back and forth between them; the Window menu names both.
+    frame->toolbarAction(core::Command::Insert)->trigger(); // the account form, a window of its own
+    settle();
+    auto* form = child<accounts::UpdateAccountsWindow>();
+    ASSERT_NE(form, nullptr);
+    QMdiSubWindow* formFrame = frame->mdiArea()->activeSubWindow();
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_F6, Qt::ControlModifier);
+    settle();
+    EXPECT_NE(frame->mdiArea()->activeSubWindow(), formFrame);
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_F6, Qt::ControlModifier);
+    settle();
+    EXPECT_EQ(frame->mdiArea()->activeSubWindow(), formFrame);
+    QStringList listed;
+    for (QAction* a : frame->windowMenu()->actions())
+        listed << a->text();
+    emit frame->windowMenu()->aboutToShow();
+    listed.clear();
+    for (QAction* a : frame->windowMenu()->actions())
+        listed << QString(a->text()).remove(u'&');
+    EXPECT_TRUE(listed.contains(QStringLiteral("1 Browse Credit Card Accounts"))) << listed.join(u'|');
+    EXPECT_TRUE(listed.contains(QStringLiteral("2 ") + form->windowTitle())) << listed.join(u'|');
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Escape);
+    settle();
+    ASSERT_EQ(child<accounts::UpdateAccountsWindow>(), nullptr);
+
+    // Escape, and Ctrl+F4, close a list window.
+    frame->mdiArea()->setActiveSubWindow(qobject_cast<QMdiSubWindow*>(browse->parentWidget()));
+    table->setFocus();
+    settle();
+    QTest::keyClick(table, Qt::Key_Escape);
+    settle();
+    EXPECT_EQ(child<accounts::BrowseAccountsWindow>(), nullptr);
+    frame->startProcedure(QStringLiteral("BrowseAccounts"));
+    settle();
+    browse = child<accounts::BrowseAccountsWindow>();
+    ASSERT_NE(browse, nullptr);
+    browse->list()->table()->setFocus();
+    QTest::keyClick(browse->list()->table(), Qt::Key_F4, Qt::ControlModifier);
+    settle();
+    EXPECT_EQ(child<accounts::BrowseAccountsWindow>(), nullptr);
+}
+
 } // namespace

@@ -16,6 +16,7 @@
 #include "tests/support/NextModal.h"
 #include "transactions/TransactionProcedures.h"
 
+#include <QApplication>
 #include <QLineEdit>
 #include <QMenuBar>
 #include <QRadioButton>
@@ -94,6 +95,21 @@ TEST_F(ReportsInFrameTest, ThePickerNamesTheAccountAndPrintsNothingWithoutAChoic
     settle();
     EXPECT_EQ(manager->asked, 0);
     EXPECT_EQ(child<PickaReportWindow>(), picker);
+}
+
+TEST_F(ReportsInFrameTest, TheChoiceIsMadeWithTheArrowKeys)
+{
+    PickaReportWindow* picker = openPicker();
+    ASSERT_TRUE(picker);
+    QRadioButton* first = picker->findChildren<QRadioButton*>().first();
+    first->setFocus();
+    settle();
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Down);
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Down);
+    settle();
+    EXPECT_EQ(picker->choice(), QStringLiteral("Purchases"));
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Up);
+    EXPECT_EQ(picker->choice(), QStringLiteral("History"));
 }
 
 TEST_F(ReportsInFrameTest, OpenTransactionsRunFromThePickerAndThePickerStaysForTheNext)
