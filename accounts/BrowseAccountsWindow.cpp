@@ -50,7 +50,7 @@ BrowseAccountsWindow::BrowseAccountsWindow(core::DataFiles& files, QWidget* pare
     : engine::BrowseWindow(files, m_buffer, accountsList(), core::Request::None, parent), m_buffer(files.accounts)
 {
     addButton(QStringLiteral("Notes"), QString(), [this] { notes(); });
-    addButton(QStringLiteral("&Dial"), QStringLiteral("Dial Phone Number"), [this] { dial(); });
+    addButton(QStringLiteral("Di&al"), QStringLiteral("Dial Phone Number"), [this] { dial(); });
     buildDetails();
     resize(760, 460);
     finishSetup();

@@ -12,6 +12,7 @@
 #include "platform/Clock.h"
 #include "platform/Telephony.h"
 #include "platform/pictures/Picture.h"
+#include "platform/ui/Mnemonics.h"
 #include "platform/ui/SharedPrinter.h"
 
 #include <QActionGroup>
@@ -101,7 +102,10 @@ MainFrame::MainFrame(core::DataFiles& files, QString directory, QWidget* parent)
             if (auto* target = dynamic_cast<core::ToolbarTarget*>(sub->widget()))
                 target->windowActivated();
         refreshToolbar();
+        yieldMenuKeys();
     });
+    // A window's controls may show and hide (the import window's CSV columns): checked as the focus moves.
+    connect(qApp, &QApplication::focusChanged, this, [this] { yieldMenuKeys(); });
     buildMenus();
     buildToolbar();
     m_dateLabel = new QLabel(this);
@@ -308,6 +312,20 @@ bool MainFrame::startProcedure(const QString& name)
     if (QWidget* w = name == QStringLiteral("About") ? new AboutWindow() : core::createProcedure(name))
         showChild(w);
     return true;
+}
+
+void MainFrame::yieldMenuKeys()
+{
+    if (m_menuTitles.isEmpty())
+        for (QAction* a : menuBar()->actions())
+            m_menuTitles.insert(a, a->text());
+    QMdiSubWindow* sub = m_area->activeSubWindow();
+    const QSet<QChar> taken = sub && sub->widget() ? platform::claimedMnemonics(*sub->widget()) : QSet<QChar>();
+    for (auto it = m_menuTitles.cbegin(); it != m_menuTitles.cend(); ++it) {
+        const QString text = platform::withoutMnemonicIn(it.value(), taken);
+        if (it.key()->text() != text)
+            it.key()->setText(text);
+    }
 }
 
 void MainFrame::refreshToolbar()

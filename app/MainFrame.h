@@ -53,6 +53,9 @@ protected:
 
 private:
     void buildMenus();
+    // The menus' Alt keys yield to the active window's controls that claim the same letter
+    // (Alt+F is the statement window's Finish while it is active, the File menu otherwise).
+    void yieldMenuKeys();
     void buildToolbar();
     void toolbarPressed(int command);
     void forwardToActiveChild(int command);
@@ -64,6 +67,7 @@ private:
     QString m_directory;
     QMdiArea* m_area;
     QMenu* m_windowMenu = nullptr;
+    QHash<QAction*, QString> m_menuTitles; // as built, with their Alt keys
     QHash<int, QAction*> m_toolbar;
     QHash<int, QString> m_defaultTips;
     QLabel* m_dateLabel;

@@ -6,6 +6,7 @@
 #include "core/GlobalState.h"
 #include "engine/BrowseListModel.h"
 #include "engine/BrowseListView.h"
+#include "tests/support/Mnemonics.h"
 #include "tests/support/TestEnvironment.h"
 
 #include <QAction>
@@ -114,6 +115,8 @@ TEST_F(AccountsInFrameTest, AWholeAccountTypedWithKeysOnlyIsSavedAsTypedAndAnEmp
     };
     auto focused = [] { return QApplication::focusWidget() ? QApplication::focusWidget()->accessibleName() : QString(); };
 
+    EXPECT_EQ(test::mnemonicClashes(*form, test::menuTitles(*frame->menuBar())), QStringList());
+    EXPECT_EQ(test::mnemonicClashes(*browse, test::menuTitles(*frame->menuBar())), QStringList());
     // Enter on the empty form: refused, saying what is missing; nothing saved.
     QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
     settle();

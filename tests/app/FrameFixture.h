@@ -4,6 +4,7 @@
 #include "core/DataFiles.h"
 #include "core/GlobalState.h"
 #include "core/OpenFile.h"
+#include "tests/support/Mnemonics.h"
 #include "tests/support/TestEnvironment.h"
 
 #include <QMdiArea>
@@ -52,6 +53,8 @@ protected:
         frame->mdiArea()->setActiveSubWindow(qobject_cast<QMdiSubWindow*>(window->parentWidget()));
         settle();
     }
+    // The frame's menu titles, whose Alt keys a child window shares.
+    QStringList menuTitles() const { return test::menuTitles(*frame->menuBar()); }
     // Lets posted work and queued clicks run.
     static void settle()
     {

@@ -11,6 +11,7 @@
 #include "memos/UpdateMemoCardWindow.h"
 #include "tests/app/FrameFixture.h"
 #include "tests/support/AccessibleNames.h"
+#include "tests/support/Mnemonics.h"
 
 #include <QLabel>
 #include <QLineEdit>
@@ -121,11 +122,13 @@ TEST_F(MemosInFrameTest, ANoteAddedFromTheAccountsListIsThereWhenTheNotesOpenAga
     EXPECT_EQ(notes->button(QStringLiteral("Close"))->toolTip(), QStringLiteral("Close this window"));
     EXPECT_EQ(notes->helpContext(), QStringLiteral("MemoBrowse"));
     EXPECT_EQ(test::controlsWithoutNames(*notes), QStringList());
+    EXPECT_EQ(test::mnemonicClashes(*notes, menuTitles()), QStringList());
 
     auto* form = insertWithKey(notes);
     ASSERT_NE(form, nullptr);
     EXPECT_EQ(form->windowTitle(), QStringLiteral("Adding a MemoCard Record"));
     EXPECT_EQ(test::controlsWithoutNames(*form), QStringList());
+    EXPECT_EQ(test::mnemonicClashes(*form, menuTitles()), QStringList());
     EXPECT_EQ(form->dateEdit()->text(), QStringLiteral("12/06/2026"));
     EXPECT_EQ(form->dateEdit()->toolTip(), QStringLiteral("date of memo"));
     EXPECT_EQ(form->topicEdit()->toolTip(), QStringLiteral("What this memo is about"));

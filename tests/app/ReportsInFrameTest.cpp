@@ -13,6 +13,7 @@
 #include "tests/app/FrameFixture.h"
 #include "tests/reports/ReportFixture.h"
 #include "tests/support/AccessibleNames.h"
+#include "tests/support/Mnemonics.h"
 #include "tests/support/NextModal.h"
 #include "transactions/TransactionProcedures.h"
 
@@ -91,6 +92,7 @@ TEST_F(ReportsInFrameTest, ThePickerNamesTheAccountAndPrintsNothingWithoutAChoic
     ASSERT_TRUE(picker);
     EXPECT_EQ(picker->windowTitle(), QStringLiteral("Report Transactions for Alpha Bank ( VISA CARD )"));
     EXPECT_TRUE(test::controlsWithoutNames(*picker).isEmpty()) << test::controlsWithoutNames(*picker).join(u',');
+    EXPECT_EQ(test::mnemonicClashes(*picker, menuTitles()), QStringList());
     clickPrint(picker);
     settle();
     EXPECT_EQ(manager->asked, 0);

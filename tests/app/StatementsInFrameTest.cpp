@@ -15,6 +15,7 @@
 #include "statements/StatementSession.h"
 #include "tests/app/FrameFixture.h"
 #include "tests/support/AccessibleNames.h"
+#include "tests/support/Mnemonics.h"
 #include "transactions/BrowseCurrentTransactionsWindow.h"
 #include "transactions/BrowseTransactionHistoryWindow.h"
 #include "transactions/ReconciledEntries.h"
@@ -125,7 +126,13 @@ TEST_F(StatementsInFrameTest, FiveChargesReconciledInOneStatementThenUndone)
     ASSERT_NE(window, nullptr) << "the shortcut opens the statement window";
     EXPECT_EQ(window->windowTitle(), QStringLiteral("Reconcile a Statement for Alpha Bank"));
     EXPECT_EQ(test::controlsWithoutNames(*window), QStringList());
+    EXPECT_EQ(test::mnemonicClashes(*window, menuTitles()), QStringList());
+    EXPECT_EQ(test::mnemonicClashes(*current, menuTitles()), QStringList());
     EXPECT_EQ(window->closingDate()->text(), QStringLiteral("11/30/2026")) << "the last billing day before today";
+    // A key reaches only the active window: Alt+C is the list's Change behind it, not the statement window's.
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_C, Qt::AltModifier);
+    settle();
+    EXPECT_EQ(child<UpdateTransactionsWindow>(), nullptr) << "Alt+C in the statement window reached the list behind it";
     ASSERT_EQ(window->model()->rowCount(), 5);
     EXPECT_FALSE(window->button(QStringLiteral("Finish"))->isEnabled());
     EXPECT_FALSE(frame->toolbarAction(Insert)->isEnabled()) << "the toolbar's record commands are off over the statement";

@@ -7,6 +7,7 @@
 #include "engine/BrowseListView.h"
 #include "tests/app/FrameFixture.h"
 #include "tests/support/AccessibleNames.h"
+#include "tests/support/Mnemonics.h"
 #include "tests/support/TabWalk.h"
 #include "transactions/BrowseCurrentTransactionsWindow.h"
 #include "transactions/BrowseTransactionHistoryWindow.h"
@@ -425,6 +426,9 @@ TEST_F(TransactionsInFrameTest, EveryTextOfTheListsAndTheFormToTheCharacter)
           "Balance Due", "Transaction Date:", "Transaction Amount:", "Description:", "Reconcile this transaction", "OK", "Cancel", "Help"})
         EXPECT_TRUE(texts.contains(QString::fromLatin1(t))) << t << " in " << qPrintable(texts.join(u'|'));
     EXPECT_EQ(test::controlsWithoutNames(*form), QStringList());
+    EXPECT_EQ(test::mnemonicClashes(*form, menuTitles()), QStringList());
+    EXPECT_EQ(test::mnemonicClashes(*current, menuTitles()), QStringList());
+    EXPECT_EQ(test::mnemonicClashes(*history, menuTitles()), QStringList());
     EXPECT_EQ(tabOrderOf(form), (QStringList{"Charge", "Transaction Date", "Transaction Amount", "Description",
                                              "Reconcile this transaction", "OK", "Cancel", "Help"}))
         << "the checked type stands for the option";

@@ -1,0 +1,66 @@
+#include "platform/ui/Mnemonics.h"
+
+#include <QAbstractButton>
+#include <QGroupBox>
+#include <QLabel>
+#include <QTabBar>
+
+namespace fundora::platform {
+
+QChar mnemonicOf(const QString& text)
+{
+    for (qsizetype i = 0; i + 1 < text.size(); ++i) {
+        if (text[i] != u'&')
+            continue;
+        if (text[i + 1] == u'&') {
+            ++i;
+            continue;
+        }
+        return text[i + 1].toLower();
+    }
+    return {};
+}
+
+QSet<QChar> claimedMnemonics(const QWidget& window)
+{
+    QSet<QChar> claimed;
+    auto claim = [&claimed](const QString& text) {
+        if (const QChar c = mnemonicOf(text); !c.isNull())
+            claimed.insert(c);
+    };
+    for (const QWidget* w : window.findChildren<QWidget*>()) {
+        if (!w->isVisibleTo(&window))
+            continue;
+        if (const auto* b = qobject_cast<const QAbstractButton*>(w))
+            claim(b->text());
+        else if (const auto* l = qobject_cast<const QLabel*>(w); l && l->buddy())
+            claim(l->text());
+        else if (const auto* g = qobject_cast<const QGroupBox*>(w))
+            claim(g->title());
+        else if (const auto* t = qobject_cast<const QTabBar*>(w))
+            for (int i = 0; i < t->count(); ++i)
+                claim(t->tabText(i));
+    }
+    return claimed;
+}
+
+QString withoutMnemonicIn(const QString& text, const QSet<QChar>& taken)
+{
+    const QChar c = mnemonicOf(text);
+    if (c.isNull() || !taken.contains(c))
+        return text;
+    QString out = text;
+    for (qsizetype i = 0; i + 1 < out.size(); ++i) {
+        if (out[i] != u'&')
+            continue;
+        if (out[i + 1] == u'&') {
+            ++i;
+            continue;
+        }
+        out.remove(i, 1);
+        break;
+    }
+    return out;
+}
+
+} // namespace fundora::platform
