@@ -121,7 +121,10 @@ FormField memoEntry(QPlainTextEdit* edit, QString& member, const platform::Field
 
 FormField decimalEntry(QLineEdit* edit, Decimal& member, const platform::FieldDef& field, const QString& picture)
 {
-    const QString hint = QStringLiteral("Enter an amount of at most %1").arg(largestValueText(field));
+    // What is accepted, with an example: digits with an optional sign and point, no letters or percent sign.
+    const QString example = field.places > 0 ? QStringLiteral("1,250.") + QString(field.places, u'0') : QStringLiteral("1,250");
+    const QString hint = QStringLiteral("Enter an amount of at most %1, written like %2 or -%2 (no letters or %)")
+                             .arg(largestValueText(field), example);
     return pictured(
         edit, picture, [&member] { return PictureValue{member}; },
         [&member, field](const PictureValue& v) {

@@ -257,7 +257,8 @@ TEST_F(AccountFormTest, PictureRefusesAnEntryAndTheSweepStopsThere)
     QLineEdit* limit = form->edit(QStringLiteral("Credit &Limit:"));
     EXPECT_EQ(limit->text(), QStringLiteral("100000.00")) << "what was typed stays";
     EXPECT_EQ(limit->selectedText(), QStringLiteral("100000.00")) << "selected, to be typed over";
-    EXPECT_EQ(form->problem(), QStringLiteral("Enter an amount of at most 99,999.99"));
+    EXPECT_EQ(form->problem(),
+              QStringLiteral("Enter an amount of at most 99,999.99, written like 1,250.00 or -1,250.00 (no letters or %)"));
     type(form, "&Exp Date:", QStringLiteral("13/45/2026"));
     type(form, "Credit &Limit:", QStringLiteral("2,500"));
     form->pressOk();

@@ -256,4 +256,39 @@ TEST_F(AccountsInFrameTest, ListWindowsAreLeftAndClosedWithKeysAndTheWindowsAreS
     EXPECT_EQ(child<accounts::BrowseAccountsWindow>(), nullptr);
 }
 
+TEST_F(AccountsInFrameTest, EveryRefusedEntrySaysWhatIsAccepted)
+{
+    auto* browse = child<accounts::BrowseAccountsWindow>();
+    ASSERT_NE(browse, nullptr);
+    frame->mdiArea()->setActiveSubWindow(qobject_cast<QMdiSubWindow*>(browse->parentWidget()));
+    QTest::keyClick(browse->list()->table(), Qt::Key_Insert);
+    settle();
+    auto* form = child<accounts::UpdateAccountsWindow>();
+    ASSERT_NE(form, nullptr);
+    const struct {
+        const char* prompt;
+        const char* typed;
+        const char* says;
+    } cases[] = {
+        {"&Exp Date:", "02/30/2026", "mm/dd/yyyy"},    {"&Exp Date:", "2026-12-07", "mm/dd/yyyy"},
+        {"Credit &Limit:", "12a0", "1,250.00"},        {"Interest &Rate:", "24.99%", "1,250.00"},
+        {"Vendor address zip code", "1985A", "#####"}, {"Vendor address zip code", "571170001", "#####"},
+    };
+    for (const auto& c : cases) {
+        QLineEdit* e = form->edit(QString::fromLatin1(c.prompt));
+        ASSERT_NE(e, nullptr) << c.prompt;
+        e->setFocus();
+        e->selectAll();
+        QTest::keyClicks(e, QString::fromLatin1(c.typed));
+        QTest::keyClick(e, Qt::Key_Tab);
+        settle();
+        EXPECT_TRUE(form->problem().contains(QString::fromLatin1(c.says)))
+            << c.prompt << " " << c.typed << ": \"" << form->problem() << '"';
+        e->selectAll();
+        QTest::keyClick(e, Qt::Key_Delete);
+        QTest::keyClick(e, Qt::Key_Tab);
+        settle();
+    }
+}
+
 } // namespace
