@@ -113,7 +113,14 @@ QString calledParty(const DialRequest& request, int row)
 
 QString verifyDescription(const DialRequest& request, int row)
 {
-    return trimmedRight(request.labels[static_cast<std::size_t>(row)]) + u':';
+    // A number the window shows without a label is named by what a screen reader says of it.
+    const auto at = static_cast<std::size_t>(row);
+    QString name = trimmedRight(request.labels[at]);
+    if (name.isEmpty())
+        name = trimmedRight(request.spoken[at]);
+    if (name.isEmpty())
+        name = QStringLiteral("Number to dial");
+    return name + u':';
 }
 
 } // namespace fundora::core

@@ -1,5 +1,6 @@
 #include "core/dialer/PhoneDialer.h"
 
+#include "platform/MessageService.h"
 #include "platform/Telephony.h"
 #include "platform/ui/DialogUnits.h"
 
@@ -122,7 +123,16 @@ int PhoneDialer::dial(const DialRequest& request)
     const auto checked = verify(verifyDescription(request, row), dialString(request, row));
     if (!checked)
         return 0;
-    return platform::Telephony::requestMakeCall(*checked, calledParty(request, row)) == 0 ? 1 : 0;
+    if (platform::Telephony::requestMakeCall(*checked, calledParty(request, row)) == 0)
+        return 1;
+    // Nothing on this desktop takes the call: said, with the number to dial by hand.
+    platform::MessageService::current().show(
+        {QStringLiteral("Cannot Dial"),
+         QStringLiteral("No program on this computer places calls (none is set up for tel: addresses), so %1 was not dialed.\r\n\r\n"
+                        "Dial it yourself, or set up a calling program in the desktop's settings for default applications.")
+             .arg(checked->trimmed()),
+         platform::MessageIcon::Information, platform::Button::Ok, platform::Button::Ok});
+    return 0;
 }
 
 int PhoneDialer::chooseRow(const DialRequest& request)

@@ -168,7 +168,21 @@ TEST_F(PhoneDialerTest, CancelOrARefusedCallGivesZero)
     EXPECT_EQ(cancelled.dial(request("1", "2")), 0);
     platform::Telephony::setHandler([](const QString&, const QString&) { return 7; });
     ScriptedDialer refused;
+    messages().answer(platform::Button::Ok);
     EXPECT_EQ(refused.dial(request("5551234")), 0);
+    ASSERT_EQ(shownTexts().size(), 1) << "a call nothing takes is said, not only written to standard error";
+    EXPECT_TRUE(shownTexts().first().contains(QStringLiteral("No program on this computer places calls"))) << shownTexts().first();
+    EXPECT_TRUE(shownTexts().first().contains(QStringLiteral("5551234")));
+}
+
+TEST(DialerPlan, TheVerifyPromptNamesTheNumberEvenWithoutALabel)
+{
+    DialRequest r;
+    r.numbers = {QStringLiteral("5551234"), QStringLiteral("5559876"), QString()};
+    r.spoken = {QStringLiteral("Balance information"), QStringLiteral("Lost card"), QString()};
+    EXPECT_EQ(core::verifyDescription(r, 1), QStringLiteral("Lost card:"));
+    r.spoken = {};
+    EXPECT_EQ(core::verifyDescription(r, 0), QStringLiteral("Number to dial:"));
 }
 
 TEST_F(PhoneDialerTest, SelectionWindowShowsOnlyTheRowsNeeded)
