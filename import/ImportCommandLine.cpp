@@ -112,7 +112,16 @@ int runImportCommand(core::DataFiles& files, const ImportCommand& command, QText
     }
 
     ImportPlan plan;
-    const bool flip = command.flipSigns || settings.flipSigns != 0;
+    bool flip = command.flipSigns || settings.flipSigns != 0;
+    if (command.flipSigns) {
+        out << "signs: flipped for this run (--flip-signs): positive amounts are charges\n";
+    } else if (!settings.identity.isStored() && statement.format == u"CSV") {
+        // The account's first import: the signs are proposed from the file, and said.
+        const std::optional<bool> positive = chargesArePositive(fileAccount);
+        flip = positive.value_or(false);
+        out << (flip ? "signs: flipped: most lines of this file are positive, so positive amounts are charges (--flip-signs)\n"
+                     : "signs: as written: negative amounts are charges\n");
+    }
     if (const platform::FileError e = planImport(files, command.account, fileAccount, flip, QFileInfo(command.file).fileName(), plan);
         !e.ok()) {
         err << "fundora: the account's transactions could not be read: " << e.text << "\nNothing was imported.\n";

@@ -89,6 +89,25 @@ QString PlannedLine::note() const
     return reason.isEmpty() ? line.altered : reason + QStringLiteral("; ") + line.altered;
 }
 
+std::optional<bool> chargesArePositive(const FileAccount& account)
+{
+    static const QStringList paymentWords{QStringLiteral("PAYMENT"), QStringLiteral("THANK"), QStringLiteral("CREDIT"),
+                                          QStringLiteral("REFUND"), QStringLiteral("RETURN")};
+    int positiveCharges = 0, negativeCharges = 0;
+    for (const FileEntry& e : account.entries) {
+        if (e.amount.isZero())
+            continue;
+        const QString upper = e.description.toUpper();
+        const bool payment = std::any_of(paymentWords.begin(), paymentWords.end(), [&](const QString& w) { return upper.contains(w); });
+        // A payment's sign is the opposite of a charge's.
+        const bool positive = !e.amount.isNegative();
+        ++((positive != payment) ? positiveCharges : negativeCharges);
+    }
+    if (positiveCharges == negativeCharges)
+        return std::nullopt;
+    return positiveCharges > negativeCharges;
+}
+
 bool similarDescriptions(const QString& a, const QString& b)
 {
     const QStringList left = wordsOf(a), right = wordsOf(b);

@@ -3,6 +3,8 @@
 #include "core/DataFiles.h"
 #include "import/StatementFile.h"
 
+#include <optional>
+
 namespace fundora::importing {
 
 // A statement line as this program books it: a charge raises the balance
@@ -22,6 +24,11 @@ struct BookedLine {
 // description, and which occurrence of that content in the file it is.
 inline const QString ContentIdPrefix = QStringLiteral("content:");
 BookedLine bookEntry(const FileEntry& entry, bool flipSigns);
+
+// Whether the file writes a card's charges as positive amounts (so its signs
+// are to be flipped): most of its lines are charges, and a line named like a
+// payment, credit or refund is the other sign. Nullopt when the file does not tell.
+std::optional<bool> chargesArePositive(const FileAccount& account);
 
 // Whether two descriptions name the same merchant: a word of one (three
 // letters or more, accents and case aside) begins like a word of the other.

@@ -58,7 +58,12 @@ bool ImportSession::open(const QString& path)
     if (m_ambiguous)
         return fail(
             QStringLiteral("The dates could be written %1: pick the date format.").arg(m_fittingFormats.join(QStringLiteral(" or "))));
-    return setMapping(m_mapping);
+    const bool planned = setMapping(m_mapping);
+    // The account's first import: its signs are proposed from the file (the box shows it and the user can change it).
+    if (planned && !m_settings.identity.isStored() && !m_statement.accounts.empty())
+        if (const std::optional<bool> positive = chargesArePositive(m_statement.accounts.front()); positive && *positive != flipSigns())
+            return setFlipSigns(*positive);
+    return planned;
 }
 
 bool ImportSession::setMapping(const CsvMapping& mapping)

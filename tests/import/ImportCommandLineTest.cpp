@@ -13,8 +13,9 @@ class ImportCommandLineTest : public test::ImportTest {
 protected:
     struct Result {
         int status = -1;
-        QStringList lines;
+        QStringList lines; // the statement's lines and the summary
         QString errors;
+        QString signs; // what the run said of the file's signs, if anything
     };
     Result fundora(const QStringList& arguments)
     {
@@ -25,9 +26,12 @@ protected:
         EXPECT_TRUE(p.waitForFinished(60000));
         Result r{p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1,
                  QString::fromUtf8(p.readAllStandardOutput()).split(u'\n', Qt::SkipEmptyParts),
-                 QString::fromUtf8(p.readAllStandardError())};
+                 QString::fromUtf8(p.readAllStandardError()),
+                 {}};
         for (core::FileId id : {core::FileId::Accounts, core::FileId::Transactions, core::FileId::ImportedLines})
             EXPECT_TRUE(core::acquireFile(*files, id));
+        if (!r.lines.isEmpty() && r.lines.front().startsWith(QStringLiteral("signs: ")))
+            r.signs = r.lines.takeFirst();
         return r;
     }
     QString statement()
@@ -93,7 +97,9 @@ TEST_F(ImportCommandLineTest, TerminalAndDirectionTricksNeverReachTheScreenOrThe
     const QByteArray out = p.readAllStandardOutput() + p.readAllStandardError();
     EXPECT_EQ(p.exitCode(), 0) << out.constData();
     EXPECT_FALSE(out.contains('\x1b') || out.contains('\x07') || out.contains("\xe2\x80\xae")) << "nothing a terminal obeys is printed";
-    const QStringList lines = QString::fromUtf8(out).split(u'\n', Qt::SkipEmptyParts);
+    QStringList lines = QString::fromUtf8(out).split(u'\n', Qt::SkipEmptyParts);
+    if (!lines.isEmpty() && lines.front().startsWith(QStringLiteral("signs: ")))
+        lines.removeFirst();
     ASSERT_GE(lines.size(), 4) << out.constData();
     EXPECT_TRUE(lines[0].contains(QStringLiteral("\"Shop]0;owned[2J now\": new (description: 3 control characters removed)"))) << lines[0];
     EXPECT_TRUE(lines[1].contains(QStringLiteral("\"exe.GNP\": new (description: 1 text direction mark removed)"))) << lines[1];
@@ -105,6 +111,21 @@ TEST_F(ImportCommandLineTest, TerminalAndDirectionTricksNeverReachTheScreenOrThe
         stored << t.transactionDescription;
     EXPECT_TRUE(stored.contains(QStringLiteral("exe.GNP"))) << stored.join(u'|');
     EXPECT_TRUE(stored.contains(QStringLiteral("Shop]0;owned[2J now"))) << stored.join(u'|');
+}
+
+TEST_F(ImportCommandLineTest, ACsvFileWhoseChargesArePositiveIsReadSoTheFirstTimeAndSaysSo)
+{
+    addAccount(1, 15);
+    const QString file = test::writeFile(path(QStringLiteral("positive.csv")), "Date,Description,Amount\n"
+                                                                               "2026-11-03,Corner Bakery,4.20\n"
+                                                                               "2026-11-05,Bus ticket,2.00\n"
+                                                                               "2026-11-20,PAYMENT - THANK YOU,-50.00\n");
+    const Result r =
+        fundora({QStringLiteral("--import"), file, QStringLiteral("--account"), QStringLiteral("1"), QStringLiteral("--dry-run")});
+    ASSERT_EQ(r.status, 0) << r.errors.toStdString();
+    EXPECT_TRUE(r.signs.startsWith(QStringLiteral("signs: flipped: most lines of this file are positive"))) << r.signs.toStdString();
+    EXPECT_TRUE(r.lines[0].contains(QStringLiteral("charge $4.20"))) << r.lines[0].toStdString();
+    EXPECT_TRUE(r.lines[2].contains(QStringLiteral("payment -$50.00"))) << r.lines[2].toStdString();
 }
 
 TEST_F(ImportCommandLineTest, AFileOfAnotherAccountOfTheRegisterIsRefusedUnlessConfirmed)
