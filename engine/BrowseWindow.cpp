@@ -126,6 +126,7 @@ QPushButton* BrowseWindow::addIconButton(const QIcon& icon, const QString& name,
     QPushButton* b = addButton(name, tip, std::move(action));
     b->setText(QString());
     b->setIcon(icon);
+    b->setMinimumWidth(b->sizeHint().width());
     return b;
 }
 

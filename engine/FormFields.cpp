@@ -123,8 +123,8 @@ FormField decimalEntry(QLineEdit* edit, Decimal& member, const platform::FieldDe
 {
     // What is accepted, with an example: digits with an optional sign and point, no letters or percent sign.
     const QString example = field.places > 0 ? QStringLiteral("1,250.") + QString(field.places, u'0') : QStringLiteral("1,250");
-    const QString hint = QStringLiteral("Enter an amount of at most %1, written like %2 or -%2 (no letters or %)")
-                             .arg(largestValueText(field), example);
+    const QString hint =
+        QStringLiteral("Enter an amount of at most %1, written like %2 or -%2 (no letters or %)").arg(largestValueText(field), example);
     return pictured(
         edit, picture, [&member] { return PictureValue{member}; },
         [&member, field](const PictureValue& v) {

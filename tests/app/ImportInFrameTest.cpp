@@ -13,6 +13,7 @@
 #include "tests/app/FrameFixture.h"
 #include "tests/import/ImportFixture.h"
 #include "tests/support/AccessibleNames.h"
+#include "tests/support/CutShort.h"
 #include "tests/support/Mnemonics.h"
 #include "transactions/BrowseCurrentTransactionsWindow.h"
 #include "transactions/ReconciledEntries.h"
@@ -131,6 +132,7 @@ TEST_F(ImportInFrameTest, AStatementImportedThroughTheWindowShowsInTheListWithIt
     EXPECT_EQ(window->windowTitle(), QStringLiteral("Import a Statement for Alpha Bank"));
     EXPECT_EQ(test::controlsWithoutNames(*window), QStringList());
     EXPECT_EQ(test::mnemonicClashes(*window, menuTitles()), QStringList());
+    EXPECT_EQ(test::controlsCutShort(*window), QStringList()) << "at its opening size";
     EXPECT_FALSE(frame->toolbarAction(Insert)->isEnabled()) << "no record commands reach the list behind the window";
     EXPECT_FALSE(window->button(QStringLiteral("Import"))->isEnabled());
 

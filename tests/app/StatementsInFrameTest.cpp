@@ -15,6 +15,7 @@
 #include "statements/StatementSession.h"
 #include "tests/app/FrameFixture.h"
 #include "tests/support/AccessibleNames.h"
+#include "tests/support/CutShort.h"
 #include "tests/support/Mnemonics.h"
 #include "transactions/BrowseCurrentTransactionsWindow.h"
 #include "transactions/BrowseTransactionHistoryWindow.h"
@@ -128,6 +129,7 @@ TEST_F(StatementsInFrameTest, FiveChargesReconciledInOneStatementThenUndone)
     EXPECT_EQ(test::controlsWithoutNames(*window), QStringList());
     EXPECT_EQ(test::mnemonicClashes(*window, menuTitles()), QStringList());
     EXPECT_EQ(test::mnemonicClashes(*current, menuTitles()), QStringList());
+    EXPECT_EQ(test::controlsCutShort(*window), QStringList()) << "at its opening size";
     EXPECT_EQ(window->closingDate()->text(), QStringLiteral("11/30/2026")) << "the last billing day before today";
     // A key reaches only the active window: Alt+C is the list's Change behind it, not the statement window's.
     QTest::keyClick(QApplication::focusWidget(), Qt::Key_C, Qt::AltModifier);

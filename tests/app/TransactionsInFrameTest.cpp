@@ -7,6 +7,7 @@
 #include "engine/BrowseListView.h"
 #include "tests/app/FrameFixture.h"
 #include "tests/support/AccessibleNames.h"
+#include "tests/support/CutShort.h"
 #include "tests/support/Mnemonics.h"
 #include "tests/support/TabWalk.h"
 #include "transactions/BrowseCurrentTransactionsWindow.h"
@@ -428,6 +429,8 @@ TEST_F(TransactionsInFrameTest, EveryTextOfTheListsAndTheFormToTheCharacter)
     EXPECT_EQ(test::controlsWithoutNames(*form), QStringList());
     EXPECT_EQ(test::mnemonicClashes(*form, menuTitles()), QStringList());
     EXPECT_EQ(test::mnemonicClashes(*current, menuTitles()), QStringList());
+    EXPECT_EQ(test::controlsCutShort(*current), QStringList()) << "at its opening size";
+    EXPECT_EQ(test::controlsCutShort(*form), QStringList()) << "at its opening size";
     EXPECT_EQ(test::mnemonicClashes(*history, menuTitles()), QStringList());
     EXPECT_EQ(tabOrderOf(form), (QStringList{"Charge", "Transaction Date", "Transaction Amount", "Description",
                                              "Reconcile this transaction", "OK", "Cancel", "Help"}))
