@@ -4,12 +4,23 @@
 #include <QFileInfo>
 #include <QStringDecoder>
 
+#include <tuple>
+
 namespace fundora::importing {
 
 namespace {
 
 QString decoded(QByteArray bytes, QString& encoding)
 {
+    // UTF-16, as spreadsheets save "Unicode text": known by its byte order mark.
+    for (const auto& [mark, kind, name] : {std::tuple{QByteArrayLiteral("\xFF\xFE"), QStringDecoder::Utf16LE, "UTF-16LE"},
+                                           std::tuple{QByteArrayLiteral("\xFE\xFF"), QStringDecoder::Utf16BE, "UTF-16BE"}}) {
+        if (bytes.startsWith(mark)) {
+            QStringDecoder utf16(kind, QStringDecoder::Flag::Stateless);
+            encoding = QString::fromLatin1(name);
+            return utf16(bytes.mid(2));
+        }
+    }
     if (bytes.startsWith("\xEF\xBB\xBF"))
         bytes.remove(0, 3);
     QStringDecoder utf8(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
@@ -45,6 +56,11 @@ bool readCsvText(const QByteArray& bytes, QChar delimiter, CsvTable& out, ReadEr
 {
     out = CsvTable{};
     const QString text = decoded(bytes, out.encoding);
+    if (text.contains(QChar(0))) {
+        error = {0, QStringLiteral("The file holds NUL characters, so it is no text file this program reads: UTF-16 without its "
+                                   "byte order mark, or not a CSV file at all. Save it as CSV (UTF-8) and import it again.")};
+        return false;
+    }
     out.delimiter = delimiter.isNull() ? delimiterOf(text) : delimiter;
     QStringList row;
     QString field;

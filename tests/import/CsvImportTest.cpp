@@ -29,6 +29,24 @@ QString conversionError(const QByteArray& bytes, const CsvMapping& m)
     return error.message;
 }
 
+TEST(CsvTableTest, Utf16WithItsMarkIsReadAndWithoutItIsRefusedSayingWhy)
+{
+    const QString text = QStringLiteral("Date;Text;Amount\r\n03.11.2026;Caf\u00e9;-4,20\r\n");
+    for (auto [kind, mark] : {std::pair{QStringEncoder::Utf16LE, QByteArrayLiteral("\xFF\xFE")},
+                              std::pair{QStringEncoder::Utf16BE, QByteArrayLiteral("\xFE\xFF")}}) {
+        QStringEncoder encoder(kind);
+        const QByteArray bytes = encoder(text);
+        const CsvTable t = table(mark + bytes);
+        ASSERT_EQ(t.rows.size(), 2u);
+        EXPECT_EQ(t.rows[1][1], QStringLiteral("Caf\u00e9"));
+        EXPECT_TRUE(t.encoding.startsWith(QStringLiteral("UTF-16"))) << t.encoding;
+        CsvTable refused;
+        ReadError error;
+        EXPECT_FALSE(importing::readCsvText(bytes, {}, refused, error));
+        EXPECT_TRUE(error.message.contains(QStringLiteral("UTF-16 without its byte order mark"))) << error.message;
+    }
+}
+
 TEST(CsvTableTest, QuotesDelimitersLineBreaksAndCharacterSets)
 {
     const CsvTable t =
