@@ -66,7 +66,12 @@ class ConsoleBackup final : public BackupUi {
 public:
     bool insertDisk(int disk) override
     {
-        std::fprintf(stderr, "vaultine: disk %d cannot be changed without a person; use --volume-size for several containers\n", disk);
+        // A directory on one disk: the set does not fit in what is free there.
+        std::fprintf(stderr,
+                     "vaultine: the disk is full: the set needs more room than is free there (a disk %d would be needed, and a run "
+                     "without a person cannot ask for one). Free some space, back up to a larger disk, or make containers of a "
+                     "chosen size with --volume-size. Nothing was backed up.\n",
+                     disk);
         return false;
     }
 };

@@ -25,6 +25,7 @@ bool ContainerWriter::openContainer()
 {
     const QString name = m_disks.containerPath(m_disk);
     m_file = std::make_unique<QFile>(name);
+    m_path = name; // a QFile opened on a descriptor forgets its name
     // Private to the user (it holds every data file), and never written through a link.
     const int fd = ::open(QFile::encodeName(name).constData(), O_WRONLY | O_CREAT | O_TRUNC | O_NOFOLLOW | O_CLOEXEC, 0600);
     if (fd < 0 || ::fchmod(fd, 0600) != 0 || !m_file->open(fd, QIODevice::WriteOnly, QFileDevice::AutoCloseHandle)) {
@@ -49,14 +50,23 @@ bool ContainerWriter::begin(std::int64_t freeBytes)
 
 namespace {
 constexpr qsizetype WriteChunk = 1024 * RecordSize;
+
+// What to do when a write failed because the disk is full; empty for other failures.
+QString fullDiskHint(const QString& why)
+{
+    return why.contains(QString::fromLocal8Bit(std::strerror(ENOSPC)))
+               ? QStringLiteral(". The disk is full: free some space there, or back up to another disk.")
+               : QString();
 }
+} // namespace
 
 bool ContainerWriter::flushPending()
 {
     if (m_pending.isEmpty())
         return true;
     if (m_file->write(m_pending) != m_pending.size()) {
-        m_error = QStringLiteral("Cannot write to ") + m_file->fileName() + QStringLiteral(": ") + m_file->errorString();
+        m_error = QStringLiteral("Cannot write to ") + m_path + QStringLiteral(": ") + m_file->errorString();
+        m_error += fullDiskHint(m_file->errorString());
         return false;
     }
     m_pending.clear();
@@ -67,12 +77,15 @@ bool ContainerWriter::closeContainer()
 {
     const bool written = flushPending() && m_file->flush();
     // A backup is only as good as what reached the disk.
-    ::fsync(m_file->handle());
+    const bool synced = written && ::fsync(m_file->handle()) == 0;
+    const QString why = synced ? m_file->errorString() : QString::fromLocal8Bit(std::strerror(errno));
     m_file->close();
-    const bool closed = written && m_file->error() == QFileDevice::NoError;
+    const bool closed = synced && m_file->error() == QFileDevice::NoError;
     if (!closed && m_error.isEmpty())
-        m_error = m_file->errorString();
+        m_error = QStringLiteral("Cannot write to ") + m_path + QStringLiteral(": ") + why + fullDiskHint(why);
     m_file.reset();
+    if (!closed)
+        QFile::remove(m_path); // a container that did not reach the disk whole is no part of a set
     return closed;
 }
 
@@ -132,9 +145,19 @@ bool ContainerWriter::writeFile(const StoredFile& file, QIODevice& data, std::in
         if (source && source->handle() >= 0 && wholeBlocks > 0 && offset >= chunk.size()) {
             const std::int64_t fit = std::max<std::int64_t>(1, (m_free - MinimumFree) / RecordSize + 1);
             const std::int64_t bytes = std::min(wholeBlocks, fit) * RecordSize;
-            if (!flushPending() || !m_file->flush())
+            if (!flushPending())
                 return false;
+            if (!m_file->flush()) {
+                m_error = QStringLiteral("Cannot write to ") + m_path + QStringLiteral(": ") + m_file->errorString() +
+                          fullDiskHint(m_file->errorString());
+                return false;
+            }
             const std::int64_t copied = platform::copyFileRange(source->handle(), sourceStart + written, m_file->handle(), bytes);
+            if (copied < 0 && errno == ENOSPC) {
+                m_error =
+                    QStringLiteral("Cannot write to %1: the disk is full. Free some space there, or back up to another disk.").arg(m_path);
+                return false;
+            }
             if (copied != bytes) {
                 m_error =
                     QStringLiteral("%1 changed or could not be read while it was being backed up.").arg(QString::fromLatin1(file.name));
@@ -216,9 +239,12 @@ bool ContainerWriter::finish()
 void ContainerWriter::abandon()
 {
     if (m_file) {
-        flushPending();
+        // The container being written is of no use without the rest of the set:
+        // removed, so no partial one is left to be taken for a set. (Containers
+        // of earlier disks are on other media and are not touched.)
         m_file->close();
         m_file.reset();
+        QFile::remove(m_path);
     }
     m_pending.clear();
 }

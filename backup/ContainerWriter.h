@@ -70,6 +70,7 @@ private:
     DiskSupplier& m_disks;
     std::int32_t m_setNumber;
     std::unique_ptr<QFile> m_file;
+    QString m_path; // the container being written
     QByteArray m_pending;
     int m_disk = 0;
     std::int64_t m_free = 0;

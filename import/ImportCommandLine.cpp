@@ -1,6 +1,7 @@
 #include "import/ImportCommandLine.h"
 
 #include "core/OpenFile.h"
+#include "core/StandardWarning.h"
 #include "import/ImportCommit.h"
 #include "import/ImportText.h"
 #include "import/OfxReader.h"
@@ -133,7 +134,7 @@ int runImportCommand(core::DataFiles& files, const ImportCommand& command, QText
         CommitOutcome outcome;
         const platform::FileError e = commitImport(files, plan, outcome);
         if (!e.ok() || outcome.conflict) {
-            err << "fundora: the import could not be written: " << (outcome.conflict ? outcome.conflictText : e.text)
+            err << "fundora: the import could not be written: " << (outcome.conflict ? outcome.conflictText : core::errorPart(e))
                 << "\nNothing was imported.\n";
             return 1;
         }

@@ -1,5 +1,6 @@
 #include "platform/store/FileError.h"
 
+#include <cerrno>
 #include <cstring>
 
 namespace fundora::platform {
@@ -43,6 +44,8 @@ FileError FileError::fromErrno(int err, const QString& what)
     e.text = errorText(e.code);
     e.osCode = err;
     e.osText = QString::fromLocal8Bit(std::strerror(err));
+    if (err == ENOSPC || err == EDQUOT)
+        e.osText += QStringLiteral(" (the disk is full: free some space there, then try again; nothing was changed)");
     if (!what.isEmpty())
         e.text += QStringLiteral(": ") + what;
     return e;

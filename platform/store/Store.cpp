@@ -105,6 +105,8 @@ FileError Store::fromSqlite(int result, const QString& context)
                                   "close Fundora and start it again");
         return note(e);
     }
+    if (primary == SQLITE_FULL)
+        return note(FileError::fromErrno(ENOSPC, context)); // whatever errno SQLite last saw, the disk is full
     if (isOperatingSystemError(primary)) {
         const int err = m_db ? sqlite3_system_errno(m_db) : 0;
         FileError e = FileError::fromErrno(err != 0 ? err : EIO, context);

@@ -213,6 +213,29 @@ TEST_F(RestoreKillTest, AFirstBackupKilledAtAnyStepLeavesTheUtilityUsable)
     EXPECT_EQ(killed, steps);
 }
 
+TEST_F(RestoreKillTest, ABackupOntoADiskThatFillsUpSaysSoAndLeavesNoPartialContainer)
+{
+    book(1, 3, 200);
+    for (const char* compress : {"--no-compress", ""}) {
+        SCOPED_TRACE(compress);
+        QDir(target).removeRecursively();
+        QDir().mkpath(target);
+        QStringList arguments{QStringLiteral("--backup"), QStringLiteral("--to"), target};
+        if (*compress)
+            arguments << QString::fromLatin1(compress);
+        // The target's disk fills up at its third write.
+        QProcessEnvironment env = shimmed(QDir(target).absolutePath(), {});
+        env.insert(QStringLiteral("FUNDORA_STEP_FULL"), QStringLiteral("3"));
+        const ProgramRun r = vaultine(program, arguments, env);
+        EXPECT_EQ(r.exitCode, 1) << r.err;
+        EXPECT_TRUE(r.err.contains(QStringLiteral("disk is full"))) << r.err;
+        EXPECT_TRUE(QDir(target).entryList(QDir::Files).isEmpty()) << QDir(target).entryList(QDir::Files).join(u' ');
+    }
+    // The set number was not used up: the next backup is set 1.
+    const ProgramRun ok = vaultine(program, {QStringLiteral("--backup"), QStringLiteral("--to"), target});
+    EXPECT_EQ(backedUpSet(ok), 1) << ok.out << ok.err;
+}
+
 TEST_F(RestoreKillTest, AFileHeldByAnotherProcessStopsTheRestoreBeforeAnythingIsReplaced)
 {
     book(1, 2, 5);

@@ -187,6 +187,31 @@ TEST_F(ImportCommandLineTest, AmbiguousCsvDatesAreDecidedByTheOtherDateColumnOrB
     EXPECT_TRUE(r.lines[0].contains(QStringLiteral("02/01/2026"))) << r.lines[0].toStdString();
 }
 
+TEST_F(ImportCommandLineTest, AFullDiskDuringTheImportSaysSoAndWritesNothing)
+{
+    addAccount(1, 15);
+    const QString file = test::writeFile(path(QStringLiteral("nov.csv")), "Date,Description,Amount\n2026-11-03,Corner Bakery,-4.20\n");
+    files->closeAll();
+    QProcess p;
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert(QStringLiteral("LD_PRELOAD"), QStringLiteral(FUNDORA_STEP_SHIM));
+    env.insert(QStringLiteral("ASAN_OPTIONS"), env.value(QStringLiteral("ASAN_OPTIONS")) + QStringLiteral(":verify_asan_link_order=0"));
+    env.insert(QStringLiteral("FUNDORA_STEP_DIR"), QDir(dir()).absolutePath());
+    env.insert(QStringLiteral("FUNDORA_STEP_FULL"), QStringLiteral("1")); // every write into the register fails
+    p.setProcessEnvironment(env);
+    p.start(QStringLiteral(FUNDORA_BIN),
+            {QStringLiteral("--dir"), dir(), QStringLiteral("--import"), file, QStringLiteral("--account"), QStringLiteral("1")});
+    ASSERT_TRUE(p.waitForFinished(60000));
+    const QString errors = QString::fromUtf8(p.readAllStandardError());
+    EXPECT_EQ(p.exitCode(), 1) << errors.toStdString();
+    EXPECT_TRUE(errors.contains(QStringLiteral("the disk is full: free some space there, then try again"))) << errors.toStdString();
+    EXPECT_TRUE(errors.contains(QStringLiteral("Nothing was imported."))) << errors.toStdString();
+    for (core::FileId id : {core::FileId::Accounts, core::FileId::Transactions, core::FileId::ImportedLines})
+        ASSERT_TRUE(core::acquireFile(*files, id));
+    EXPECT_TRUE(transactionsOf(1).empty());
+    EXPECT_EQ(rememberedLines(1), 0);
+}
+
 TEST_F(ImportCommandLineTest, ADryRunListsEveryLineAndWritesNothingTheImportThenWritesThem)
 {
     addAccount(1, 15);

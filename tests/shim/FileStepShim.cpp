@@ -7,7 +7,9 @@
 //   FUNDORA_STEP_DIR=DIR    count only steps on paths below DIR
 //   FUNDORA_STEP_LOG=FILE   append one line per counted step: "N kind path"
 //   FUNDORA_STEP_KILL=N     kill before the Nth step ("N:after": right after it)
+//   FUNDORA_STEP_FULL=N     from the Nth step on, every write fails with ENOSPC (a disk that fills up)
 #include <atomic>
+#include <cerrno>
 #include <csignal>
 #include <cstdarg>
 #include <cstdio>
@@ -184,10 +186,21 @@ int fdatasync(int fd)
     return finish(k, real(fd));
 }
 
+// Whether the disk counts as full from this step on.
+bool full()
+{
+    const char* from = setting("FUNDORA_STEP_FULL");
+    return from && g_seen.load() >= std::atoi(from);
+}
+
 ssize_t write(int fd, const void* data, size_t n)
 {
     static auto real = next<ssize_t (*)(int, const void*, size_t)>("write");
     const bool k = fd > 2 && isRegularFd(fd) && step("write", pathOfFd(fd));
+    if (fd > 2 && isRegularFd(fd) && under(pathOfFd(fd)) && full()) {
+        errno = ENOSPC;
+        return -1;
+    }
     const ssize_t rc = real(fd, data, n);
     if (k)
         ::raise(SIGKILL);
@@ -198,7 +211,25 @@ ssize_t pwrite64(int fd, const void* data, size_t n, off_t at)
 {
     static auto real = next<ssize_t (*)(int, const void*, size_t, off_t)>("pwrite64");
     const bool k = isRegularFd(fd) && step("write", pathOfFd(fd));
+    if (isRegularFd(fd) && under(pathOfFd(fd)) && full()) {
+        errno = ENOSPC;
+        return -1;
+    }
     const ssize_t rc = real(fd, data, n, at);
+    if (k)
+        ::raise(SIGKILL);
+    return rc;
+}
+
+ssize_t copy_file_range(int in, off64_t* inAt, int out, off64_t* outAt, size_t n, unsigned flags)
+{
+    static auto real = next<ssize_t (*)(int, off64_t*, int, off64_t*, size_t, unsigned)>("copy_file_range");
+    const bool k = step("write", pathOfFd(out));
+    if (under(pathOfFd(out)) && full()) {
+        errno = ENOSPC;
+        return -1;
+    }
+    const ssize_t rc = real(in, inAt, out, outAt, n, flags);
     if (k)
         ::raise(SIGKILL);
     return rc;
