@@ -133,6 +133,8 @@ int standardWarning(DataFiles& files, int id, const QString& first, const QStrin
         return Button::Ok;
     if (id != Warning::InvalidKey) // that one offers the rebuild itself
         w.message.text += damageHint(error);
+    if (const QString full = platform::fullDiskHint(error); !full.isEmpty())
+        w.message.text += QStringLiteral("\r\n\r\n") + full;
     const int pressed = platform::MessageService::current().show(w.message);
     if (!w.haltText.isEmpty() && (w.haltOnButton == 0 || w.haltOnButton == pressed)) {
         platform::Runtime::halt(w.haltText);

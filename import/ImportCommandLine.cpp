@@ -135,7 +135,7 @@ int runImportCommand(core::DataFiles& files, const ImportCommand& command, QText
         const platform::FileError e = commitImport(files, plan, outcome);
         if (!e.ok() || outcome.conflict) {
             err << "fundora: the import could not be written: " << (outcome.conflict ? outcome.conflictText : core::errorPart(e))
-                << "\nNothing was imported.\n";
+                << (outcome.conflict ? QString() : u' ' + platform::fullDiskHint(e)) << "\nNothing was imported.\n";
             return 1;
         }
     }

@@ -400,9 +400,11 @@ void ImportStatementWindow::accept()
     CommitOutcome outcome;
     const platform::FileError e = m_session.commit(outcome);
     if (!e.ok()) {
-        platform::showMessage(ImportTitle,
-                              QStringLiteral("The import could not be written: %1||Nothing was imported.").arg(core::errorPart(e)),
-                              platform::MessageIcon::Stop, Button::Ok, Button::Ok);
+        platform::showMessage(
+            ImportTitle,
+            QStringLiteral("The import could not be written: %1||%2Nothing was imported.")
+                .arg(core::errorPart(e), platform::fullDiskHint(e).isEmpty() ? QString() : platform::fullDiskHint(e) + u' '),
+            platform::MessageIcon::Stop, Button::Ok, Button::Ok);
         return;
     }
     if (outcome.conflict) {

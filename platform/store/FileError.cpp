@@ -44,11 +44,16 @@ FileError FileError::fromErrno(int err, const QString& what)
     e.text = errorText(e.code);
     e.osCode = err;
     e.osText = QString::fromLocal8Bit(std::strerror(err));
-    if (err == ENOSPC || err == EDQUOT)
-        e.osText += QStringLiteral(" (the disk is full: free some space there, then try again; nothing was changed)");
     if (!what.isEmpty())
         e.text += QStringLiteral(": ") + what;
     return e;
+}
+
+QString fullDiskHint(const FileError& error)
+{
+    if (error.code != ErrorCode::OperatingSystem || (error.osCode != ENOSPC && error.osCode != EDQUOT))
+        return {};
+    return QStringLiteral("The disk is full: free some space there, then try again.");
 }
 
 } // namespace fundora::platform

@@ -37,6 +37,9 @@ struct FileError {
     static FileError fromErrno(int err, const QString& what = {});
 };
 
+// What to do when the error is a full disk (ENOSPC, a quota); empty otherwise.
+QString fullDiskHint(const FileError& error);
+
 // The standard text of an error code ("Record Not Found", ...).
 QString errorText(int code);
 

@@ -204,7 +204,7 @@ TEST_F(ImportCommandLineTest, AFullDiskDuringTheImportSaysSoAndWritesNothing)
     ASSERT_TRUE(p.waitForFinished(60000));
     const QString errors = QString::fromUtf8(p.readAllStandardError());
     EXPECT_EQ(p.exitCode(), 1) << errors.toStdString();
-    EXPECT_TRUE(errors.contains(QStringLiteral("the disk is full: free some space there, then try again"))) << errors.toStdString();
+    EXPECT_TRUE(errors.contains(QStringLiteral("The disk is full: free some space there, then try again."))) << errors.toStdString();
     EXPECT_TRUE(errors.contains(QStringLiteral("Nothing was imported."))) << errors.toStdString();
     for (core::FileId id : {core::FileId::Accounts, core::FileId::Transactions, core::FileId::ImportedLines})
         ASSERT_TRUE(core::acquireFile(*files, id));
