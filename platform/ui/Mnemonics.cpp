@@ -21,12 +21,12 @@ QChar mnemonicOf(const QString& text)
     return {};
 }
 
-QSet<QChar> claimedMnemonics(const QWidget& window)
+QMap<QChar, QStringList> mnemonicClaims(const QWidget& window)
 {
-    QSet<QChar> claimed;
-    auto claim = [&claimed](const QString& text) {
+    QMap<QChar, QStringList> claims;
+    auto claim = [&claims](const QString& text) {
         if (const QChar c = mnemonicOf(text); !c.isNull())
-            claimed.insert(c);
+            claims[c] << QString(text).remove(u'&');
     };
     for (const QWidget* w : window.findChildren<QWidget*>()) {
         if (!w->isVisibleTo(&window))
@@ -41,7 +41,13 @@ QSet<QChar> claimedMnemonics(const QWidget& window)
             for (int i = 0; i < t->count(); ++i)
                 claim(t->tabText(i));
     }
-    return claimed;
+    return claims;
+}
+
+QSet<QChar> claimedMnemonics(const QWidget& window)
+{
+    const QList<QChar> letters = mnemonicClaims(window).keys();
+    return QSet<QChar>(letters.begin(), letters.end());
 }
 
 QString withoutMnemonicIn(const QString& text, const QSet<QChar>& taken)

@@ -50,6 +50,14 @@ protected:
                 return w;
         return nullptr;
     }
+    // The account form, opened as a user opens it: the Insert key in the active accounts list.
+    accounts::UpdateAccountsWindow* insertWithTheKey(accounts::BrowseAccountsWindow* browse)
+    {
+        frame->mdiArea()->setActiveSubWindow(qobject_cast<QMdiSubWindow*>(browse->parentWidget()));
+        QTest::keyClick(browse->list()->table(), Qt::Key_Insert);
+        settle();
+        return child<accounts::UpdateAccountsWindow>();
+    }
     void settle()
     {
         for (int i = 0; i < 5; ++i)
@@ -103,10 +111,7 @@ TEST_F(AccountsInFrameTest, AWholeAccountTypedWithKeysOnlyIsSavedAsTypedAndAnEmp
 {
     auto* browse = child<accounts::BrowseAccountsWindow>();
     ASSERT_NE(browse, nullptr);
-    frame->mdiArea()->setActiveSubWindow(qobject_cast<QMdiSubWindow*>(browse->parentWidget()));
-    QTest::keyClick(browse->list()->table(), Qt::Key_Insert);
-    settle();
-    auto* form = child<accounts::UpdateAccountsWindow>();
+    accounts::UpdateAccountsWindow* form = insertWithTheKey(browse);
     ASSERT_NE(form, nullptr);
     auto type = [](const QString& text) { QTest::keyClicks(QApplication::focusWidget(), text); };
     auto tab = [this] {
@@ -260,10 +265,7 @@ TEST_F(AccountsInFrameTest, EveryRefusedEntrySaysWhatIsAccepted)
 {
     auto* browse = child<accounts::BrowseAccountsWindow>();
     ASSERT_NE(browse, nullptr);
-    frame->mdiArea()->setActiveSubWindow(qobject_cast<QMdiSubWindow*>(browse->parentWidget()));
-    QTest::keyClick(browse->list()->table(), Qt::Key_Insert);
-    settle();
-    auto* form = child<accounts::UpdateAccountsWindow>();
+    accounts::UpdateAccountsWindow* form = insertWithTheKey(browse);
     ASSERT_NE(form, nullptr);
     const struct {
         const char* prompt;

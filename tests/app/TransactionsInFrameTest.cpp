@@ -86,6 +86,17 @@ protected:
                 return b;
         return nullptr;
     }
+    // Highlights the first row of type `type` with the keys (Home, then Down), as a user moves to it.
+    static void highlightWithKeys(transactions::TransactionListWindow* w, const QString& type)
+    {
+        QTableView* table = w->list()->table();
+        const qsizetype row = column(w->list(), 2).indexOf(type);
+        ASSERT_GE(row, 0) << type;
+        QTest::keyClick(table, Qt::Key_Home);
+        for (qsizetype i = 0; i < row; ++i)
+            QTest::keyClick(table, Qt::Key_Down);
+        settle();
+    }
     // The type shown on the highlighted row (the engine counts rows from 1).
     static QString highlightedType(transactions::TransactionListWindow* w)
     {
@@ -198,10 +209,7 @@ TEST_F(TransactionsInFrameTest, AChangeKeepsAPaymentAPaymentAndANegativeChargeIs
 
     // The payment opened for a change with the keys, its amount typed again as it was typed when added.
     QTableView* table = w->list()->table();
-    const int payment = static_cast<int>(column(w->list(), 2).indexOf(QStringLiteral("Pmt/Credit")));
-    QTest::keyClick(table, Qt::Key_Home);
-    for (int i = 0; i < payment; ++i)
-        QTest::keyClick(table, Qt::Key_Down);
+    highlightWithKeys(w, QStringLiteral("Pmt/Credit"));
     QTest::keyClick(table, Qt::Key_Return);
     settle();
     auto* form = child<UpdateTransactionsWindow>();
@@ -217,10 +225,7 @@ TEST_F(TransactionsInFrameTest, AChangeKeepsAPaymentAPaymentAndANegativeChargeIs
     EXPECT_TRUE(column(w->list(), 3).contains(QStringLiteral("($550.00)"))) << column(w->list(), 3).join(u' ');
 
     // A charge (the opening balance) given a negative amount: asked first; No keeps the form with what was typed.
-    const int balance = static_cast<int>(column(w->list(), 2).indexOf(QStringLiteral("Balance")));
-    QTest::keyClick(table, Qt::Key_Home);
-    for (int i = 0; i < balance; ++i)
-        QTest::keyClick(table, Qt::Key_Down);
+    highlightWithKeys(w, QStringLiteral("Balance"));
     QTest::keyClick(table, Qt::Key_Return);
     settle();
     form = child<UpdateTransactionsWindow>();

@@ -4,6 +4,9 @@
 #include "backup/BackupRun.h"
 #include "backup/Compressor.h"
 #include "backup/RestoreRun.h"
+#include "core/DataFiles.h"
+#include "core/FileTransaction.h"
+#include "core/OpenFile.h"
 #include "tests/support/TestEnvironment.h"
 
 #include <QDir>
@@ -40,6 +43,28 @@ protected:
         return bytes;
     }
     QByteArray programFile(const QString& name) const { return readAll(QDir(program).filePath(name)); }
+    // Accounts `first` to `last`, each with `each` charges, written by the program's own store in one commit.
+    void book(int first, int last, int each)
+    {
+        core::DataFiles files(program);
+        for (core::FileId id : core::AllFiles)
+            ASSERT_TRUE(core::acquireFile(files, id));
+        core::FileTransaction tx(files.store);
+        for (int a = first; a <= last; ++a) {
+            files.accounts.clear();
+            files.accounts.record.sysId = a;
+            files.accounts.record.creditCardVendor = QStringLiteral("Bank %1").arg(a);
+            ASSERT_TRUE(files.accounts.add().ok());
+            for (int t = 0; t < each; ++t) {
+                files.transactions.clear();
+                files.transactions.record.sysId = a;
+                files.transactions.record.transactionType = QStringLiteral("C");
+                files.transactions.record.transactionDescription = QStringLiteral("charge %1 of %2").arg(t).arg(a);
+                ASSERT_TRUE(files.transactions.add().ok());
+            }
+        }
+        ASSERT_TRUE(tx.commit().ok());
+    }
     std::unique_ptr<backup::BackupConfig> startedConfig()
     {
         auto config = std::make_unique<backup::BackupConfig>(program);

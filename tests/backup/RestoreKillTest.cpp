@@ -35,28 +35,6 @@ struct ProgramRun {
 
 class RestoreKillTest : public test::BackupTest {
 protected:
-    // Accounts from `first` to `last`, each with `each` transactions.
-    void book(int first, int last, int each)
-    {
-        core::DataFiles files(program);
-        for (core::FileId id : core::AllFiles)
-            ASSERT_TRUE(core::acquireFile(files, id));
-        core::FileTransaction tx(files.store);
-        for (int a = first; a <= last; ++a) {
-            files.accounts.clear();
-            files.accounts.record.sysId = a;
-            files.accounts.record.creditCardVendor = QStringLiteral("Bank %1").arg(a);
-            ASSERT_TRUE(files.accounts.add().ok());
-            for (int t = 0; t < each; ++t) {
-                files.transactions.clear();
-                files.transactions.record.sysId = a;
-                files.transactions.record.transactionType = QStringLiteral("C");
-                files.transactions.record.transactionDescription = QStringLiteral("charge %1 of %2").arg(t).arg(a);
-                ASSERT_TRUE(files.transactions.add().ok());
-            }
-        }
-        ASSERT_TRUE(tx.commit().ok());
-    }
     // The data files of a directory but the utility's own.
     static Files dataFiles(const QString& directory)
     {

@@ -26,28 +26,6 @@ namespace {
 
 class SafeRestoreTest : public test::BackupTest {
 protected:
-    // Accounts 1..n, each with `each` transactions, written by the program's own store.
-    void makeData(int accounts, int each)
-    {
-        core::DataFiles files(program);
-        for (core::FileId id : core::AllFiles)
-            ASSERT_TRUE(core::acquireFile(files, id));
-        core::FileTransaction tx(files.store);
-        for (int a = 1; a <= accounts; ++a) {
-            files.accounts.clear();
-            files.accounts.record.sysId = a;
-            files.accounts.record.creditCardVendor = QStringLiteral("Bank %1").arg(a);
-            ASSERT_TRUE(files.accounts.add().ok());
-            for (int t = 0; t < each; ++t) {
-                files.transactions.clear();
-                files.transactions.record.sysId = a;
-                files.transactions.record.transactionType = QStringLiteral("C");
-                files.transactions.record.transactionDescription = QStringLiteral("charge %1").arg(t);
-                ASSERT_TRUE(files.transactions.add().ok());
-            }
-        }
-        ASSERT_TRUE(tx.commit().ok());
-    }
     static QString integrity(const QString& path)
     {
         sqlite3* db = nullptr;
@@ -171,7 +149,7 @@ protected:
 
 TEST_F(SafeRestoreTest, ABackupRightAfterAWriterCrashedHoldsWholeTransactionsOnly)
 {
-    makeData(3, 80);
+    book(1, 3, 80);
     const auto before = shape(program);
     // A delete of account 2 killed while it writes the data files: their journals are hot.
     const QStringList command{QStringLiteral("delete-account"), program, QStringLiteral("2"), path(QStringLiteral("ready"))};
@@ -203,7 +181,7 @@ TEST_F(SafeRestoreTest, ABackupRightAfterAWriterCrashedHoldsWholeTransactionsOnl
 
 TEST_F(SafeRestoreTest, ABackupWhileAnotherStationWritesIsConsistent)
 {
-    makeData(20, 20);
+    book(1, 20, 20);
     const QString log = path(QStringLiteral("stress.log"));
     auto writer = Station::start({QStringLiteral("stress"), program, QStringLiteral("3"), QStringLiteral("5"), log});
     ASSERT_TRUE(Station::waitForFile(log)) << "the writer started";
@@ -222,7 +200,7 @@ TEST_F(SafeRestoreTest, ABackupWhileAnotherStationWritesIsConsistent)
 
 TEST_F(SafeRestoreTest, ARestoreRemovesTheJournalOfTheFileItReplaces)
 {
-    makeData(2, 50);
+    book(1, 2, 50);
     const auto saved = shape(program);
     ASSERT_EQ(backup(false), BackupRun::Result::Completed) << lastStop;
     // Later a writer dies mid-commit on the current files.
@@ -230,7 +208,7 @@ TEST_F(SafeRestoreTest, ARestoreRemovesTheJournalOfTheFileItReplaces)
     const int steps = Station::runKilledAt(command, QStringLiteral("write:100000")).steps;
     QFile::remove(programPath("ACCOUNTS.TPS"));
     QFile::remove(programPath("TRANSACT.TPS"));
-    makeData(2, 50);
+    book(1, 2, 50);
     ASSERT_TRUE(Station::runKilledAt(command, QStringLiteral("write:%1").arg(steps - 1)).killed);
     ASSERT_TRUE(QFile::exists(programPath("TRANSACT.TPS-journal")));
 
@@ -263,7 +241,7 @@ TEST_F(SafeRestoreTest, OnlyDataFilesAreRestoredNeverTheUtilitysOwn)
 
 TEST_F(SafeRestoreTest, ADamagedFileInTheSetReplacesNothing)
 {
-    makeData(2, 30);
+    book(1, 2, 30);
     const auto saved = shape(program);
     const QByteArray accounts = readAll(programPath("ACCOUNTS.TPS"));
     const QByteArray transactions = readAll(programPath("TRANSACT.TPS"));
@@ -285,7 +263,7 @@ TEST_F(SafeRestoreTest, ADamagedFileInTheSetReplacesNothing)
 
 TEST_F(SafeRestoreTest, ACompressedEntryRenamedInTheContainerLosesNothing)
 {
-    makeData(1, 10);
+    book(1, 1, 10);
     const QByteArray transactions = readAll(programPath("TRANSACT.TPS"));
     std::int32_t size = 0;
     const QByteArray data = packed(QStringLiteral("TRANSACT.TPS"), QByteArray(9000, 'z'), &size);
@@ -321,7 +299,7 @@ TEST_F(SafeRestoreTest, AnExpansionCannotGrowBeyondItsLimit)
 
 TEST_F(SafeRestoreTest, EveryRunChecksThatFundoraIsNotRunning)
 {
-    makeData(1, 1);
+    book(1, 1, 1);
     const QByteArray accounts = readAll(programPath("ACCOUNTS.TPS"));
     ASSERT_EQ(backup(false), BackupRun::Result::Completed);
     auto config = startedConfig();
