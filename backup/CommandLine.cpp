@@ -10,6 +10,7 @@
 #include <QDir>
 #include <QFileInfo>
 
+#include <algorithm>
 #include <cstdio>
 
 namespace fundora::backup {
@@ -39,6 +40,7 @@ public:
         QString text = m.text;
         text.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
         std::fprintf(stderr, "vaultine: %s: %s\n", qPrintable(m.title.trimmed()), qPrintable(text.trimmed()));
+        m_shown << text;
         int answer = refusal(m.buttons);
         if (m.title == QStringLiteral("Cannot Find CFG.TPS!") || m.title == QStringLiteral("Directory Not Found!"))
             answer = Button::Yes;
@@ -51,7 +53,14 @@ public:
         return (m.buttons & answer) ? answer : refusal(m.buttons);
     }
 
+    // Whether a message printed so far said `text` already.
+    bool said(const QString& text) const
+    {
+        return std::any_of(m_shown.begin(), m_shown.end(), [&](const QString& m) { return m.contains(text); });
+    }
+
 private:
+    QStringList m_shown;
     static int refusal(int buttons)
     {
         for (int b : {Button::Cancel, Button::Abort, Button::No, Button::Ok})
@@ -203,7 +212,8 @@ int runCommandLine(const QStringList& arguments)
         return Exit::Usage;
     }
     o.directory = QFileInfo(o.directory).absoluteFilePath();
-    platform::MessageService::install(std::make_shared<ConsoleMessages>(o));
+    const auto messages = std::make_shared<ConsoleMessages>(o);
+    platform::MessageService::install(messages);
 
     BackupConfig config(o.directory);
     if (startUtility(config) != StartupResult::Ready)
@@ -238,7 +248,13 @@ int runCommandLine(const QStringList& arguments)
     RestoreRun run(config, compressor, ui);
     run.start(asLocation(o.from));
     if (run.runToEnd() != RestoreRun::State::Complete) {
-        std::fprintf(stderr, "vaultine: restore stopped: %s\n", qPrintable(run.stopReason()));
+        // Said once: when a message of the run named what went wrong, the last line only says how it ended.
+        const QString reason = run.stopReason();
+        const QString firstPart = reason.section(QStringLiteral("; "), 0, 0).section(QStringLiteral(". "), 0, 0);
+        if (messages->said(firstPart))
+            std::fprintf(stderr, "vaultine: restore stopped; every data file is as it was.\n");
+        else
+            std::fprintf(stderr, "vaultine: restore stopped: %s\n", qPrintable(reason));
         return Exit::Failed;
     }
     std::printf("Restored %lld files from %s\n", static_cast<long long>(run.restoredFiles().size()), qPrintable(o.from));

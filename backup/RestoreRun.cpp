@@ -502,7 +502,7 @@ bool RestoreRun::installStaged()
                 QStringLiteral("%1 in the backup set is damaged (%2). Nothing of this set is restored; every data file stays as it was.")
                     .arg(s.fileName, problem),
                 MessageIcon::Stop, Button::Abort, Button::Abort);
-            stop(QStringLiteral("%1 in the backup set is damaged (%2); nothing was restored.").arg(s.fileName, problem), false);
+            stop(QStringLiteral("%1 in the backup set is damaged (%2).").arg(s.fileName, problem), false);
             return false;
         }
     }

@@ -127,6 +127,26 @@ TEST_F(CommandLineTest, ALinkPlantedAsADataFileIsRefusedAndTheSetIsPrivate)
               QFileDevice::Permissions());
 }
 
+TEST_F(CommandLineTest, ADamagedSetIsSaidOnceAndNothingIsRestored)
+{
+    book(1, 2, 30);
+    ASSERT_EQ(vaultine({QStringLiteral("--dir"), program, QStringLiteral("--backup"), QStringLiteral("--to"), target,
+                        QStringLiteral("--no-compress")})
+                  .exitCode,
+              0);
+    // The second page of the first file in the set (ACCOUNTS.TPS, after its header record) is no page any more.
+    QByteArray container = readAll(target + QStringLiteral("1.BKP"));
+    ASSERT_GT(container.size(), 1024 + 4096 + 1);
+    container[1024 + 4096] = '\xFF';
+    writeAll(target + QStringLiteral("1.BKP"), container);
+    const QByteArray before = programFile(QStringLiteral("ACCOUNTS.TPS"));
+    const Outcome r = vaultine({QStringLiteral("--dir"), program, QStringLiteral("--restore"), QStringLiteral("--from"), target});
+    EXPECT_EQ(r.exitCode, 1);
+    EXPECT_EQ(r.err.count(QStringLiteral("ACCOUNTS.TPS in the backup set is damaged")), 1) << r.err;
+    EXPECT_TRUE(r.err.contains(QStringLiteral("every data file is as it was"))) << r.err;
+    EXPECT_EQ(programFile(QStringLiteral("ACCOUNTS.TPS")), before);
+}
+
 TEST_F(CommandLineTest, ARefusedSetExitsNonZeroAndSaysWhy)
 {
     ContainerHeader h;
