@@ -70,7 +70,7 @@ BookedLine bookEntry(const FileEntry& entry, bool flipSigns)
         b.type = QStringLiteral("F");
     else
         b.type = QStringLiteral("C");
-    QStringList description, bankId;
+    QStringList description = entry.textNotes, bankId;
     b.description = storableText(entry.description, DescriptionSize, description);
     b.bankId = storableText(entry.bankId, 255, bankId);
     QStringList altered;

@@ -170,6 +170,7 @@ bool readOfxFile(const QString& path, StatementFile& out, ReadError& error)
         e.bankId = p.bankId;
         e.description = p.name.isEmpty() ? p.memo : p.name;
         e.kind = p.kind;
+        e.textNotes = scan.transactions[i].textNotes;
         accountFor(p.accountId).entries.push_back(std::move(e));
     }
     return true;

@@ -1,6 +1,7 @@
 #include "import/OfxScan.h"
 
 #include <QRegularExpression>
+#include <QStringDecoder>
 
 namespace fundora::importing {
 
@@ -82,6 +83,11 @@ private:
             ++m_line;
         if (!m_headerSeen)
             return header(c);
+        if (m_sgmlHeader && !m_ofxSeen && !m_inTag && c != '<' && m_headerText.size() < MaxValueLength) {
+            m_headerText += c;
+            if (m_headerText.toUpper().contains("ENCODING:UTF-8"))
+                m_utf8 = true;
+        }
         if (m_inTag) {
             if (c == '>') {
                 m_inTag = false;
@@ -112,8 +118,13 @@ private:
         if (!m_pendingOpen.isEmpty() && c != ' ' && c != '\t' && c != '\r' && c != '\n')
             m_pendingOpen.clear(); // the element holds a value: it is no aggregate
         if (m_collecting) {
-            if (m_value.size() >= MaxValueLength)
-                return fail(m_valueLine, QStringLiteral("<%1> holds more than %2 characters.").arg(m_valueTag).arg(MaxValueLength));
+            if (m_value.size() >= MaxValueLength) {
+                // A name or memo may be long; what it holds beyond the first part is counted, not kept.
+                if (m_valueTag != "NAME" && m_valueTag != "MEMO")
+                    return fail(m_valueLine, QStringLiteral("<%1> holds more than %2 characters.").arg(m_valueTag).arg(MaxValueLength));
+                ++m_valueOverflow;
+                return true;
+            }
             m_value += c;
         }
         return true;
@@ -134,6 +145,7 @@ private:
                 return true;
             m_headerSeen = true;
             m_out.xml = false;
+            m_sgmlHeader = true;
             return true;
         }
         if (trimmed.startsWith(xml)) {
@@ -157,6 +169,10 @@ private:
             return true;
         m_collecting = false;
         const QByteArray value = m_value.trimmed();
+        if (m_valueTag == "NAME" || m_valueTag == "MEMO") {
+            noteText(value);
+            return true;
+        }
         if (m_valueTag == "DTPOSTED") {
             if (value.isEmpty())
                 return fail(m_valueLine, QStringLiteral("<DTPOSTED> is empty: each transaction needs the date it was posted."));
@@ -181,6 +197,8 @@ private:
     bool tag()
     {
         QByteArray name = m_tag.trimmed().toUpper();
+        if (name.startsWith("?XML") && name.contains("UTF-8"))
+            m_utf8 = true;
         if (name.startsWith("!DOCTYPE") || name.startsWith("!ENTITY"))
             return refuseDeclaration(name);
         if (name.startsWith('?') || name.startsWith('!'))
@@ -218,9 +236,10 @@ private:
         }
         if (name == "STMTTRN")
             return closing ? endTransaction() : beginTransaction();
-        if (!closing && !selfClosed && m_inTransaction && (name == "DTPOSTED" || name == "TRNAMT")) {
+        if (!closing && !selfClosed && m_inTransaction && (name == "DTPOSTED" || name == "TRNAMT" || name == "NAME" || name == "MEMO")) {
             m_collecting = true;
             m_value.clear();
+            m_valueOverflow = 0;
             m_valueTag = name;
             m_valueLine = m_tagLine;
         }
@@ -273,6 +292,33 @@ private:
         return true;
     }
 
+    // What the parser will change in a name or memo as the file writes it.
+    void noteText(const QByteArray& value)
+    {
+        QStringList& notes = m_current.textNotes;
+        if (value.contains('\0'))
+            notes << QStringLiteral("the file's text holds a NUL character, and what follows it is dropped");
+        if (m_utf8) {
+            QStringDecoder utf8(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
+            const QString decoded = utf8(value); // the decoder works as its result is taken
+            if (utf8.hasError())
+                notes << QStringLiteral("the text is not the UTF-8 the file declares, and is cut at the first wrong byte");
+        }
+        static const QRegularExpression entity(QStringLiteral("&([A-Za-z][A-Za-z0-9]*);"));
+        static const QStringList known{QStringLiteral("amp"),  QStringLiteral("lt"),   QStringLiteral("gt"),
+                                       QStringLiteral("quot"), QStringLiteral("apos"), QStringLiteral("nbsp")};
+        for (auto it = entity.globalMatch(QString::fromLatin1(value)); it.hasNext();) {
+            const QString name = it.next().captured(1);
+            if (!known.contains(name)) {
+                notes << QStringLiteral("the entity &%1; is unknown, and is dropped").arg(name);
+                break;
+            }
+        }
+        if (m_valueOverflow > 0)
+            notes << QStringLiteral("the file's text is over %1 characters long").arg(MaxValueLength);
+        notes.removeDuplicates();
+    }
+
     bool beginTransaction()
     {
         if (m_inTransaction)
@@ -319,6 +365,10 @@ private:
     bool m_hasDate = false;
     bool m_hasAmount = false;
     ScannedTransaction m_current;
+    bool m_utf8 = false;                  // the header declares UTF-8
+    bool m_sgmlHeader = false;            // a version 1 header, whose lines come before the first tag
+    QByteArray m_headerText;              // those lines
+    qint64 m_valueOverflow = 0;           // what a name or memo holds beyond what is kept
     QByteArray m_pendingOpen;             // the last element opened, until a value or an element follows it
     std::vector<QByteArray> m_aggregates; // the open elements that hold elements
 };

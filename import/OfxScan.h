@@ -11,6 +11,10 @@ struct ScannedTransaction {
     int line = 0;
     platform::DayNumber date = 0;
     platform::Decimal amount = platform::Decimal::fromUnits(0, 2);
+    // What the parser will change in its name or memo as the file writes it
+    // (a NUL that ends it, bytes that are not the file's UTF-8, an entity it
+    // does not know), so the preview can say so.
+    QStringList textNotes;
 };
 
 struct OfxScan {

@@ -5,6 +5,7 @@
 
 #include <QFile>
 #include <QString>
+#include <QStringList>
 
 #include <vector>
 
@@ -22,6 +23,7 @@ struct FileEntry {
     QString bankId; // the bank's transaction id; blank when the file gives none
     QString description;
     EntryKind kind = EntryKind::Plain;
+    QStringList textNotes; // what reading the file changed in its text ("the entity &x; is unknown, and is dropped")
 };
 
 // One account of the file with its lines.

@@ -2,6 +2,7 @@
 // versions, several accounts, the character sets, the time zones, and files
 // that are damaged or not statements at all.
 #include "import/OfxReader.h"
+#include "import/ImportPlan.h"
 #include "tests/import/ImportFixture.h"
 
 #include <QStringEncoder>
@@ -77,6 +78,37 @@ TEST_F(OfxReaderTest, AFileThatNamesOtherFilesOrAddressesIsRefusedBeforeAnything
     StatementFile out;
     ReadError error;
     EXPECT_TRUE(read(plain, out, error)) << error.message;
+}
+
+TEST_F(OfxReaderTest, TextTheParserWouldAlterIsNamedForThePreview)
+{
+    // Version 1 with ENCODING:UTF-8: a name with a Latin-1 byte, one with an entity nobody knows,
+    // one with a NUL in it, and one of 100,000 characters.
+    const QByteArray latin1 = "Caf\xE9 Nord";
+    const QByteArray nul = QByteArray("Book") + '\0' + QByteArray("shop");
+    std::vector<OfxLine> lines = november();
+    lines[0].name = QStringLiteral("LATIN1");
+    lines[1].name = QStringLiteral("Fish &chips; bar");
+    lines[2].name = QStringLiteral("NULNAME");
+    lines[3].name = QString(100000, u'x');
+    QByteArray bytes =
+        test::ofxFile(test::ofxCardStatement(QStringLiteral("4111222233334444"), lines, false), false, QStringLiteral("UTF-8")).toUtf8();
+    bytes.replace("LATIN1", latin1);
+    bytes.replace("NULNAME", nul);
+    const QString file = test::writeFile(path(QStringLiteral("altered.ofx")), bytes);
+    StatementFile out;
+    ReadError error;
+    ASSERT_TRUE(importing::readOfxFile(file, out, error)) << error.message;
+    ASSERT_EQ(out.accounts.size(), 1u);
+    const auto& e = out.accounts[0].entries;
+    ASSERT_EQ(e.size(), 4u);
+    EXPECT_TRUE(e[0].textNotes.join(u'|').contains(QStringLiteral("not the UTF-8 the file declares"))) << e[0].textNotes.join(u'|');
+    EXPECT_TRUE(e[1].textNotes.join(u'|').contains(QStringLiteral("the entity &chips; is unknown"))) << e[1].textNotes.join(u'|');
+    EXPECT_TRUE(e[2].textNotes.join(u'|').contains(QStringLiteral("holds a NUL character"))) << e[2].textNotes.join(u'|');
+    EXPECT_TRUE(e[3].textNotes.join(u'|').contains(QStringLiteral("over 4096 characters long"))) << e[3].textNotes.join(u'|');
+    // The preview's note of the booked line says it, whatever the parser made of the text.
+    const importing::BookedLine booked = importing::bookEntry(e[1], false);
+    EXPECT_TRUE(booked.altered.startsWith(QStringLiteral("description: the entity &chips; is unknown"))) << booked.altered;
 }
 
 TEST_F(OfxReaderTest, TagsNestedWithoutEndAreRefusedBeforeTheParserSeesThem)
