@@ -9,6 +9,7 @@
 #include "core/PopupKeys.h"
 #include "core/StatusTexts.h"
 #include "core/WindowPosition.h"
+#include "engine/ValueLabel.h"
 #include "platform/Clock.h"
 #include "platform/Telephony.h"
 #include "platform/pictures/Picture.h"
@@ -108,10 +109,9 @@ MainFrame::MainFrame(core::DataFiles& files, QString directory, QWidget* parent)
     connect(qApp, &QApplication::focusChanged, this, [this] { yieldMenuKeys(); });
     buildMenus();
     buildToolbar();
-    m_dateLabel = new QLabel(this);
-    m_dateLabel->setAccessibleName(QStringLiteral("Date"));
-    m_timeLabel = new QLabel(this);
-    m_timeLabel->setAccessibleName(QStringLiteral("Time"));
+    // Value labels: a screen reader hears "Date" and the date itself.
+    m_dateLabel = new engine::ValueLabel(QStringLiteral("Date"), this);
+    m_timeLabel = new engine::ValueLabel(QStringLiteral("Time"), this);
     statusBar()->addPermanentWidget(m_dateLabel);
     statusBar()->addPermanentWidget(m_timeLabel);
     m_timer = new QTimer(this);
@@ -445,8 +445,8 @@ void MainFrame::arrangeIcons()
 void MainFrame::tick()
 {
     const QDateTime now = platform::Clock::current().now();
-    m_dateLabel->setText(core::statusDateText(now.date()));
-    m_timeLabel->setText(core::statusTimeText(now.time()));
+    m_dateLabel->setValue(core::statusDateText(now.date()));
+    m_timeLabel->setValue(core::statusTimeText(now.time()));
 }
 
 QString MainFrame::statusDate() const

@@ -12,6 +12,10 @@ class QLabel;
 class QMdiArea;
 class QTimer;
 
+namespace fundora::engine {
+class ValueLabel;
+}
+
 namespace fundora::app {
 
 // The main frame: every other window of the program opens inside it. It holds
@@ -70,8 +74,8 @@ private:
     QHash<QAction*, QString> m_menuTitles; // as built, with their Alt keys
     QHash<int, QAction*> m_toolbar;
     QHash<int, QString> m_defaultTips;
-    QLabel* m_dateLabel;
-    QLabel* m_timeLabel;
+    engine::ValueLabel* m_dateLabel;
+    engine::ValueLabel* m_timeLabel;
     QTimer* m_timer;
     platform::DdeServer m_dde;
     bool m_holdsAccounts = false;

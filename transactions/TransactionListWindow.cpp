@@ -79,10 +79,8 @@ TransactionListWindow::TransactionListWindow(core::DataFiles& files, Setup setup
 {
     auto* status = new QStatusBar(this);
     status->setSizeGripEnabled(false);
-    m_statusDate = new QLabel(status);
-    m_statusDate->setAccessibleName(QStringLiteral("Date"));
-    m_statusTime = new QLabel(status);
-    m_statusTime->setAccessibleName(QStringLiteral("Time"));
+    m_statusDate = new engine::ValueLabel(QStringLiteral("Date"), status);
+    m_statusTime = new engine::ValueLabel(QStringLiteral("Time"), status);
     status->addWidget(m_statusDate, 1);
     status->addWidget(m_statusTime);
     column()->addWidget(status);
@@ -101,8 +99,8 @@ TransactionListWindow::~TransactionListWindow() = default;
 void TransactionListWindow::tick()
 {
     const QDateTime now = platform::Clock::current().now();
-    m_statusDate->setText(core::statusDateText(now.date()));
-    m_statusTime->setText(core::statusTimeText(now.time()));
+    m_statusDate->setValue(core::statusDateText(now.date()));
+    m_statusTime->setValue(core::statusTimeText(now.time()));
 }
 
 int TransactionListWindow::reconciledShown() const

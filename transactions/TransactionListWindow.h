@@ -70,8 +70,8 @@ private:
     QString m_cardTypeText;
     platform::Decimal m_availableFunds = platform::Decimal::fromUnits(0, 2);
     QHash<QString, engine::ValueLabel*> m_values;
-    QLabel* m_statusDate = nullptr;
-    QLabel* m_statusTime = nullptr;
+    engine::ValueLabel* m_statusDate = nullptr;
+    engine::ValueLabel* m_statusTime = nullptr;
     QTimer* m_clock = nullptr;
 };
 

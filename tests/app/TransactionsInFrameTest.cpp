@@ -182,6 +182,10 @@ TEST_F(TransactionsInFrameTest, APaymentFromTheFrameLowersTheBalanceTheAccountsL
     EXPECT_EQ(child<UpdateTransactionsWindow>(), nullptr);
     EXPECT_EQ(w->value(QStringLiteral("Account Balance")), QStringLiteral("$400.00"));
     EXPECT_EQ(w->value(QStringLiteral("Available Funds")), QStringLiteral("$600.00"));
+    // What a screen reader gets over the bus: the prompt as the name, the value as the text.
+    EXPECT_EQ(test::busReading(*w, QStringLiteral("Account Balance")), QStringLiteral("Account Balance=$400.00"));
+    EXPECT_EQ(test::busReading(*w, QStringLiteral("Date")), QStringLiteral("Date=") + w->statusDate());
+    EXPECT_EQ(test::busReading(*frame, QStringLiteral("Time")), QStringLiteral("Time=") + frame->statusTime());
     EXPECT_EQ(w->value(QStringLiteral("Open Transactions")), QStringLiteral("$400.00"));
     EXPECT_EQ(w->value(QStringLiteral("Average Charge")), QStringLiteral("$500.00")) << "payments do not count";
     const QStringList amounts = column(w->list(), 3);

@@ -2,6 +2,7 @@
 
 #include <QAbstractButton>
 #include <QAbstractSpinBox>
+#include <QAccessible>
 #include <QComboBox>
 #include <QLineEdit>
 #include <QStringList>
@@ -28,6 +29,23 @@ inline QStringList controlsWithoutNames(const QWidget& window)
                                 qobject_cast<const QAbstractButton*>(w) ? static_cast<const QAbstractButton*>(w)->text() : QString());
     }
     return missing;
+}
+
+// What the accessibility bus bridge reads of the control named `name` in
+// `window` (AT-SPI: its name, and its Text interface's whole text): "Name=text",
+// or what is missing.
+inline QString busReading(const QWidget& window, const QString& name)
+{
+    for (QWidget* w : window.findChildren<QWidget*>()) {
+        QAccessibleInterface* iface = QAccessible::queryAccessibleInterface(w);
+        if (!iface || iface->text(QAccessible::Name) != name)
+            continue;
+        QAccessibleTextInterface* text = iface->textInterface();
+        if (!text)
+            return name + QStringLiteral(" (no text interface)");
+        return name + u'=' + text->text(0, text->characterCount());
+    }
+    return QStringLiteral("(nothing named %1)").arg(name);
 }
 
 } // namespace fundora::test
