@@ -207,7 +207,8 @@ void ImportStatementWindow::buildCsvGroup()
         form->addRow(label, field);
     };
     const char* const prompts[] = {
-        "&Date column:", "D&escription column:", "A&mount column:", "De&bit column:", "C&redit column:", "&Type column:"};
+        // Alt keys none of the window's other controls or the frame's menus take.
+        "&Date column:", "Descriptio&n column:", "A&mount column:", "Debi&t column:", "&Credit column:", "T&ype column:"};
     const char* const tips[] = {"The column that holds each line's date",
                                 "The column that holds the merchant or the text of the line",
                                 "The column of signed amounts (leave it at none for debit and credit columns)",
@@ -222,7 +223,7 @@ void ImportStatementWindow::buildCsvGroup()
     }
     auto* format = new QComboBox(m_csvGroup);
     format->addItems(csvDateFormats());
-    add(QStringLiteral("Date &format:"), format, QStringLiteral("How the dates are written: d day, M month, yyyy year"));
+    add(QStringLiteral("Date f&ormat:"), format, QStringLiteral("How the dates are written: d day, M month, yyyy year"));
     m_csvChoices.insert(QStringLiteral("Date format"), format);
     connect(format, &QComboBox::activated, this, &ImportStatementWindow::csvChanged);
     auto* separator = new QComboBox(m_csvGroup);
@@ -232,7 +233,7 @@ void ImportStatementWindow::buildCsvGroup()
     connect(separator, &QComboBox::activated, this, &ImportStatementWindow::csvChanged);
     m_skip = new QSpinBox(m_csvGroup);
     m_skip->setRange(0, 99);
-    add(QStringLiteral("&Header lines to skip:"), m_skip, QStringLiteral("Lines at the top of the file that are no statement lines"));
+    add(QStringLiteral("Header lines to &skip:"), m_skip, QStringLiteral("Lines at the top of the file that are no statement lines"));
     connect(m_skip, &QSpinBox::valueChanged, this, &ImportStatementWindow::csvChanged);
     m_csvGroup->hide();
 }

@@ -193,6 +193,8 @@ TEST_F(ImportInFrameTest, ACsvFileWaitsForTheDateFormatAndKeepsItsMappingForTheA
     ASSERT_NE(window, nullptr);
     typeFile(window, file);
     EXPECT_TRUE(window->csvColumns()->isVisible());
+    EXPECT_EQ(test::controlsCutShort(*window), QStringList()) << "the CSV columns at the window's opening size";
+    EXPECT_EQ(test::mnemonicClashes(*window, menuTitles()), QStringList());
     EXPECT_EQ(window->problem(), QStringLiteral("The dates could be written M/d/yyyy or d/M/yyyy: pick the date format."));
     EXPECT_EQ(window->model()->rowCount(), 0);
     EXPECT_EQ(window->csvChoice(QStringLiteral("Date column"))->currentText(), QStringLiteral("1: Date"));
