@@ -10,7 +10,8 @@ namespace fundora::app {
 QString usageText()
 {
     return QStringLiteral(
-        "usage: fundora [--dir DIR]                the windows, on the register in DIR (default: the current directory)\n"
+        "usage: fundora [--dir DIR]                the windows, on the register in DIR (default: FUNDORA_DIR, else\n"
+        "                                          $XDG_DATA_HOME/fundora, else ~/.local/share/fundora)\n"
         "       fundora [--dir DIR] --print REPORT (--pdf FILE | --csv FILE) [--account SYSID] [--from MM/DD/YYYY --to MM/DD/YYYY]\n"
         "       fundora [--dir DIR] --import FILE --account SYSID [--dry-run] [--flip-signs] [--other-account-ok]\n"
         "                                [--date-format FORMAT]   (a CSV file's dates: yyyy-MM-dd, M/d/yyyy, d/M/yyyy, ...)\n"

@@ -1,12 +1,14 @@
 #include "app/ProgramDirectory.h"
 
+#include "platform/RegisterDirectory.h"
+
 #include <QDir>
 
 namespace fundora::app {
 
 QString programDirectoryFrom(const QStringList& arguments, QString* error)
 {
-    QString directory = QDir::currentPath();
+    QString directory;
     for (qsizetype i = 1; i < arguments.size(); ++i) {
         const QString& a = arguments[i];
         if (a == QStringLiteral("--dir")) {
@@ -19,6 +21,8 @@ QString programDirectoryFrom(const QStringList& arguments, QString* error)
             directory = a.mid(6);
         }
     }
+    if (directory.isEmpty())
+        return platform::defaultRegisterDirectory(error);
     const QDir dir(directory);
     if (!dir.exists()) {
         *error = QStringLiteral("The program directory %1 does not exist.").arg(directory);

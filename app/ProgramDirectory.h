@@ -5,9 +5,10 @@
 
 namespace fundora::app {
 
-// The directory a program works in: the one given with --dir DIR (or
-// --dir=DIR), else the current directory. Returns an empty string and sets
-// `error` when the arguments are wrong.
+// The register a program works on: the directory given with --dir DIR (or
+// --dir=DIR, relative to the current directory), else the user's own
+// (platform::defaultRegisterDirectory). Returns an empty string and sets
+// `error` when the arguments are wrong or the directory cannot be had.
 QString programDirectoryFrom(const QStringList& arguments, QString* error);
 
 } // namespace fundora::app

@@ -10,6 +10,7 @@
 #include "memos/MemoProcedures.h"
 #include "platform/MessageService.h"
 #include "platform/PrivateDirectory.h"
+#include "platform/RegisterDirectory.h"
 #include "platform/Runtime.h"
 #include "reports/ReportCommandLine.h"
 #include "reports/ReportProcedures.h"
@@ -37,6 +38,7 @@ int main(int argc, char* argv[])
     // A report printed or a statement imported from the command line needs no display.
     if ((batchReport || batchImport) && qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
+    platform::ensureRuntimeDirectoryVariable();
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Fundora"));
 

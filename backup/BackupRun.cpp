@@ -14,6 +14,7 @@
 #include <QFileInfo>
 #include <QProcess>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstring>
 #include <fcntl.h>
@@ -139,8 +140,9 @@ BackupRun::Result BackupRun::run(const FileListing& files, const BackupTarget& t
         return stop(QStringLiteral("Fundora is running; nothing was backed up."));
     const QString directory = m_config.directory();
     removeLeftovers(directory);
-    // Before anything is written: the compressor must be there.
-    if (m_compressor.launcher().isEmpty()) {
+    // Before anything is written: the compressor must be there when a file is to be compressed.
+    const bool compresses = std::any_of(files.files.begin(), files.files.end(), [](const ListedFile& f) { return f.compress; });
+    if (compresses && m_compressor.launcher().isEmpty()) {
         ask("PIF file not found!",
             QStringLiteral("PKLAUNCH.PIF has not been found in the current directory.\r\n\r\nCurrent Directory is: ") + directory.toUpper(),
             MessageIcon::Stop, Button::Abort, Button::Abort);

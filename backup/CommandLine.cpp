@@ -6,6 +6,7 @@
 #include "backup/RestoreRun.h"
 #include "backup/Startup.h"
 #include "platform/MessageService.h"
+#include "platform/RegisterDirectory.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -20,7 +21,7 @@ namespace Button = platform::Button;
 namespace {
 
 struct Options {
-    QString directory = QDir::currentPath();
+    QString directory; // --dir, else the user's register
     bool backup = false;
     bool restore = false;
     QString to, from;
@@ -115,7 +116,8 @@ void usage(std::FILE* to)
                      "       vaultine [--dir DIR]            (the windows)\n"
                      "       vaultine --help | --version\n"
                      "\n"
-                     "  --dir DIR            the program directory with the data files (default: the current directory)\n"
+                     "  --dir DIR            the register's directory (default: FUNDORA_DIR, else $XDG_DATA_HOME/fundora,\n"
+                     "                       else ~/.local/share/fundora)\n"
                      "  --backup --to DIR    back up every *.TPS file into the set 1.BKP, 2.BKP, ... in DIR\n"
                      "  --no-compress        store every file as it is (by default files over 5000 bytes are compressed)\n"
                      "  --volume-size BYTES  make containers of at most BYTES (at least 8192) side by side in DIR\n"
@@ -206,6 +208,14 @@ int runCommandLine(const QStringList& arguments)
     if (!parse(arguments, o)) {
         usage(stderr);
         return Exit::Usage;
+    }
+    if (o.directory.isEmpty()) {
+        QString error;
+        o.directory = platform::defaultRegisterDirectory(&error);
+        if (o.directory.isEmpty()) {
+            std::fprintf(stderr, "vaultine: %s\n", qPrintable(error));
+            return Exit::CannotRun;
+        }
     }
     if (!QFileInfo(o.directory).isDir()) {
         std::fprintf(stderr, "vaultine: the program directory %s does not exist\n", qPrintable(o.directory));

@@ -3,6 +3,7 @@
 #include "backup/Drives.h"
 #include "backup/Startup.h"
 #include "backup/ui/VaultineWindow.h"
+#include "platform/RegisterDirectory.h"
 
 #include <QApplication>
 #include <QDir>
@@ -13,11 +14,13 @@ using namespace fundora;
 
 namespace {
 
-// The program directory: --dir DIR, else the current directory.
-QString programDirectory(const QStringList& args)
+// The register: --dir DIR, else the user's own (as Fundora finds it).
+QString programDirectory(const QStringList& args, QString* error)
 {
     const qsizetype i = args.indexOf(QStringLiteral("--dir"));
-    return QDir(i >= 0 && i + 1 < args.size() ? args[i + 1] : QDir::currentPath()).absolutePath();
+    if (i >= 0 && i + 1 < args.size())
+        return QDir(args[i + 1]).absolutePath();
+    return platform::defaultRegisterDirectory(error);
 }
 
 } // namespace
@@ -27,13 +30,19 @@ int main(int argc, char* argv[])
     QStringList arguments;
     for (int i = 0; i < argc; ++i)
         arguments << QString::fromLocal8Bit(argv[i]);
+    platform::ensureRuntimeDirectoryVariable();
     if (backup::isCommandLine(arguments)) {
         QCoreApplication app(argc, argv);
         return backup::runCommandLine(QCoreApplication::arguments());
     }
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Vaultine"));
-    const QString directory = programDirectory(QApplication::arguments());
+    QString error;
+    const QString directory = programDirectory(QApplication::arguments(), &error);
+    if (directory.isEmpty()) {
+        std::fprintf(stderr, "vaultine: %s\n", qPrintable(error));
+        return 2;
+    }
     if (!QDir(directory).exists()) {
         std::fprintf(stderr, "vaultine: the program directory %s does not exist\n", qPrintable(directory));
         return 2;

@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
-# Builds Fundora and starts it on an empty data directory made for this run
-# (or on DIR when one is given): scripts/run.sh [DIR]
+# Builds Fundora and starts it on your register: the same one every time
+# (FUNDORA_DIR, else $XDG_DATA_HOME/fundora, else ~/.local/share/fundora),
+# or on DIR when one is given: scripts/run.sh [DIR]
 set -euo pipefail
 FUNDORA_ROOT=$(cd "$(dirname "$0")/.." && pwd)
 source "$FUNDORA_ROOT/scripts/packages.sh"
@@ -8,11 +9,19 @@ source "$FUNDORA_ROOT/scripts/packages.sh"
 ensure_packages
 build_fundora "$FUNDORA_ROOT/build" -DFUNDORA_BUILD_TESTS=OFF -DFUNDORA_BUILD_BENCH=OFF
 
-data=${1:-"$FUNDORA_ROOT/run/$(date +%Y%m%d-%H%M%S)"}
-mkdir -p "$data"
-# The backup utility's outside compressor lives in the program directory.
-install -m 0755 "$FUNDORA_ROOT/data/PKLAUNCH.PIF" "$data/PKLAUNCH.PIF"
-echo "Program directory: $data"
+if [ $# -gt 0 ]; then
+    data=$(mkdir -p "$1" && cd "$1" && pwd)
+else
+    data=${FUNDORA_DIR:-${XDG_DATA_HOME:-$HOME/.local/share}/fundora}
+    mkdir -p "$(dirname "$data")"
+    [ -d "$data" ] || mkdir -m 0700 "$data"
+fi
+# The backup utility's outside compressor lives in the register's directory.
+if [ ! -e "$data/PKLAUNCH.PIF" ]; then
+    install -m 0700 "$FUNDORA_ROOT/data/PKLAUNCH.PIF" "$data/PKLAUNCH.PIF"
+    echo "Installed the backup utility's compressor PKLAUNCH.PIF into $data"
+fi
+echo "Register:          $data"
 echo "Backup utility:    $FUNDORA_ROOT/build/backup/vaultine --dir $data"
 
 if [ -z "${DISPLAY:-}" ] && [ -z "${WAYLAND_DISPLAY:-}" ]; then

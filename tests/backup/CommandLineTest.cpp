@@ -67,6 +67,27 @@ TEST_F(CommandLineTest, AnotherCopyHoldingTheDirectoryIsSaidNotJustAnExitStatus)
     EXPECT_TRUE(QDir(target).entryList(QDir::Files).isEmpty());
 }
 
+TEST_F(CommandLineTest, WithoutDirTheUtilityBacksUpTheUsersOwnRegister)
+{
+    const QString data = path(QStringLiteral("data"));
+    const QString registerDir = data + QStringLiteral("/fundora");
+    QDir().mkpath(registerDir);
+    writeAll(registerDir + QStringLiteral("/ACCOUNTS.TPS"), QByteArray(3000, 'a'));
+    QProcess p;
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert(QStringLiteral("XDG_DATA_HOME"), data);
+    env.remove(QStringLiteral("FUNDORA_DIR"));
+    p.setProcessEnvironment(env);
+    p.setWorkingDirectory(program); // not the register
+    p.start(QStringLiteral(FUNDORA_VAULTINE),
+            {QStringLiteral("--backup"), QStringLiteral("--to"), target, QStringLiteral("--no-compress")});
+    ASSERT_TRUE(p.waitForFinished(60000));
+    EXPECT_EQ(p.exitCode(), 0) << p.readAllStandardError().constData();
+    EXPECT_TRUE(QFile::exists(registerDir + QStringLiteral("/CFG.TPS"))) << "the utility's own file is in the register";
+    EXPECT_FALSE(QFile::exists(QDir(program).filePath(QStringLiteral("CFG.TPS"))));
+    EXPECT_TRUE(readAll(target + QStringLiteral("1.BKP")).contains(QByteArray(1000, 'a')));
+}
+
 TEST_F(CommandLineTest, AMissingCompressorIsReportedBeforeAnythingIsWritten)
 {
     makeFile(QStringLiteral("ACCOUNTS.TPS"), 20000, true);

@@ -1,6 +1,7 @@
 // fundora --print as a batch job runs it: a separate process on the program
 // directory, its exit status, its standard error and the file it leaves.
 #include "reports/ReportCommandLine.h"
+#include "core/OpenFile.h"
 #include "tests/reports/ReportFixture.h"
 
 #include <tuple>
@@ -119,6 +120,57 @@ TEST_F(ReportCommandLineTest, HelpVersionAndUnknownOptionsAnswerWithoutMakingAny
              QStringLiteral("12/31/2026"), QStringLiteral("--to"), QStringLiteral("01/01/2026")});
     EXPECT_EQ(reversed, 2) << "a reversed range is a wrong argument";
     EXPECT_TRUE(reversedErr.contains(QStringLiteral("--from must not come after --to"))) << reversedErr;
+}
+
+TEST_F(ReportCommandLineTest, WithoutDirTheProgramWorksOnTheUsersOwnRegisterTheSameEveryTime)
+{
+    const QString home = path(QStringLiteral("home")), data = path(QStringLiteral("data"));
+    QDir().mkpath(home);
+    auto run = [&](const QStringList& arguments, const QString& fundoraDir = {}) {
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        env.insert(QStringLiteral("HOME"), home);
+        env.insert(QStringLiteral("XDG_DATA_HOME"), data);
+        env.remove(QStringLiteral("FUNDORA_DIR"));
+        if (!fundoraDir.isEmpty())
+            env.insert(QStringLiteral("FUNDORA_DIR"), fundoraDir);
+        QProcess p;
+        p.setProcessEnvironment(env);
+        p.setWorkingDirectory(home);
+        p.start(QStringLiteral(FUNDORA_BIN), arguments);
+        EXPECT_TRUE(p.waitForFinished(60000));
+        return QString::fromLocal8Bit(p.readAllStandardError());
+    };
+    const QString csv = path(QStringLiteral("accounts.csv"));
+    const QStringList print{QStringLiteral("--print"), QStringLiteral("accounts"), QStringLiteral("--csv"), csv};
+    run(print); // the first start makes the register
+    const QString registerDir = data + QStringLiteral("/fundora");
+    ASSERT_TRUE(QFileInfo::exists(registerDir + QStringLiteral("/ACCOUNTS.TPS"))) << registerDir;
+    EXPECT_EQ(QFile(registerDir).permissions() & (QFileDevice::ReadGroup | QFileDevice::ReadOther | QFileDevice::ExeOther),
+              QFileDevice::Permissions())
+        << "the register is the user's alone";
+    EXPECT_TRUE(QDir(home).entryList(QDir::Files).isEmpty()) << "nothing is scattered where the program was started";
+    {
+        // Something saved in the register...
+        core::DataFiles other(registerDir);
+        ASSERT_TRUE(core::acquireFile(other, core::FileId::Accounts));
+        other.accounts.clear();
+        other.accounts.record.sysId = 7;
+        other.accounts.record.creditCardVendor = QStringLiteral("Saved Yesterday Bank");
+        ASSERT_TRUE(other.accounts.add().ok());
+    }
+    // ...is there at the next start.
+    const QString err = run(print);
+    EXPECT_TRUE(QString::fromUtf8(test::readAll(csv)).contains(QStringLiteral("Saved Yesterday Bank"))) << err;
+    // FUNDORA_DIR wins over the default, and --dir over both.
+    const QString named = path(QStringLiteral("named"));
+    run(print, named);
+    EXPECT_TRUE(QFileInfo::exists(named + QStringLiteral("/ACCOUNTS.TPS")));
+    addAccount(1, QStringLiteral("Given With Dir Bank"));
+    files->closeAll();
+    run(QStringList{QStringLiteral("--dir"), dir()} + print, named);
+    const QString printed = QString::fromUtf8(test::readAll(csv));
+    EXPECT_TRUE(printed.contains(QStringLiteral("Given With Dir Bank"))) << printed;
+    EXPECT_FALSE(printed.contains(QStringLiteral("Saved Yesterday Bank"))) << printed;
 }
 
 TEST_F(ReportCommandLineTest, NothingToReportExitsWithOneAndWritesNoFile)
