@@ -177,6 +177,11 @@ int runReportCommand(core::DataFiles& files, const ReportCommand& command, QText
         err << "fundora: the report could not be made: " << generator.error() << '\n';
         return 1;
     }
+    if (!pages.errorString().isEmpty()) {
+        // Pages that could not be kept are no empty report.
+        err << "fundora: the report's pages could not be kept: " << pages.errorString() << '\n';
+        return 1;
+    }
     if (pages.isEmpty()) {
         err << texts.nothingToPrvwText << '\n';
         return 1;

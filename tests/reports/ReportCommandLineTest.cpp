@@ -173,6 +173,30 @@ TEST_F(ReportCommandLineTest, WithoutDirTheProgramWorksOnTheUsersOwnRegisterTheS
     EXPECT_FALSE(printed.contains(QStringLiteral("Saved Yesterday Bank"))) << printed;
 }
 
+TEST_F(ReportCommandLineTest, PagesThatCannotBeKeptAreSaidNotTakenForAnEmptyReport)
+{
+    addAccount(1, QStringLiteral("Alpha Bank"));
+    files->closeAll();
+    // The private place for the pages is taken by a file.
+    const QString runtime = path(QStringLiteral("runtime"));
+    QDir().mkpath(runtime);
+    QFile::setPermissions(runtime, QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
+    test::writeAll(runtime + QStringLiteral("/fundora-report"), "in the way");
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert(QStringLiteral("XDG_RUNTIME_DIR"), runtime);
+    QProcess p;
+    p.setProcessEnvironment(env);
+    const QString pdf = path(QStringLiteral("out.pdf"));
+    p.start(QStringLiteral(FUNDORA_BIN),
+            {QStringLiteral("--dir"), dir(), QStringLiteral("--print"), QStringLiteral("accounts"), QStringLiteral("--pdf"), pdf});
+    ASSERT_TRUE(p.waitForFinished(60000));
+    const QString errors = QString::fromLocal8Bit(p.readAllStandardError());
+    EXPECT_EQ(p.exitCode(), 1);
+    EXPECT_TRUE(errors.contains(QStringLiteral("No private directory for the report's pages could be made"))) << errors;
+    EXPECT_FALSE(errors.contains(QStringLiteral("Nothing to Preview"))) << errors;
+    EXPECT_FALSE(QFile::exists(pdf));
+}
+
 TEST_F(ReportCommandLineTest, NothingToReportExitsWithOneAndWritesNoFile)
 {
     addAccount(2, QStringLiteral("Quiet Card"));
