@@ -28,6 +28,7 @@
 #include <QPageSetupDialog>
 #include <QPointer>
 #include <QStatusBar>
+#include <QStyle>
 #include <QTimer>
 #include <QToolBar>
 
@@ -356,7 +357,21 @@ void MainFrame::showChild(QWidget* w)
         sub->setWindowFlags(sub->windowFlags() & ~Qt::WindowMaximizeButtonHint);
     if (w->testAttribute(Qt::WA_Resized))
         sub->resize(sub->sizeHint().expandedTo(w->size() + (sub->size() - sub->contentsRect().size())));
+    // A child window is at least as wide as its whole title, now and whenever the title changes.
+    auto widen = [sub] {
+        const QStyle* style = sub->style();
+        const int needed = sub->fontMetrics().horizontalAdvance(sub->windowTitle()) +
+                           4 * style->pixelMetric(QStyle::PM_TitleBarButtonSize, nullptr, sub) +
+                           2 * style->pixelMetric(QStyle::PM_MdiSubWindowFrameWidth, nullptr, sub) + 24;
+        if (sub->width() < needed && sub->maximumWidth() >= needed)
+            sub->resize(needed, sub->height());
+    };
+    connect(w, &QWidget::windowTitleChanged, sub, [sub, widen](const QString& title) {
+        sub->setWindowTitle(title);
+        widen();
+    });
     sub->show();
+    widen(); // after the area placed and sized it (a window may name itself as it shows)
     m_area->setActiveSubWindow(sub);
 }
 

@@ -93,6 +93,9 @@ TEST_F(ReportsInFrameTest, ThePickerNamesTheAccountAndPrintsNothingWithoutAChoic
     EXPECT_EQ(picker->windowTitle(), QStringLiteral("Report Transactions for Alpha Bank ( VISA CARD )"));
     EXPECT_TRUE(test::controlsWithoutNames(*picker).isEmpty()) << test::controlsWithoutNames(*picker).join(u',');
     EXPECT_EQ(test::mnemonicClashes(*picker, menuTitles()), QStringList());
+    // The child window shows its whole title, not "Rep... (... )".
+    const QWidget* sub = picker->parentWidget();
+    EXPECT_LT(sub->fontMetrics().horizontalAdvance(sub->windowTitle()), sub->width() - 60) << sub->windowTitle().toStdString();
     clickPrint(picker);
     settle();
     EXPECT_EQ(manager->asked, 0);
