@@ -398,8 +398,9 @@ void MainFrame::toolbarPressed(int command)
     case Calculator: core::PopupKeys::calculatorOn(QApplication::focusWidget()); break;
     case Calendar: core::PopupKeys::showCalendar(); break;
     case Payment:
-        core::glo().paymentRequest = 1;
-        pressKeyInActiveChild(Qt::Key_Insert);
+        // A command to the active window, never a key posted to whatever has the focus there
+        // (a press with the focus on a side button was lost and left a payment primed for the next insert).
+        forwardToActiveChild(Payment);
         break;
     case History: startProcedure(QStringLiteral("BrowseTransactionHistory")); break;
     case Current: startProcedure(QStringLiteral("BrowseCurrentTransactions")); break;
@@ -427,16 +428,6 @@ void MainFrame::forwardToActiveChild(int command)
                 target->onToolbarCommand(command);
         },
         Qt::QueuedConnection);
-}
-
-void MainFrame::pressKeyInActiveChild(Qt::Key key)
-{
-    QMdiSubWindow* sub = m_area->activeSubWindow();
-    if (!sub || !sub->widget())
-        return;
-    QWidget* target = sub->widget()->focusWidget() ? sub->widget()->focusWidget() : sub->widget();
-    QApplication::postEvent(target, new QKeyEvent(QEvent::KeyPress, key, Qt::NoModifier));
-    QApplication::postEvent(target, new QKeyEvent(QEvent::KeyRelease, key, Qt::NoModifier));
 }
 
 void MainFrame::editAction(const char* slot)

@@ -63,7 +63,6 @@ private:
     void buildToolbar();
     void toolbarPressed(int command);
     void forwardToActiveChild(int command);
-    void pressKeyInActiveChild(Qt::Key key);
     void editAction(const char* slot);
     QString iniPath() const;
 

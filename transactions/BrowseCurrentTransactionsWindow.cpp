@@ -5,6 +5,7 @@
 #include "platform/Runtime.h"
 #include "transactions/ChargeAnalysis.h"
 #include "transactions/TransactionFormRecord.h"
+#include "transactions/UpdateTransactionsWindow.h"
 
 #include <QPushButton>
 
@@ -59,6 +60,28 @@ BrowseCurrentTransactionsWindow::BrowseCurrentTransactionsWindow(core::DataFiles
     addValue(QStringLiteral("Available Funds:"));
     side()->addStretch();
     finishSetup();
+}
+
+void BrowseCurrentTransactionsWindow::onToolbarCommand(int command)
+{
+    if (command != core::Command::Payment) {
+        TransactionListWindow::onToolbarCommand(command);
+        return;
+    }
+    if (!offersPayment())
+        return;
+    // Travels with this insert to its form (the list starts the form on a posted call), which takes it once.
+    m_paymentAsked = true;
+    TransactionListWindow::onToolbarCommand(core::Command::Insert);
+}
+
+engine::FormWindow* BrowseCurrentTransactionsWindow::createForm()
+{
+    auto* form = static_cast<UpdateTransactionsWindow*>(TransactionListWindow::createForm());
+    if (m_paymentAsked)
+        form->primeAsPayment();
+    m_paymentAsked = false;
+    return form;
 }
 
 bool BrowseCurrentTransactionsWindow::offersPayment() const

@@ -17,8 +17,11 @@ public:
     void reconcile();
 
     bool offersPayment() const override;
+    // The frame's "Record a Payment" (toolbar command Payment): an insert primed as a payment.
+    void onToolbarCommand(int command) override;
 
 protected:
+    engine::FormWindow* createForm() override;
     void computeTotals() override;
     void refreshed() override;
     void setEditEnabled(bool changeAndDelete) override;
@@ -26,6 +29,7 @@ protected:
 private:
     platform::Decimal m_openTotal = platform::Decimal::fromUnits(0, 2);
     platform::Decimal m_averageCharge = platform::Decimal::fromUnits(0, 2);
+    bool m_paymentAsked = false; // the next form is the payment's
 };
 
 } // namespace fundora::transactions

@@ -41,11 +41,12 @@ bool TransactionFormRecord::prime()
     t.transactionAmount = Decimal::fromUnits(0, 2);
     t.reconciledTransaction = 0;
     core::GlobalState& g = core::glo();
-    if (g.paymentRequest == 1) {
+    if (m_payment || g.paymentRequest == 1) {
         t.transactionType = QStringLiteral("P");
         t.transactionDescription = QStringLiteral("Payment - Check number xxx");
-        g.paymentRequest = 0;
     }
+    m_payment = false;
+    g.paymentRequest = 0; // a prime never outlives the insert it was asked for
     g.currentSysid = t.sysId;
     return true;
 }

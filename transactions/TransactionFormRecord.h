@@ -19,9 +19,11 @@ class TransactionFormRecord : public engine::BufferedRecord<core::Transaction> {
 public:
     explicit TransactionFormRecord(core::DataFiles& files) : BufferedRecord(files.transactions), m_files(files) {}
 
-    // Insert defaults (charge, today, 0.00), or the payment the frame's
-    // "Record a Payment" button asked for.
+    // Insert defaults (charge, today, 0.00), or a payment when the request
+    // that opened the form asked for one (primeAsPayment, or GLO:PaymentRequest
+    // set by a caller of the original's kind). Either is used once.
     bool prime() override;
+    void primeAsPayment() { m_payment = true; }
     // A payment or credit is stored negative whatever sign was typed, on
     // insert and on change alike, so a change never turns it into a charge. A
     // negative amount on any other type lowers the balance as a credit does:
@@ -40,6 +42,7 @@ public:
 
 private:
     core::DataFiles& m_files;
+    bool m_payment = false;
 };
 
 // Marks the transaction in the buffer (read with its version) reconciled: one

@@ -23,6 +23,8 @@ public:
     QButtonGroup* typeGroup() const { return m_type; }
     QCheckBox* reconciled() const { return m_reconciled; }
     QString vendorShown() const;
+    // The insert this form runs records a payment (the frame's "Record a Payment").
+    void primeAsPayment() { m_record.primeAsPayment(); }
 
 protected:
     QString titleFor(core::Request request) const override;

@@ -199,6 +199,33 @@ TEST_F(TransactionsInFrameTest, APaymentFromTheFrameLowersTheBalanceTheAccountsL
     EXPECT_EQ(accountsList->detail(QStringLiteral("Total Outstanding Debt")), QStringLiteral("$400.00"));
 }
 
+TEST_F(TransactionsInFrameTest, RecordAPaymentWorksWhereverTheFocusIsAndItsPrimeNeverOutlivesIt)
+{
+    BrowseCurrentTransactionsWindow* w = openCurrent();
+    ASSERT_NE(w, nullptr);
+    // The focus on a side button of the window, as after a click on it.
+    QPushButton* side = w->button(QStringLiteral("Reconcile"));
+    ASSERT_NE(side, nullptr);
+    side->setFocus();
+    settle();
+    press(Payment);
+    auto* form = child<UpdateTransactionsWindow>();
+    ASSERT_NE(form, nullptr) << "the press reached the window though a button had the focus";
+    EXPECT_EQ(form->typeGroup()->checkedButton()->text(), QStringLiteral("Payment/Credit"));
+    QTest::keyClick(form->edit(QStringLiteral("Transaction &Amount:")), Qt::Key_Escape);
+    settle();
+    ASSERT_EQ(child<UpdateTransactionsWindow>(), nullptr);
+    // The next ordinary insert is a charge: the payment's prime went with its form.
+    QTest::keyClick(w->list()->table(), Qt::Key_Insert);
+    settle();
+    form = child<UpdateTransactionsWindow>();
+    ASSERT_NE(form, nullptr);
+    EXPECT_EQ(form->typeGroup()->checkedButton()->text(), QStringLiteral("Charge"));
+    EXPECT_EQ(core::glo().paymentRequest, 0);
+    QTest::keyClick(form->edit(QStringLiteral("Transaction &Amount:")), Qt::Key_Escape);
+    settle();
+}
+
 TEST_F(TransactionsInFrameTest, AChangeKeepsAPaymentAPaymentAndANegativeChargeIsAskedAbout)
 {
     BrowseCurrentTransactionsWindow* w = openCurrent();
