@@ -60,10 +60,14 @@ TEST_F(BackupWindowsTest, BackupThroughTheWindowsThenRestoreThroughThem)
         EXPECT_TRUE(w.compressBox()->isChecked()) << "compression starts on";
         w.driveChoice()->pathEdit()->setText(QStringLiteral("BACKUP"));
         messages().answer(Button::Yes); // create the directory
+        messages().answer(Button::Ok);  // the backup is complete
         test::NextModal next(QStringLiteral("Continue"));
         w.start();
         EXPECT_TRUE(next.pressed());
     }
+    ASSERT_FALSE(shownTexts().isEmpty());
+    EXPECT_TRUE(shownTexts().last().contains(QStringLiteral("data files were backed up as set 1 on 1 disk(s)"))) << shownTexts().last();
+    EXPECT_EQ(messages().unexpected(), 0);
     EXPECT_EQ(config->path(), QStringLiteral("\\BACKUP\\"));
     EXPECT_EQ(platform::IniFile::read(config->iniPath(), QStringLiteral("setup"), QStringLiteral("path")), QStringLiteral("\\BACKUP\\"));
     EXPECT_TRUE(QFile::exists(path(QStringLiteral("BACKUP/1.BKP"))));
