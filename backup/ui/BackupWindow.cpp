@@ -172,14 +172,13 @@ void BackupCheckWindow::runBackup()
                                                       QStringLiteral("\r\n\r\nThe set number was not changed."),
                                                   MessageIcon::Exclamation, Button::Ok, Button::Ok});
     else if (m_result == BackupRun::Result::Completed)
-        platform::MessageService::current().show(
-            {QStringLiteral("Back Up Complete"),
-             QStringLiteral("%1 data files were backed up as set %2 on %3 disk(s) at %4.")
-                 .arg(m_files.files.size())
-                 .arg(m_config.record().setNumber - 1)
-                 .arg(run.disksWritten())
-                 .arg(m_target.shownLocation),
-             MessageIcon::Information, Button::Ok, Button::Ok});
+        platform::MessageService::current().show({QStringLiteral("Back Up Complete"),
+                                                  QStringLiteral("%1 data files were backed up as set %2 on %3 disk(s) at %4.")
+                                                      .arg(m_files.files.size())
+                                                      .arg(m_config.record().setNumber - 1)
+                                                      .arg(run.disksWritten())
+                                                      .arg(m_target.shownLocation),
+                                                  MessageIcon::Information, Button::Ok, Button::Ok});
     accept();
 }
 
