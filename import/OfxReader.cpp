@@ -5,6 +5,9 @@
 
 #include <QFile>
 #include <QFileInfo>
+#include <QHash>
+#include <QRegularExpression>
+#include <QStringDecoder>
 
 #include <libofx/libofx.h>
 
@@ -109,7 +112,82 @@ bool looksLikeOfx(const QString& path)
     return start.startsWith("OFXHEADER") || start.startsWith("<?xml") || start.startsWith("<?OFX") || start.startsWith("<OFX>");
 }
 
-bool readOfxFile(const QString& path, StatementFile& out, ReadError& error)
+namespace {
+
+// A text of the file as libofx would give it: decoded from the file's
+// encoding (cut at a NUL or at the first byte that is not the declared
+// UTF-8), the standard entities replaced and unknown ones dropped, blanks folded.
+QString fileText(const QByteArray& raw, const QByteArray& encoding)
+{
+    QByteArray bytes = raw;
+    if (const qsizetype nul = bytes.indexOf('\0'); nul >= 0)
+        bytes.truncate(nul);
+    QString text;
+    if (encoding == "UTF-8") {
+        QStringDecoder utf8(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless | QStringDecoder::Flag::ConvertInvalidToNull);
+        text = utf8(bytes);
+        if (const qsizetype bad = text.indexOf(QChar(0)); bad >= 0)
+            text.truncate(bad);
+    } else {
+        QStringDecoder decoder(encoding.constData());
+        text = decoder.isValid() ? decoder(bytes) : QString::fromLatin1(bytes);
+    }
+    static const QRegularExpression entity(QStringLiteral("&(#[0-9]+|#x[0-9A-Fa-f]+|[A-Za-z][A-Za-z0-9]*);"));
+    static const QHash<QString, QString> named{
+        {QStringLiteral("amp"), QStringLiteral("&")},  {QStringLiteral("lt"), QStringLiteral("<")},
+        {QStringLiteral("gt"), QStringLiteral(">")},   {QStringLiteral("quot"), QStringLiteral("\"")},
+        {QStringLiteral("apos"), QStringLiteral("'")}, {QStringLiteral("nbsp"), QStringLiteral(" ")}};
+    QString out;
+    qsizetype at = 0;
+    for (auto it = entity.globalMatch(text); it.hasNext();) {
+        const QRegularExpressionMatch m = it.next();
+        out += QStringView(text).mid(at, m.capturedStart() - at);
+        const QString name = m.captured(1);
+        if (name.startsWith(u'#')) {
+            bool ok = false;
+            const uint code = name.startsWith(QStringLiteral("#x")) ? name.mid(2).toUInt(&ok, 16) : name.mid(1).toUInt(&ok, 10);
+            if (ok && code > 0 && code <= 0x10FFFF)
+                out += QString::fromUcs4(reinterpret_cast<const char32_t*>(&code), 1);
+        } else {
+            out += named.value(name); // an unknown entity is dropped, as the parser drops it
+        }
+        at = m.capturedEnd();
+    }
+    out += QStringView(text).mid(at);
+    return out.simplified();
+}
+
+// The statement read from the scan alone (see StreamedAbove).
+void readFromScan(const OfxScan& scan, StatementFile& out)
+{
+    std::map<QByteArray, std::size_t> accountIndex;
+    for (const ScannedTransaction& t : scan.transactions) {
+        auto it = accountIndex.find(t.account);
+        if (it == accountIndex.end()) {
+            FileAccount a;
+            a.number = fileText(t.account, scan.encoding);
+            out.accounts.push_back(std::move(a));
+            it = accountIndex.emplace(t.account, out.accounts.size() - 1).first;
+        }
+        FileEntry e;
+        e.sourceLine = t.line;
+        e.date = t.date;
+        e.amount = t.amount;
+        e.bankId = fileText(t.bankId, scan.encoding).trimmed();
+        const QString name = fileText(t.name, scan.encoding);
+        e.description = name.isEmpty() ? fileText(t.memo, scan.encoding) : name;
+        if (t.type == "INT")
+            e.kind = EntryKind::Interest;
+        else if (t.type == "FEE" || t.type == "SRVCHG")
+            e.kind = EntryKind::Fee;
+        e.textNotes = t.textNotes;
+        out.accounts[it->second].entries.push_back(std::move(e));
+    }
+}
+
+} // namespace
+
+bool readOfxFile(const QString& path, StatementFile& out, ReadError& error, OfxParser parser)
 {
     out = StatementFile{};
     QFile file;
@@ -119,6 +197,11 @@ bool readOfxFile(const QString& path, StatementFile& out, ReadError& error)
     if (!scanOfx(file, scan, error))
         return false;
     file.close();
+    if (parser == OfxParser::Streamed || (parser == OfxParser::Automatic && scan.transactions.size() > StreamedAbove)) {
+        out.format = scan.xml ? QStringLiteral("OFX 2 (XML)") : QStringLiteral("OFX 1 (SGML)");
+        readFromScan(scan, out);
+        return true;
+    }
 
     ParsedFile parsed;
     if (!parseWithLibofx(path, parsed)) {

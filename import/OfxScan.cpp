@@ -49,6 +49,8 @@ public:
 
     bool finish()
     {
+        if (m_utf8)
+            m_out.encoding = "UTF-8";
         if (!m_headerSeen)
             return fail(0, QStringLiteral("The file is empty: a statement file begins with an OFX header."));
         if (m_inTag)
@@ -85,8 +87,11 @@ private:
             return header(c);
         if (m_sgmlHeader && !m_ofxSeen && !m_inTag && c != '<' && m_headerText.size() < MaxValueLength) {
             m_headerText += c;
-            if (m_headerText.toUpper().contains("ENCODING:UTF-8"))
+            const QByteArray upper = m_headerText.toUpper();
+            if (upper.contains("ENCODING:UTF-8"))
                 m_utf8 = true;
+            else if (upper.contains("CHARSET:8859-1") || upper.contains("CHARSET:ISO-8859-1"))
+                m_out.encoding = "ISO-8859-1";
         }
         if (m_inTag) {
             if (c == '>') {
@@ -171,6 +176,19 @@ private:
         const QByteArray value = m_value.trimmed();
         if (m_valueTag == "NAME" || m_valueTag == "MEMO") {
             noteText(value);
+            (m_valueTag == "NAME" ? m_current.name : m_current.memo) = value;
+            return true;
+        }
+        if (m_valueTag == "FITID") {
+            m_current.bankId = value;
+            return true;
+        }
+        if (m_valueTag == "TRNTYPE") {
+            m_current.type = value.toUpper();
+            return true;
+        }
+        if (m_valueTag == "ACCTID") {
+            m_account = value;
             return true;
         }
         if (m_valueTag == "DTPOSTED") {
@@ -197,8 +215,15 @@ private:
     bool tag()
     {
         QByteArray name = m_tag.trimmed().toUpper();
-        if (name.startsWith("?XML") && name.contains("UTF-8"))
-            m_utf8 = true;
+        if (name.startsWith("?XML")) {
+            // Version 2 is UTF-8 unless its declaration names another encoding.
+            static const QRegularExpression declared(QStringLiteral("ENCODING\\s*=\\s*[\"']([A-Z0-9_.:-]+)[\"']"));
+            const QRegularExpressionMatch m = declared.match(QString::fromLatin1(name));
+            const QByteArray encoding = m.hasMatch() ? m.captured(1).toLatin1() : QByteArray("UTF-8");
+            m_utf8 = encoding == "UTF-8" || encoding == "UTF8";
+            if (!m_utf8)
+                m_out.encoding = encoding;
+        }
         if (name.startsWith("!DOCTYPE") || name.startsWith("!ENTITY"))
             return refuseDeclaration(name);
         if (name.startsWith('?') || name.startsWith('!'))
@@ -236,7 +261,10 @@ private:
         }
         if (name == "STMTTRN")
             return closing ? endTransaction() : beginTransaction();
-        if (!closing && !selfClosed && m_inTransaction && (name == "DTPOSTED" || name == "TRNAMT" || name == "NAME" || name == "MEMO")) {
+        const bool lineValue = m_inTransaction && (name == "DTPOSTED" || name == "TRNAMT" || name == "NAME" || name == "MEMO" ||
+                                                   name == "FITID" || name == "TRNTYPE");
+        const bool accountValue = !m_inTransaction && name == "ACCTID";
+        if (!closing && !selfClosed && (lineValue || accountValue)) {
             m_collecting = true;
             m_value.clear();
             m_valueOverflow = 0;
@@ -326,6 +354,7 @@ private:
         m_inTransaction = true;
         m_current = ScannedTransaction{};
         m_current.line = m_tagLine;
+        m_current.account = m_account;
         m_hasDate = m_hasAmount = false;
         return true;
     }
@@ -365,6 +394,7 @@ private:
     bool m_hasDate = false;
     bool m_hasAmount = false;
     ScannedTransaction m_current;
+    QByteArray m_account;                 // the ACCTID of the statement being read
     bool m_utf8 = false;                  // the header declares UTF-8
     bool m_sgmlHeader = false;            // a version 1 header, whose lines come before the first tag
     QByteArray m_headerText;              // those lines

@@ -15,10 +15,16 @@ struct ScannedTransaction {
     // (a NUL that ends it, bytes that are not the file's UTF-8, an entity it
     // does not know), so the preview can say so.
     QStringList textNotes;
+    // The rest of the line as the file writes it (bytes in the file's
+    // encoding, entities not yet replaced): what a streamed read takes.
+    QByteArray account; // the ACCTID of the statement it belongs to
+    QByteArray bankId;  // FITID
+    QByteArray name, memo, type;
 };
 
 struct OfxScan {
-    bool xml = false; // version 2
+    bool xml = false;                     // version 2
+    QByteArray encoding = "windows-1252"; // what the header says its text is in, as QStringDecoder names it
     std::vector<ScannedTransaction> transactions;
 };
 

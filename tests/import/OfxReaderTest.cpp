@@ -80,6 +80,59 @@ TEST_F(OfxReaderTest, AFileThatNamesOtherFilesOrAddressesIsRefusedBeforeAnything
     EXPECT_TRUE(read(plain, out, error)) << error.message;
 }
 
+TEST_F(OfxReaderTest, AStreamedReadGivesTheSameLinesAsTheLibrary)
+{
+    std::vector<OfxLine> lines = november();
+    lines[0].name = QStringLiteral("Caf\u00e9 &amp; Bar");
+    lines[1].name = QStringLiteral("  Bus   ticket  ");
+    lines[2].id = QStringLiteral("T1"); // an id used twice
+    lines[3].type = QStringLiteral("FEE");
+    struct Variant {
+        bool xml;
+        const char* charset;
+        bool twoAccounts;
+    };
+    for (const Variant v : {Variant{false, "1252", false}, Variant{false, "ISO-8859-1", true}, Variant{false, "UTF-8", false},
+                            Variant{true, "UTF-8", true}}) {
+        SCOPED_TRACE(QStringLiteral("%1 %2 %3").arg(v.xml ? "XML" : "SGML", v.charset).arg(v.twoAccounts).toStdString());
+        QString statements = test::ofxCardStatement(QStringLiteral("4111222233334444"), lines, v.xml);
+        if (v.twoAccounts)
+            statements += test::ofxCardStatement(QStringLiteral("5500000011112222"), {lines[1], lines[3]}, v.xml);
+        const QString text = test::ofxFile(statements, v.xml, QString::fromLatin1(v.charset));
+        QStringEncoder encoder(QString::fromLatin1(v.charset) == u"1252" ? "windows-1252" : v.charset);
+        const QString file = test::writeFile(path(QStringLiteral("variant.ofx")), encoder(text));
+        StatementFile byLibrary, streamed;
+        ReadError error;
+        ASSERT_TRUE(importing::readOfxFile(file, byLibrary, error, importing::OfxParser::Libofx)) << error.message;
+        ASSERT_TRUE(importing::readOfxFile(file, streamed, error, importing::OfxParser::Streamed)) << error.message;
+        EXPECT_EQ(streamed.format, byLibrary.format);
+        ASSERT_EQ(streamed.accounts.size(), byLibrary.accounts.size());
+        for (std::size_t a = 0; a < byLibrary.accounts.size(); ++a) {
+            EXPECT_EQ(streamed.accounts[a].number, byLibrary.accounts[a].number);
+            const auto& x = byLibrary.accounts[a].entries;
+            const auto& y = streamed.accounts[a].entries;
+            ASSERT_EQ(x.size(), y.size());
+            for (std::size_t i = 0; i < x.size(); ++i) {
+                EXPECT_EQ(y[i].sourceLine, x[i].sourceLine);
+                EXPECT_EQ(y[i].date, x[i].date);
+                EXPECT_EQ(y[i].amount, x[i].amount);
+                EXPECT_EQ(y[i].bankId, x[i].bankId);
+                EXPECT_EQ(y[i].description, x[i].description);
+                EXPECT_EQ(static_cast<int>(y[i].kind), static_cast<int>(x[i].kind)) << i;
+            }
+        }
+    }
+    // Version 2 in ISO-8859-1, which the library misreads, is read as it is declared.
+    QStringEncoder latin1("ISO-8859-1");
+    const QString file = test::writeFile(
+        path(QStringLiteral("latin1.ofx")),
+        latin1(test::ofxFile(test::ofxCardStatement(QStringLiteral("4111222233334444"), lines, true), true, QStringLiteral("ISO-8859-1"))));
+    StatementFile streamed;
+    ReadError error;
+    ASSERT_TRUE(importing::readOfxFile(file, streamed, error, importing::OfxParser::Streamed)) << error.message;
+    EXPECT_EQ(streamed.accounts.at(0).entries.at(0).description, QStringLiteral("Caf\u00e9 & Bar"));
+}
+
 TEST_F(OfxReaderTest, TextTheParserWouldAlterIsNamedForThePreview)
 {
     // Version 1 with ENCODING:UTF-8: a name with a Latin-1 byte, one with an entity nobody knows,
