@@ -30,6 +30,7 @@ engine::BrowseDefinition accountsList()
     engine::BrowseDefinition d;
     d.procedure = QStringLiteral("BrowseAccounts");
     d.title = QStringLiteral("Browse Credit Card Accounts");
+    d.emptyText = QStringLiteral("No cards yet. Press Insert to add your first card.");
     d.helpContext = QStringLiteral("~BrowseCreditCardAccounts");
     // The transactions and statements give each card's standing.
     d.files = {core::FileId::Accounts, core::FileId::Transactions, core::FileId::Statements};

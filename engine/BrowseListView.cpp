@@ -7,6 +7,7 @@
 #include <QHeaderView>
 #include <QItemSelectionModel>
 #include <QKeyEvent>
+#include <QLabel>
 #include <QMenu>
 #include <QMouseEvent>
 #include <QScrollBar>
@@ -86,6 +87,34 @@ void BrowseListView::showRows(const std::vector<BrowseRow>& rows)
     m_quiet = true;
     m_model->setRows(rows);
     m_quiet = false;
+    showEmptyText();
+}
+
+void BrowseListView::setEmptyText(const QString& text)
+{
+    if (!m_empty) {
+        m_empty = new QLabel(m_table->viewport());
+        m_empty->setAlignment(Qt::AlignCenter);
+        m_empty->setWordWrap(true);
+        m_empty->setAccessibleName(QStringLiteral("What to do first"));
+    }
+    m_empty->setText(text);
+    showEmptyText();
+}
+
+QString BrowseListView::shownEmptyText() const
+{
+    return m_empty && !m_empty->isHidden() ? m_empty->text() : QString();
+}
+
+void BrowseListView::showEmptyText()
+{
+    if (!m_empty)
+        return;
+    const bool empty = m_model->rowCount() == 0 && !m_empty->text().isEmpty();
+    m_empty->setGeometry(m_table->viewport()->rect().adjusted(12, 12, -12, -12));
+    m_empty->setVisible(empty);
+    m_table->setAccessibleDescription(empty ? m_empty->text() : QString());
 }
 
 int BrowseListView::selectedRow() const

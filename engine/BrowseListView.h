@@ -5,6 +5,7 @@
 
 #include <QWidget>
 
+class QLabel;
 class QScrollBar;
 class QTableView;
 
@@ -36,6 +37,10 @@ public:
 
     // The number of rows the list shows regardless of its height (tests).
     void setFixedRowCount(int rows) { m_fixedRows = rows; }
+    // What the list says, where its rows would be, while it has none
+    // ("Press Insert to add your first card."); screen readers hear it as the list's description.
+    void setEmptyText(const QString& text);
+    QString shownEmptyText() const;
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
@@ -43,8 +48,11 @@ protected:
 private:
     bool key(const class QKeyEvent& key);
 
+    void showEmptyText();
+
     QTableView* m_table;
     BrowseListModel* m_model;
+    QLabel* m_empty = nullptr;
     QScrollBar* m_bar;
     BrowseEngine* m_engine = nullptr;
     int m_fixedRows = 0;

@@ -45,6 +45,8 @@ void BrowseWindow::build()
     m_column = new QVBoxLayout();
     m_tabs = new QTabWidget(this);
     m_list = new BrowseListView(m_definition.columns, this);
+    if (!m_definition.emptyText.isEmpty())
+        m_list->setEmptyText(m_definition.emptyText);
     m_list->table()->setStatusTip(QStringLiteral("Browsing Records"));
     // One list serves every tab: the tab chooses the sort order.
     for (std::size_t i = 0; i < m_definition.tabs.size(); ++i) {

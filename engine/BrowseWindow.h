@@ -43,6 +43,7 @@ struct BrowseDefinition {
     std::vector<BrowseColumn> columns;
     QString columnGroup;       // a heading over all the columns ("Transaction"), if any
     bool selectButton = false; // a Select button (shown only when started to select)
+    QString emptyText;         // said where the rows would be while there are none
 };
 
 // The window every list of the program is: the tabs with the list, the

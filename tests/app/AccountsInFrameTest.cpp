@@ -73,6 +73,9 @@ TEST_F(AccountsInFrameTest, TheAccountsListOpensFirstAndEnablesTheAccountButtons
     auto* browse = child<accounts::BrowseAccountsWindow>();
     ASSERT_NE(browse, nullptr) << "the accounts list is the first window";
     EXPECT_EQ(browse->windowTitle(), QStringLiteral("Browse Credit Card Accounts"));
+    EXPECT_EQ(browse->list()->shownEmptyText(), QStringLiteral("No cards yet. Press Insert to add your first card."))
+        << "an empty register says what to do first";
+    EXPECT_EQ(browse->list()->table()->accessibleDescription(), browse->list()->shownEmptyText());
     EXPECT_FALSE(frame->isToolbarButtonEnabled(core::Command::History)) << "no history window in this build yet";
     EXPECT_FALSE(frame->isToolbarButtonEnabled(core::Command::Change)) << "the toolbar mirrors the empty list";
     EXPECT_TRUE(frame->isToolbarButtonEnabled(core::Command::Insert));
@@ -101,6 +104,7 @@ TEST_F(AccountsInFrameTest, AddingAnAccountThroughTheToolbarShowsItInTheList)
     EXPECT_EQ(child<accounts::UpdateAccountsWindow>(), nullptr);
     EXPECT_TRUE(browse->isEnabled());
     ASSERT_EQ(browse->list()->model()->rowCount(), 1);
+    EXPECT_EQ(browse->list()->shownEmptyText(), QString()) << "the hint goes with the first card";
     EXPECT_EQ(browse->list()->model()->index(0, 0).data().toString(), QStringLiteral("Frame Bank"));
     EXPECT_EQ(browse->detail(QStringLiteral("Total Outstanding Debt")), QStringLiteral("$75.25"));
     EXPECT_EQ(core::glo().currentSysid, 1);
