@@ -7,18 +7,27 @@
 
 namespace fundora::platform {
 
-QChar mnemonicOf(const QString& text)
+namespace {
+
+// Where the "&" that marks the mnemonic stands in `text` ("&&" is a plain "&"); -1 when none.
+qsizetype markAt(const QString& text)
 {
     for (qsizetype i = 0; i + 1 < text.size(); ++i) {
         if (text[i] != u'&')
             continue;
-        if (text[i + 1] == u'&') {
-            ++i;
-            continue;
-        }
-        return text[i + 1].toLower();
+        if (text[i + 1] != u'&')
+            return i;
+        ++i;
     }
-    return {};
+    return -1;
+}
+
+} // namespace
+
+QChar mnemonicOf(const QString& text)
+{
+    const qsizetype at = markAt(text);
+    return at < 0 ? QChar() : text[at + 1].toLower();
 }
 
 QMap<QChar, QStringList> mnemonicClaims(const QWidget& window)
@@ -55,18 +64,7 @@ QString withoutMnemonicIn(const QString& text, const QSet<QChar>& taken)
     const QChar c = mnemonicOf(text);
     if (c.isNull() || !taken.contains(c))
         return text;
-    QString out = text;
-    for (qsizetype i = 0; i + 1 < out.size(); ++i) {
-        if (out[i] != u'&')
-            continue;
-        if (out[i + 1] == u'&') {
-            ++i;
-            continue;
-        }
-        out.remove(i, 1);
-        break;
-    }
-    return out;
+    return QString(text).remove(markAt(text), 1);
 }
 
 } // namespace fundora::platform
