@@ -4,6 +4,8 @@
 #include "core/OpenFile.h"
 #include "core/StandardWarning.h"
 
+#include <functional>
+
 namespace fundora::core {
 
 namespace {
@@ -117,17 +119,22 @@ bool commitOrWarn(DataFiles& files, FileTransaction& tx, int warning, const QStr
     return true;
 }
 
-// Deletes the buffer's record of a file without children.
+// Deletes the buffer's record of a file without children; `alongside` then
+// deletes, in the same commit, what goes with the record (given its row).
 template <class R>
-Guarded deleteSingle(DataFiles& files, TypedFile<R>& file, int key)
+Guarded deleteSingle(DataFiles& files, TypedFile<R>& file, int key,
+                     const std::function<platform::FileError(std::int64_t row)>& alongside = {})
 {
     files.integrity.position = file.position(key);
     FileTransaction tx(files.store);
     if (!tx.begun())
         return framingFailed(files, tx, DeleteAction, file.def().label);
     platform::FileError e = file.reget(files.integrity.position);
+    const std::int64_t row = file.record.identity.row;
     if (e.ok())
         e = file.remove();
+    if (e.ok() && alongside)
+        e = alongside(row);
     if (!e.ok()) {
         saveAndRollBack(files, tx, e);
         standardWarning(files, Warning::DeleteOperationError, file.def().label);
@@ -198,32 +205,19 @@ Guarded riDeleteTransactions(DataFiles& files)
     const FileUse imported(files, FileId::ImportedLines);
     if (!imported.ok())
         return Guarded::Failed;
-    auto& tra = files.transactions;
-    files.integrity.position = tra.position(TraSysIDKey);
-    FileTransaction tx(files.store);
-    if (!tx.begun())
-        return framingFailed(files, tx, DeleteAction, tra.def().label);
-    platform::FileError e = tra.reget(files.integrity.position);
-    const std::int32_t row = static_cast<std::int32_t>(tra.record.identity.row);
-    if (e.ok())
-        e = tra.remove();
-    for (auto& iml = files.importedLines; e.ok();) {
-        iml.clear();
-        iml.record.transactionRow = row;
-        e = iml.get(ImlRowKey);
-        if (e.code == platform::ErrorCode::RecordNotFound) {
-            e = platform::FileError::success();
-            break;
+    return deleteSingle(files, files.transactions, TraSysIDKey, [&files](std::int64_t row) {
+        for (auto& iml = files.importedLines;;) {
+            iml.clear();
+            iml.record.transactionRow = static_cast<std::int32_t>(row);
+            platform::FileError e = iml.get(ImlRowKey);
+            if (e.code == platform::ErrorCode::RecordNotFound)
+                return platform::FileError::success();
+            if (e.ok())
+                e = iml.remove();
+            if (!e.ok())
+                return e;
         }
-        if (e.ok())
-            e = iml.remove();
-    }
-    if (!e.ok()) {
-        saveAndRollBack(files, tx, e);
-        standardWarning(files, Warning::DeleteOperationError, tra.def().label);
-        return Guarded::Failed;
-    }
-    return commitOrWarn(files, tx, Warning::DeleteOperationError, tra.def().label) ? Guarded::Done : Guarded::Failed;
+    });
 }
 
 Guarded riDeleteMemoCard(DataFiles& files)
