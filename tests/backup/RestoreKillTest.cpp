@@ -9,6 +9,7 @@
 #include "core/OpenFile.h"
 #include "platform/store/FileInstall.h"
 #include "tests/backup/BackupFixture.h"
+#include "tests/support/FileSteps.h"
 
 #include <QCryptographicHash>
 #include <QDirIterator>
@@ -71,11 +72,7 @@ protected:
     }
     QProcessEnvironment shimmed(const QString& directory, const QString& kill, const QString& log = {}) const
     {
-        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-        env.insert(QStringLiteral("LD_PRELOAD"), QStringLiteral(FUNDORA_STEP_SHIM));
-        // The sanitizers' runtime need not come first when a shim is preloaded.
-        env.insert(QStringLiteral("ASAN_OPTIONS"), env.value(QStringLiteral("ASAN_OPTIONS")) + QStringLiteral(":verify_asan_link_order=0"));
-        env.insert(QStringLiteral("FUNDORA_STEP_DIR"), directory);
+        QProcessEnvironment env = test::fileStepEnvironment(QStringLiteral(FUNDORA_STEP_SHIM), directory);
         if (!kill.isEmpty())
             env.insert(QStringLiteral("FUNDORA_STEP_KILL"), kill);
         if (!log.isEmpty())

@@ -1,6 +1,7 @@
 // fundora --import as a batch job runs it: a process of its own on the
 // program directory, what it prints, its exit status and what it leaves.
 #include "tests/import/ImportFixture.h"
+#include "tests/support/FileSteps.h"
 
 #include <QProcess>
 
@@ -193,10 +194,7 @@ TEST_F(ImportCommandLineTest, AFullDiskDuringTheImportSaysSoAndWritesNothing)
     const QString file = test::writeFile(path(QStringLiteral("nov.csv")), "Date,Description,Amount\n2026-11-03,Corner Bakery,-4.20\n");
     files->closeAll();
     QProcess p;
-    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-    env.insert(QStringLiteral("LD_PRELOAD"), QStringLiteral(FUNDORA_STEP_SHIM));
-    env.insert(QStringLiteral("ASAN_OPTIONS"), env.value(QStringLiteral("ASAN_OPTIONS")) + QStringLiteral(":verify_asan_link_order=0"));
-    env.insert(QStringLiteral("FUNDORA_STEP_DIR"), QDir(dir()).absolutePath());
+    QProcessEnvironment env = test::fileStepEnvironment(QStringLiteral(FUNDORA_STEP_SHIM), QDir(dir()).absolutePath());
     env.insert(QStringLiteral("FUNDORA_STEP_FULL"), QStringLiteral("1")); // every write into the register fails
     p.setProcessEnvironment(env);
     p.start(QStringLiteral(FUNDORA_BIN),

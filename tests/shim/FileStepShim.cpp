@@ -196,8 +196,9 @@ bool full()
 ssize_t write(int fd, const void* data, size_t n)
 {
     static auto real = next<ssize_t (*)(int, const void*, size_t)>("write");
-    const bool k = fd > 2 && isRegularFd(fd) && step("write", pathOfFd(fd));
-    if (fd > 2 && isRegularFd(fd) && under(pathOfFd(fd)) && full()) {
+    const std::string path = fd > 2 && isRegularFd(fd) ? pathOfFd(fd) : std::string();
+    const bool k = !path.empty() && step("write", path);
+    if (!path.empty() && under(path) && full()) {
         errno = ENOSPC;
         return -1;
     }
@@ -210,8 +211,9 @@ ssize_t write(int fd, const void* data, size_t n)
 ssize_t pwrite64(int fd, const void* data, size_t n, off_t at)
 {
     static auto real = next<ssize_t (*)(int, const void*, size_t, off_t)>("pwrite64");
-    const bool k = isRegularFd(fd) && step("write", pathOfFd(fd));
-    if (isRegularFd(fd) && under(pathOfFd(fd)) && full()) {
+    const std::string path = isRegularFd(fd) ? pathOfFd(fd) : std::string();
+    const bool k = !path.empty() && step("write", path);
+    if (!path.empty() && under(path) && full()) {
         errno = ENOSPC;
         return -1;
     }
@@ -224,8 +226,9 @@ ssize_t pwrite64(int fd, const void* data, size_t n, off_t at)
 ssize_t copy_file_range(int in, off64_t* inAt, int out, off64_t* outAt, size_t n, unsigned flags)
 {
     static auto real = next<ssize_t (*)(int, off64_t*, int, off64_t*, size_t, unsigned)>("copy_file_range");
-    const bool k = step("write", pathOfFd(out));
-    if (under(pathOfFd(out)) && full()) {
+    const std::string path = pathOfFd(out);
+    const bool k = step("write", path);
+    if (under(path) && full()) {
         errno = ENOSPC;
         return -1;
     }
