@@ -139,7 +139,7 @@ void BrowseAccountsWindow::showStanding(const core::Account& a, bool any)
                                                     formatPicture(std::int64_t{s.closingDate}, u"d2"))
                                          : QString());
     set("Payment Due", s.hasStatement && s.dueDate != 0
-                           ? formatPicture(std::int64_t{s.dueDate}, u"d2") + QStringLiteral(", ") + dueText(s.dueDate, today)
+                           ? formatPicture(std::int64_t{s.dueDate}, u"d2") + QStringLiteral(", ") + dueText(s, today)
                            : QString());
     set("Minimum Payment", s.hasStatement ? formatPicture(s.minimumPayment, u"n$10.2").trimmed() : QString());
     set("Paid Since", s.hasStatement ? formatPicture(s.paidSince, u"n$(12.2)").trimmed() : QString());

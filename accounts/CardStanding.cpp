@@ -63,9 +63,13 @@ FileError cardStandingOf(core::DataFiles& files, const core::Account& account, C
     return FileError::success();
 }
 
-QString dueText(platform::DayNumber due, platform::DayNumber today)
+QString dueText(const CardStanding& standing, platform::DayNumber today)
 {
-    const int days = due - today;
+    if (standing.minimumPayment <= Decimal::fromUnits(0, 2))
+        return QStringLiteral("nothing due");
+    if (standing.paidSince >= standing.minimumPayment)
+        return QStringLiteral("minimum paid");
+    const int days = standing.dueDate - today;
     if (days == 0)
         return QStringLiteral("due today");
     if (days == 1)

@@ -29,7 +29,9 @@ platform::FileError cardStandingOf(core::DataFiles& files, const core::Account& 
 // The share of the limit a balance uses, and how that share is coloured.
 void setCreditUsed(CardStanding& standing, const platform::Decimal& balance, const platform::Decimal& limit);
 
-// "due today", "due tomorrow", "due in 5 days", "overdue by 1 day", "overdue by 2 days".
-QString dueText(platform::DayNumber due, platform::DayNumber today);
+// How the statement's payment stands: "nothing due" (no minimum), "minimum paid"
+// (the payments since the statement reach it), else "due today", "due
+// tomorrow", "due in 5 days", "overdue by 1 day", "overdue by 2 days".
+QString dueText(const CardStanding& standing, platform::DayNumber today);
 
 } // namespace fundora::accounts

@@ -1,7 +1,11 @@
 #include "app/CommandLine.h"
 
 #include "import/ImportCommandLine.h"
+#include "platform/Clock.h"
 #include "reports/ReportCommandLine.h"
+#include "sample/SampleRegister.h"
+
+#include <QDir>
 
 #include <cstdio>
 
@@ -15,6 +19,7 @@ QString usageText()
         "       fundora [--dir DIR] --print REPORT (--pdf FILE | --csv FILE) [--account SYSID] [--from MM/DD/YYYY --to MM/DD/YYYY]\n"
         "       fundora [--dir DIR] --import FILE --account SYSID [--dry-run] [--flip-signs] [--other-account-ok]\n"
         "                                [--date-format FORMAT]   (a CSV file's dates: yyyy-MM-dd, M/d/yyyy, d/M/yyyy, ...)\n"
+        "       fundora --sample DIR                 makes a sample register to explore in DIR (new or empty)\n"
         "       fundora --help | --version\n"
         "\n"
         "REPORT is one of: accounts, open, history, purchases, payments.\n"
@@ -37,7 +42,7 @@ std::optional<int> answerWithoutStarting(const QStringList& arguments)
         return std::nullopt;
     for (qsizetype i = 0; i < options.size(); ++i) {
         const QString& a = options[i];
-        if (a == QStringLiteral("--dir")) {
+        if (a == QStringLiteral("--dir") || a == QStringLiteral("--sample")) {
             ++i;
             continue;
         }
@@ -48,6 +53,27 @@ std::optional<int> answerWithoutStarting(const QStringList& arguments)
         }
     }
     return std::nullopt;
+}
+
+std::optional<int> makeSampleIfAsked(const QStringList& arguments)
+{
+    const qsizetype at = arguments.indexOf(QStringLiteral("--sample"));
+    if (at < 0)
+        return std::nullopt;
+    if (at + 1 >= arguments.size() || arguments.size() != 3) {
+        std::fprintf(stderr, "fundora: --sample needs a directory and nothing else: fundora --sample DIR\n");
+        return 2;
+    }
+    const QString directory = QDir(arguments[at + 1]).absolutePath();
+    sample::SampleSummary made;
+    if (const QString error = sample::makeSampleRegister(directory, platform::Clock::current().today(), &made); !error.isEmpty()) {
+        std::fprintf(stderr, "fundora: %s\n", qPrintable(error));
+        return 1;
+    }
+    std::printf("Made a sample register in %s: %d cards, %d transactions, %d reconciled statements.\n"
+                "Open it with: fundora --dir %s\n",
+                qPrintable(directory), made.accounts, made.transactions, made.statements, qPrintable(directory));
+    return 0;
 }
 
 } // namespace fundora::app

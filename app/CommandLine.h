@@ -15,4 +15,9 @@ QString usageText();
 // error (2). nullopt: none of these; the program goes on.
 std::optional<int> answerWithoutStarting(const QStringList& arguments);
 
+// fundora --sample DIR: makes a sample register in DIR (a new or empty
+// directory) and says how to open it. 0 made, 1 refused or failed, 2 wrong
+// arguments. nullopt: the command line does not ask for a sample.
+std::optional<int> makeSampleIfAsked(const QStringList& arguments);
+
 } // namespace fundora::app

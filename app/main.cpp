@@ -33,12 +33,16 @@ int main(int argc, char* argv[])
         rawArguments << QString::fromLocal8Bit(argv[i]);
     if (const std::optional<int> status = app::answerWithoutStarting(rawArguments))
         return *status;
+    platform::ensureRuntimeDirectoryVariable();
+    if (rawArguments.contains(QStringLiteral("--sample"))) {
+        QCoreApplication app(argc, argv);
+        return *app::makeSampleIfAsked(QCoreApplication::arguments());
+    }
     const bool batchReport = reports::asksForReport(rawArguments);
     const bool batchImport = importing::asksForImport(rawArguments);
     // A report printed or a statement imported from the command line needs no display.
     if ((batchReport || batchImport) && qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
-    platform::ensureRuntimeDirectoryVariable();
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Fundora"));
 

@@ -1,5 +1,7 @@
 #include "platform/Clock.h"
 
+#include <utility>
+
 namespace fundora::platform {
 
 namespace {
@@ -15,9 +17,9 @@ const Clock& Clock::current()
     return *installedClock();
 }
 
-void Clock::install(std::shared_ptr<Clock> clock)
+std::shared_ptr<Clock> Clock::install(std::shared_ptr<Clock> clock)
 {
-    installedClock() = clock ? std::move(clock) : std::make_shared<SystemClock>();
+    return std::exchange(installedClock(), clock ? std::move(clock) : std::make_shared<SystemClock>());
 }
 
 DayNumber Clock::today() const

@@ -19,8 +19,9 @@ public:
     TimeNumber timeOfDay() const;
 
     static const Clock& current();
-    // Installs `clock` as the current clock (nullptr restores the system clock).
-    static void install(std::shared_ptr<Clock> clock);
+    // Installs `clock` as the current clock (nullptr restores the system clock)
+    // and returns the one it replaces.
+    static std::shared_ptr<Clock> install(std::shared_ptr<Clock> clock);
 };
 
 class SystemClock final : public Clock {

@@ -22,15 +22,27 @@ Decimal money(const char* text)
     return *Decimal::parse(QString::fromLatin1(text));
 }
 
-TEST(CardStandingTextTest, DaysLeftAndOverdueAreCountedFromToday)
+TEST(CardStandingTextTest, DaysLeftAndOverdueAreCountedFromTodayUntilTheMinimumIsPaid)
 {
     const platform::DayNumber today = platform::dayNumberOf(2026, 12, 7);
-    EXPECT_EQ(accounts::dueText(today, today), QStringLiteral("due today"));
-    EXPECT_EQ(accounts::dueText(today + 1, today), QStringLiteral("due tomorrow"));
-    EXPECT_EQ(accounts::dueText(today + 5, today), QStringLiteral("due in 5 days"));
-    EXPECT_EQ(accounts::dueText(today - 1, today), QStringLiteral("overdue by 1 day"));
-    EXPECT_EQ(accounts::dueText(today - 2, today), QStringLiteral("overdue by 2 days"));
-    EXPECT_EQ(accounts::dueText(platform::dayNumberOf(2027, 1, 2), today), QStringLiteral("due in 26 days")) << "across the year's end";
+    accounts::CardStanding s;
+    s.minimumPayment = money("35.00");
+    s.paidSince = money("34.99");
+    auto due = [&](platform::DayNumber day) {
+        s.dueDate = day;
+        return accounts::dueText(s, today);
+    };
+    EXPECT_EQ(due(today), QStringLiteral("due today"));
+    EXPECT_EQ(due(today + 1), QStringLiteral("due tomorrow"));
+    EXPECT_EQ(due(today + 5), QStringLiteral("due in 5 days"));
+    EXPECT_EQ(due(today - 1), QStringLiteral("overdue by 1 day"));
+    EXPECT_EQ(due(today - 2), QStringLiteral("overdue by 2 days"));
+    EXPECT_EQ(due(platform::dayNumberOf(2027, 1, 2)), QStringLiteral("due in 26 days")) << "across the year's end";
+    s.paidSince = money("35.00");
+    EXPECT_EQ(due(today - 30), QStringLiteral("minimum paid")) << "a statement paid is not overdue";
+    s.minimumPayment = money("0.00");
+    s.paidSince = money("0.00");
+    EXPECT_EQ(due(today - 30), QStringLiteral("nothing due")) << "a statement with nothing owed";
 }
 
 TEST(CardStandingTextTest, TheShareOfTheLimitIsRoundedDownAndColouredFrom80And95Percent)
@@ -136,7 +148,7 @@ TEST_F(CardStandingTest, TheAccountsDetailsShowTheStatementTheDaysLeftAndTheCred
     addAccount(1, "Acme", "970.00", "1000.00");
     addAccount(2, "Zeta", "100.00", "1000.00");
     addStatement(1, platform::dayNumberOf(2026, 11, 28), "777.50", "25.00", platform::dayNumberOf(2026, 12, 23));
-    addTransaction(1, platform::dayNumberOf(2026, 12, 1), "P", "-50.00");
+    addTransaction(1, platform::dayNumberOf(2026, 12, 1), "P", "-20.00"); // less than the minimum
     auto* w = new accounts::BrowseAccountsWindow(*files);
     w->list()->setFixedRowCount(10);
     w->show();
@@ -144,7 +156,7 @@ TEST_F(CardStandingTest, TheAccountsDetailsShowTheStatementTheDaysLeftAndTheCred
     EXPECT_EQ(w->detail(QStringLiteral("Last Statement")), QStringLiteral("$777.50 on 11/28/2026"));
     EXPECT_EQ(w->detail(QStringLiteral("Payment Due")), QStringLiteral("12/23/2026, due in 16 days"));
     EXPECT_EQ(w->detail(QStringLiteral("Minimum Payment")), QStringLiteral("$25.00"));
-    EXPECT_EQ(w->detail(QStringLiteral("Paid Since")), QStringLiteral("$50.00"));
+    EXPECT_EQ(w->detail(QStringLiteral("Paid Since")), QStringLiteral("$20.00"));
     QProgressBar* bar = w->creditBar();
     EXPECT_EQ(bar->value(), 97);
     EXPECT_EQ(bar->text(), QStringLiteral("97 % of the limit"));

@@ -20,6 +20,7 @@ protected:
     {
         ProgramTest::SetUp();
         core::resetGlobalState();
+        prepareRegister();
         files = std::make_unique<core::DataFiles>(dir());
         core::DataFiles::setCurrent(files.get());
         registerProcedures();
@@ -38,6 +39,8 @@ protected:
         ProgramTest::TearDown();
     }
     virtual void registerProcedures() = 0;
+    // What the register holds before the program opens it (nothing by default).
+    virtual void prepareRegister() {}
 
     template <class W>
     W* child() const

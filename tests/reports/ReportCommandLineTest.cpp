@@ -106,6 +106,15 @@ TEST_F(ReportCommandLineTest, HelpVersionAndUnknownOptionsAnswerWithoutMakingAny
     EXPECT_TRUE(unknown.contains(QStringLiteral("unknown option --frobnicate"))) << unknown;
     EXPECT_TRUE(QDir(start).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot).isEmpty()) << "nothing was made";
 
+    // A sample register in a directory named relative to the start, made once and never over a register.
+    const auto [sampleStatus, sampleOut, sampleErr] = run({QStringLiteral("--sample"), QStringLiteral("tour")});
+    EXPECT_EQ(sampleStatus, 0) << sampleErr;
+    EXPECT_TRUE(sampleOut.contains(QStringLiteral("Open it with: fundora --dir ") + start + QStringLiteral("/tour"))) << sampleOut;
+    EXPECT_EQ(QFile(start + QStringLiteral("/tour")).permissions() & 0x0077, 0) << "nobody else may enter it";
+    const auto [againStatus, againOut, again] = run({QStringLiteral("--sample"), QStringLiteral("tour")});
+    EXPECT_EQ(againStatus, 1);
+    EXPECT_TRUE(again.contains(QStringLiteral("already holds a register"))) << again;
+
     // A relative output path is the caller's, not the register's.
     addAccount(1, QStringLiteral("Alpha Bank"));
     files->closeAll();
