@@ -5,6 +5,7 @@
 #include "backup/Messages.h"
 #include "backup/Startup.h"
 #include "platform/Clock.h"
+#include "platform/InstalledFiles.h"
 #include "platform/MessageService.h"
 #include "platform/store/WholeFile.h"
 
@@ -146,9 +147,9 @@ BackupRun::Result BackupRun::run(const FileListing& files, const BackupTarget& t
         ask("PIF file not found!",
             QStringLiteral("PKLAUNCH.PIF has not been found in the current directory.\r\n\r\nCurrent Directory is: ") + directory.toUpper(),
             MessageIcon::Stop, Button::Abort, Button::Abort);
-        return stop(QStringLiteral("PKLAUNCH.PIF is missing from %1. Copy it there from Fundora's data folder (data/PKLAUNCH.PIF, "
-                                   "executable); scripts/run.sh installs it.")
-                        .arg(directory));
+        return stop(QStringLiteral("PKLAUNCH.PIF is missing from %1 and was not installed with the program (in %2). Install "
+                                   "Fundora again, or copy it into %1 from Fundora's sources (data/PKLAUNCH.PIF, executable).")
+                        .arg(directory, platform::installedDataDirectory()));
     }
     if (!ensureDirectory())
         return stop(QStringLiteral("The directory ") + target.shownLocation + QStringLiteral(" is not there."));

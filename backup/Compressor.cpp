@@ -1,5 +1,6 @@
 #include "backup/Compressor.h"
 
+#include "platform/InstalledFiles.h"
 #include "platform/MessageService.h"
 
 #include <QDir>
@@ -15,11 +16,11 @@ Compressor::Compressor(QString programDirectory) : m_directory(std::move(program
 
 QString Compressor::launcher() const
 {
-    // Found without regard to case ("pklaunch.pif" will do).
+    // The program directory's own, found without regard to case ("pklaunch.pif" will do), else the installed one.
     for (const QString& name : QDir(m_directory).entryList(QDir::Files))
         if (name.compare(QStringLiteral("PKLAUNCH.PIF"), Qt::CaseInsensitive) == 0)
             return QDir(m_directory).filePath(name);
-    return {};
+    return platform::installedDataFile(QStringLiteral("PKLAUNCH.PIF"));
 }
 
 void waitWithoutWindow(QProcess& process, int limitMs, const std::function<void()>& meanwhile)

@@ -11,8 +11,9 @@ class QProcess;
 
 namespace fundora::backup {
 
-// Compression through the outside compressor PKLAUNCH.PIF in the program
-// directory (found without regard to case): compress a data file into
+// Compression through the outside compressor PKLAUNCH.PIF of the program
+// directory (found without regard to case), else the one installed with the
+// program (platform::installedDataFile): compress a data file into
 // BASE.BKX, expand BASE.BKX back into the data file.
 class Compressor {
 public:
@@ -33,7 +34,7 @@ public:
     // A process that runs longer is ended and counts as failed.
     void setTimeLimitMs(int ms) { m_limitMs = ms; }
 
-    // The launcher's path, or empty when it is not there.
+    // The launcher's path, or empty when there is none.
     QString launcher() const;
     // Compresses `file` into <BASE>.BKX in the program directory.
     bool compress(const QString& file);

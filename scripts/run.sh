@@ -1,31 +1,33 @@
 #!/usr/bin/env bash
-# Builds Fundora and starts it on your register: the same one every time
-# (FUNDORA_DIR, else $XDG_DATA_HOME/fundora, else ~/.local/share/fundora),
-# or on DIR when one is given: scripts/run.sh [DIR]
+# Builds Fundora and starts it from the build tree:
+#   scripts/run.sh            on your register, the same one every time (FUNDORA_DIR,
+#                             else $XDG_DATA_HOME/fundora, else ~/.local/share/fundora)
+#   scripts/run.sh --sample   on a sample register to explore (build/sample-register)
+#   scripts/run.sh DIR        on the register in DIR
 set -euo pipefail
 FUNDORA_ROOT=$(cd "$(dirname "$0")/.." && pwd)
 source "$FUNDORA_ROOT/scripts/packages.sh"
 
 ensure_packages
 build_fundora "$FUNDORA_ROOT/build" -DFUNDORA_BUILD_TESTS=OFF -DFUNDORA_BUILD_BENCH=OFF
+fundora="$FUNDORA_ROOT/build/app/fundora"
 
-if [ $# -gt 0 ]; then
+arguments=()
+if [ "${1:-}" = "--sample" ]; then
+    data="$FUNDORA_ROOT/build/sample-register"
+    compgen -G "$data/*.TPS" >/dev/null || "$fundora" --sample "$data"
+    arguments=(--dir "$data")
+elif [ $# -gt 0 ]; then
     data=$(mkdir -p "$1" && cd "$1" && pwd)
+    arguments=(--dir "$data")
 else
     data=${FUNDORA_DIR:-${XDG_DATA_HOME:-$HOME/.local/share}/fundora}
-    mkdir -p "$(dirname "$data")"
-    [ -d "$data" ] || mkdir -m 0700 "$data"
-fi
-# The backup utility's outside compressor lives in the register's directory.
-if [ ! -e "$data/PKLAUNCH.PIF" ]; then
-    install -m 0700 "$FUNDORA_ROOT/data/PKLAUNCH.PIF" "$data/PKLAUNCH.PIF"
-    echo "Installed the backup utility's compressor PKLAUNCH.PIF into $data"
 fi
 echo "Register:          $data"
-echo "Backup utility:    $FUNDORA_ROOT/build/backup/vaultine --dir $data"
+echo "Backup utility:    $FUNDORA_ROOT/build/backup/vaultine ${arguments[*]}"
 
 if [ -z "${DISPLAY:-}" ] && [ -z "${WAYLAND_DISPLAY:-}" ]; then
     echo "No display found: starting under a virtual X server (xvfb-run)."
-    exec xvfb-run -a "$FUNDORA_ROOT/build/app/fundora" --dir "$data"
+    exec xvfb-run -a "$fundora" "${arguments[@]}"
 fi
-exec "$FUNDORA_ROOT/build/app/fundora" --dir "$data"
+exec "$fundora" "${arguments[@]}"

@@ -131,19 +131,6 @@ TEST_F(BackupRestoreTest, DisksRequiredEstimates)
     EXPECT_EQ(estimateOf(2900000, true).disks, 2);
 }
 
-TEST_F(BackupRestoreTest, AStoppedBackupLeavesTheSetNumber)
-{
-    makeFile(QStringLiteral("ACCOUNTS.TPS"), 9000);
-    QFile::remove(QDir(program).filePath(QStringLiteral("PKLAUNCH.PIF")));
-    auto config = startedConfig();
-    messages().answer(Button::Abort);
-    EXPECT_EQ(backupTo(*config, true), BackupRun::Result::Stopped);
-    EXPECT_EQ(messages().shown().back().title, QStringLiteral("PIF file not found!"));
-    EXPECT_TRUE(messages().shown().back().text.startsWith(
-        QStringLiteral("PKLAUNCH.PIF has not been found in the current directory.\r\n\r\nCurrent Directory is: ")));
-    EXPECT_EQ(config->record().setNumber, 1);
-}
-
 TEST_F(BackupRestoreTest, AFailingCompressorStopsTheRunInsteadOfWaitingForever)
 {
     makeFile(QStringLiteral("ACCOUNTS.TPS"), 9000);

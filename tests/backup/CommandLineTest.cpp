@@ -88,15 +88,31 @@ TEST_F(CommandLineTest, WithoutDirTheUtilityBacksUpTheUsersOwnRegister)
     EXPECT_TRUE(readAll(target + QStringLiteral("1.BKP")).contains(QByteArray(1000, 'a')));
 }
 
-TEST_F(CommandLineTest, AMissingCompressorIsReportedBeforeAnythingIsWritten)
+TEST_F(CommandLineTest, TheCompressorIsTheRegistersElseTheInstalledOneAndAMissingOneIsReportedBeforeAnythingIsWritten)
 {
     makeFile(QStringLiteral("ACCOUNTS.TPS"), 20000, true);
     QFile::remove(QDir(program).filePath(QStringLiteral("PKLAUNCH.PIF")));
-    const Outcome r = backupTo(target);
-    EXPECT_EQ(r.exitCode, 1);
+    // The built program finds the launcher where it is installed (the build tree's share/fundora).
+    const Outcome installed = backupTo(path(QStringLiteral("installed")) + u'/');
+    EXPECT_EQ(installed.exitCode, 0) << installed.err;
+    EXPECT_FALSE(QFile::exists(QDir(program).filePath(QStringLiteral("PKLAUNCH.PIF")))) << "nothing is put into the register";
+
+    // A copy of the program with nothing installed beside it.
+    const QString bare = path(QStringLiteral("bare/bin/vaultine"));
+    QDir().mkpath(QFileInfo(bare).path());
+    ASSERT_TRUE(QFile::copy(QStringLiteral(FUNDORA_VAULTINE), bare));
+    QProcess p;
+    p.start(bare, {QStringLiteral("--dir"), program, QStringLiteral("--backup"), QStringLiteral("--to"), target});
+    ASSERT_TRUE(p.waitForFinished(60000));
+    const QString err = QString::fromLocal8Bit(p.readAllStandardError());
+    EXPECT_EQ(p.exitCode(), 1);
     EXPECT_TRUE(QDir(target).entryList(QDir::Files).isEmpty()) << "no container was begun";
-    EXPECT_TRUE(r.err.contains(QStringLiteral("PKLAUNCH.PIF is missing from ") + program)) << r.err;
-    EXPECT_TRUE(r.err.contains(QStringLiteral("data/PKLAUNCH.PIF"))) << "it says how to put it there: " << r.err;
+    EXPECT_TRUE(err.contains(QStringLiteral("PIF file not found!: PKLAUNCH.PIF has not been found in the current directory.\n\nCurrent "
+                                            "Directory is: ") +
+                             program.toUpper()))
+        << err;
+    EXPECT_TRUE(err.contains(QStringLiteral("PKLAUNCH.PIF is missing from ") + program)) << err;
+    EXPECT_TRUE(err.contains(QStringLiteral("data/PKLAUNCH.PIF"))) << "it says how to put it there: " << err;
 }
 
 TEST_F(CommandLineTest, AnOlderSetIsRefusedNamingTheFlagThatAllowsIt)
