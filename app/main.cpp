@@ -19,6 +19,7 @@
 
 #include <QApplication>
 #include <QDir>
+#include <QIcon>
 #include <QTextStream>
 
 #include <cstdio>
@@ -45,6 +46,9 @@ int main(int argc, char* argv[])
         qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Fundora"));
+    // The menu entry and the icon the desktop shows for the window (an installed program's; none in a build tree).
+    QApplication::setDesktopFileName(QStringLiteral("org.fundora.Fundora"));
+    QApplication::setWindowIcon(QIcon::fromTheme(QStringLiteral("fundora")));
 
     QString error;
     const QString directory = app::programDirectoryFrom(QApplication::arguments(), &error);

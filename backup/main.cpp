@@ -7,6 +7,7 @@
 
 #include <QApplication>
 #include <QDir>
+#include <QIcon>
 
 #include <cstdio>
 
@@ -37,6 +38,9 @@ int main(int argc, char* argv[])
     }
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Vaultine"));
+    // The menu entry and the icon the desktop shows for the window (an installed program's; none in a build tree).
+    QApplication::setDesktopFileName(QStringLiteral("org.fundora.Vaultine"));
+    QApplication::setWindowIcon(QIcon::fromTheme(QStringLiteral("vaultine")));
     QString error;
     const QString directory = programDirectory(QApplication::arguments(), &error);
     if (directory.isEmpty()) {

@@ -1,15 +1,18 @@
 #!/usr/bin/env bash
 # Builds everything from clean build directories and runs every test: the
 # formatting and layer checks, the whole suite on the normal build (warnings
-# are errors), then the whole suite again under AddressSanitizer and
+# are errors), the Debian package (built, checked by lintian, installed and
+# removed), then the whole suite again under AddressSanitizer and
 # UndefinedBehaviorSanitizer.
 set -euo pipefail
 FUNDORA_ROOT=$(cd "$(dirname "$0")/.." && pwd)
 source "$FUNDORA_ROOT/scripts/packages.sh"
 
 # fonts-urw-base35 is a second family that claims "Arial" through fontconfig:
-# the report pages must look the same with it (the golden page test).
-ensure_packages fonts-urw-base35
+# the report pages must look the same with it (the golden page test). The
+# install test validates the menu entries, the AppStream file and the manual
+# pages; the package step builds the .deb and checks it with lintian.
+ensure_packages fonts-urw-base35 desktop-file-utils appstream groff-base file lintian dpkg-dev
 cd "$FUNDORA_ROOT"
 
 echo "== formatting"
@@ -36,6 +39,9 @@ run_suite() {
 
 echo "== tests"
 run_suite "$FUNDORA_ROOT/build-test" -DFUNDORA_WERROR=ON -DFUNDORA_BUILD_BENCH=ON
+
+echo "== package"
+bash "$FUNDORA_ROOT/scripts/package-test.sh" "$FUNDORA_ROOT/build-test"
 
 echo "== tests under the sanitizers"
 export ASAN_OPTIONS="detect_leaks=1:abort_on_error=1:strict_string_checks=1:detect_stack_use_after_return=1"
