@@ -165,7 +165,7 @@ QString BrowseAccountsWindow::detail(const QString& name) const
     return l ? l->text() : QString();
 }
 
-engine::FormWindow* BrowseAccountsWindow::createForm()
+engine::FormWindow* BrowseAccountsWindow::createForm(const engine::FormCall&)
 {
     return new UpdateAccountsWindow(files());
 }

@@ -25,7 +25,7 @@ public:
     QProgressBar* creditBar() const { return m_creditBar; }
 
 protected:
-    engine::FormWindow* createForm() override;
+    engine::FormWindow* createForm(const engine::FormCall& call) override;
     void buildRow(engine::BrowseRow& row) override;
     void computeTotals() override;
     void setEditEnabled(bool changeAndDelete) override;

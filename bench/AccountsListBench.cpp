@@ -45,7 +45,7 @@ public:
         files.accounts.file().sum(files.accounts.def().fieldIndex(QStringLiteral("ACC:AccountBalance")), units);
         benchmark::DoNotOptimize(units);
     }
-    void callUpdateForm(core::Request, std::function<void(core::Response, core::Navigation)> done) override
+    void callUpdateForm(engine::FormCall, std::function<void(core::Response, core::Navigation)> done) override
     {
         done(core::Response::Cancelled, core::Navigation::None);
     }

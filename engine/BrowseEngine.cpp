@@ -555,7 +555,7 @@ void BrowseEngine::readSelected()
         m_buffer.set(fresh);
 }
 
-void BrowseEngine::insertRecord()
+void BrowseEngine::insertRecord(FormPrime prime)
 {
     if (m_formOpen)
         return;
@@ -563,7 +563,7 @@ void BrowseEngine::insertRecord()
     platform::Record primed = m_buffer.get();
     m_host.primeRange(primed);
     m_buffer.set(primed);
-    callForm(core::Request::Insert, [this] { editFinished(core::Request::Insert, m_response == core::Response::Completed); });
+    callForm({core::Request::Insert, prime}, [this] { editFinished(core::Request::Insert, m_response == core::Response::Completed); });
 }
 
 void BrowseEngine::changeRecord()
@@ -571,7 +571,7 @@ void BrowseEngine::changeRecord()
     if (m_formOpen || m_page.empty())
         return;
     readSelected();
-    callForm(core::Request::Change, [this] { editFinished(core::Request::Change, m_response == core::Response::Completed); });
+    callForm({core::Request::Change}, [this] { editFinished(core::Request::Change, m_response == core::Response::Completed); });
 }
 
 void BrowseEngine::deleteRecord()
@@ -579,7 +579,7 @@ void BrowseEngine::deleteRecord()
     if (m_formOpen || m_page.empty())
         return;
     readSelected();
-    callForm(core::Request::Delete, [this] { editFinished(core::Request::Delete, m_response == core::Response::Completed); });
+    callForm({core::Request::Delete}, [this] { editFinished(core::Request::Delete, m_response == core::Response::Completed); });
 }
 
 void BrowseEngine::editFinished(core::Request request, bool completed)
@@ -604,10 +604,11 @@ void BrowseEngine::editFinished(core::Request request, bool completed)
     refreshWindow();
 }
 
-void BrowseEngine::callForm(core::Request request, std::function<void()> finished)
+void BrowseEngine::callForm(FormCall call, std::function<void()> finished)
 {
     m_formOpen = true;
-    m_host.callUpdateForm(request, [this, request, finished](core::Response response, core::Navigation navigation) {
+    const core::Request request = call.request;
+    m_host.callUpdateForm(call, [this, request, finished](core::Response response, core::Navigation navigation) {
         m_formOpen = false;
         m_response = response;
         core::Request next = request;
@@ -619,7 +620,7 @@ void BrowseEngine::callForm(core::Request request, std::function<void()> finishe
             m_newSelectionPending = false;
             loadRow(m_selected);
             readSelected();
-            callForm(next, finished);
+            callForm({next}, finished); // a new call: nothing of the last one's prime
         };
         bool cameShort = false;
         switch (navigation) {
@@ -634,7 +635,7 @@ void BrowseEngine::callForm(core::Request request, std::function<void()> finishe
                 platform::Record primed = m_buffer.get();
                 m_host.primeRange(primed);
                 m_buffer.set(primed);
-                callForm(core::Request::Insert, finished);
+                callForm({core::Request::Insert}, finished);
                 return;
             }
             moveAndCall([&] { scrollOneRow(true, cameShort); });
@@ -645,7 +646,7 @@ void BrowseEngine::callForm(core::Request request, std::function<void()> finishe
         case core::Navigation::LastPage: moveAndCall([&] { jumpToEnd(true); }); return;
         case core::Navigation::FirstPage: moveAndCall([&] { jumpToEnd(false); }); return;
         }
-        callForm(request, finished);
+        callForm({request}, finished);
     });
 }
 

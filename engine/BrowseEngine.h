@@ -2,6 +2,7 @@
 
 #include "core/GlobalState.h"
 #include "engine/BrowseRow.h"
+#include "engine/FormCall.h"
 #include "engine/ListControl.h"
 #include "engine/RecordBuffer.h"
 #include "platform/store/FilterExpression.h"
@@ -49,8 +50,8 @@ public:
     virtual void primeRange(platform::Record&) {}
     virtual void computeTotals() {}
     virtual int currentSortOrder() const { return 0; }
-    // Calls the update form with `request`; `done(response, navigation)` runs when it ends.
-    virtual void callUpdateForm(core::Request request, std::function<void(core::Response, core::Navigation)> done) = 0;
+    // Calls the update form as `call` asks; `done(response, navigation)` runs when it ends.
+    virtual void callUpdateForm(FormCall call, std::function<void(core::Response, core::Navigation)> done) = 0;
     virtual void setEditEnabled(bool changeAndDelete) = 0;
     // Acts as if the user pressed that button.
     virtual void pressButton(EditButton button) = 0;
@@ -115,7 +116,8 @@ public:
 
     // --- editing
     void readSelected();
-    void insertRecord();
+    // Inserts a record primed as `prime` asks (beyond the list's range).
+    void insertRecord(FormPrime prime = FormPrime::Plain);
     void changeRecord();
     void deleteRecord();
 
@@ -144,7 +146,7 @@ private:
     void scrollOneRow(bool down, bool& cameShort);
     void scrollOnePage(bool down, bool& cameShort);
     void jumpToEnd(bool bottom);
-    void callForm(core::Request request, std::function<void()> finished);
+    void callForm(FormCall call, std::function<void()> finished);
     void editFinished(core::Request request, bool completed);
     std::vector<platform::FieldValue> currentResets(int order) const;
     const SortOrder& order() const { return m_orders[static_cast<std::size_t>(m_sort)]; }

@@ -238,6 +238,18 @@ void BrowseWindow::pressButton(EditButton b)
         Qt::QueuedConnection);
 }
 
+void BrowseWindow::requestInsert(FormPrime prime)
+{
+    QPointer<QPushButton> button = m_buttons->button(QStringLiteral("Insert"));
+    QMetaObject::invokeMethod(
+        this,
+        [this, button, prime] {
+            if (button && button->isEnabled() && button->isVisible() && !m_engine->formOpen())
+                m_engine->insertRecord(prime);
+        },
+        Qt::QueuedConnection);
+}
+
 void BrowseWindow::readFailed()
 {
     core::standardWarning(m_files, core::Warning::RecordRetrievalError, m_definition.fileLabel);
@@ -261,8 +273,9 @@ void BrowseWindow::post(std::function<void()> work)
         Qt::QueuedConnection);
 }
 
-void BrowseWindow::callUpdateForm(core::Request request, std::function<void(core::Response, core::Navigation)> done)
+void BrowseWindow::callUpdateForm(FormCall call, std::function<void(core::Response, core::Navigation)> done)
 {
+    const core::Request request = call.request;
     if (m_formRunner) {
         m_formRunner(request, [this, request, done](core::Response response, core::Navigation navigation) {
             formEnded(request, response);
@@ -273,7 +286,7 @@ void BrowseWindow::callUpdateForm(core::Request request, std::function<void(core
     setEnabled(false);
     if (core::ProcedureHost* host = core::ProcedureHost::current())
         host->refreshToolbar();
-    m_form = createForm();
+    m_form = createForm(call);
     // The form may end after the list has closed (the program closing both): then nobody is told.
     m_form->run(request, [self = QPointer<BrowseWindow>(this), request, done](core::Response response, core::Navigation navigation) {
         if (!self || self->m_closed)

@@ -82,7 +82,7 @@ protected:
 
     // --- what the list window adds
     // The update form the list calls.
-    virtual FormWindow* createForm() = 0;
+    virtual FormWindow* createForm(const FormCall& call) = 0;
     // A form it called has ended (before the list moves on and reloads).
     virtual void formEnded(core::Request, core::Response) {}
     // The window opened (after its first page) or is closing.
@@ -106,11 +106,14 @@ protected:
     int currentSortOrder() const override;
     void setEditEnabled(bool changeAndDelete) override;
     void pressButton(EditButton button) override;
+    // Asks for an insert primed as `prime`, from the event loop as a click on Insert would; an
+    // insert that cannot happen then (the button off, a form open) is dropped with its prime.
+    void requestInsert(FormPrime prime);
     bool hasSelectButton() const override { return m_definition.selectButton; }
     void readFailed() override;
     void viewFailed() override;
     void post(std::function<void()> work) override;
-    void callUpdateForm(core::Request request, std::function<void(core::Response, core::Navigation)> done) override;
+    void callUpdateForm(FormCall call, std::function<void(core::Response, core::Navigation)> done) override;
     void afterRefresh() override;
 
     void showEvent(QShowEvent* event) override;

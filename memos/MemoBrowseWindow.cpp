@@ -78,7 +78,7 @@ void MemoBrowseWindow::showEvent(QShowEvent* event)
         setMinimumSize(size());
 }
 
-engine::FormWindow* MemoBrowseWindow::createForm()
+engine::FormWindow* MemoBrowseWindow::createForm(const engine::FormCall&)
 {
     return new UpdateMemoCardWindow(files());
 }

@@ -17,7 +17,7 @@ public:
     const MemoOwner& owner() const { return m_owner; }
 
 protected:
-    engine::FormWindow* createForm() override;
+    engine::FormWindow* createForm(const engine::FormCall& call) override;
     void buildRow(engine::BrowseRow& row) override;
     void primeRange(platform::Record& r) override;
     void computeTotals() override {}

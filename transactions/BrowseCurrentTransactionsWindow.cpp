@@ -68,19 +68,16 @@ void BrowseCurrentTransactionsWindow::onToolbarCommand(int command)
         TransactionListWindow::onToolbarCommand(command);
         return;
     }
-    if (!offersPayment())
-        return;
-    // Travels with this insert to its form (the list starts the form on a posted call), which takes it once.
-    m_paymentAsked = true;
-    TransactionListWindow::onToolbarCommand(core::Command::Insert);
+    // "Record a payment" is an insert primed as a payment: the prime travels with the call to its form.
+    if (offersPayment())
+        requestInsert(engine::FormPrime::Payment);
 }
 
-engine::FormWindow* BrowseCurrentTransactionsWindow::createForm()
+engine::FormWindow* BrowseCurrentTransactionsWindow::createForm(const engine::FormCall& call)
 {
-    auto* form = static_cast<UpdateTransactionsWindow*>(TransactionListWindow::createForm());
-    if (m_paymentAsked)
+    auto* form = static_cast<UpdateTransactionsWindow*>(TransactionListWindow::createForm(call));
+    if (call.prime == engine::FormPrime::Payment)
         form->primeAsPayment();
-    m_paymentAsked = false;
     return form;
 }
 

@@ -21,7 +21,7 @@ public:
     void onToolbarCommand(int command) override;
 
 protected:
-    engine::FormWindow* createForm() override;
+    engine::FormWindow* createForm(const engine::FormCall& call) override;
     void computeTotals() override;
     void refreshed() override;
     void setEditEnabled(bool changeAndDelete) override;
@@ -29,7 +29,6 @@ protected:
 private:
     platform::Decimal m_openTotal = platform::Decimal::fromUnits(0, 2);
     platform::Decimal m_averageCharge = platform::Decimal::fromUnits(0, 2);
-    bool m_paymentAsked = false; // the next form is the payment's
 };
 
 } // namespace fundora::transactions

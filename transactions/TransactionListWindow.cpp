@@ -184,7 +184,7 @@ void TransactionListWindow::refreshed()
     setValue(QStringLiteral("Available Funds"), m_availableFunds);
 }
 
-engine::FormWindow* TransactionListWindow::createForm()
+engine::FormWindow* TransactionListWindow::createForm(const engine::FormCall&)
 {
     return new UpdateTransactionsWindow(files());
 }

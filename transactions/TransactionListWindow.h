@@ -44,7 +44,7 @@ public:
 protected:
     TransactionListWindow(core::DataFiles& files, Setup setup, QWidget* parent = nullptr);
 
-    engine::FormWindow* createForm() override;
+    engine::FormWindow* createForm(const engine::FormCall& call) override;
     void beforeRefresh() override;
     void refreshed() override;
     void buildRow(engine::BrowseRow& row) override;

@@ -224,6 +224,22 @@ TEST_F(TransactionsInFrameTest, RecordAPaymentWorksWhereverTheFocusIsAndItsPrime
     EXPECT_EQ(core::glo().paymentRequest, 0);
     QTest::keyClick(form->edit(QStringLiteral("Transaction &Amount:")), Qt::Key_Escape);
     settle();
+
+    // A press whose insert cannot happen (the list's Insert is off when it arrives) goes with its
+    // request: nothing of it is left for the next insert.
+    QPushButton* insert = w->button(QStringLiteral("Insert"));
+    w->onToolbarCommand(Payment);
+    insert->setEnabled(false);
+    settle();
+    EXPECT_EQ(child<UpdateTransactionsWindow>(), nullptr);
+    insert->setEnabled(true);
+    QTest::keyClick(w->list()->table(), Qt::Key_Insert);
+    settle();
+    form = child<UpdateTransactionsWindow>();
+    ASSERT_NE(form, nullptr);
+    EXPECT_EQ(form->typeGroup()->checkedButton()->text(), QStringLiteral("Charge")) << "the refused payment primed a later insert";
+    QTest::keyClick(form->edit(QStringLiteral("Transaction &Amount:")), Qt::Key_Escape);
+    settle();
 }
 
 TEST_F(TransactionsInFrameTest, AChangeKeepsAPaymentAPaymentAndANegativeChargeIsAskedAbout)

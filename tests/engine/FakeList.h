@@ -50,11 +50,11 @@ public:
     int currentSortOrder() const override { return sortOrder; }
 
     void buildRow(engine::BrowseRow& row) override { row.cells = {{row.record.text(labelField), {}, {}}}; }
-    void callUpdateForm(core::Request request, std::function<void(core::Response, core::Navigation)> done) override
+    void callUpdateForm(engine::FormCall call, std::function<void(core::Response, core::Navigation)> done) override
     {
-        formRequests.push_back(request);
+        formRequests.push_back(call.request);
         if (onForm)
-            onForm(request);
+            onForm(call.request);
         auto answer = formAnswers.empty() ? std::make_pair(core::Response::Cancelled, core::Navigation::None) : formAnswers.front();
         if (!formAnswers.empty())
             formAnswers.pop_front();
