@@ -1,5 +1,8 @@
 #include "import/CsvMapping.h"
 
+#include "platform/Clock.h"
+#include "platform/pictures/Picture.h"
+
 #include <QDate>
 #include <QRegularExpression>
 
@@ -25,11 +28,21 @@ platform::Decimal magnitude(const platform::Decimal& d)
 
 bool readDate(const QString& text, const QString& format, platform::DayNumber& out)
 {
-    QDate d = QDate::fromString(text.trimmed(), format);
+    QString t = text.trimmed();
+    QString f = format;
+    // A two-digit year stands for the year the forms take it for (platform::yearOfTwoDigits).
+    if (f.endsWith(QStringLiteral("/yy"))) {
+        const qsizetype slash = t.lastIndexOf(u'/');
+        bool ok = false;
+        const int twoDigits = t.mid(slash + 1).toInt(&ok);
+        if (slash < 0 || t.size() - slash - 1 != 2 || !ok)
+            return false;
+        t = t.left(slash + 1) + QString::number(platform::yearOfTwoDigits(twoDigits, platform::Clock::current().today()));
+        f += QStringLiteral("yy");
+    }
+    const QDate d = QDate::fromString(t, f);
     if (!d.isValid())
         return false;
-    if (format.endsWith(QStringLiteral("/yy")) && d.year() < 1950)
-        d = d.addYears(100); // two-digit years: 00-99 as 2000-2099
     if (d.year() < 1801 || d.year() > 2099)
         return false;
     out = platform::dayNumberOf(d.year(), d.month(), d.day());
@@ -41,35 +54,13 @@ QString cell(const QStringList& row, int column)
     return column >= 1 && column <= row.size() ? row[column - 1].trimmed() : QString();
 }
 
-// An amount as CSV files write it: the sign before or after, in parentheses
-// for a negative, thousands separators allowed; no currency sign.
+// An amount as CSV files write it, by the one rule of every amount; blanks
+// between the digits ("1 042,50") are left out first.
 bool readCsvAmount(QString text, QChar decimalSeparator, platform::Decimal& out)
 {
-    text = text.trimmed();
-    bool negative = false;
-    if (text.size() >= 2 && text.startsWith(u'(') && text.endsWith(u')')) {
-        negative = true;
-        text = text.mid(1, text.size() - 2).trimmed();
-    } else if (text.endsWith(u'-')) {
-        negative = true;
-        text.chop(1);
-    }
-    // Thousands separators only between groups of three digits: "1,042.50", never "-4,20".
-    const QChar thousands = decimalSeparator == u'.' ? u',' : u'.';
-    if (text.contains(thousands)) {
-        static const QRegularExpression point(QStringLiteral("^[+-]?\\d{1,3}(,\\d{3})+(\\.\\d*)?$"));
-        static const QRegularExpression comma(QStringLiteral("^[+-]?\\d{1,3}(\\.\\d{3})+(,\\d*)?$"));
-        if (!(decimalSeparator == u'.' ? point : comma).match(text).hasMatch())
-            return false;
-        text.remove(thousands);
-    }
     text.remove(u' ');
     text.remove(QChar(0x00A0));
-    if (!readPlainAmount(text, decimalSeparator, out))
-        return false;
-    if (negative)
-        out = -out;
-    return true;
+    return readPlainAmount(text, decimalSeparator, out);
 }
 
 bool looksLikeAmount(const QString& text, QChar separator)
@@ -226,7 +217,7 @@ bool csvToStatement(const CsvTable& table, const CsvMapping& m, StatementFile& o
             if (!readCsvAmount(text, m.decimalSeparator, value))
                 return fail(
                     line, column,
-                    QStringLiteral("\"%1\" is not an amount; amounts are written like %2, without a currency sign.").arg(text, amountHint));
+                    QStringLiteral("\"%1\" is not an amount; amounts are written like %2, with two places at most.").arg(text, amountHint));
             return true;
         };
         if (m.amountColumn > 0) {

@@ -205,7 +205,7 @@ private:
             const QChar separator = value.contains(',') && !value.contains('.') ? u',' : u'.';
             if (!readPlainAmount(QString::fromLatin1(value), separator, m_current.amount))
                 return fail(m_valueLine, QStringLiteral("<TRNAMT> %1 is not an amount; amounts are written like -42.50, "
-                                                        "without a currency sign or thousands separators.")
+                                                        "with two places at most.")
                                              .arg(quoted(value)));
             m_hasAmount = true;
         }

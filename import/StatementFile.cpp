@@ -1,5 +1,7 @@
 #include "import/StatementFile.h"
 
+#include "platform/pictures/MoneyText.h"
+
 #include <QFileInfo>
 #include <QRegularExpression>
 
@@ -27,17 +29,10 @@ bool openStatementFile(const QString& path, QFile& file, ReadError& error)
 
 bool readPlainAmount(QStringView text, QChar decimalSeparator, platform::Decimal& out)
 {
-    QString t = text.trimmed().toString();
-    if (decimalSeparator != u'.')
-        t.replace(decimalSeparator, u'.');
-    // At most twelve digits before the point: larger is no statement's amount.
-    static const QRegularExpression form(QStringLiteral("^[+-]?(\\d{1,12}(\\.\\d{0,6})?|\\.\\d{1,6})$"));
-    if (!form.match(t).hasMatch())
-        return false;
-    const std::optional<platform::Decimal> d = platform::Decimal::parse(t);
+    const std::optional<platform::Decimal> d = platform::readMoney(text, 2, decimalSeparator);
     if (!d)
         return false;
-    out = d->rounded(2);
+    out = *d;
     return true;
 }
 

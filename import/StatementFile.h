@@ -51,8 +51,9 @@ inline constexpr qint64 MaxStatementFileBytes = 64LL * 1024 * 1024;
 // is missing, larger than the largest read, or cannot be opened.
 bool openStatementFile(const QString& path, QFile& file, ReadError& error);
 
-// Whether `text` reads as an amount ("-42.50", "1234", "+0,5"), with `comma`
-// or the point as the decimal separator; no currency sign, no thousands separator.
+// Whether `text` reads as an amount ("-42.50", "1234", "+0,5") by the one
+// rule of every amount (platform::readMoney), with `decimalSeparator` (the
+// point or the comma) before the cents.
 bool readPlainAmount(QStringView text, QChar decimalSeparator, platform::Decimal& out);
 
 // The index of the account whose number ends like `accountNumber`: equal in

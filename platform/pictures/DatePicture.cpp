@@ -32,18 +32,21 @@ int monthOfName(const QString& name)
 // A two-digit year falls within the 80 years before and the 19 after today's year.
 int expandYear(int year, int digits, std::int64_t today)
 {
-    if (digits > 2)
-        return year;
+    return digits > 2 ? year : yearOfTwoDigits(year, today);
+}
+
+} // namespace
+
+int yearOfTwoDigits(int twoDigits, std::int64_t today)
+{
     const int thisYear = today > 0 ? qDateOf(static_cast<DayNumber>(today)).year() : QDate::currentDate().year();
-    int full = thisYear - thisYear % 100 + year;
+    int full = thisYear - thisYear % 100 + twoDigits;
     if (full > thisYear + 19)
         full -= 100;
     else if (full < thisYear - 80)
         full += 100;
     return full;
 }
-
-} // namespace
 
 QString DatePicture::format(std::int64_t day) const
 {

@@ -1,3 +1,4 @@
+#include "platform/pictures/MoneyText.h"
 #include "platform/pictures/Picture.h"
 
 namespace fundora::platform {
@@ -62,33 +63,12 @@ QString NumberPicture::format(const Decimal& value) const
 
 std::optional<Decimal> NumberPicture::deformat(QStringView text) const
 {
-    QString t = text.trimmed().toString();
-    if (t.isEmpty())
+    if (text.trimmed().isEmpty())
         return Decimal::fromUnits(0, places);
-    bool minus = false;
-    if (t.startsWith(u'(') && t.endsWith(u')')) {
-        minus = true;
-        t = t.mid(1, t.size() - 2).trimmed();
-    }
-    if (t.endsWith(u'-')) {
-        minus = !minus;
-        t.chop(1);
-    } else if (t.startsWith(u'-')) {
-        minus = !minus;
-        t.remove(0, 1);
-    }
-    t = t.trimmed();
-    if (t.startsWith(u'$'))
-        t.remove(0, 1);
-    t.remove(u',');
-    if (t.startsWith(u'-') || t.startsWith(u'+'))
+    const std::optional<Decimal> read = readMoney(text, places);
+    if (!read)
         return std::nullopt;
-    const auto parsed = Decimal::parse(t);
-    if (!parsed || parsed->places() > places)
-        return std::nullopt;
-    Decimal v = parsed->rounded(places);
-    if (minus)
-        v = -v;
+    const Decimal v = *read;
     // The value must be showable in the picture's width.
     if (format(v).startsWith(u'#'))
         return std::nullopt;

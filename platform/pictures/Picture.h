@@ -43,6 +43,11 @@ struct DatePicture {
     std::optional<std::int64_t> deformat(QStringView text, std::int64_t today = 0) const;
 };
 
+// The year a two-digit year (0 to 99) stands for: the one within the 80 years
+// before and the 19 after `today`'s year ("49" in 2026 is 1949, "30" is 2030).
+// The one rule of every date typed or imported with two digits for its year.
+int yearOfTwoDigits(int twoDigits, std::int64_t today);
+
 // Times (t or T): 1 hh:mm (24 hours), 3 h:mm AM/PM, 4 hh:mm:ss (24 hours).
 // Time 0 shows blank.
 struct TimePicture {

@@ -231,13 +231,13 @@ TEST_F(ImportInFrameTest, ABadFileSaysWhatIsWrongAndLeavesImportOff)
     ASSERT_NE(window, nullptr);
     const QString file = test::writeFile(
         path(QStringLiteral("bad.ofx")),
-        test::ofxFile(
-            test::ofxCardStatement(QStringLiteral("4444"),
-                                   {{QStringLiteral("20261103"), QStringLiteral("$120"), QStringLiteral("A"), QStringLiteral("x")}}, true),
-            true)
+        test::ofxFile(test::ofxCardStatement(
+                          QStringLiteral("4444"),
+                          {{QStringLiteral("20261103"), QStringLiteral("12.345"), QStringLiteral("A"), QStringLiteral("x")}}, true),
+                      true)
             .toUtf8());
     typeFile(window, file);
-    EXPECT_TRUE(window->problem().contains(QStringLiteral("<TRNAMT> \"$120\" is not an amount"))) << window->problem().toStdString();
+    EXPECT_TRUE(window->problem().contains(QStringLiteral("<TRNAMT> \"12.345\" is not an amount"))) << window->problem().toStdString();
     EXPECT_EQ(window->model()->rowCount(), 0);
     EXPECT_FALSE(window->button(QStringLiteral("Import"))->isEnabled());
     // Flip signs is kept only by an import that was written.

@@ -1,6 +1,9 @@
 // CSV statements: how the table is read, the mapping proposed from its lines,
 // and the lines it gives with the account's remembered mapping.
 #include "import/CsvMapping.h"
+#include "platform/Clock.h"
+#include "platform/pictures/Picture.h"
+#include "statements/StatementText.h"
 #include "tests/import/ImportFixture.h"
 
 #include <QStringEncoder>
@@ -156,8 +159,8 @@ TEST(CsvMappingTest, BadLinesAreRefusedWithTheirLineAndColumn)
     m.descriptionColumn = 2;
     m.amountColumn = 3;
     m.dateFormat = QStringLiteral("M/d/yyyy");
-    EXPECT_EQ(conversionError("Date,Text,Amount\n11/3/2026,Shoes,$120\n", m),
-              QStringLiteral("Line 2, column 3: \"$120\" is not an amount; amounts are written like -42.50, without a currency sign."));
+    EXPECT_EQ(conversionError("Date,Text,Amount\n11/3/2026,Shoes,12.345\n", m),
+              QStringLiteral("Line 2, column 3: \"12.345\" is not an amount; amounts are written like -42.50, with two places at most."));
     EXPECT_EQ(conversionError("Date,Text,Amount\n11/3/2026,a,-1.00\n,Shoes,-1.00\n", m),
               QStringLiteral("Line 3, column 1: the date is missing."));
     EXPECT_EQ(conversionError("Date,Text,Amount\n13/31/2026,Shoes,-1.00\n", m),
@@ -198,6 +201,63 @@ TEST_F(CsvImportTest, TheAccountsRememberedMappingIsUsedAndAnAmbiguousFileIsNotG
     ASSERT_EQ(plan.lines.size(), 2u);
     EXPECT_EQ(plan.lines[0].line.date, test::day(2026, 4, 3));
     EXPECT_EQ(balanceOf(1), test::money("6.20"));
+}
+
+} // namespace
+
+namespace {
+
+// Every place an amount or a date is typed or imported reads it by the same
+// rule: the transaction form, the statement window, a bank's file (OFX's
+// amounts, a CSV file's cells).
+TEST(EntryRulesTest, TheFormTheStatementWindowAndTheFilesReadTheSameTable)
+{
+    const struct {
+        const char* text;
+        const char* amount; // nullptr: refused everywhere
+    } amounts[] = {{"1234.56", "1234.56"},   {"1,234.56", "1234.56"}, {"$1,234.56", "1234.56"}, {"-20.00", "-20.00"},
+                   {"20.00-", "-20.00"},     {"(20.00)", "-20.00"},   {".5", "0.50"},           {"12.340", "12.34"},
+                   {"1,234,567", "1234567"}, {"1,2", nullptr},        {"12,34", nullptr},       {"1,23,456", nullptr},
+                   {"12.345", nullptr},      {"1.2.3", nullptr},      {"--5", nullptr},         {"abc", nullptr}};
+    const platform::Picture form = *platform::Picture::parse(QStringLiteral("n13.2-"));
+    for (const auto& [text, amount] : amounts) {
+        const QString t = QString::fromLatin1(text);
+        const std::optional<platform::Decimal> expected =
+            amount ? std::optional(platform::Decimal::parse(QString::fromLatin1(amount))->rounded(2)) : std::nullopt;
+        const std::optional<platform::PictureValue> typed = form.deformat(t);
+        EXPECT_EQ(typed ? std::optional(std::get<platform::Decimal>(*typed)) : std::nullopt, expected) << "form: " << text;
+        EXPECT_EQ(statements::parseMoney(t, {}), expected) << "statement window: " << text;
+        platform::Decimal read;
+        EXPECT_EQ(importing::readPlainAmount(t, u'.', read) ? std::optional(read) : std::nullopt, expected) << "file: " << text;
+        StatementFile out;
+        ReadError error;
+        const CsvMapping m{1, 1, 2, 3, 0, 0, 0, QStringLiteral("M/d/yyyy"), u'.'};
+        const bool converted =
+            importing::csvToStatement(table("Date,Text,Amount\n11/3/2026,x,\"" + QByteArray(text) + "\"\n"), m, out, error);
+        EXPECT_EQ(converted ? std::optional(out.accounts.at(0).entries.at(0).amount) : std::nullopt, expected) << "CSV: " << text;
+    }
+
+    // A two-digit year is the one within the 80 years before and the 19 after today's.
+    const auto clock = std::make_shared<platform::FixedClock>(QDateTime(QDate(2026, 12, 8), QTime(9, 0)));
+    const auto before = platform::Clock::install(clock);
+    const struct {
+        const char* text;
+        int year;
+    } years[] = {{"1/2/26", 2026}, {"1/2/45", 2045}, {"1/2/46", 1946}, {"1/2/49", 1949}, {"1/2/99", 1999}, {"2/29/00", 2000}};
+    const platform::Picture date = *platform::Picture::parse(QStringLiteral("d2"));
+    for (const auto& [text, year] : years) {
+        const platform::DayNumber expected =
+            platform::dayNumberOf(year, QByteArray(text).startsWith("2/") ? 2 : 1, QByteArray(text).startsWith("2/") ? 29 : 2);
+        const std::optional<platform::PictureValue> typed = date.deformat(QString::fromLatin1(text));
+        EXPECT_EQ(typed ? std::get<std::int64_t>(*typed) : 0, expected) << "form: " << text;
+        StatementFile out;
+        ReadError error;
+        const CsvMapping m{1, 1, 2, 3, 0, 0, 0, QStringLiteral("M/d/yy"), u'.'};
+        ASSERT_TRUE(importing::csvToStatement(table("Date,Text,Amount\n" + QByteArray(text) + ",x,-1.00\n"), m, out, error))
+            << text << ": " << error.message.toStdString();
+        EXPECT_EQ(out.accounts.at(0).entries.at(0).date, expected) << "CSV: " << text;
+    }
+    platform::Clock::install(before);
 }
 
 } // namespace

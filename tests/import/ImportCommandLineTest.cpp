@@ -261,12 +261,12 @@ TEST_F(ImportCommandLineTest, ABadFileExitsOneAndWritesNothingWrongArgumentsExit
         path(QStringLiteral("bad.ofx")),
         test::ofxFile(test::ofxCardStatement(
                           QStringLiteral("4444"),
-                          {{QStringLiteral("20261103"), QStringLiteral("$120"), QStringLiteral("A"), QStringLiteral("Shoes")}}, false),
+                          {{QStringLiteral("20261103"), QStringLiteral("12.345"), QStringLiteral("A"), QStringLiteral("Shoes")}}, false),
                       false)
             .toUtf8());
     Result r = fundora({QStringLiteral("--import"), bad, QStringLiteral("--account"), QStringLiteral("1")});
     EXPECT_EQ(r.status, 1);
-    EXPECT_TRUE(r.errors.contains(QStringLiteral("<TRNAMT> \"$120\" is not an amount"))) << r.errors.toStdString();
+    EXPECT_TRUE(r.errors.contains(QStringLiteral("<TRNAMT> \"12.345\" is not an amount"))) << r.errors.toStdString();
     EXPECT_TRUE(r.errors.contains(QStringLiteral("Nothing was imported.")));
     EXPECT_TRUE(r.lines.isEmpty());
     EXPECT_TRUE(transactionsOf(1).empty());

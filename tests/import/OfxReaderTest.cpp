@@ -325,15 +325,14 @@ TEST_F(OfxReaderTest, DamagedFilesAreRefusedWithTheLineAndTheTag)
     auto with = [&](const std::vector<OfxLine>& lines) {
         return test::ofxFile(test::ofxCardStatement(QStringLiteral("4444"), lines, false), false);
     };
-    OfxLine dollar{QStringLiteral("20261105"), QStringLiteral("$120"), QStringLiteral("B1"), QStringLiteral("Shoes")};
+    OfxLine tooPrecise{QStringLiteral("20261105"), QStringLiteral("12.345"), QStringLiteral("B1"), QStringLiteral("Shoes")};
     std::vector<OfxLine> lines = november();
-    lines.insert(lines.begin() + 1, dollar);
+    lines.insert(lines.begin() + 1, tooPrecise);
     // The bad amount is on the file's line that holds its <TRNAMT>.
-    const QString withDollar = with(lines);
-    const int amountLine = static_cast<int>(withDollar.left(withDollar.indexOf(QStringLiteral("$120"))).count(u'\n')) + 1;
-    EXPECT_EQ(failure(withDollar),
-              QStringLiteral("Line %1: <TRNAMT> \"$120\" is not an amount; amounts are written like -42.50, without a currency sign or "
-                             "thousands separators.")
+    const QString withTooPrecise = with(lines);
+    const int amountLine = static_cast<int>(withTooPrecise.left(withTooPrecise.indexOf(QStringLiteral("12.345"))).count(u'\n')) + 1;
+    EXPECT_EQ(failure(withTooPrecise),
+              QStringLiteral("Line %1: <TRNAMT> \"12.345\" is not an amount; amounts are written like -42.50, with two places at most.")
                   .arg(amountLine));
 
     EXPECT_TRUE(failure(with({{QString(), QStringLiteral("-1.00"), QStringLiteral("E"), QStringLiteral("x")}}))

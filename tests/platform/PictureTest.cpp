@@ -86,15 +86,6 @@ TEST(Picture, Dates)
         EXPECT_FALSE(enter("d2", bad)) << bad;
 }
 
-TEST(Picture, TwoDigitYearsFallNearToday)
-{
-    const DatePicture d2{2};
-    const std::int64_t today = dayNumberOf(2026, 12, 6);
-    EXPECT_EQ(*d2.deformat(u"1/1/45", today), dayNumberOf(2045, 1, 1));
-    EXPECT_EQ(*d2.deformat(u"1/1/46", today), dayNumberOf(1946, 1, 1));
-    EXPECT_EQ(*d2.deformat(u"1/1/99", today), dayNumberOf(1999, 1, 1));
-}
-
 TEST(Picture, Times)
 {
     EXPECT_EQ(show("T3", std::int64_t{timeNumberOf(15, 7)}), "3:07 PM");
