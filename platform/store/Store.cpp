@@ -488,9 +488,14 @@ FileError Store::commit()
     if (m_depth == 0)
         return note(FileError::of(ErrorCode::StoreFailure, QStringLiteral("no transaction is active")));
     const FileError e = exec(m_depth == 1 ? QStringLiteral("COMMIT") : QStringLiteral("RELEASE level%1").arg(m_depth - 1));
-    if (e.ok())
+    // The directory's sync after the journal was removed failed: the removal is
+    // what commits, so the transaction took (and SQLite has ended it). Saying it
+    // failed would have the caller tell the user "nothing was written".
+    const bool tookAll =
+        !e.ok() && m_depth == 1 && sqlite3_extended_errcode(m_db) == SQLITE_IOERR_DIR_FSYNC && sqlite3_get_autocommit(m_db);
+    if (e.ok() || tookAll)
         --m_depth;
-    return e;
+    return tookAll ? FileError::success() : e;
 }
 
 void Store::rollback()

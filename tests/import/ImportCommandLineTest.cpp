@@ -4,6 +4,7 @@
 #include "tests/support/FileSteps.h"
 
 #include <QProcess>
+#include <QTemporaryDir>
 
 using namespace fundora;
 using test::OfxLine;
@@ -208,6 +209,68 @@ TEST_F(ImportCommandLineTest, AFullDiskDuringTheImportSaysSoAndWritesNothing)
         ASSERT_TRUE(core::acquireFile(*files, id));
     EXPECT_TRUE(transactionsOf(1).empty());
     EXPECT_EQ(rememberedLines(1), 0);
+}
+
+// A disk that fails one step of the import (a write, a sync, a rename, a
+// removal; with EIO or ENOSPC), at every step in turn: the import is then
+// whole or not there at all, its exit status says which, and the balance is
+// the sum of the transactions.
+TEST_F(ImportCommandLineTest, AStepThatFailsAnywhereLeavesTheWholeImportOrNothing)
+{
+    addAccount(1, 15);
+    const QString file = test::writeFile(path(QStringLiteral("nov.csv")), "Date,Description,Amount\n2026-11-03,Corner Bakery,-4.20\n");
+    files->closeAll();
+    const QStringList dataFiles = QDir(dir()).entryList({QStringLiteral("*.TPS")}, QDir::Files);
+    auto run = [&](const QString& registerDir, const QString& setting, const QString& value) {
+        QProcess p;
+        QProcessEnvironment env = test::fileStepEnvironment(QStringLiteral(FUNDORA_STEP_SHIM), registerDir);
+        env.insert(setting, value);
+        p.setProcessEnvironment(env);
+        p.start(QStringLiteral(FUNDORA_BIN),
+                {QStringLiteral("--dir"), registerDir, QStringLiteral("--import"), file, QStringLiteral("--account"), QStringLiteral("1")});
+        EXPECT_TRUE(p.waitForFinished(60000));
+        return std::pair{p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1, QString::fromUtf8(p.readAllStandardError())};
+    };
+    auto copyOfRegister = [&](QTemporaryDir& to) {
+        for (const QString& name : dataFiles)
+            EXPECT_TRUE(QFile::copy(QDir(dir()).filePath(name), QDir(to.path()).filePath(name)));
+        return QDir(to.path()).absolutePath();
+    };
+    // The steps of a whole import.
+    QTemporaryDir counted;
+    const QString log = path(QStringLiteral("steps.log"));
+    ASSERT_EQ(run(copyOfRegister(counted), QStringLiteral("FUNDORA_STEP_LOG"), log).first, 0);
+    const QStringList stepNames = QString::fromUtf8(test::readAll(log)).split(u'\n', Qt::SkipEmptyParts);
+    const int steps = static_cast<int>(stepNames.size());
+    ASSERT_GT(steps, 5);
+    int failed = 0;
+    for (int step = 1; step <= steps; ++step) {
+        QTemporaryDir work;
+        const QString registerDir = copyOfRegister(work);
+        const auto [status, errors] =
+            run(registerDir, QStringLiteral("FUNDORA_STEP_FAIL"), QStringLiteral("%1:%2").arg(step).arg(step % 2 ? "EIO" : "ENOSPC"));
+        ASSERT_TRUE(status == 0 || status == 1) << "step " << step << ": " << errors.toStdString();
+        failed += status == 1;
+        core::DataFiles after(registerDir);
+        core::AccountFileUses uses(after);
+        core::FileUse imported(after, core::FileId::ImportedLines);
+        ASSERT_TRUE(uses.ok() && imported.ok()) << "step " << step;
+        int count = 0;
+        platform::Decimal sum = test::money("0.00");
+        after.transactions.clear();
+        after.transactions.set(core::TraSysIDKey);
+        while (after.transactions.next().ok()) {
+            ++count;
+            sum += after.transactions.record.transactionAmount;
+        }
+        core::Account account;
+        ASSERT_TRUE(after.readAccount(1, account).ok());
+        EXPECT_EQ(account.accountBalance, sum.rounded(2)) << "step " << step;
+        EXPECT_EQ(count, status == 0 ? 1 : 0) << "step " << stepNames[step - 1].toStdString() << " (exit " << status
+                                              << "): " << errors.toStdString();
+        EXPECT_TRUE(status == 0 || !errors.isEmpty()) << "step " << step << " failed without a word";
+    }
+    EXPECT_GT(failed, 0) << "no failing step was noticed";
 }
 
 TEST_F(ImportCommandLineTest, ADryRunListsEveryLineAndWritesNothingTheImportThenWritesThem)

@@ -8,6 +8,8 @@
 //   FUNDORA_STEP_LOG=FILE   append one line per counted step: "N kind path"
 //   FUNDORA_STEP_KILL=N     kill before the Nth step ("N:after": right after it)
 //   FUNDORA_STEP_FULL=N     from the Nth step on, every write fails with ENOSPC (a disk that fills up)
+//   FUNDORA_STEP_FAIL=N:ERR the Nth step (a write, sync, rename, unlink, ...) fails with ERR (EIO or
+//                           ENOSPC) without being done, as a failing disk would fail it; the rest go on
 #include <atomic>
 #include <cerrno>
 #include <csignal>
@@ -95,26 +97,41 @@ void log(int step, const char* kind, const std::string& path)
     ::close(fd);
 }
 
-// Counts a step on `path`; returns whether to kill after it (kills before it itself).
-bool step(const char* kind, const std::string& path)
+// What becomes of a counted step.
+enum Outcome { Go, KillAfter, Fail };
+int g_failErrno = 0;
+
+// Counts a step on `path` (killing the process before it when asked) and says what else to do.
+Outcome step(const char* kind, const std::string& path)
 {
     if (t_inside || !under(path))
-        return false;
+        return Go;
     t_inside = true;
     const int n = ++g_seen;
     log(n, kind, path);
     t_inside = false;
+    if (const char* fail = setting("FUNDORA_STEP_FAIL"); fail && std::atoi(fail) == n) {
+        g_failErrno = std::strstr(fail, ":ENOSPC") ? ENOSPC : EIO;
+        return Fail;
+    }
     const char* kill = setting("FUNDORA_STEP_KILL");
     if (!kill || std::atoi(kill) != n)
-        return false;
+        return Go;
     if (!std::strstr(kill, ":after"))
         ::raise(SIGKILL);
-    return true;
+    return KillAfter;
 }
 
-int finish(bool killAfter, int result)
+// Does the step unless it is to fail; kills after it when asked.
+template <class Do>
+auto finish(Outcome outcome, Do doIt) -> decltype(doIt())
 {
-    if (killAfter)
+    if (outcome == Fail) {
+        errno = g_failErrno;
+        return -1;
+    }
+    const auto result = doIt();
+    if (outcome == KillAfter)
         ::raise(SIGKILL);
     return result;
 }
@@ -126,64 +143,64 @@ extern "C" {
 int rename(const char* from, const char* to)
 {
     static auto real = next<int (*)(const char*, const char*)>("rename");
-    const bool k = step("rename", absolute(AT_FDCWD, to));
-    return finish(k, real(from, to));
+    const Outcome k = step("rename", absolute(AT_FDCWD, to));
+    return finish(k, [&] { return real(from, to); });
 }
 
 int renameat(int fromDir, const char* from, int toDir, const char* to)
 {
     static auto real = next<int (*)(int, const char*, int, const char*)>("renameat");
-    const bool k = step("rename", absolute(toDir, to));
-    return finish(k, real(fromDir, from, toDir, to));
+    const Outcome k = step("rename", absolute(toDir, to));
+    return finish(k, [&] { return real(fromDir, from, toDir, to); });
 }
 
 int renameat2(int fromDir, const char* from, int toDir, const char* to, unsigned flags)
 {
     static auto real = next<int (*)(int, const char*, int, const char*, unsigned)>("renameat2");
-    const bool k = step("rename", absolute(toDir, to));
-    return finish(k, real(fromDir, from, toDir, to, flags));
+    const Outcome k = step("rename", absolute(toDir, to));
+    return finish(k, [&] { return real(fromDir, from, toDir, to, flags); });
 }
 
 int unlink(const char* path)
 {
     static auto real = next<int (*)(const char*)>("unlink");
-    const bool k = step("unlink", absolute(AT_FDCWD, path));
-    return finish(k, real(path));
+    const Outcome k = step("unlink", absolute(AT_FDCWD, path));
+    return finish(k, [&] { return real(path); });
 }
 
 int unlinkat(int dir, const char* path, int flags)
 {
     static auto real = next<int (*)(int, const char*, int)>("unlinkat");
-    const bool k = step("unlink", absolute(dir, path));
-    return finish(k, real(dir, path, flags));
+    const Outcome k = step("unlink", absolute(dir, path));
+    return finish(k, [&] { return real(dir, path, flags); });
 }
 
 int rmdir(const char* path)
 {
     static auto real = next<int (*)(const char*)>("rmdir");
-    const bool k = step("rmdir", absolute(AT_FDCWD, path));
-    return finish(k, real(path));
+    const Outcome k = step("rmdir", absolute(AT_FDCWD, path));
+    return finish(k, [&] { return real(path); });
 }
 
 int mkdir(const char* path, mode_t mode)
 {
     static auto real = next<int (*)(const char*, mode_t)>("mkdir");
-    const bool k = step("mkdir", absolute(AT_FDCWD, path));
-    return finish(k, real(path, mode));
+    const Outcome k = step("mkdir", absolute(AT_FDCWD, path));
+    return finish(k, [&] { return real(path, mode); });
 }
 
 int fsync(int fd)
 {
     static auto real = next<int (*)(int)>("fsync");
-    const bool k = step("fsync", pathOfFd(fd));
-    return finish(k, real(fd));
+    const Outcome k = step("fsync", pathOfFd(fd));
+    return finish(k, [&] { return real(fd); });
 }
 
 int fdatasync(int fd)
 {
     static auto real = next<int (*)(int)>("fdatasync");
-    const bool k = step("fsync", pathOfFd(fd));
-    return finish(k, real(fd));
+    const Outcome k = step("fsync", pathOfFd(fd));
+    return finish(k, [&] { return real(fd); });
 }
 
 // Whether the disk counts as full from this step on.
@@ -197,45 +214,36 @@ ssize_t write(int fd, const void* data, size_t n)
 {
     static auto real = next<ssize_t (*)(int, const void*, size_t)>("write");
     const std::string path = fd > 2 && isRegularFd(fd) ? pathOfFd(fd) : std::string();
-    const bool k = !path.empty() && step("write", path);
+    const Outcome k = path.empty() ? Go : step("write", path);
     if (!path.empty() && under(path) && full()) {
         errno = ENOSPC;
         return -1;
     }
-    const ssize_t rc = real(fd, data, n);
-    if (k)
-        ::raise(SIGKILL);
-    return rc;
+    return finish(k, [&] { return real(fd, data, n); });
 }
 
 ssize_t pwrite64(int fd, const void* data, size_t n, off_t at)
 {
     static auto real = next<ssize_t (*)(int, const void*, size_t, off_t)>("pwrite64");
     const std::string path = isRegularFd(fd) ? pathOfFd(fd) : std::string();
-    const bool k = !path.empty() && step("write", path);
+    const Outcome k = path.empty() ? Go : step("write", path);
     if (!path.empty() && under(path) && full()) {
         errno = ENOSPC;
         return -1;
     }
-    const ssize_t rc = real(fd, data, n, at);
-    if (k)
-        ::raise(SIGKILL);
-    return rc;
+    return finish(k, [&] { return real(fd, data, n, at); });
 }
 
 ssize_t copy_file_range(int in, off64_t* inAt, int out, off64_t* outAt, size_t n, unsigned flags)
 {
     static auto real = next<ssize_t (*)(int, off64_t*, int, off64_t*, size_t, unsigned)>("copy_file_range");
     const std::string path = pathOfFd(out);
-    const bool k = step("write", path);
+    const Outcome k = step("write", path);
     if (under(path) && full()) {
         errno = ENOSPC;
         return -1;
     }
-    const ssize_t rc = real(in, inAt, out, outAt, n, flags);
-    if (k)
-        ::raise(SIGKILL);
-    return rc;
+    return finish(k, [&] { return real(in, inAt, out, outAt, n, flags); });
 }
 
 ssize_t pwrite(int fd, const void* data, size_t n, off_t at)
