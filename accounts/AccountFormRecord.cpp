@@ -1,5 +1,7 @@
 #include "accounts/AccountFormRecord.h"
 
+#include "transactions/Ledger.h"
+
 #include "core/Autonumber.h"
 #include "core/FileTransaction.h"
 #include "core/GuardedWrites.h"
@@ -64,16 +66,7 @@ platform::FileError AccountFormRecord::bookOpeningBalance(core::DataFiles& files
     core::FileUse transactions(files, core::FileId::Transactions);
     if (!transactions.ok())
         return files.store.lastError();
-    const core::Account& account = files.accounts.record;
-    auto& tra = files.transactions;
-    tra.clear();
-    tra.record.sysId = account.sysId;
-    tra.record.dateofTransaction = platform::Clock::current().today();
-    tra.record.transactionDescription = QStringLiteral("Initial Account Balance");
-    tra.record.transactionType = QStringLiteral("B");
-    tra.record.transactionAmount = account.accountBalance;
-    tra.record.reconciledTransaction = 0;
-    return tra.add();
+    return transactions::Ledger(files).bookOpeningBalance(files.accounts.record);
 }
 
 } // namespace fundora::accounts

@@ -3,7 +3,9 @@
 #include "core/FileTransaction.h"
 #include "core/OpenFile.h"
 #include "platform/Clock.h"
-#include "transactions/TransactionFormRecord.h"
+#include "transactions/Ledger.h"
+
+#include <vector>
 
 namespace fundora::importing {
 
@@ -61,51 +63,53 @@ FileError commitImport(core::DataFiles& files, const ImportPlan& plan, CommitOut
     const platform::Clock& clock = platform::Clock::current();
     const std::int32_t today = clock.today();
     const std::int32_t now = clock.timeOfDay();
-    Decimal total = Decimal::fromUnits(0, 2);
+    // Every line is checked against what other stations imported before anything is written.
+    std::vector<const PlannedLine*> taken;
+    std::vector<core::Transaction> added;
     for (const PlannedLine& p : plan.lines) {
         if (p.choice == LineChoice::Skip)
             continue;
-        bool taken = false;
-        if (FileError e = takenSince(files, plan.sysId, p, taken); !e.ok())
+        bool since = false;
+        if (FileError e = takenSince(files, plan.sysId, p, since); !e.ok())
             return e;
-        if (taken) {
+        if (since) {
             outcome.conflict = true;
             outcome.conflictText =
                 QStringLiteral("Line %1 was imported by another station since the preview was made.").arg(p.line.sourceLine);
             return FileError::success(); // the transaction rolls back: nothing is written
         }
-        std::int32_t row = p.matchedRow;
+        taken.push_back(&p);
         if (p.choice == LineChoice::Add) {
-            core::Transaction& t = files.transactions.record;
-            t = core::Transaction{};
+            core::Transaction t;
             t.sysId = plan.sysId;
             t.dateofTransaction = p.line.date;
             t.transactionDescription = p.line.description;
             t.transactionType = p.line.type;
             t.transactionAmount = p.line.amount;
-            if (FileError e = files.transactions.add(); !e.ok())
-                return e;
-            row = static_cast<std::int32_t>(files.transactions.record.identity.row);
-            total += p.line.amount;
+            added.push_back(t);
         }
+    }
+    // The added lines and the balance they move, by the balance rule.
+    if (FileError e = transactions::Ledger(files).book(added); !e.ok())
+        return e;
+    auto nextAdded = added.cbegin();
+    for (const PlannedLine* p : taken) {
+        const bool add = p->choice == LineChoice::Add;
         core::ImportedLine& r = files.importedLines.record;
         r = core::ImportedLine{};
         r.sysId = plan.sysId;
-        r.bankId = p.line.bankId;
-        r.lineDate = p.line.date;
-        r.lineAmount = p.line.amount;
-        r.transactionRow = row;
-        r.outcome = static_cast<std::uint8_t>(p.choice == LineChoice::Add ? core::ImportOutcome::Added : core::ImportOutcome::Matched);
+        r.bankId = p->line.bankId;
+        r.lineDate = p->line.date;
+        r.lineAmount = p->line.amount;
+        r.transactionRow = add ? static_cast<std::int32_t>((nextAdded++)->identity.row) : p->matchedRow;
+        r.outcome = static_cast<std::uint8_t>(add ? core::ImportOutcome::Added : core::ImportOutcome::Matched);
         r.importDate = today;
         r.importTime = now;
         r.sourceName = plan.sourceName.left(80);
         if (FileError e = files.importedLines.add(); !e.ok())
             return e;
-        ++(p.choice == LineChoice::Add ? outcome.added : outcome.linked);
+        ++(add ? outcome.added : outcome.linked);
     }
-    if (!total.isZero())
-        if (FileError e = transactions::addToBalance(files, plan.sysId, total.rounded(2)); !e.ok())
-            return e;
     return tx.commit();
 }
 

@@ -8,7 +8,7 @@
 #include "platform/Clock.h"
 #include "platform/PrivateDirectory.h"
 #include "statements/StatementSession.h"
-#include "transactions/TransactionFormRecord.h"
+#include "transactions/Ledger.h"
 
 #include <QDir>
 #include <QFile>
@@ -175,21 +175,13 @@ public:
     QString book(std::int32_t sysId, DayNumber day, const char* type, const QString& text, const Decimal& amount)
     {
         at(day, 12);
-        core::FileTransaction tx(m_files.store);
-        if (!tx.begun())
-            return tx.beginError().text;
-        core::Transaction& t = m_files.transactions.record;
-        m_files.transactions.clear();
+        core::Transaction t;
         t.sysId = sysId;
         t.dateofTransaction = day;
         t.transactionType = QString::fromLatin1(type);
         t.transactionDescription = text;
         t.transactionAmount = amount;
-        if (platform::FileError e = m_files.transactions.add(); !e.ok())
-            return e.text;
-        if (platform::FileError e = transactions::addToBalance(m_files, sysId, amount); !e.ok())
-            return e.text;
-        return tx.commit().text;
+        return transactions::Ledger(m_files).book(t).text;
     }
 
     Decimal balanceOf(std::int32_t sysId)

@@ -6,6 +6,7 @@
 #include "core/StandardWarning.h"
 #include "platform/Clock.h"
 #include "platform/MessageService.h"
+#include "transactions/Ledger.h"
 #include "transactions/ReconciledEntries.h"
 #include "transactions/TransactionText.h"
 
@@ -14,18 +15,6 @@ namespace fundora::transactions {
 using core::Guarded;
 using platform::Decimal;
 using platform::FileError;
-
-FileError addToBalance(core::DataFiles& files, std::int32_t sysId, const Decimal& delta)
-{
-    auto& accounts = files.accounts;
-    accounts.clear();
-    accounts.record.sysId = sysId;
-    if (FileError e = accounts.get(core::AccSysIDKey); !e.ok())
-        return e;
-    accounts.record.accountBalance = (accounts.record.accountBalance + delta).rounded(2);
-    // A balance beyond the field's size is refused by the store (75): nothing is written.
-    return accounts.put();
-}
 
 FileError reconcileTransaction(core::DataFiles& files)
 {
@@ -77,13 +66,11 @@ FileError TransactionFormRecord::writeInsert()
 {
     // The buffer holds the form's copy (its sign settled by confirmSave); if anything fails the form keeps what was typed.
     core::Transaction& t = file().record;
-    core::FileTransaction tx(m_files.store);
-    if (!tx.begun())
-        return tx.beginError();
-    FileError e = addToBalance(m_files, t.sysId, t.transactionAmount);
+    core::Transaction booked = t;
+    const FileError e = Ledger(m_files).book(booked);
     if (e.ok())
-        e = m_files.transactions.add();
-    return e.ok() ? tx.commit() : e;
+        t.identity = booked.identity;
+    return e;
 }
 
 namespace {
@@ -115,7 +102,7 @@ Guarded TransactionFormRecord::guardedUpdate()
     if (result != Guarded::Done)
         return result;
     const Decimal delta = edited.transactionAmount - opened().transactionAmount;
-    FileError e = delta.isZero() ? FileError::success() : addToBalance(m_files, edited.sysId, delta);
+    FileError e = delta.isZero() ? FileError::success() : Ledger(m_files).moveBalance(edited.sysId, delta);
     if (e.ok() && keeper)
         e = keeper->followChange(m_files, before, &file().record);
     if (e.ok())
@@ -149,7 +136,7 @@ Guarded TransactionFormRecord::guardedDelete()
     // The buffer now holds the transaction as it was stored when deleted: the
     // list's copy may be older, if another station changed its amount since.
     const core::Transaction gone = file().record;
-    FileError e = addToBalance(m_files, gone.sysId, -gone.transactionAmount);
+    FileError e = Ledger(m_files).moveBalance(gone.sysId, -gone.transactionAmount);
     if (e.ok() && keeperFor(gone))
         e = keeperFor(gone)->followChange(m_files, gone, nullptr);
     if (e.ok())

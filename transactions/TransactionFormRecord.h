@@ -50,9 +50,4 @@ private:
 // balance is not touched: it holds the amount already.
 platform::FileError reconcileTransaction(core::DataFiles& files);
 
-// Adds `delta` to the stored balance of account `sysId`; for use inside a
-// transaction over Accounts and Transactions (the account buffer then holds the
-// account as written).
-platform::FileError addToBalance(core::DataFiles& files, std::int32_t sysId, const platform::Decimal& delta);
-
 } // namespace fundora::transactions

@@ -5,6 +5,7 @@
 #include "platform/Clock.h"
 #include "statements/StatementSession.h"
 #include "tests/core/CoreFixture.h"
+#include "transactions/Ledger.h"
 #include "transactions/TransactionFormRecord.h"
 
 #include <QDateTime>
@@ -48,19 +49,14 @@ protected:
     // Books a transaction as the form does: the amount as stored (payments negative) and the balance in one commit.
     std::int64_t book(std::int32_t id, platform::DayNumber date, const char* type, const char* amount, const QString& description = {})
     {
-        core::FileTransaction tx(files->store);
-        EXPECT_TRUE(tx.begun());
-        files->transactions.clear();
-        files->transactions.record.sysId = id;
-        files->transactions.record.dateofTransaction = date;
-        files->transactions.record.transactionType = QString::fromLatin1(type);
-        files->transactions.record.transactionAmount = money(amount);
-        files->transactions.record.transactionDescription = description;
-        EXPECT_TRUE(files->transactions.add().ok());
-        const std::int64_t row = files->transactions.record.identity.row;
-        EXPECT_TRUE(transactions::addToBalance(*files, id, money(amount)).ok());
-        EXPECT_TRUE(tx.commit().ok());
-        return row;
+        core::Transaction t;
+        t.sysId = id;
+        t.dateofTransaction = date;
+        t.transactionType = QString::fromLatin1(type);
+        t.transactionAmount = money(amount);
+        t.transactionDescription = description;
+        EXPECT_TRUE(transactions::Ledger(*files).book(t).ok());
+        return t.identity.row;
     }
     std::set<std::int64_t> openRows(std::int32_t id)
     {

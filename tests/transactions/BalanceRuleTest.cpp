@@ -9,6 +9,7 @@
 #include "tests/core/CoreFixture.h"
 #include "tests/support/Station.h"
 #include "transactions/ChargeAnalysis.h"
+#include "transactions/Ledger.h"
 #include "transactions/TransactionFormRecord.h"
 
 #include <random>
@@ -218,6 +219,37 @@ TEST_F(BalanceRuleTest, ABalanceBeyondItsFieldWritesNeitherTheAccountNorTheTrans
     EXPECT_EQ(transactionsOf(1).size(), 1u);
     EXPECT_EQ(balanceOf(1), money("99990.00"));
     EXPECT_EQ(charge->record.working().transactionAmount, money("20.00")) << "the form keeps what was typed";
+}
+
+// The ledger works through records of its own: a list or form holding the account in the shared
+// buffer keeps it as read, and after a rollback nothing in the buffer names a version never committed.
+TEST_F(BalanceRuleTest, TheLedgerLeavesTheSharedBuffersAsTheyWereAndARollbackLeavesNoVersionBehind)
+{
+    addAccount(1, "100.00");
+    files->accounts.clear();
+    files->accounts.record.sysId = 1;
+    ASSERT_TRUE(files->accounts.get(core::AccSysIDKey).ok());
+    const core::Account held = files->accounts.record;
+    files->transactions.clear();
+    files->transactions.record.transactionDescription = QStringLiteral("typed in a form");
+    {
+        core::FileTransaction outer(files->store);
+        core::Transaction t;
+        t.sysId = 1;
+        t.transactionType = QStringLiteral("C");
+        t.transactionAmount = money("25.00");
+        ASSERT_TRUE(transactions::Ledger(*files).book(t).ok());
+        EXPECT_EQ(files->accounts.record.identity.version, held.identity.version);
+        EXPECT_EQ(files->accounts.record.accountBalance, held.accountBalance);
+        EXPECT_EQ(files->transactions.record.transactionDescription, QStringLiteral("typed in a form"));
+        // The caller's transaction rolls back: the booking goes with it.
+    }
+    EXPECT_EQ(balanceOf(1), money("100.00"));
+    EXPECT_EQ(transactionsOf(1).size(), 1u);
+    // The account as it was read can still be written: its version is the stored one.
+    files->accounts.record = held;
+    files->accounts.record.creditCardVendor = QStringLiteral("Renamed Bank");
+    EXPECT_TRUE(files->accounts.put().ok());
 }
 
 TEST_F(BalanceRuleTest, ASaveWhileAnotherStationHoldsTheFilesWritesNothing)
