@@ -7,6 +7,7 @@
 #include "engine/BrowseListView.h"
 #include "engine/FormWindow.h"
 
+#include <QApplication>
 #include <QCloseEvent>
 #include <QDir>
 #include <QHBoxLayout>
@@ -260,6 +261,14 @@ void BrowseWindow::readFailed()
 void BrowseWindow::viewFailed()
 {
     core::standardWarning(m_files, core::Warning::ViewOpenError);
+}
+
+void BrowseWindow::setBusy(bool busy)
+{
+    if (busy)
+        QApplication::setOverrideCursor(Qt::WaitCursor);
+    else
+        QApplication::restoreOverrideCursor();
 }
 
 void BrowseWindow::post(std::function<void()> work)

@@ -113,6 +113,7 @@ protected:
     void readFailed() override;
     void viewFailed() override;
     void post(std::function<void()> work) override;
+    void setBusy(bool busy) override;
     void callUpdateForm(FormCall call, std::function<void(core::Response, core::Navigation)> done) override;
     void afterRefresh() override;
 
