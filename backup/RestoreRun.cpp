@@ -3,19 +3,14 @@
 #include "backup/Drives.h"
 #include "backup/Leftovers.h"
 #include "backup/Messages.h"
+#include "backup/RestoreChecks.h"
 #include "backup/Startup.h"
-#include "platform/Clock.h"
-#include "platform/FileCopy.h"
 #include "platform/MessageService.h"
-#include "platform/pictures/Picture.h"
-#include "platform/store/FileInstall.h"
-#include "platform/store/WholeFile.h"
 
 #include <QDir>
 #include <QFileInfo>
 
 #include <cstdio>
-#include <fcntl.h>
 #include <sys/stat.h>
 
 namespace fundora::backup {
@@ -30,14 +25,6 @@ using namespace std::chrono_literals;
 // Room kept free on the disk beside what an expansion may fill.
 constexpr std::int64_t ReserveBytes = 16 * 1024 * 1024;
 
-// "6 Dec 2026"
-QString shortDate(std::int32_t day)
-{
-    const QDate d = platform::qDateOf(day);
-    return d.isValid() ? QStringLiteral("%1 %2 %3").arg(d.day()).arg(QLocale::c().monthName(d.month(), QLocale::ShortFormat)).arg(d.year())
-                       : QString();
-}
-
 bool isRegularFile(const QString& path)
 {
     struct stat st {};
@@ -46,24 +33,8 @@ bool isRegularFile(const QString& path)
 
 } // namespace
 
-bool isPlainFileName(const QString& name)
-{
-    if (name.isEmpty() || name == QStringLiteral(".") || name == QStringLiteral("..") || name.size() > 80)
-        return false;
-    for (QChar c : name)
-        if (c == u'/' || c == u'\\' || c == u':' || c.unicode() < 32)
-            return false;
-    return !name.startsWith(u'.');
-}
-
-bool isRestorableName(const QString& name)
-{
-    return isPlainFileName(name) && name.size() > 4 && name.endsWith(QStringLiteral(".TPS"), Qt::CaseInsensitive);
-}
-
 RestoreRun::RestoreRun(BackupConfig& config, Compressor& compressor, RestoreUi& ui)
-    : m_config(config), m_compressor(compressor), m_ui(ui), m_directory(config.directory()),
-      m_staging(QDir(m_directory).filePath(StagingName))
+    : m_config(config), m_compressor(compressor), m_ui(ui), m_directory(config.directory()), m_staging(m_directory)
 {
 }
 
@@ -75,15 +46,6 @@ RestoreRun::~RestoreRun()
     }
     m_expanding.clear();
     discardOutput();
-    for (const Staged& s : m_staged)
-        s.problem.wait();
-    if (!m_keepStaging)
-        removeStaging(m_directory);
-}
-
-QString RestoreRun::stagingPath(const QString& name) const
-{
-    return QDir(m_staging).filePath(name);
 }
 
 void RestoreRun::discardOutput()
@@ -96,45 +58,12 @@ void RestoreRun::discardOutput()
     m_output.reset();
 }
 
-bool RestoreRun::openContainer(int disk)
-{
-    m_readBuffer.clear();
-    m_readOffset = 0;
-    m_container = std::make_unique<QFile>(containerName(m_location, disk));
-    if (!m_container->open(QIODevice::ReadOnly)) {
-        m_container.reset();
-        return false;
-    }
-    return true;
-}
-
-RestoreRun::Read RestoreRun::readRecord(QByteArray& record)
-{
-    if (m_readOffset >= m_readBuffer.size()) {
-        m_readBuffer = m_container->read(256 * RecordSize);
-        m_readOffset = 0;
-        if (m_readBuffer.isEmpty())
-            return m_container->error() == QFileDevice::NoError ? Read::EndOfContainer : Read::Failed;
-    }
-    if (m_readBuffer.size() - m_readOffset < RecordSize) {
-        // A piece that ends inside a record: the rest must follow, or the container is cut.
-        const QByteArray more = m_container->read(RecordSize - (m_readBuffer.size() - m_readOffset));
-        m_readBuffer = m_readBuffer.mid(m_readOffset) + more;
-        m_readOffset = 0;
-        if (m_readBuffer.size() < RecordSize)
-            return Read::Failed;
-    }
-    record = QByteArray::fromRawData(m_readBuffer.constData() + m_readOffset, RecordSize);
-    m_readOffset += RecordSize;
-    return Read::Record;
-}
-
 RestoreRun::State RestoreRun::start(const QString& location)
 {
     m_location = location;
     m_state = State::Running;
     m_restored.clear();
-    m_staged.clear();
+    m_staging.end();
     m_progress = RestoreProgress();
     m_progress.status = QStringLiteral("Reading file data ...");
     m_ui.progress(m_progress);
@@ -146,24 +75,23 @@ RestoreRun::State RestoreRun::start(const QString& location)
     m_config.close();
     removeLeftovers(m_directory);
     // Made new and private: whatever stood under its name was removed above, or is an unfinished restore's.
-    if (::mkdir(QFile::encodeName(m_staging).constData(), 0700) != 0) {
-        m_keepStaging = errno == EEXIST;
-        return stop(QStringLiteral("The directory %1 could not be made to restore into.").arg(m_staging));
+    if (bool wasThere = false; !m_staging.make(wasThere)) {
+        if (wasThere)
+            m_staging.keep();
+        return stop(QStringLiteral("The directory %1 could not be made to restore into.").arg(m_staging.directory()));
     }
 
     const QString first = containerName(location, 1);
-    if (!openContainer(1)) {
+    if (!m_container.open(location, 1)) {
         ask("Error Opening File!", QStringLiteral("Cannot Open File: ") + first + QStringLiteral(".   Please Insert Disk ONE"),
             MessageIcon::Question, Button::Cancel, Button::Cancel);
         return stop(QStringLiteral("%1 could not be opened.").arg(first), false);
     }
     std::optional<ContainerHeader> header;
     for (;;) {
-        m_container->seek(0);
-        m_readBuffer.clear();
-        m_readOffset = 0;
+        m_container.rewind();
         QByteArray record;
-        if (readRecord(record) == Read::Record)
+        if (m_container.next(record) == ContainerReader::Read::Record)
             header = ContainerHeader::decode(record);
         if (header && (header->diskNumber == 1 || header->kind == RecordKind::Header))
             break;
@@ -171,8 +99,7 @@ RestoreRun::State RestoreRun::start(const QString& location)
         if (ask("Disk out of Sequence!", QStringLiteral("Please Insert Disk ONE"), MessageIcon::Exclamation, Button::Ok | Button::Cancel,
                 Button::Cancel) != Button::Ok)
             return stop(QStringLiteral("Disk 1 was not inserted."), false);
-        openContainer(1);
-        if (!m_container)
+        if (!m_container.open(location, 1))
             return stop(QStringLiteral("%1 could not be opened.").arg(first), false);
     }
     if (!checkFirstDisk(*header))
@@ -186,52 +113,12 @@ RestoreRun::State RestoreRun::start(const QString& location)
 
 bool RestoreRun::checkFirstDisk(const ContainerHeader& header)
 {
-    if (header.setNumber < m_expectedSet - 1) {
-        const QString warning =
-            QStringLiteral("The disk set you are restoring from is sequence no. %1 whereas the last back up done was sequence %2. If "
-                           "you continue you could be overwriting (and thus losing) data entered since %3 at %4. Click on Cancel "
-                           "to abort the restore.")
-                .arg(header.setNumber)
-                .arg(m_expectedSet - 1)
-                .arg(shortDate(header.createdDate), platform::formatPicture(std::int64_t{header.createdTime}, u"T3"));
-        if (ask("Disk Set older than current Data!   WARNING!", warning, MessageIcon::Exclamation, Button::Ok | Button::Cancel,
-                Button::Cancel) != Button::Ok) {
-            stop(QStringLiteral("The set is older than the data; the restore was cancelled."), false);
-            return false;
-        }
-        for (;;) {
-            const int answer =
-                ask("Bring Set Numbers into Sync?",
-                    QStringLiteral(
-                        "You have chosen to carry out a restore even though the diskette set number does not tally with the "
-                        "system set number.  If you answer YES the system set number will be set to this diskette set's "
-                        "number.  To cancel the restore altogether press Abort. For more information press Help.   "
-                        "Answering either Yes or No will start the restoration.  \r\n\r\nDo you want to synchronize set numbers?\r\n"),
-                    MessageIcon::Question, Button::Yes | Button::No | Button::Abort | Button::Help, Button::Yes);
-            if (answer == Button::Help) {
-                m_ui.showSyncHelp();
-                continue;
-            }
-            if (answer != Button::Yes && answer != Button::No) {
-                stop(QStringLiteral("The restore was cancelled."), false);
-                return false;
-            }
-            // The further disks are checked against this set. The number stored
-            // for the next backup is never lowered (see end()): a lower one
-            // would be given again to a new set, and two sets could no longer be told apart.
-            if (answer == Button::Yes)
-                m_expectedSet = header.setNumber + 1;
-            break;
-        }
-    }
-    if (header.version != FormatVersion.leftJustified(5, ' ')) {
-        ask("Incorrect Version!",
-            QStringLiteral("These files have been backed up using version ") + header.versionText() +
-                QStringLiteral(" of the back up program.  \r\n\r\nThe current version of the program is 3.6\r\n"),
-            MessageIcon::Stop, Button::Cancel, Button::Cancel);
-        stop(QStringLiteral("The set was written by version %1.").arg(header.versionText()), false);
+    const FirstDiskVerdict verdict = backup::checkFirstDisk(header, m_expectedSet, [this] { m_ui.showSyncHelp(); });
+    if (!verdict.go) {
+        stop(verdict.stopReason, false);
         return false;
     }
+    m_expectedSet = verdict.expectedSet;
     return true;
 }
 
@@ -241,15 +128,12 @@ bool RestoreRun::copyWholeBlocks()
     // container to the file, a few megabytes at a time.
     const std::int64_t whole = std::min(m_blocksLeft, (m_fileSize - m_written) / RecordSize);
     const std::int64_t bytes = std::min<std::int64_t>(whole, 4096) * RecordSize;
-    if (bytes <= 0 || !m_output->flush())
+    if (bytes <= 0)
         return false;
-    const std::int64_t at = m_container->pos();
-    const std::int64_t copied = platform::copyFileRange(m_container->handle(), at, m_output->handle(), bytes);
+    const std::int64_t copied = m_container.copyBlocksTo(*m_output, bytes);
     if (copied < 0)
         return false;
     const std::int64_t blocks = copied / RecordSize;
-    m_container->seek(at + blocks * RecordSize);
-    m_output->seek(m_output->size());
     m_written += blocks * RecordSize;
     m_blocksLeft -= blocks;
     m_progress.thisFile = m_written;
@@ -262,16 +146,16 @@ bool RestoreRun::copyWholeBlocks()
 RestoreRun::State RestoreRun::step(int records)
 {
     for (int i = 0; i < records && m_state == State::Running; ++i) {
-        if (m_output && m_readOffset >= m_readBuffer.size() && copyWholeBlocks()) {
+        if (m_output && m_container.atPieceEnd() && copyWholeBlocks()) {
             if (m_blocksLeft == 0 && !finishFile())
                 return m_state;
             continue;
         }
         QByteArray record;
-        const Read r = readRecord(record);
-        if (r == Read::Failed)
-            return stop(QStringLiteral("Error reading from floppy %1. Restore ABORTED").arg(m_container->error()));
-        if (r == Read::EndOfContainer) {
+        const ContainerReader::Read r = m_container.next(record);
+        if (r == ContainerReader::Read::Failed)
+            return stop(QStringLiteral("Error reading from floppy %1. Restore ABORTED").arg(m_container.error()));
+        if (r == ContainerReader::Read::EndOfContainer) {
             if (!nextDisk())
                 return m_state;
             continue;
@@ -342,17 +226,15 @@ bool RestoreRun::beginFile(const ContainerHeader& header)
         stop(QStringLiteral("Refused the file \"%1\": only data files (*.TPS) are restored.").arg(m_fileName), false);
         return false;
     }
-    for (const Staged& s : m_staged) {
-        if (s.fileName.compare(m_fileName, Qt::CaseInsensitive) == 0) {
-            stop(QStringLiteral("The backup set is damaged: it holds %1 twice.").arg(m_fileName));
-            return false;
-        }
+    if (m_staging.holds(m_fileName)) {
+        stop(QStringLiteral("The backup set is damaged: it holds %1 twice.").arg(m_fileName));
+        return false;
     }
     if (m_fileSize < 0) {
         stop(QStringLiteral("The backup set is damaged: %1 has a negative size.").arg(m_fileName));
         return false;
     }
-    QString outputName = QStringLiteral("%1.part").arg(++m_stagedFiles);
+    QString outputPath = m_staging.nextPartPath();
     if (m_compressed && header.compressionType != 1) {
         // Without an expansion step the stored data could only be thrown away.
         stop(
@@ -371,14 +253,15 @@ bool RestoreRun::beginFile(const ContainerHeader& header)
         for (const Expansion& e : m_expanding)
             if (e.baseName == m_baseName && !completeExpansion())
                 return false;
-        outputName = m_baseName + QStringLiteral(".BKX");
+        outputPath = m_staging.path(m_baseName + QStringLiteral(".BKX"));
     }
-    m_output = std::make_unique<QFile>(stagingPath(outputName));
+    m_output = std::make_unique<QFile>(outputPath);
     // A new file in the fresh staging directory: no truncation (ext4 would flush it when it is closed).
     if (!m_output->open(QIODevice::WriteOnly | QIODevice::NewOnly)) {
-        ask("Error Creating File!", QStringLiteral("Cannot Create File: ") + outputName, MessageIcon::Stop, Button::Cancel, Button::Cancel);
+        ask("Error Creating File!", QStringLiteral("Cannot Create File: ") + QFileInfo(outputPath).fileName(), MessageIcon::Stop,
+            Button::Cancel, Button::Cancel);
         m_output.reset();
-        stop(QStringLiteral("%1 could not be created.").arg(stagingPath(outputName)), false);
+        stop(QStringLiteral("%1 could not be created.").arg(outputPath), false);
         return false;
     }
     m_output->setPermissions(QFileDevice::ReadOwner | QFileDevice::WriteOwner);
@@ -409,7 +292,7 @@ bool RestoreRun::finishFile()
         return false;
     }
     if (!m_compressed) {
-        stage(m_fileName, written, false);
+        m_staging.add(m_fileName, written, false);
         return true;
     }
     // The expansion runs while the next file is read; two may run at once.
@@ -418,12 +301,12 @@ bool RestoreRun::finishFile()
     if (m_expanding.size() >= 2 && !completeExpansion())
         return false;
     // An expansion may fill the disk but for a reserve, and no more.
-    const std::int64_t limit = freeSpace(m_staging) - ReserveBytes;
+    const std::int64_t limit = freeSpace(m_staging.directory()) - ReserveBytes;
     if (limit <= 0) {
         stop(QStringLiteral("The disk of %1 has no room to expand %2.").arg(m_directory, m_fileName));
         return false;
     }
-    Expansion e{m_compressor.startExpand(m_baseName, m_staging, limit), m_baseName, m_fileName, m_nameWithExtension};
+    Expansion e{m_compressor.startExpand(m_baseName, m_staging.directory(), limit), m_baseName, m_fileName, m_nameWithExtension};
     if (!e.process) {
         stop(QStringLiteral("%1 could not be expanded (%2).").arg(m_baseName, m_compressor.failure()), false);
         return false;
@@ -453,8 +336,8 @@ bool RestoreRun::completeExpansion(std::size_t index)
     Expansion e = std::move(m_expanding[index]);
     m_expanding.erase(m_expanding.begin() + static_cast<std::ptrdiff_t>(index));
     const bool expanded = m_compressor.finishExpand(*e.process, e.baseName);
-    QFile::remove(stagingPath(e.baseName + QStringLiteral(".BKX")));
-    const QString result = stagingPath(e.nameWithExtension);
+    QFile::remove(m_staging.path(e.baseName + QStringLiteral(".BKX")));
+    const QString result = m_staging.path(e.nameWithExtension);
     if (!expanded || !isRegularFile(result)) {
         ask("Error Uncompressing Files!", QStringLiteral("An error has occurred while uncompressing : ") + e.baseName,
             MessageIcon::Exclamation, Button::Abort, Button::Abort);
@@ -464,79 +347,45 @@ bool RestoreRun::completeExpansion(std::size_t index)
         return false;
     }
     // Kept under a name of its own, so that no later file of the set meets it.
-    const QString kept = stagingPath(QStringLiteral("%1.part").arg(++m_stagedFiles));
+    const QString kept = m_staging.nextPartPath();
     if (std::rename(QFile::encodeName(result).constData(), QFile::encodeName(kept).constData()) != 0) {
         stop(QStringLiteral("%1 could not be kept for the restore.").arg(e.fileName));
         return false;
     }
-    stage(e.fileName, kept, true);
+    m_staging.add(e.fileName, kept, true);
     return true;
-}
-
-void RestoreRun::stage(const QString& fileName, const QString& path, bool contentVerified)
-{
-    // The file it replaces decides whether it must be a database: damage to
-    // its header must not pass for a file of another kind.
-    const bool mustBeDatabase = platform::looksLikeDatabase(QDir(m_directory).filePath(fileName));
-    const auto depth = contentVerified ? platform::DatabaseCheck::Quick : platform::DatabaseCheck::Full;
-    m_staged.push_back({fileName, path, std::async(std::launch::async, [path, mustBeDatabase, depth] {
-                                            QString problem;
-                                            if (platform::looksLikeDatabase(path))
-                                                problem = platform::databaseProblem(path, depth);
-                                            else if (mustBeDatabase)
-                                                problem = QStringLiteral("it is not a data file");
-                                            // On its way to the disk meanwhile, so that putting it in place waits for nothing.
-                                            if (problem.isEmpty() && !platform::syncFile(path))
-                                                problem = QStringLiteral("it could not be written to the disk");
-                                            return problem;
-                                        }).share()});
 }
 
 bool RestoreRun::installStaged()
 {
-    // First every file is checked: a set that is damaged anywhere replaces nothing.
-    for (const Staged& s : m_staged) {
-        const QString problem = s.problem.get();
-        if (!problem.isEmpty()) {
-            ask("Error Copying File! ",
-                QStringLiteral("%1 in the backup set is damaged (%2). Nothing of this set is restored; every data file stays as it was.")
-                    .arg(s.fileName, problem),
-                MessageIcon::Stop, Button::Abort, Button::Abort);
-            stop(QStringLiteral("%1 in the backup set is damaged (%2).").arg(s.fileName, problem), false);
-            return false;
-        }
+    const RestoreStaging::Outcome outcome = m_staging.install(m_setBefore);
+    if (!outcome.damagedFile.isEmpty()) {
+        ask("Error Copying File! ",
+            QStringLiteral("%1 in the backup set is damaged (%2). Nothing of this set is restored; every data file stays as it was.")
+                .arg(outcome.damagedFile, outcome.damage),
+            MessageIcon::Stop, Button::Abort, Button::Abort);
+        stop(QStringLiteral("%1 in the backup set is damaged (%2).").arg(outcome.damagedFile, outcome.damage), false);
+        return false;
     }
-    // The set number of the next backup is never lowered, not even by the older
-    // CFG.TPS the set brings back: its staged copy gets the number before it is put in place.
-    std::vector<platform::FileToInstall> install;
-    for (const Staged& s : m_staged) {
-        if (s.fileName.compare(QStringLiteral("CFG.TPS"), Qt::CaseInsensitive) == 0 && !raiseStoredSetNumber(s.path, m_setBefore)) {
-            stop(QStringLiteral("The set number could not be kept in %1; nothing was restored.").arg(s.fileName));
-            return false;
-        }
-        install.push_back({StagingName + u'/' + QFileInfo(s.path).fileName(), s.fileName});
+    if (!outcome.setNumberNotKept.isEmpty()) {
+        stop(QStringLiteral("The set number could not be kept in %1; nothing was restored.").arg(outcome.setNumberNotKept));
+        return false;
     }
-    // Every file of the set is held before the first is replaced, and the
-    // install finishes even when the utility is killed half-way (see installFiles).
-    const platform::FileError e = platform::installFiles(m_directory, install, 2s);
-    if (!e.ok()) {
-        const QString why = e.osText.isEmpty() ? e.text : e.osText;
+    if (!outcome.installError.isEmpty()) {
         ask("Error Copying File! ",
             QStringLiteral("The data files could not be replaced: %1. Nothing of this set is restored; every data file stays as it "
                            "was. Close every program that uses the data files (on this or another computer) and restore again.")
-                .arg(why),
+                .arg(outcome.installError),
             MessageIcon::Stop, Button::Abort, Button::Abort);
-        if (platform::installNamesStaging(m_directory, StagingName)) {
-            // Decided but not finished (a rename failed): the next start of either program finishes it.
-            m_keepStaging = true;
-            stop(QStringLiteral("The data files could not all be put in place (%1); the next start finishes the restore.").arg(why), false);
-        } else {
-            stop(QStringLiteral("The data files could not be replaced: %1.").arg(why), false);
-        }
+        if (outcome.finishesAtNextStart)
+            stop(QStringLiteral("The data files could not all be put in place (%1); the next start finishes the restore.")
+                     .arg(outcome.installError),
+                 false);
+        else
+            stop(QStringLiteral("The data files could not be replaced: %1.").arg(outcome.installError), false);
         return false;
     }
-    for (const Staged& s : m_staged)
-        m_restored << s.fileName;
+    m_restored = m_staging.installed();
     return true;
 }
 
@@ -553,7 +402,7 @@ bool RestoreUi::acceptOtherSet(int, std::int32_t, std::int32_t, std::int32_t)
 bool RestoreRun::nextDisk()
 {
     const int wanted = m_disk + 1;
-    m_container.reset();
+    m_container.close();
     for (;;) {
         if (!m_ui.insertDisk(wanted)) {
             stop(QStringLiteral("The restore was abandoned at disk %1.").arg(wanted));
@@ -561,21 +410,21 @@ bool RestoreRun::nextDisk()
         }
         int code = 0;
         std::optional<ContainerHeader> header;
-        if (openContainer(wanted)) {
+        if (m_container.open(m_location, wanted)) {
             QByteArray record;
-            if (readRecord(record) == Read::Record)
+            if (m_container.next(record) == ContainerReader::Read::Record)
                 header = ContainerHeader::decode(record);
         } else {
             code = platform::ErrorCode::NoSuchFile;
         }
         if (!header || header->kind != RecordKind::Continuation || header->diskNumber != wanted) {
-            m_container.reset();
+            m_container.close();
             beep();
             say(QStringLiteral("Error %1: Incorrect disk - please insert disk %2").arg(code).arg(wanted));
             continue;
         }
         if (header->setNumber != m_expectedSet - 1 && !m_ui.acceptOtherSet(wanted, header->setNumber, m_expectedSet, m_firstDiskSet)) {
-            m_container.reset();
+            m_container.close();
             continue;
         }
         m_disk = wanted;
@@ -593,7 +442,7 @@ RestoreRun::State RestoreRun::stop(const QString& reason, bool tellUser)
     }
     m_expanding.clear();
     m_stopReason = reason;
-    if (!m_keepStaging)
+    if (!m_staging.kept())
         m_stopReason += QStringLiteral(" Nothing was restored; every data file is as it was.");
     m_state = State::Stopped;
     if (tellUser)
@@ -618,12 +467,8 @@ RestoreRun::State RestoreRun::complete()
 
 void RestoreRun::end()
 {
-    m_container.reset();
-    for (const Staged& s : m_staged)
-        s.problem.wait(); // no check may still read a file when the staging directory goes
-    if (!m_keepStaging)
-        removeStaging(m_directory);
-    m_staged.clear();
+    m_container.close();
+    m_staging.end();
     // The set number of the next backup is never lowered by a restore, not
     // even by the older CFG.TPS that the set brings back.
     if (m_config.reopen() && m_config.record().setNumber < m_setBefore) {

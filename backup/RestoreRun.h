@@ -2,13 +2,15 @@
 
 #include "backup/BackupConfig.h"
 #include "backup/Compressor.h"
+#include "backup/ContainerReader.h"
 #include "backup/ContainerRecord.h"
+#include "backup/RestoreChecks.h"
+#include "backup/RestoreStaging.h"
 
 #include <QFile>
 #include <QProcess>
 
 #include <deque>
-#include <future>
 #include <memory>
 #include <optional>
 
@@ -46,7 +48,7 @@ public:
 // number is never lowered by a restore.
 class RestoreRun {
 public:
-    static inline const QString StagingName = QStringLiteral(".vaultine-restore");
+    static inline const QString StagingName = RestoreStaging::Name;
 
     RestoreRun(BackupConfig& config, Compressor& compressor, RestoreUi& ui);
     ~RestoreRun();
@@ -65,9 +67,6 @@ public:
     const RestoreProgress& progress() const { return m_progress; }
 
 private:
-    enum class Read { Record, EndOfContainer, Failed };
-    Read readRecord(QByteArray& record);
-    bool openContainer(int disk);
     bool checkFirstDisk(const ContainerHeader& header);
     bool beginFile(const ContainerHeader& header);
     bool finishFile();
@@ -78,7 +77,7 @@ private:
     bool completeExpansion(std::size_t index = 0);
     // Completes the expansions that have ended, waiting for none.
     bool reapExpansions();
-    // Checks every staged file and puts them in place; false when the run stopped.
+    // Puts the staged files in place once all are sound; false when the run stopped.
     bool installStaged();
     void discardOutput();
     // After the end of a container: asks for the next disk; false when the run stops.
@@ -86,41 +85,24 @@ private:
     State stop(const QString& reason, bool tellUser = true);
     State complete();
     void end();
-    QString stagingPath(const QString& name) const;
 
     BackupConfig& m_config;
     Compressor& m_compressor;
     RestoreUi& m_ui;
     QString m_directory;
-    QString m_staging;
+    RestoreStaging m_staging;
     QString m_location;
     State m_state = State::Stopped;
     QString m_stopReason;
     QStringList m_restored;
     RestoreProgress m_progress;
     std::int32_t m_setBefore = 0;
-    bool m_keepStaging = false; // an install record still names the staging directory
 
-    std::unique_ptr<QFile> m_container;
-    QByteArray m_readBuffer; // the container is read in large pieces
-    qsizetype m_readOffset = 0;
+    ContainerReader m_container;
     int m_disk = 0;
     std::int32_t m_expectedSet = 0;
     std::int32_t m_firstDiskSet = 0;
 
-    // A whole file of the set, waiting in the staging directory.
-    struct Staged {
-        QString fileName; // its name in the program directory
-        QString path;     // where it waits
-        // What checking it found (empty: sound), worked out on a thread of its
-        // own while the next files are read.
-        std::shared_future<QString> problem;
-    };
-    // A file whose content a checksum has already proved (an expanded one)
-    // needs only its structure checked; a plain copy is checked in full.
-    void stage(const QString& fileName, const QString& path, bool contentVerified);
-    std::vector<Staged> m_staged;
-    int m_stagedFiles = 0; // names the files waiting in the staging directory
     // Compressed files being expanded (at most two at once) while the next one is read.
     struct Expansion {
         std::unique_ptr<QProcess> process;
@@ -140,11 +122,5 @@ private:
     QString m_baseName;
     QString m_nameWithExtension;
 };
-
-// A name from a container that is safe to write in the program directory: a
-// plain file name, no directory part, no "..", no drive.
-bool isPlainFileName(const QString& name);
-// A name the restore may write: a plain name of a data file (ending in .TPS).
-bool isRestorableName(const QString& name);
 
 } // namespace fundora::backup
