@@ -1,21 +1,16 @@
-#include "accounts/AccountProcedures.h"
 #include "app/CommandLine.h"
+#include "app/FeatureProcedures.h"
 #include "app/MainFrame.h"
 #include "app/ProgramDirectory.h"
 #include "core/DataFiles.h"
 #include "core/GlobalState.h"
 #include "core/OptionFiles.h"
 #include "import/ImportCommandLine.h"
-#include "import/ImportProcedures.h"
-#include "memos/MemoProcedures.h"
 #include "platform/MessageService.h"
 #include "platform/PrivateDirectory.h"
 #include "platform/RegisterDirectory.h"
 #include "platform/Runtime.h"
 #include "reports/ReportCommandLine.h"
-#include "reports/ReportProcedures.h"
-#include "statements/StatementProcedures.h"
-#include "transactions/TransactionProcedures.h"
 
 #include <QApplication>
 #include <QDir>
@@ -107,12 +102,7 @@ int main(int argc, char* argv[])
         return status;
     }
     core::writePopupOptionFiles(directory);
-    accounts::registerAccountProcedures();
-    transactions::registerTransactionProcedures();
-    statements::registerStatementProcedures();
-    memos::registerMemoProcedures();
-    reports::registerReportProcedures();
-    importing::registerImportProcedures();
+    app::registerFeatureProcedures();
 
     app::MainFrame frame(files, directory);
     if (!frame.open())

@@ -2,23 +2,18 @@
 // every balance is the sum of its transactions, and a register is never
 // written over.
 #include "sample/SampleRegister.h"
-#include "accounts/AccountProcedures.h"
 #include "accounts/BrowseAccountsWindow.h"
+#include "app/FeatureProcedures.h"
 #include "engine/BrowseListView.h"
-#include "import/ImportProcedures.h"
 #include "memos/MemoBrowseWindow.h"
 #include "memos/MemoOwner.h"
-#include "memos/MemoProcedures.h"
-#include "reports/ReportProcedures.h"
 #include "statements/BrowseStatementsWindow.h"
 #include "statements/ReconcileStatementWindow.h"
 #include "statements/StatementEntriesModel.h"
 #include "statements/StatementListModel.h"
-#include "statements/StatementProcedures.h"
 #include "tests/app/FrameFixture.h"
 #include "transactions/BrowseCurrentTransactionsWindow.h"
 #include "transactions/BrowseTransactionHistoryWindow.h"
-#include "transactions/TransactionProcedures.h"
 
 #include <set>
 
@@ -33,15 +28,7 @@ protected:
         made = sample::makeSampleRegister(dir(), clock().today(), &summary);
         ASSERT_EQ(made, QString());
     }
-    void registerProcedures() override
-    {
-        accounts::registerAccountProcedures();
-        transactions::registerTransactionProcedures();
-        statements::registerStatementProcedures();
-        memos::registerMemoProcedures();
-        reports::registerReportProcedures();
-        importing::registerImportProcedures();
-    }
+    void registerProcedures() override { app::registerFeatureProcedures(); }
     template <class R>
     std::vector<R> all(core::TypedFile<R>& file, core::FileId id)
     {

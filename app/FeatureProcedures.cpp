@@ -1,0 +1,22 @@
+#include "app/FeatureProcedures.h"
+
+#include "accounts/AccountProcedures.h"
+#include "import/ImportProcedures.h"
+#include "memos/MemoProcedures.h"
+#include "reports/ReportProcedures.h"
+#include "statements/StatementProcedures.h"
+#include "transactions/TransactionProcedures.h"
+
+namespace fundora::app {
+
+void registerFeatureProcedures()
+{
+    accounts::registerAccountProcedures();
+    transactions::registerTransactionProcedures();
+    statements::registerStatementProcedures();
+    memos::registerMemoProcedures();
+    reports::registerReportProcedures();
+    importing::registerImportProcedures();
+}
+
+} // namespace fundora::app
