@@ -10,6 +10,7 @@
 #include "platform/PrivateDirectory.h"
 #include "platform/RegisterDirectory.h"
 #include "platform/Runtime.h"
+#include "platform/ui/QtMessageService.h"
 #include "reports/ReportCommandLine.h"
 
 #include <QApplication>
@@ -41,6 +42,7 @@ int main(int argc, char* argv[])
         qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Fundora"));
+    platform::MessageService::install(std::make_shared<platform::QtMessageService>());
     // The menu entry and the icon the desktop shows for the window (an installed program's; none in a build tree).
     QApplication::setDesktopFileName(QStringLiteral("org.fundora.Fundora"));
     QApplication::setWindowIcon(QIcon::fromTheme(QStringLiteral("fundora")));

@@ -9,7 +9,6 @@
 #include "platform/MessageService.h"
 #include "platform/store/WholeFile.h"
 
-#include <QApplication>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>

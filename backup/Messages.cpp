@@ -1,7 +1,5 @@
 #include "backup/Messages.h"
 
-#include <QApplication>
-
 namespace fundora::backup {
 
 int ask(const char* title, const QString& text, platform::MessageIcon icon, int buttons, int defaultButton)
@@ -16,8 +14,7 @@ void say(const QString& text)
 
 void beep()
 {
-    if (qobject_cast<QApplication*>(QCoreApplication::instance()))
-        QApplication::beep();
+    platform::MessageService::current().beep();
 }
 
 } // namespace fundora::backup

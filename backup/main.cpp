@@ -3,7 +3,9 @@
 #include "backup/Drives.h"
 #include "backup/Startup.h"
 #include "backup/ui/VaultineWindow.h"
+#include "platform/MessageService.h"
 #include "platform/RegisterDirectory.h"
+#include "platform/ui/QtMessageService.h"
 
 #include <QApplication>
 #include <QDir>
@@ -38,6 +40,7 @@ int main(int argc, char* argv[])
     }
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Vaultine"));
+    platform::MessageService::install(std::make_shared<platform::QtMessageService>());
     // The menu entry and the icon the desktop shows for the window (an installed program's; none in a build tree).
     QApplication::setDesktopFileName(QStringLiteral("org.fundora.Vaultine"));
     QApplication::setWindowIcon(QIcon::fromTheme(QStringLiteral("vaultine")));

@@ -1,45 +1,27 @@
 #include "platform/MessageService.h"
 
-#include <QApplication>
-#include <QMessageBox>
+#include <cstdio>
 
 namespace fundora::platform {
 
 namespace {
 
+// Without windows: each message on standard error, answered with its default button.
+class StandardErrorMessages final : public MessageService {
+public:
+    int show(const Message& message) override
+    {
+        QString text = message.text;
+        text.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
+        std::fprintf(stderr, "%s: %s\n", qPrintable(message.title.trimmed()), qPrintable(text.trimmed()));
+        return defaultButtonOf(message);
+    }
+};
+
 std::shared_ptr<MessageService>& installedService()
 {
-    static std::shared_ptr<MessageService> service = std::make_shared<QtMessageService>();
+    static std::shared_ptr<MessageService> service = std::make_shared<StandardErrorMessages>();
     return service;
-}
-
-constexpr int AllButtons[] = {Button::Ok,    Button::Yes,    Button::No,     Button::Abort,
-                              Button::Retry, Button::Ignore, Button::Cancel, Button::Help};
-
-QMessageBox::StandardButton qtButton(int button)
-{
-    switch (button) {
-    case Button::Yes: return QMessageBox::Yes;
-    case Button::No: return QMessageBox::No;
-    case Button::Abort: return QMessageBox::Abort;
-    case Button::Retry: return QMessageBox::Retry;
-    case Button::Ignore: return QMessageBox::Ignore;
-    case Button::Help: return QMessageBox::Help;
-    case Button::Cancel: return QMessageBox::Cancel;
-    default: return QMessageBox::Ok;
-    }
-}
-
-QMessageBox::Icon qtIcon(MessageIcon icon)
-{
-    switch (icon) {
-    case MessageIcon::Information: return QMessageBox::Information;
-    case MessageIcon::Exclamation: return QMessageBox::Warning;
-    case MessageIcon::Question: return QMessageBox::Question;
-    case MessageIcon::Stop: return QMessageBox::Critical;
-    case MessageIcon::None: break;
-    }
-    return QMessageBox::NoIcon;
 }
 
 } // namespace
@@ -51,7 +33,7 @@ MessageService& MessageService::current()
 
 void MessageService::install(std::shared_ptr<MessageService> service)
 {
-    installedService() = service ? std::move(service) : std::make_shared<QtMessageService>();
+    installedService() = service ? std::move(service) : std::make_shared<StandardErrorMessages>();
 }
 
 int showMessage(const QString& title, const QString& text, MessageIcon icon, int buttons, int defaultButton)
@@ -65,35 +47,10 @@ int defaultButtonOf(const Message& message)
 {
     if (message.defaultButton != 0 && (message.buttons & message.defaultButton))
         return message.defaultButton;
-    for (int b : AllButtons)
+    for (int b : Button::All)
         if (message.buttons & b)
             return b;
     return Button::Ok;
-}
-
-int QtMessageService::show(const Message& message)
-{
-    QString text = message.text;
-    text.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
-    if (message.barsBreakLines)
-        text.replace(u'|', u'\n');
-    QMessageBox box(qtIcon(message.icon), message.title, text, QMessageBox::NoButton, QApplication::activeWindow());
-    for (int b : AllButtons)
-        if (message.buttons & b)
-            box.addButton(qtButton(b));
-    if (box.buttons().isEmpty())
-        box.addButton(QMessageBox::Ok);
-    box.setDefaultButton(qtButton(defaultButtonOf(message)));
-    if (message.buttons & Button::Cancel)
-        box.setEscapeButton(QMessageBox::Cancel);
-    else if (message.buttons & Button::Abort)
-        box.setEscapeButton(QMessageBox::Abort);
-    box.setAccessibleName(message.title);
-    const int result = box.exec();
-    for (int b : AllButtons)
-        if (result == qtButton(b))
-            return b;
-    return defaultButtonOf(message);
 }
 
 int ScriptedMessageService::show(const Message& message)

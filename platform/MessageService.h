@@ -6,8 +6,6 @@
 #include <memory>
 #include <vector>
 
-class QWidget;
-
 namespace fundora::platform {
 
 // Message-box buttons; the values are what the box returns, and they combine as flags.
@@ -20,6 +18,8 @@ inline constexpr int Retry = 16;
 inline constexpr int Ignore = 32;
 inline constexpr int Cancel = 64;
 inline constexpr int Help = 128;
+// Every button, in the order a box shows them.
+inline constexpr int All[] = {Ok, Yes, No, Abort, Retry, Ignore, Cancel, Help};
 } // namespace Button
 
 enum class MessageIcon { None, Information, Exclamation, Question, Stop };
@@ -41,16 +41,15 @@ public:
     virtual ~MessageService() = default;
     // Shows the message modally and returns the pressed button.
     virtual int show(const Message& message) = 0;
+    // The system's beep, where there is one to sound.
+    virtual void beep() {}
 
+    // The installed service; until one is installed, every message goes to
+    // standard error and is answered with its default button (a program with
+    // windows installs the message boxes, ui/QtMessageService, at its start).
     static MessageService& current();
-    // Installs `service` (nullptr restores the Qt message boxes).
+    // Installs `service` (nullptr restores the standard error's).
     static void install(std::shared_ptr<MessageService> service);
-};
-
-// Modal QMessageBox over the active window.
-class QtMessageService final : public MessageService {
-public:
-    int show(const Message& message) override;
 };
 
 // Answers from a queue and records every message. An unexpected message (empty

@@ -1,6 +1,8 @@
 #!/usr/bin/env bash
 # Checks that no folder includes a header of a higher layer:
-#   platform <- core <- engine <- features <- app, and backup on platform alone.
+#   platform <- core <- engine <- features <- app, and backup on platform alone;
+# and that no source of a target without windows (an add_library(..._core) of
+# platform/ and backup/) includes a Qt Widgets header.
 # A feature may use the features before it in FEATURES (never one after it),
 # so features never depend on each other in a circle.
 # Usage: scripts/check-layers.sh [SOURCE_ROOT]
@@ -43,5 +45,30 @@ for folder in platform core engine "${FEATURES[@]}" app backup; do
         esac
     done < <(grep -rn --include='*.h' --include='*.cpp' -E '^[[:space:]]*#[[:space:]]*include[[:space:]]*"' "$root/$folder" || true)
 done
-[ $status -eq 0 ] && echo "layers: every include goes to the same or a lower layer"
+# Qt Widgets' headers: the installed ones, else the usual names.
+widgets_dir=$(ls -d /usr/include/*/qt6/QtWidgets /usr/include/qt6/QtWidgets 2>/dev/null | head -n 1 || true)
+if [ -n "$widgets_dir" ]; then
+    widget_headers=" $(cd "$widgets_dir" && ls | grep '^Q' | tr '\n' ' ') "
+else
+    widget_headers=" QApplication QWidget QDialog QMessageBox QPushButton QLabel QLineEdit QLayout QBoxLayout QHBoxLayout QVBoxLayout QMenu QMainWindow QAbstractItemView QTableView "
+fi
+for folder in platform backup; do
+    cmake_file="$root/$folder/CMakeLists.txt"
+    [ -f "$cmake_file" ] || continue
+    # The sources listed in the add_library(<name>_core ...) block.
+    while IFS= read -r source; do
+        for file in "$root/$folder/$source" "$root/$folder/${source%.cpp}.h"; do
+            [ -f "$file" ] || continue
+            while IFS= read -r line; do
+                lineno=${line%%:*}
+                header=$(sed -n 's/^[[:space:]]*#[[:space:]]*include[[:space:]]*<\(QtWidgets\/\)\{0,1\}\([A-Za-z]*\)>.*/\2/p' <<<"${line#*:}")
+                [ -n "$header" ] || continue
+                case $widget_headers in
+                    *" $header "*) echo "layer error: ${file#"$root"/}:$lineno: a target without windows must not include <$header>"; status=1 ;;
+                esac
+            done < <(grep -n -E '^[[:space:]]*#[[:space:]]*include[[:space:]]*<' "$file" || true)
+        done
+    done < <(awk '/add_library\([a-z_]*_core[[:space:]]/ {inside=1; next} inside && /\)/ {inside=0} inside {print $1}' "$cmake_file")
+done
+[ $status -eq 0 ] && echo "layers: every include goes to the same or a lower layer, and no target without windows includes a widget"
 exit $status
