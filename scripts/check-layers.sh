@@ -1,8 +1,8 @@
 #!/usr/bin/env bash
 # Checks that no folder includes a header of a higher layer:
 #   platform <- core <- engine <- features <- app, and backup on platform alone;
-# and that no source of a target without windows (an add_library(..._core) of
-# platform/ and backup/) includes a Qt Widgets header.
+# and that no source of a target without windows (an add_library(..._logic) of
+# platform/, core/, engine/ and backup/) includes a Qt Widgets header.
 # A feature may use the features before it in FEATURES (never one after it),
 # so features never depend on each other in a circle.
 # Usage: scripts/check-layers.sh [SOURCE_ROOT]
@@ -52,10 +52,10 @@ if [ -n "$widgets_dir" ]; then
 else
     widget_headers=" QApplication QWidget QDialog QMessageBox QPushButton QLabel QLineEdit QLayout QBoxLayout QHBoxLayout QVBoxLayout QMenu QMainWindow QAbstractItemView QTableView "
 fi
-for folder in platform backup; do
+for folder in platform core engine backup; do
     cmake_file="$root/$folder/CMakeLists.txt"
     [ -f "$cmake_file" ] || continue
-    # The sources listed in the add_library(<name>_core ...) block.
+    # The sources listed in the add_library(<name>_logic ...) block.
     while IFS= read -r source; do
         for file in "$root/$folder/$source" "$root/$folder/${source%.cpp}.h"; do
             [ -f "$file" ] || continue
@@ -68,7 +68,7 @@ for folder in platform backup; do
                 esac
             done < <(grep -n -E '^[[:space:]]*#[[:space:]]*include[[:space:]]*<' "$file" || true)
         done
-    done < <(awk '/add_library\([a-z_]*_core[[:space:]]/ {inside=1; next} inside && /\)/ {inside=0} inside {print $1}' "$cmake_file")
+    done < <(awk '/add_library\([a-z_]*_logic[[:space:]]/ {inside=1; next} inside && /\)/ {inside=0} inside {print $1}' "$cmake_file")
 done
 [ $status -eq 0 ] && echo "layers: every include goes to the same or a lower layer, and no target without windows includes a widget"
 exit $status

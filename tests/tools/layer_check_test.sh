@@ -13,7 +13,7 @@ echo '#pragma once' > "$tree/memos/Memo.h"
 echo '#include "accounts/Account.h"' > "$tree/app/Frame.cpp"
 echo '#include "platform/Clock.h"' > "$tree/backup/Run.cpp"
 echo '#include <QWidget>' > "$tree/backup/Window.cpp"
-printf 'add_library(fundora_backup_core STATIC\n  Run.cpp\n)\nadd_library(fundora_backup STATIC\n  Window.cpp\n)\n' > "$tree/backup/CMakeLists.txt"
+printf 'add_library(fundora_backup_logic STATIC\n  Run.cpp\n)\nadd_library(fundora_backup STATIC\n  Window.cpp\n)\n' > "$tree/backup/CMakeLists.txt"
 "$check" "$tree" >/dev/null || { echo "FAIL: a tree with right includes was refused"; exit 1; }
 
 expect_refused() {
@@ -36,7 +36,7 @@ expect_refused engine/List.h accounts/Account.h
 expect_refused memos/Memo.h accounts/Account.h
 expect_refused accounts/Account.h app/Frame.h
 expect_refused backup/Run.cpp core/Record.h
-# A target without windows (add_library(..._core)) includes no widget; its windows' target may.
+# A target without windows (add_library(..._logic)) includes no widget; its windows' target may.
 expect_refused backup/Run.cpp "<QWidget>"
 expect_refused backup/Run.cpp "<QtWidgets/QPushButton>"
 echo "layer check: wrong includes and widgets in targets without windows refused, right ones accepted"
