@@ -3,6 +3,7 @@
 #include "core/GlobalState.h"
 #include "core/KeyStepping.h"
 #include "platform/store/DataFile.h"
+#include "platform/store/Store.h"
 
 namespace fundora::engine {
 
@@ -287,13 +288,12 @@ void BrowseEngine::applySortAndResets(bool force)
         }
         m_state = State::Browsing;
         m_cursor.loadRow(m_cursor.selected());
-        BusyWhile busy(m_host);
-        m_host.computeTotals();
-        buildThumbStops();
+        computeTotals();
         // Totals that are reset fields were just computed for this page: the
         // next refresh compares against them, not against the values before,
         // or it would reload the page and compute them all over again.
         m_savedResets[m_sort] = currentResets(m_sort);
+        m_readAt = m_buffer.file().store().generation();
     } else {
         m_cursor.loadRow(m_cursor.selected());
     }
@@ -312,6 +312,22 @@ void BrowseEngine::refreshWindow(bool force)
 void BrowseEngine::forceRefresh()
 {
     refreshWindow(true);
+}
+
+bool BrowseEngine::registerChanged()
+{
+    return m_buffer.file().store().generation() != m_readAt;
+}
+
+void BrowseEngine::reloadPage()
+{
+    if (m_state != State::Browsing)
+        return;
+    // The row the list shows highlighted, though its new selection may not have been taken yet.
+    if (const int listed = m_list.selectedRow(); listed >= 1 && listed <= m_cursor.size())
+        m_cursor.setSelected(listed);
+    m_cursor.reloadPage(ReloadMode::FromPage);
+    postNewSelection();
 }
 
 void BrowseEngine::seekAndShow(SeekMode mode)
@@ -353,22 +369,36 @@ void BrowseEngine::deleteRecord()
     callForm({core::Request::Delete}, [this] { editFinished(core::Request::Delete, m_response == core::Response::Completed); });
 }
 
+void BrowseEngine::computeTotals()
+{
+    BusyWhile busy(m_host);
+    m_host.computeTotals();
+    buildThumbStops();
+    m_totalsAt = m_buffer.file().store().generation();
+}
+
 void BrowseEngine::editFinished(core::Request request, bool completed)
 {
-    if (request == core::Request::Delete) {
-        if (completed)
-            m_cursor.dropRow(m_cursor.selected());
+    // What the reset fields follow and the totals first: when a reset field moves with them the
+    // page is read from the top, as a refresh would read it, and the totals are not computed twice.
+    m_host.beforeRefresh();
+    computeTotals();
+    if (const std::vector<platform::FieldValue> resets = currentResets(m_sort); m_savedResets[m_sort] != resets) {
+        m_savedResets[m_sort] = resets;
+        m_cursor.clear();
         m_cursor.reloadPage(ReloadMode::FromPage);
-    } else if (completed) {
-        seekAndShow(SeekMode::OnPosition);
     } else {
-        m_cursor.reloadPage(ReloadMode::FromPage);
+        if (request == core::Request::Delete) {
+            if (completed)
+                m_cursor.dropRow(m_cursor.selected());
+            m_cursor.reloadPage(ReloadMode::FromPage);
+        } else if (completed) {
+            seekAndShow(SeekMode::OnPosition);
+        } else {
+            m_cursor.reloadPage(ReloadMode::FromPage);
+        }
     }
-    {
-        BusyWhile busy(m_host);
-        m_host.computeTotals();
-        buildThumbStops();
-    }
+    m_readAt = m_totalsAt;
     postNewSelection();
     m_list.setFocusToList();
     m_response = core::Response::Cancelled;

@@ -55,6 +55,11 @@ public:
     // changed (or always, when forced)
     void refreshWindow(bool force = false);
     void forceRefresh();
+    // Whether the files may have changed since the page and totals were last read (by this
+    // program or another station): only then does a window that gains the focus read them again.
+    bool registerChanged();
+    // Reads the page again, and nothing else (the list's size changed).
+    void reloadPage();
 
     // --- editing
     void readSelected();
@@ -85,6 +90,7 @@ private:
     void seekAndShow(SeekMode mode);
     void callForm(FormCall call, std::function<void()> finished);
     void editFinished(core::Request request, bool completed);
+    void computeTotals();
     std::vector<platform::FieldValue> currentResets(int order) const;
     const SortOrder& order() const { return m_orders[static_cast<std::size_t>(m_sort)]; }
 
@@ -97,6 +103,8 @@ private:
     PageCursor m_cursor;
 
     State m_state = State::Opening;
+    std::uint64_t m_readAt = 0;   // the store's generation when the page and totals were last read
+    std::uint64_t m_totalsAt = 0; // and when the totals were
     int m_sort = 0;
     int m_previousSort = -1;
     std::map<int, std::vector<platform::FieldValue>> m_savedResets;

@@ -194,14 +194,20 @@ void BrowseWindow::resizeEvent(QResizeEvent* event)
     if (m_opened && !m_closed)
         QTimer::singleShot(0, this, [this] {
             // A window closed meanwhile reads nothing more: its files may be gone before it is.
-            if (!m_closed)
+            if (m_closed || m_engine->formOpen())
+                return;
+            // A new size needs a page of its size; the totals only when the files changed.
+            if (m_engine->registerChanged())
                 m_engine->forceRefresh();
+            else
+                m_engine->reloadPage();
         });
 }
 
 void BrowseWindow::gainedFocus()
 {
-    if (m_opened && !m_closed && !m_engine->formOpen())
+    // What this program or another station changed since the list last read is read again; nothing else.
+    if (m_opened && !m_closed && !m_engine->formOpen() && m_engine->registerChanged())
         m_engine->forceRefresh();
 }
 

@@ -483,6 +483,36 @@ FileError Store::begin(std::chrono::milliseconds wait)
     return e;
 }
 
+std::uint64_t Store::generation()
+{
+    auto n = static_cast<std::uint64_t>(sqlite3_total_changes64(m_db));
+    for (const QString& schemaName : m_open) {
+        Statement version(m_db, QStringLiteral("PRAGMA %1.data_version").arg(schema::quoted(schemaName)));
+        if (version.step() == SQLITE_ROW)
+            n += static_cast<std::uint64_t>(version.integer(0)) << 20;
+    }
+    return n;
+}
+
+void Store::observeStatements(std::function<void(const char*)> observer)
+{
+    m_observer = std::move(observer);
+    if (!m_observer) {
+        sqlite3_trace_v2(m_db, 0, nullptr, nullptr);
+        return;
+    }
+    sqlite3_trace_v2(
+        m_db, SQLITE_TRACE_STMT,
+        [](unsigned, void* context, void*, void* text) {
+            const char* sql = static_cast<const char*>(text);
+            // A trigger's statements come as comments ("-- ..."): only the statements run count.
+            if (sql && !(sql[0] == '-' && sql[1] == '-'))
+                static_cast<Store*>(context)->m_observer(sql);
+            return 0;
+        },
+        this);
+}
+
 FileError Store::commit()
 {
     if (m_depth == 0)

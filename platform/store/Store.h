@@ -8,6 +8,9 @@
 #include <QSet>
 #include <QString>
 
+#include <cstdint>
+#include <functional>
+
 #include <chrono>
 #include <memory>
 
@@ -79,6 +82,16 @@ public:
     bool inTransaction() const { return m_depth > 0; }
     int transactionDepth() const { return m_depth; }
 
+    // A number that changes whenever the open files' records may have changed:
+    // a row this store wrote, or a commit of another process (PRAGMA
+    // data_version of each open file). Equal numbers: nothing to read again.
+    std::uint64_t generation();
+
+    // Calls `observer` with the text of every statement the store runs, as it
+    // starts (for diagnostics and the tests that count what an action reads);
+    // an empty function stops it.
+    void observeStatements(std::function<void(const char* sql)> observer);
+
     // For the files' own SQL: a prepared statement kept for reuse.
     Statement& cached(const QString& sql, FileError* error);
     sqlite3* handle() const { return m_db; }
@@ -103,6 +116,7 @@ private:
     int m_recoverSeconds = 0;
     FileError m_unfinishedInstall; // a restore that could not be finished when the store began
     QHash<QString, std::shared_ptr<Statement>> m_statements;
+    std::function<void(const char*)> m_observer;
 };
 
 } // namespace fundora::platform

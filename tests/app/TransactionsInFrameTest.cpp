@@ -242,6 +242,41 @@ TEST_F(TransactionsInFrameTest, RecordAPaymentWorksWhereverTheFocusIsAndItsPrime
     settle();
 }
 
+// What one payment reads once its form's OK is pressed: the list's page once and its totals once,
+// not again when the list gets the focus back from the form.
+TEST_F(TransactionsInFrameTest, OnePaymentReadsThePageAndTheTotalsOnce)
+{
+    BrowseCurrentTransactionsWindow* w = openCurrent();
+    ASSERT_NE(w, nullptr);
+    press(Payment);
+    auto* form = child<UpdateTransactionsWindow>();
+    ASSERT_NE(form, nullptr);
+    QLineEdit* amount = form->edit(QStringLiteral("Transaction &Amount:"));
+    amount->selectAll();
+    QTest::keyClicks(amount, QStringLiteral("25.00"));
+    QStringList run;
+    files->store.observeStatements([&run](const char* sql) { run << QString::fromUtf8(sql); });
+    QTest::keyClick(amount, Qt::Key_Return);
+    settle();
+    files->store.observeStatements({});
+    ASSERT_EQ(child<UpdateTransactionsWindow>(), nullptr);
+    // Of the transactions: the aggregates, and the reads of a page (ORDER BY ... LIMIT ?) that begin
+    // where a page begins (a page read starts with its first row, ">=", or from either end).
+    int aggregates = 0, pageReads = 0;
+    for (const QString& sql : run) {
+        if (!sql.contains(QStringLiteral("\"TRANSACT\".\"Transactions\"")) || !sql.startsWith(QStringLiteral("SELECT")))
+            continue;
+        if (sql.contains(QStringLiteral("SUM(")))
+            ++aggregates;
+        else if (sql.endsWith(QStringLiteral("LIMIT ?")) && !sql.contains(QStringLiteral(") > (")) &&
+                 !sql.contains(QStringLiteral(") < (")))
+            ++pageReads;
+    }
+    const std::string shown = run.join(u'\n').toStdString();
+    EXPECT_EQ(aggregates, 2) << "the open total and the average charge, once\n" << shown;
+    EXPECT_LE(pageReads, 2) << shown;
+}
+
 TEST_F(TransactionsInFrameTest, AChangeKeepsAPaymentAPaymentAndANegativeChargeIsAskedAbout)
 {
     BrowseCurrentTransactionsWindow* w = openCurrent();
