@@ -13,7 +13,14 @@ using platform::MessageIcon;
 
 namespace {
 
-const ErrorManager::Entry DefaultTable[] = {
+struct DefaultEntry {
+    int number;
+    int level;
+    const char* title;
+    const char* text;
+};
+
+const DefaultEntry DefaultTable[] = {
     {1, 5, "Record Retrieval Error",
      "Error: (%ErrorText) attempting to access a record from the %File file.  Returning to previous window."},
     {2, 5, "Access Denied", "Could not get write access to %File so trying read-only."},
@@ -75,8 +82,8 @@ void replaceAll(QString& text, const QString& token, const QString& value)
 
 ErrorManager::ErrorManager()
 {
-    for (const Entry& e : DefaultTable)
-        m_entries.push_back(e);
+    for (const DefaultEntry& e : DefaultTable)
+        m_entries.push_back({e.number, e.level, QString::fromLatin1(e.title), QString::fromLatin1(e.text)});
 }
 
 QVector<ErrorManager::Entry> ErrorManager::unpack(const QByteArray& packed)
