@@ -1,6 +1,7 @@
 #include "backup/RestoreChecks.h"
 
 #include "backup/Messages.h"
+#include "platform/Clock.h"
 #include "platform/Dates.h"
 #include "platform/MessageService.h"
 #include "platform/pictures/Picture.h"

@@ -11,6 +11,7 @@
 #include <QFileInfo>
 
 #include <cstdio>
+#include <fcntl.h>
 #include <sys/stat.h>
 
 namespace fundora::backup {

@@ -2,6 +2,7 @@
 
 #include "backup/BackupConfig.h"
 #include "backup/Leftovers.h"
+#include "platform/FileCopy.h"
 #include "platform/store/FileInstall.h"
 #include "platform/store/WholeFile.h"
 

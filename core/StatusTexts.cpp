@@ -1,5 +1,6 @@
 #include "core/StatusTexts.h"
 
+#include "platform/Clock.h"
 #include "platform/Dates.h"
 #include "platform/pictures/Picture.h"
 

@@ -3,6 +3,7 @@
 #include "core/DataFiles.h"
 #include "core/GlobalState.h"
 #include "platform/report/ReportManager.h"
+#include "reports/ProgressWindow.h"
 #include "reports/ReportDisplayStrings.h"
 #include "reports/ReportGenerator.h"
 
@@ -14,8 +15,6 @@
 #include <memory>
 
 namespace fundora::reports {
-
-class ProgressWindow;
 
 // One run of a report: the display texts, the destination, the files, the
 // progress window whose timer makes the pages a batch at a time, the cancel

@@ -8,6 +8,7 @@
 #include "transactions/UpdateTransactionsWindow.h"
 
 #include <QPushButton>
+#include <QVBoxLayout>
 
 namespace fundora::transactions {
 

@@ -7,6 +7,7 @@
 #include "tests/support/Mnemonics.h"
 #include "tests/support/TestEnvironment.h"
 
+#include <QCoreApplication>
 #include <QMdiArea>
 #include <QMdiSubWindow>
 

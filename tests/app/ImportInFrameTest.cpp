@@ -5,6 +5,7 @@
 // dates could be either month or day first waits for the user's format.
 #include "accounts/AccountProcedures.h"
 #include "accounts/BrowseAccountsWindow.h"
+#include "engine/BrowseListModel.h"
 #include "engine/BrowseListView.h"
 #include "import/ImportPreviewModel.h"
 #include "import/ImportProcedures.h"

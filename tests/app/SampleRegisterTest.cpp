@@ -4,6 +4,7 @@
 #include "sample/SampleRegister.h"
 #include "accounts/BrowseAccountsWindow.h"
 #include "app/FeatureProcedures.h"
+#include "engine/BrowseListModel.h"
 #include "engine/BrowseListView.h"
 #include "memos/MemoBrowseWindow.h"
 #include "memos/MemoOwner.h"
