@@ -48,14 +48,16 @@ engine::BrowseDefinition TransactionListWindow::definitionFor(const Setup& setup
     d.helpContext = setup.helpContext;
     d.files = {core::FileId::Accounts, core::FileId::Transactions};
     d.fileLabel = QStringLiteral("Transactions");
-    // Sort order 1 by type, 2 by date; the first tab shows the dates.
-    const QString filter = QStringLiteral("TRA:SysID = BRW1::Sort%1:Reset:ACC:SysID AND (TRA:ReconciledTransaction = %2)");
+    // Sort order 1 by type, 2 by date; the first tab shows the dates. The range fixes the account
+    // (the key's first component): the filter holds only what no key answers, so that SQLite
+    // seeks on the whole key rather than walking the account from its first entry.
+    const QString filter = QStringLiteral("TRA:ReconciledTransaction = %1");
     for (int order = 0; order < 2; ++order) {
         engine::SortOrder o;
         o.key = order == 0 ? core::TraSysIDTypeKey : core::TraSysIDDateKey;
         o.locatorField = order == 0 ? fieldOf("TRA:TransactionType") : fieldOf("TRA:DateofTransaction");
         o.rangeComponents = 1;
-        o.filter = filter.arg(order + 1).arg(setup.reconciled);
+        o.filter = filter.arg(setup.reconciled);
         o.resets = {{QStringLiteral("ACC:SysID"), [account] { return FieldValue{std::int64_t{account().sysId}}; }, {}}};
         if (setup.resets)
             for (engine::ResetField& r : setup.resets(order))
