@@ -5,6 +5,7 @@
 #include "accounts/BrowseAccountsWindow.h"
 #include "engine/BrowseListModel.h"
 #include "engine/BrowseListView.h"
+#include "platform/store/Statement.h"
 #include "tests/app/FrameFixture.h"
 #include "tests/support/AccessibleNames.h"
 #include "tests/support/CutShort.h"
@@ -26,9 +27,12 @@
 #include <QMdiSubWindow>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QSet>
 #include <QTabWidget>
 #include <QTableView>
 #include <QTest>
+
+#include <sqlite3.h>
 
 using namespace fundora;
 using transactions::BrowseCurrentTransactionsWindow;
@@ -530,6 +534,11 @@ TEST_F(TransactionsInFrameTest, APaymentIsListedAsPmtCreditAndTheTabsKeepTheHigh
     // Highlight the payment, then switch tabs: it stays highlighted.
     QTableView* table = w->list()->table();
     const int payment = static_cast<int>(types.indexOf(QStringLiteral("Pmt/Credit")));
+    QSet<QString> reads;
+    files->store.observeStatements([&reads](const char* sql) {
+        if (const QString s = QString::fromUtf8(sql); s.startsWith(QStringLiteral("SELECT")) && s.contains(QStringLiteral("\"TRANSACT\"")))
+            reads.insert(s);
+    });
     QTest::keyClick(table, Qt::Key_Home);
     for (int i = 0; i < payment; ++i)
         QTest::keyClick(table, Qt::Key_Down);
@@ -541,6 +550,20 @@ TEST_F(TransactionsInFrameTest, APaymentIsListedAsPmtCreditAndTheTabsKeepTheHigh
     EXPECT_EQ(column(w->list(), 2), (QStringList{"Balance", "Pmt/Credit"}));
     tabs->setCurrentIndex(0);
     settle();
+    files->store.observeStatements({});
+    // Every read of the lists, their pages and totals, seeks through a key: none walks the file.
+    ASSERT_FALSE(reads.isEmpty());
+    for (const QString& sql : reads) {
+        platform::Statement plan(files->store.handle(), QStringLiteral("EXPLAIN QUERY PLAN ") + sql);
+        while (plan.step() == SQLITE_ROW) {
+            const QString detail = plan.text(3);
+            EXPECT_FALSE(detail.startsWith(QStringLiteral("SCAN"))) << detail.toStdString() << "\n" << sql.toStdString();
+            // A read from a position in the page's key seeks to that position, not to the account's first entry.
+            if (sql.contains(QStringLiteral("(\"SysID\", \""))) {
+                EXPECT_TRUE(detail.contains(QStringLiteral("(SysID,"))) << detail.toStdString() << "\n" << sql.toStdString();
+            }
+        }
+    }
     EXPECT_EQ(highlightedType(w), QStringLiteral("Pmt/Credit"));
 }
 
