@@ -293,7 +293,6 @@ void BrowseEngine::applySortAndResets(bool force)
         // next refresh compares against them, not against the values before,
         // or it would reload the page and compute them all over again.
         m_savedResets[m_sort] = currentResets(m_sort);
-        m_readAt = m_buffer.file().store().generation();
     } else {
         m_cursor.loadRow(m_cursor.selected());
     }
@@ -374,7 +373,8 @@ void BrowseEngine::computeTotals()
     BusyWhile busy(m_host);
     m_host.computeTotals();
     buildThumbStops();
-    m_totalsAt = m_buffer.file().store().generation();
+    // Page and totals now hold until the files change (reads do not move the generation).
+    m_readAt = m_buffer.file().store().generation();
 }
 
 void BrowseEngine::editFinished(core::Request request, bool completed)
@@ -398,7 +398,6 @@ void BrowseEngine::editFinished(core::Request request, bool completed)
             m_cursor.reloadPage(ReloadMode::FromPage);
         }
     }
-    m_readAt = m_totalsAt;
     postNewSelection();
     m_list.setFocusToList();
     m_response = core::Response::Cancelled;

@@ -103,8 +103,7 @@ private:
     PageCursor m_cursor;
 
     State m_state = State::Opening;
-    std::uint64_t m_readAt = 0;   // the store's generation when the page and totals were last read
-    std::uint64_t m_totalsAt = 0; // and when the totals were
+    std::uint64_t m_readAt = 0; // the store's generation when the page and totals were last read
     int m_sort = 0;
     int m_previousSort = -1;
     std::map<int, std::vector<platform::FieldValue>> m_savedResets;
