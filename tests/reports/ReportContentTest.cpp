@@ -97,20 +97,6 @@ TEST_F(ReportContentTest, TheAccountsReportPrintsEveryCardWithItsFiguresAndTheFo
     EXPECT_TRUE(rows[3].endsWith(QStringLiteral(",21st"))) << rows[3];
 }
 
-TEST_F(ReportContentTest, BillingDaySuffixesFollowTheDayNumber)
-{
-    const std::pair<int, const char*> cases[] = {{1, "st"},  {2, "nd"},  {3, "rd"},  {4, "th"},  {11, "th"}, {12, "th"},
-                                                 {13, "th"}, {21, "st"}, {22, "nd"}, {23, "rd"}, {28, "th"}};
-    for (const auto& [day, suffix] : cases) {
-        reports::AccountsReport report;
-        core::Account a;
-        a.billingDay = static_cast<std::int16_t>(day);
-        a.creditLimit = platform::Decimal::fromUnits(0, 2);
-        report.take(core::accountLayout().toRecord(a));
-        EXPECT_EQ(report.ordinalExtension(), QString::fromLatin1(suffix)) << day;
-    }
-}
-
 TEST_F(ReportContentTest, AccountsSpillOntoFurtherPagesThreeAPage)
 {
     for (int i = 1; i <= 7; ++i)
@@ -229,15 +215,8 @@ TEST_F(ReportContentTest, TheHeaderShowsTheAccountFetchedForTheReportWhenTheBuff
     EXPECT_FALSE(text.contains(QStringLiteral("Other Bank")));
 }
 
-TEST_F(ReportContentTest, TypeTextsOfTheTransactionReports)
+TEST_F(ReportContentTest, ALongCityStateAndZipIsCutToItsFieldOnTheCard)
 {
-    EXPECT_EQ(reports::reportTransactionTypeDescription(QStringLiteral("P")), QStringLiteral("Pmt/Credit"));
-    EXPECT_EQ(reports::reportTransactionTypeDescription(QStringLiteral("C")), QStringLiteral("Charge"));
-    EXPECT_EQ(reports::reportTransactionTypeDescription(QStringLiteral("F")), QStringLiteral("Fee"));
-    EXPECT_EQ(reports::reportTransactionTypeDescription(QStringLiteral("I")), QStringLiteral("Interest"));
-    EXPECT_EQ(reports::reportTransactionTypeDescription(QStringLiteral("B")), QStringLiteral("Balance")) << "the opening balance";
-    for (const char* other : {"A", "", "c"})
-        EXPECT_EQ(reports::reportTransactionTypeDescription(QString::fromLatin1(other)), QStringLiteral("Cash Adv")) << other;
     core::Account a;
     a.vendorCity = QStringLiteral("A very long city name that goes on");
     a.vendorState = QStringLiteral("NY");
