@@ -10,6 +10,7 @@
 #include "platform/Clock.h"
 #include "platform/MessageService.h"
 #include "platform/pictures/Picture.h"
+#include "statements/StatementRecords.h"
 
 #include <QFormLayout>
 #include <QGroupBox>
@@ -33,7 +34,7 @@ engine::BrowseDefinition accountsList()
     d.emptyText = QStringLiteral("No cards yet. Press Insert to add your first card.");
     d.helpContext = QStringLiteral("~BrowseCreditCardAccounts");
     // The transactions and statements give each card's standing.
-    d.files = {core::FileId::Accounts, core::FileId::Transactions, core::FileId::Statements};
+    d.files = {core::FileId::Accounts, core::FileId::Transactions, statements::statementsFile()};
     d.fileLabel = QStringLiteral("Accounts");
     engine::SortOrder byVendor;
     byVendor.key = core::AccCreditCardVendorKey;

@@ -1,7 +1,7 @@
 #include "accounts/CardStanding.h"
 
-#include "core/AccountStatements.h"
 #include "platform/store/View.h"
+#include "statements/StatementRecords.h"
 
 namespace fundora::accounts {
 
@@ -33,10 +33,10 @@ FileError cardStandingOf(core::DataFiles& files, const core::Account& account, C
 {
     out = {};
     setCreditUsed(out, account.accountBalance, account.creditLimit);
-    std::vector<core::CardStatement> statements;
-    if (FileError e = core::readStatements(files, account.sysId, statements); !e.ok())
+    std::vector<statements::CardStatement> statements;
+    if (FileError e = statements::readStatements(files, account.sysId, statements); !e.ok())
         return e;
-    const std::optional<core::CardStatement> last = core::latestFinished(statements);
+    const std::optional<statements::CardStatement> last = statements::latestFinished(statements);
     if (!last)
         return FileError::success();
     out.hasStatement = true;

@@ -2,12 +2,22 @@
 
 #include "accounts/AccountProcedures.h"
 #include "import/ImportProcedures.h"
+#include "import/ImportRecords.h"
 #include "memos/MemoProcedures.h"
 #include "reports/ReportProcedures.h"
 #include "statements/StatementProcedures.h"
+#include "statements/StatementRecords.h"
 #include "transactions/TransactionProcedures.h"
 
 namespace fundora::app {
+
+void declareFeatureFiles()
+{
+    statements::statementsFile();
+    statements::statementLinesFile();
+    importing::importedLinesFile();
+    importing::importSettingsFile();
+}
 
 void registerFeatureProcedures()
 {

@@ -77,6 +77,7 @@ int main(int argc, char* argv[])
 
     // File names on the command line were taken relative to where it was started; the rest works in the register.
     QDir::setCurrent(directory);
+    app::declareFeatureFiles();
     core::DataFiles files(directory);
     core::DataFiles::setCurrent(&files);
     platform::Runtime::setHaltHandler([&files](const QString&) {

@@ -11,6 +11,7 @@
 #include "core/DataFiles.h"
 #include "core/OpenFile.h"
 #include "import/ImportCommit.h"
+#include "import/ImportRecords.h"
 #include "import/OfxReader.h"
 #include "platform/MessageService.h"
 #include "tests/import/StatementFiles.h"
@@ -31,8 +32,8 @@ namespace {
 constexpr std::int32_t Account = 1;
 constexpr int Typed = 100000;
 constexpr int Lines = 10000;
-constexpr core::FileId Used[] = {core::FileId::Accounts, core::FileId::Transactions, core::FileId::ImportedLines,
-                                 core::FileId::ImportSettings};
+const core::FileId Used[] = {core::FileId::Accounts, core::FileId::Transactions, importing::importedLinesFile(),
+                             importing::importSettingsFile()};
 const platform::DayNumber FirstDay = platform::dayNumberOf(2025, 1, 1);
 const platform::DayNumber StatementStart = platform::dayNumberOf(2026, 11, 1);
 

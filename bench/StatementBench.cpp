@@ -13,6 +13,7 @@
 #include "platform/MessageService.h"
 #include "statements/ReconcileStatementWindow.h"
 #include "statements/StatementEntriesModel.h"
+#include "statements/StatementRecords.h"
 #include "statements/StatementSession.h"
 
 #include <QApplication>
@@ -32,8 +33,8 @@ constexpr int OpenEntries = 10000;
 constexpr int OtherAccounts = 9;
 constexpr int OthersEach = 1000;
 const platform::DayNumber Today = platform::dayNumberOf(2026, 12, 6);
-constexpr core::FileId Used[] = {core::FileId::Accounts, core::FileId::Transactions, core::FileId::Statements,
-                                 core::FileId::StatementLines};
+const core::FileId Used[] = {core::FileId::Accounts, core::FileId::Transactions, statements::statementsFile(),
+                             statements::statementLinesFile()};
 
 QString kept()
 {

@@ -39,7 +39,7 @@ Fixture& fixture(std::int64_t n)
     slot = std::make_unique<Fixture>();
     slot->records = n;
     DataFiles files(slot->dir.path());
-    for (FileId id : AllFiles)
+    for (FileId id : allFiles())
         openFile(files, id);
     std::mt19937 random(42);
     files.store.begin();
@@ -60,7 +60,7 @@ Fixture& fixture(std::int64_t n)
 struct OpenFiles {
     explicit OpenFiles(const QString& dir) : files(dir)
     {
-        for (FileId id : AllFiles)
+        for (FileId id : allFiles())
             openFile(files, id);
     }
     DataFiles files;
@@ -161,7 +161,7 @@ void OpenFourFiles(benchmark::State& state)
     Fixture& f = fixture(state.range(0));
     for (auto _ : state) {
         DataFiles files(f.dir.path());
-        for (FileId id : AllFiles)
+        for (FileId id : allFiles())
             benchmark::DoNotOptimize(openFile(files, id));
         state.PauseTiming();
         files.closeAll();

@@ -8,8 +8,7 @@ DataFiles* g_current = nullptr;
 
 DataFiles::DataFiles(const QString& directory)
     : store(directory), accounts(store, accountLayout()), transactions(store, transactionLayout()), memoCards(store, memoCardLayout()),
-      notes(store, noteLayout()), statements(store, cardStatementLayout()), statementLines(store, statementLineLayout()),
-      importedLines(store, importedLineLayout()), importSettings(store, importSettingsLayout())
+      notes(store, noteLayout())
 {
 }
 
@@ -22,17 +21,31 @@ DataFiles::~DataFiles()
 
 platform::DataFile& DataFiles::file(FileId id)
 {
-    switch (id) {
-    case FileId::Accounts: return accounts.file();
-    case FileId::Transactions: return transactions.file();
-    case FileId::MemoCard: return memoCards.file();
-    case FileId::Notes: return notes.file();
-    case FileId::Statements: return statements.file();
-    case FileId::StatementLines: return statementLines.file();
-    case FileId::ImportedLines: return importedLines.file();
-    case FileId::ImportSettings: break;
+    switch (id.index) {
+    case FileId::Accounts.index: return accounts.file();
+    case FileId::Transactions.index: return transactions.file();
+    case FileId::MemoCard.index: return memoCards.file();
+    case FileId::Notes.index: return notes.file();
+    default: return featureFile(id).file();
     }
-    return importSettings.file();
+}
+
+AnyTypedFile& DataFiles::featureFile(FileId id)
+{
+    const auto i = static_cast<std::size_t>(id.index - OwnFileCount);
+    if (i >= m_featureFiles.size())
+        m_featureFiles.resize(i + 1);
+    if (!m_featureFiles[i])
+        m_featureFiles[i] = core::featureFile(id).make(store);
+    return *m_featureFiles[i];
+}
+
+int& DataFiles::openCount(FileId id)
+{
+    const auto i = static_cast<std::size_t>(id.index);
+    if (i >= m_openCounts.size())
+        m_openCounts.resize(i + 1, 0);
+    return m_openCounts[i];
 }
 
 platform::FileError DataFiles::readAccount(std::int32_t sysId, Account& out)
@@ -52,20 +65,21 @@ void DataFiles::clearBuffers()
     transactions.clear();
     memoCards.clear();
     notes.clear();
-    statements.clear();
-    statementLines.clear();
-    importedLines.clear();
-    importSettings.clear();
+    for (const std::unique_ptr<AnyTypedFile>& f : m_featureFiles)
+        if (f)
+            f->clear();
 }
 
 void DataFiles::closeAll()
 {
     store.rollbackAll();
-    for (FileId id : AllFiles) {
-        if (file(id).isOpen())
+    for (FileId id : allFiles()) {
+        const bool made = id.index < OwnFileCount || (static_cast<std::size_t>(id.index - OwnFileCount) < m_featureFiles.size() &&
+                                                      m_featureFiles[static_cast<std::size_t>(id.index - OwnFileCount)]);
+        if (made && file(id).isOpen())
             file(id).close();
-        openCount(id) = 0;
     }
+    m_openCounts.assign(m_openCounts.size(), 0);
 }
 
 DataFiles& DataFiles::current()

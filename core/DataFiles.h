@@ -1,22 +1,17 @@
 #pragma once
 
 #include "core/Account.h"
-#include "core/CardStatement.h"
-#include "core/ImportRecords.h"
+#include "core/FileRegistry.h"
 #include "core/MemoCard.h"
 #include "core/Note.h"
 #include "core/Transaction.h"
 #include "core/TypedFile.h"
 #include "platform/store/Store.h"
 
-#include <array>
+#include <memory>
+#include <vector>
 
 namespace fundora::core {
-
-enum class FileId { Accounts, Transactions, MemoCard, Notes, Statements, StatementLines, ImportedLines, ImportSettings };
-inline constexpr std::array<FileId, 8> AllFiles = {FileId::Accounts,      FileId::Transactions,  FileId::MemoCard,
-                                                   FileId::Notes,         FileId::Statements,    FileId::StatementLines,
-                                                   FileId::ImportedLines, FileId::ImportSettings};
 
 // The error of a failed file operation, kept for the next warning (which shows it and clears it).
 struct SavedError {
@@ -34,7 +29,9 @@ struct IntegrityState {
 };
 
 // The program's data: the store of the program directory, the data files with
-// their shared record buffers, their open counts and the saved error.
+// their shared record buffers (the four of the register's own records as
+// members, the features' files through typed()), their open counts and the
+// saved error.
 class DataFiles {
 public:
     explicit DataFiles(const QString& directory);
@@ -47,15 +44,17 @@ public:
     TypedFile<Transaction> transactions;
     TypedFile<MemoCard> memoCards;
     TypedFile<Note> notes;
-    TypedFile<CardStatement> statements;
-    TypedFile<StatementLine> statementLines;
-    TypedFile<ImportedLine> importedLines;
-    TypedFile<ImportSettings> importSettings;
     SavedError savedError;
     IntegrityState integrity;
 
     platform::DataFile& file(FileId id);
-    int& openCount(FileId id) { return m_openCounts[static_cast<std::size_t>(id)]; }
+    // A feature's file with its buffer; R is the record its declaration made it for.
+    template <class R>
+    TypedFile<R>& typed(FileId id)
+    {
+        return static_cast<TypedFile<R>&>(featureFile(id));
+    }
+    int& openCount(FileId id);
     // Reads account `sysId` into `out`, leaving the shared Accounts buffer as it is
     // (another window may be working on it); `out` changes only when it was read.
     platform::FileError readAccount(std::int32_t sysId, Account& out);
@@ -70,7 +69,10 @@ public:
     static void setCurrent(DataFiles* files);
 
 private:
-    std::array<int, AllFiles.size()> m_openCounts{};
+    AnyTypedFile& featureFile(FileId id);
+
+    std::vector<std::unique_ptr<AnyTypedFile>> m_featureFiles; // made at the first use of each
+    std::vector<int> m_openCounts;
 };
 
 } // namespace fundora::core

@@ -27,86 +27,56 @@ Guarded framingFailed(DataFiles& files, const FileTransaction& tx, const QString
     return Guarded::Failed;
 }
 
-// Deletes every record of account `sysId` from a file of its children, reading forward on `key` (SysID first).
-template <class R>
-bool cascadeDeleteIn(DataFiles& files, FileTransaction& tx, TypedFile<R>& children, int key, std::int32_t sysId)
+// Gives every record of `file` whose `key` leads with `from` the value `to` there.
+platform::FileError renumberRecordsOf(platform::DataFile& file, int key, std::int64_t from, std::int64_t to)
 {
-    children.clear();
-    children.record.sysId = sysId;
-    children.setOnValue(key);
-    for (;;) {
-        const platform::FileError read = children.next();
-        if (read.code == platform::ErrorCode::EndOfFile)
-            return true;
-        if (!read.ok()) {
-            saveAndRollBack(files, tx, read);
-            standardWarning(files, Warning::RecordRetrievalError, children.def().label);
-            return false;
-        }
-        if (children.record.sysId != sysId)
-            return true;
-        if (const platform::FileError e = children.remove(); !e.ok()) {
-            saveAndRollBack(files, tx, e);
-            standardWarning(files, Warning::DeleteOperationError, children.def().label);
-            return false;
-        }
-    }
-}
-
-// Gives every child record of account `from` the identifier `to`.
-template <class R>
-bool cascadeRenumberIn(DataFiles& files, FileTransaction& tx, TypedFile<R>& children, int key, std::int32_t from, std::int32_t to)
-{
+    const int field = file.def().keys[static_cast<std::size_t>(key)].parts.front().field;
+    platform::Record start = platform::Record::blank(file.def());
+    start.values[static_cast<std::size_t>(field)] = from;
     for (;;) {
         // Each renumbered record leaves the range, so the first one left is always the next.
-        children.clear();
-        children.record.sysId = from;
-        children.setOnValue(key);
-        const platform::FileError read = children.next();
-        if (read.code == platform::ErrorCode::EndOfFile || (read.ok() && children.record.sysId != from))
-            return true;
-        if (!read.ok()) {
-            saveAndRollBack(files, tx, read);
-            standardWarning(files, Warning::RecordRetrievalError, children.def().label);
-            return false;
-        }
-        children.record.sysId = to;
-        if (const platform::FileError e = children.put(); !e.ok()) {
-            saveAndRollBack(files, tx, e);
-            standardWarning(files, Warning::UpdateOperationError, children.def().label);
-            return false;
-        }
+        file.set(key, start);
+        platform::Record found;
+        const platform::FileError read = file.next(found);
+        if (read.code == platform::ErrorCode::EndOfFile || (read.ok() && found.integer(field) != from))
+            return platform::FileError::success();
+        if (!read.ok())
+            return read;
+        found.values[static_cast<std::size_t>(field)] = to;
+        if (const platform::FileError e = file.put(found); !e.ok())
+            return e;
     }
 }
 
-// An account's children: its transactions, its statements with their lines,
-// and what its imports remember.
-struct AccountChildren {
-    explicit AccountChildren(DataFiles& files)
-        : transactions(files, FileId::Transactions), statements(files, FileId::Statements), lines(files, FileId::StatementLines),
-          imported(files, FileId::ImportedLines), importSettings(files, FileId::ImportSettings)
-    {
-    }
-    bool ok() const { return transactions.ok() && statements.ok() && lines.ok() && imported.ok() && importSettings.ok(); }
-    FileUse transactions, statements, lines, imported, importSettings;
-};
+int accountKeyOf(FileId id)
+{
+    return id == FileId::Transactions ? TraSysIDKey : featureFile(id).accountKey;
+}
 
 bool cascadeDelete(DataFiles& files, FileTransaction& tx, std::int32_t sysId)
 {
-    return cascadeDeleteIn(files, tx, files.transactions, TraSysIDKey, sysId) &&
-           cascadeDeleteIn(files, tx, files.statements, StmSysIDDateKey, sysId) &&
-           cascadeDeleteIn(files, tx, files.statementLines, StlSysIDKey, sysId) &&
-           cascadeDeleteIn(files, tx, files.importedLines, ImlSysIDKey, sysId) &&
-           cascadeDeleteIn(files, tx, files.importSettings, ImsSysIDKey, sysId);
+    for (FileId id : filesOfAnAccount()) {
+        platform::DataFile& file = files.file(id);
+        if (const platform::FileError e = deleteRecordsOf(file, accountKeyOf(id), sysId); !e.ok()) {
+            saveAndRollBack(files, tx, e);
+            standardWarning(files, Warning::DeleteOperationError, file.def().label);
+            return false;
+        }
+    }
+    return true;
 }
 
 bool cascadeRenumber(DataFiles& files, FileTransaction& tx, std::int32_t from, std::int32_t to)
 {
-    return cascadeRenumberIn(files, tx, files.transactions, TraSysIDKey, from, to) &&
-           cascadeRenumberIn(files, tx, files.statements, StmSysIDDateKey, from, to) &&
-           cascadeRenumberIn(files, tx, files.statementLines, StlSysIDKey, from, to) &&
-           cascadeRenumberIn(files, tx, files.importedLines, ImlSysIDKey, from, to) &&
-           cascadeRenumberIn(files, tx, files.importSettings, ImsSysIDKey, from, to);
+    for (FileId id : filesOfAnAccount()) {
+        platform::DataFile& file = files.file(id);
+        if (const platform::FileError e = renumberRecordsOf(file, accountKeyOf(id), from, to); !e.ok()) {
+            saveAndRollBack(files, tx, e);
+            standardWarning(files, Warning::UpdateOperationError, file.def().label);
+            return false;
+        }
+    }
+    return true;
 }
 
 bool commitOrWarn(DataFiles& files, FileTransaction& tx, int warning, const QString& label)
@@ -174,11 +144,29 @@ Guarded updateSingle(DataFiles& files, TypedFile<R>& file, int key, bool fromFor
 
 } // namespace
 
+platform::FileError deleteRecordsOf(platform::DataFile& file, int key, std::int64_t value)
+{
+    const int field = file.def().keys[static_cast<std::size_t>(key)].parts.front().field;
+    platform::Record from = platform::Record::blank(file.def());
+    from.values[static_cast<std::size_t>(field)] = value;
+    file.set(key, from);
+    for (;;) {
+        platform::Record found;
+        const platform::FileError read = file.next(found);
+        if (read.code == platform::ErrorCode::EndOfFile || (read.ok() && found.integer(field) != value))
+            return platform::FileError::success();
+        if (!read.ok())
+            return read;
+        if (const platform::FileError e = file.remove(found); !e.ok())
+            return e;
+    }
+}
+
 Guarded riDeleteAccounts(DataFiles& files)
 {
     auto& acc = files.accounts;
     files.integrity.position = acc.position(AccSysIDKey);
-    const AccountChildren children(files);
+    const FileUses children(files, filesOfAnAccount());
     if (!children.ok())
         return Guarded::Failed;
     FileTransaction tx(files.store);
@@ -201,22 +189,15 @@ Guarded riDeleteAccounts(DataFiles& files)
 
 Guarded riDeleteTransactions(DataFiles& files)
 {
-    // What imports remember of the transaction goes with it, in the same commit.
-    const FileUse imported(files, FileId::ImportedLines);
-    if (!imported.ok())
+    // What the features keep of the transaction goes with it, in the same commit.
+    const FileUses children(files, filesOfATransaction());
+    if (!children.ok())
         return Guarded::Failed;
     return deleteSingle(files, files.transactions, TraSysIDKey, [&files](std::int64_t row) {
-        for (auto& iml = files.importedLines;;) {
-            iml.clear();
-            iml.record.transactionRow = static_cast<std::int32_t>(row);
-            platform::FileError e = iml.get(ImlRowKey);
-            if (e.code == platform::ErrorCode::RecordNotFound)
-                return platform::FileError::success();
-            if (e.ok())
-                e = iml.remove();
-            if (!e.ok())
+        for (FileId id : filesOfATransaction())
+            if (const platform::FileError e = deleteRecordsOf(files.file(id), featureFile(id).transactionKey, row); !e.ok())
                 return e;
-        }
+        return platform::FileError::success();
     });
 }
 
@@ -228,7 +209,7 @@ Guarded riDeleteMemoCard(DataFiles& files)
 Guarded riUpdateAccounts(DataFiles& files, bool fromForm)
 {
     auto& acc = files.accounts;
-    const AccountChildren children(files);
+    const FileUses children(files, filesOfAnAccount());
     if (!children.ok())
         return Guarded::Failed;
     FileTransaction tx(files.store);

@@ -27,4 +27,9 @@ Guarded riUpdateAccounts(DataFiles& files, bool fromForm);
 Guarded riUpdateTransactions(DataFiles& files, bool fromForm);
 Guarded riUpdateMemoCard(DataFiles& files, bool fromForm);
 
+// Inside the caller's transaction: deletes every record of `file` whose `key`
+// leads with `value` (what a feature keeps of an account or a transaction),
+// reading forward on that key with records of its own: no buffer changes.
+platform::FileError deleteRecordsOf(platform::DataFile& file, int key, std::int64_t value);
+
 } // namespace fundora::core

@@ -4,6 +4,8 @@
 #include "platform/MessageService.h"
 #include "platform/Runtime.h"
 
+#include <algorithm>
+
 namespace fundora::core {
 
 using platform::ErrorCode::AlreadyOpen;
@@ -75,6 +77,31 @@ void releaseFile(DataFiles& files, FileId id)
         return;
     if (--count == 0)
         files.file(id).close();
+}
+
+FileUses::FileUses(DataFiles& files, const std::vector<FileId>& ids)
+{
+    for (FileId id : ids)
+        m_uses.push_back(std::make_unique<FileUse>(files, id));
+}
+
+bool FileUses::ok() const
+{
+    return std::all_of(m_uses.begin(), m_uses.end(), [](const std::unique_ptr<FileUse>& use) { return use->ok(); });
+}
+
+namespace {
+std::vector<FileId> accountWithItsFiles()
+{
+    std::vector<FileId> ids{FileId::Accounts};
+    for (FileId id : filesOfAnAccount())
+        ids.push_back(id);
+    return ids;
+}
+} // namespace
+
+AccountFileUses::AccountFileUses(DataFiles& files) : FileUses(files, accountWithItsFiles())
+{
 }
 
 } // namespace fundora::core

@@ -2,6 +2,9 @@
 
 #include "core/DataFiles.h"
 
+#include <memory>
+#include <vector>
+
 namespace fundora::core {
 
 // Opens one data file for reading and writing, shared, creating it when it is
@@ -32,16 +35,23 @@ private:
     bool m_acquired;
 };
 
-// An account with everything kept of it: Accounts, Transactions and the
-// statements (Statements, StatementLines), acquired for as long as it lives.
-struct AccountFileUses {
-    explicit AccountFileUses(DataFiles& files)
-        : accounts(files, FileId::Accounts), transactions(files, FileId::Transactions), statements(files, FileId::Statements),
-          lines(files, FileId::StatementLines)
-    {
-    }
-    bool ok() const { return accounts.ok() && transactions.ok() && statements.ok() && lines.ok(); }
-    FileUse accounts, transactions, statements, lines;
+// Several files acquired for as long as it lives.
+class FileUses {
+public:
+    FileUses(DataFiles& files, const std::vector<FileId>& ids);
+    FileUses(const FileUses&) = delete;
+    FileUses& operator=(const FileUses&) = delete;
+    bool ok() const;
+
+private:
+    std::vector<std::unique_ptr<FileUse>> m_uses;
+};
+
+// An account with every file that keeps records of it (Transactions and the
+// features' files that declared an account key), acquired for as long as it lives.
+class AccountFileUses : public FileUses {
+public:
+    explicit AccountFileUses(DataFiles& files);
 };
 
 } // namespace fundora::core

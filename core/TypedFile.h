@@ -5,19 +5,27 @@
 
 namespace fundora::core {
 
+// What every typed file offers without its record type.
+class AnyTypedFile {
+public:
+    virtual ~AnyTypedFile() = default;
+    virtual platform::DataFile& file() = 0;
+    // Clears the buffer: texts blank, numbers zero, not read from the file.
+    virtual void clear() = 0;
+};
+
 // A data file with its one shared record buffer: reads fill `record`, writes take it.
 template <class R>
-class TypedFile {
+class TypedFile final : public AnyTypedFile {
 public:
     TypedFile(platform::Store& store, const RecordLayout<R>& layout) : m_layout(layout), m_file(store, layout.def()) {}
 
     R record;
 
-    platform::DataFile& file() { return m_file; }
+    platform::DataFile& file() override { return m_file; }
     const platform::FileDef& def() const { return m_layout.def(); }
     const RecordLayout<R>& layout() const { return m_layout; }
-    // Clears the buffer: texts blank, numbers zero, not read from the file.
-    void clear() { record = R{}; }
+    void clear() override { record = R{}; }
 
     platform::FileError add() { return write(&platform::DataFile::add); }
     platform::FileError put() { return write(&platform::DataFile::put); }

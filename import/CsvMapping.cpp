@@ -1,5 +1,6 @@
 #include "import/CsvMapping.h"
 
+#include "import/ImportRecords.h"
 #include "platform/Clock.h"
 #include "platform/pictures/Picture.h"
 
@@ -261,7 +262,7 @@ bool csvToStatement(const CsvTable& table, const CsvMapping& m, StatementFile& o
     return true;
 }
 
-CsvMapping mappingOf(const core::ImportSettings& s)
+CsvMapping mappingOf(const importing::ImportSettings& s)
 {
     CsvMapping m;
     m.skipLines = s.skipLines;
@@ -276,7 +277,7 @@ CsvMapping mappingOf(const core::ImportSettings& s)
     return m;
 }
 
-void storeMapping(const CsvMapping& m, QChar delimiter, core::ImportSettings& s)
+void storeMapping(const CsvMapping& m, QChar delimiter, importing::ImportSettings& s)
 {
     s.skipLines = static_cast<std::int16_t>(m.skipLines);
     s.delimiter = delimiter.isNull() ? QString() : QString(delimiter);

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "core/ImportRecords.h"
 #include "import/CsvTable.h"
+#include "import/ImportRecords.h"
 
 namespace fundora::importing {
 
@@ -45,7 +45,7 @@ QString csvMappingProblem(const CsvTable& table, const CsvMapping& mapping);
 bool csvToStatement(const CsvTable& table, const CsvMapping& mapping, StatementFile& out, ReadError& error);
 
 // The mapping kept in an account's import settings, and back.
-CsvMapping mappingOf(const core::ImportSettings& settings);
-void storeMapping(const CsvMapping& mapping, QChar delimiter, core::ImportSettings& settings);
+CsvMapping mappingOf(const importing::ImportSettings& settings);
+void storeMapping(const CsvMapping& mapping, QChar delimiter, importing::ImportSettings& settings);
 
 } // namespace fundora::importing

@@ -3,6 +3,7 @@
 #include "core/OpenFile.h"
 #include "core/StandardWarning.h"
 #include "import/ImportCommit.h"
+#include "import/ImportRecords.h"
 #include "import/ImportText.h"
 #include "import/OfxReader.h"
 #include "import/StatementSource.h"
@@ -76,7 +77,7 @@ std::optional<ImportCommand> parseImportCommand(const QStringList& arguments, QS
 int runImportCommand(core::DataFiles& files, const ImportCommand& command, QTextStream& out, QTextStream& err)
 {
     core::AccountFileUses uses(files);
-    core::FileUse imported(files, core::FileId::ImportedLines), settingsUse(files, core::FileId::ImportSettings);
+    core::FileUse imported(files, importing::importedLinesFile()), settingsUse(files, importing::importSettingsFile());
     if (!uses.ok() || !imported.ok() || !settingsUse.ok()) {
         err << "fundora: the data files could not be opened.\n";
         return 1;
@@ -86,7 +87,7 @@ int runImportCommand(core::DataFiles& files, const ImportCommand& command, QText
         err << "fundora: there is no account with SysID " << command.account << ".\n" << Usage << '\n';
         return 2;
     }
-    core::ImportSettings settings;
+    importing::ImportSettings settings;
     if (const platform::FileError e = readImportSettings(files, command.account, settings); !e.ok()) {
         err << "fundora: the import settings could not be read: " << e.text << '\n';
         return 1;

@@ -2,6 +2,7 @@
 
 #include "core/FileTransaction.h"
 #include "core/OpenFile.h"
+#include "import/ImportRecords.h"
 #include "platform/Clock.h"
 #include "transactions/Ledger.h"
 
@@ -17,12 +18,12 @@ namespace {
 // Whether an import since the plan took in this line already, or linked this row.
 FileError takenSince(core::DataFiles& files, std::int32_t sysId, const PlannedLine& p, bool& taken)
 {
-    auto& imported = files.importedLines;
+    auto& imported = importing::importedLinesOf(files);
     taken = false;
     if (p.choice == LineChoice::Link) {
         imported.clear();
         imported.record.transactionRow = p.matchedRow;
-        const FileError e = imported.get(core::ImlRowKey);
+        const FileError e = imported.get(importing::ImlRowKey);
         taken = e.ok();
         return e.ok() || e.code == platform::ErrorCode::RecordNotFound ? FileError::success() : e;
     }
@@ -31,14 +32,14 @@ FileError takenSince(core::DataFiles& files, std::int32_t sysId, const PlannedLi
     imported.clear();
     imported.record.sysId = sysId;
     imported.record.bankId = p.line.bankId;
-    imported.setOnValue(core::ImlSysIDBankKey);
+    imported.setOnValue(importing::ImlSysIDBankKey);
     for (;;) {
         const FileError e = imported.next();
         if (e.code == platform::ErrorCode::EndOfFile)
             return FileError::success();
         if (!e.ok())
             return e;
-        const core::ImportedLine& r = imported.record;
+        const importing::ImportedLine& r = imported.record;
         if (r.sysId != sysId || r.bankId != p.line.bankId)
             return FileError::success();
         if (r.lineDate == p.line.date && r.lineAmount == p.line.amount) {
@@ -54,7 +55,7 @@ FileError commitImport(core::DataFiles& files, const ImportPlan& plan, CommitOut
 {
     outcome = CommitOutcome{};
     core::FileUse accounts(files, core::FileId::Accounts), transactions(files, core::FileId::Transactions),
-        imported(files, core::FileId::ImportedLines);
+        imported(files, importing::importedLinesFile());
     if (!accounts.ok() || !transactions.ok() || !imported.ok())
         return FileError::of(platform::ErrorCode::StoreFailure, QStringLiteral("the data files could not be opened"));
     core::FileTransaction tx(files.store);
@@ -95,53 +96,53 @@ FileError commitImport(core::DataFiles& files, const ImportPlan& plan, CommitOut
     auto nextAdded = added.cbegin();
     for (const PlannedLine* p : taken) {
         const bool add = p->choice == LineChoice::Add;
-        core::ImportedLine& r = files.importedLines.record;
-        r = core::ImportedLine{};
+        importing::ImportedLine& r = importing::importedLinesOf(files).record;
+        r = importing::ImportedLine{};
         r.sysId = plan.sysId;
         r.bankId = p->line.bankId;
         r.lineDate = p->line.date;
         r.lineAmount = p->line.amount;
         r.transactionRow = add ? static_cast<std::int32_t>((nextAdded++)->identity.row) : p->matchedRow;
-        r.outcome = static_cast<std::uint8_t>(add ? core::ImportOutcome::Added : core::ImportOutcome::Matched);
+        r.outcome = static_cast<std::uint8_t>(add ? importing::ImportOutcome::Added : importing::ImportOutcome::Matched);
         r.importDate = today;
         r.importTime = now;
         r.sourceName = plan.sourceName.left(80);
-        if (FileError e = files.importedLines.add(); !e.ok())
+        if (FileError e = importing::importedLinesOf(files).add(); !e.ok())
             return e;
         ++(add ? outcome.added : outcome.linked);
     }
     return tx.commit();
 }
 
-FileError readImportSettings(core::DataFiles& files, std::int32_t sysId, core::ImportSettings& out)
+FileError readImportSettings(core::DataFiles& files, std::int32_t sysId, importing::ImportSettings& out)
 {
-    core::FileUse use(files, core::FileId::ImportSettings);
+    core::FileUse use(files, importing::importSettingsFile());
     if (!use.ok())
         return FileError::of(platform::ErrorCode::StoreFailure, QStringLiteral("the import settings could not be opened"));
-    files.importSettings.clear();
-    files.importSettings.record.sysId = sysId;
-    const FileError e = files.importSettings.get(core::ImsSysIDKey);
+    importing::importSettingsOf(files).clear();
+    importing::importSettingsOf(files).record.sysId = sysId;
+    const FileError e = importing::importSettingsOf(files).get(importing::ImsSysIDKey);
     if (e.code == platform::ErrorCode::RecordNotFound) {
-        out = core::ImportSettings{};
+        out = importing::ImportSettings{};
         out.sysId = sysId;
         return FileError::success();
     }
     if (e.ok())
-        out = files.importSettings.record;
+        out = importing::importSettingsOf(files).record;
     return e;
 }
 
-FileError writeImportSettings(core::DataFiles& files, const core::ImportSettings& settings)
+FileError writeImportSettings(core::DataFiles& files, const importing::ImportSettings& settings)
 {
-    core::FileUse use(files, core::FileId::ImportSettings);
+    core::FileUse use(files, importing::importSettingsFile());
     if (!use.ok())
         return FileError::of(platform::ErrorCode::StoreFailure, QStringLiteral("the import settings could not be opened"));
-    core::ImportSettings stored;
+    importing::ImportSettings stored;
     if (FileError e = readImportSettings(files, settings.sysId, stored); !e.ok())
         return e;
-    files.importSettings.record = settings;
-    files.importSettings.record.identity = stored.identity;
-    return stored.identity.isStored() ? files.importSettings.put() : files.importSettings.add();
+    importing::importSettingsOf(files).record = settings;
+    importing::importSettingsOf(files).record.identity = stored.identity;
+    return stored.identity.isStored() ? importing::importSettingsOf(files).put() : importing::importSettingsOf(files).add();
 }
 
 } // namespace fundora::importing

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "import/ImportPlan.h"
+#include "import/ImportRecords.h"
 
 namespace fundora::importing {
 
@@ -22,7 +23,7 @@ platform::FileError commitImport(core::DataFiles& files, const ImportPlan& plan,
 
 // The account's remembered import settings (flip signs, the CSV mapping), or
 // the defaults for `sysId` when it has none; and storing them.
-platform::FileError readImportSettings(core::DataFiles& files, std::int32_t sysId, core::ImportSettings& out);
-platform::FileError writeImportSettings(core::DataFiles& files, const core::ImportSettings& settings);
+platform::FileError readImportSettings(core::DataFiles& files, std::int32_t sysId, importing::ImportSettings& out);
+platform::FileError writeImportSettings(core::DataFiles& files, const importing::ImportSettings& settings);
 
 } // namespace fundora::importing

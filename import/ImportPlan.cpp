@@ -1,5 +1,6 @@
 #include "import/ImportPlan.h"
 
+#include "import/ImportRecords.h"
 #include "import/StorableText.h"
 #include "platform/store/View.h"
 #include "statements/StatementText.h"
@@ -170,21 +171,21 @@ struct Candidate {
 FileError readImported(core::DataFiles& files, std::int32_t sysId, QHash<QString, std::vector<Remembered>>& byId,
                        QSet<std::int32_t>& linkedRows)
 {
-    platform::View view(files.importedLines.file(), core::ImlSysIDKey);
-    core::ImportedLine owner;
+    platform::View view(importing::importedLinesOf(files).file(), importing::ImlSysIDKey);
+    importing::ImportedLine owner;
     owner.sysId = sysId;
-    view.setRange(core::importedLineLayout().toRecord(owner), 1);
+    view.setRange(importing::importedLineLayout().toRecord(owner), 1);
     view.setReadAhead(500);
     view.toStart();
     platform::Record r;
-    core::ImportedLine line;
+    importing::ImportedLine line;
     for (;;) {
         const FileError e = view.next(r);
         if (e.code == platform::ErrorCode::EndOfFile)
             return FileError::success();
         if (!e.ok())
             return e;
-        core::importedLineLayout().fromRecord(r, line);
+        importing::importedLineLayout().fromRecord(r, line);
         linkedRows.insert(line.transactionRow);
         if (!line.bankId.isEmpty())
             byId[line.bankId].push_back({line.lineDate, line.lineAmount.rounded(2).units()});

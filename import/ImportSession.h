@@ -3,6 +3,7 @@
 #include "import/CsvMapping.h"
 #include "import/ImportCommit.h"
 #include "import/ImportPlan.h"
+#include "import/ImportRecords.h"
 
 namespace fundora::importing {
 
@@ -61,7 +62,7 @@ private:
     core::DataFiles& m_files;
     std::int32_t m_sysId;
     core::Account m_account;
-    core::ImportSettings m_settings;
+    importing::ImportSettings m_settings;
     QString m_path;
     bool m_csv = false;
     CsvTable m_table;

@@ -6,6 +6,7 @@
 #include "engine/ButtonRow.h"
 #include "engine/ValueLabel.h"
 #include "import/ImportPreviewModel.h"
+#include "import/ImportRecords.h"
 #include "import/ImportText.h"
 #include "import/StatementSource.h"
 #include "platform/MessageService.h"
@@ -50,8 +51,8 @@ constexpr ColumnChoice ColumnChoices[] = {
 
 ImportStatementWindow::ImportStatementWindow(core::DataFiles& files, QWidget* parent)
     : QWidget(parent), m_uses(std::make_unique<core::AccountFileUses>(files)),
-      m_imported(std::make_unique<core::FileUse>(files, core::FileId::ImportedLines)),
-      m_settings(std::make_unique<core::FileUse>(files, core::FileId::ImportSettings)), m_files(files),
+      m_imported(std::make_unique<core::FileUse>(files, importing::importedLinesFile())),
+      m_settings(std::make_unique<core::FileUse>(files, importing::importSettingsFile())), m_files(files),
       m_session(files, core::glo().currentSysid)
 {
     setAttribute(Qt::WA_DeleteOnClose);

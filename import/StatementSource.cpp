@@ -1,5 +1,6 @@
 #include "import/StatementSource.h"
 
+#include "import/ImportRecords.h"
 #include "import/OfxReader.h"
 #include "platform/store/View.h"
 
@@ -15,7 +16,7 @@ SourceKind kindOfFile(const QString& path)
     return SourceKind::Csv;
 }
 
-bool readStatement(const QString& path, const core::ImportSettings& settings, StatementFile& out, ReadError& error,
+bool readStatement(const QString& path, const importing::ImportSettings& settings, StatementFile& out, ReadError& error,
                    const QString& dateFormat)
 {
     if (kindOfFile(path) == SourceKind::Ofx)

@@ -3,6 +3,7 @@
 #include "core/Account.h"
 #include "core/DataFiles.h"
 #include "import/CsvMapping.h"
+#include "import/ImportRecords.h"
 
 #include <optional>
 
@@ -18,7 +19,7 @@ SourceKind kindOfFile(const QString& path);
 // the account has none; a proposal that cannot tell month from day is
 // refused here (the import window asks) unless `dateFormat` names one of the
 // formats that read every date (the command line's --date-format).
-bool readStatement(const QString& path, const core::ImportSettings& settings, StatementFile& out, ReadError& error,
+bool readStatement(const QString& path, const importing::ImportSettings& settings, StatementFile& out, ReadError& error,
                    const QString& dateFormat = {});
 
 // The file's account that goes to an account numbered `accountNumber`: the

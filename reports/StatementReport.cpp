@@ -3,6 +3,7 @@
 #include "core/GlobalState.h"
 #include "platform/pictures/Picture.h"
 #include "reports/TransactionReport.h"
+#include "statements/StatementRecords.h"
 
 namespace fundora::reports {
 
@@ -25,10 +26,10 @@ QString date(platform::DayNumber day)
 ReportSelection StatementReport::selection() const
 {
     ReportSelection s;
-    s.primary = core::FileId::StatementLines;
-    s.key = core::StlStatementKey;
+    s.primary = statements::statementLinesFile();
+    s.key = statements::StlStatementKey;
     s.filter = QStringLiteral("STL:StatementID = GLO:CurrentStatement");
-    s.files = {core::FileId::StatementLines, core::FileId::Transactions, core::FileId::Statements, core::FileId::Accounts};
+    s.files = {statements::statementLinesFile(), core::FileId::Transactions, statements::statementsFile(), core::FileId::Accounts};
     s.estimateOf25 = true;
     return s;
 }
@@ -39,18 +40,18 @@ void StatementReport::begin(core::DataFiles& files)
     m_count = 0;
     m_totalUnits = 0;
     m_statement = {};
-    core::CardStatement wanted;
+    statements::CardStatement wanted;
     wanted.statementId = core::glo().currentStatementId;
     platform::Record found;
-    if (files.statements.file().get(core::StmIdKey, core::cardStatementLayout().toRecord(wanted), found).ok())
-        core::cardStatementLayout().fromRecord(found, m_statement);
+    if (statements::statementsOf(files).file().get(statements::StmIdKey, statements::cardStatementLayout().toRecord(wanted), found).ok())
+        statements::cardStatementLayout().fromRecord(found, m_statement);
     files.readAccount(m_statement.sysId, m_account);
 }
 
 void StatementReport::take(const platform::Record& record)
 {
-    core::StatementLine line;
-    core::statementLineLayout().fromRecord(record, line);
+    statements::StatementLine line;
+    statements::statementLineLayout().fromRecord(record, line);
     platform::Record stored;
     m_transaction = {};
     if (m_files && m_files->transactions.file().fetch(line.transactionRow, stored).ok())

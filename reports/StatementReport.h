@@ -1,9 +1,9 @@
 #pragma once
 
 #include "core/Account.h"
-#include "core/CardStatement.h"
 #include "core/Transaction.h"
 #include "reports/Report.h"
+#include "statements/StatementRecords.h"
 
 namespace fundora::reports {
 
@@ -32,11 +32,11 @@ public:
     QStringList csvRow() const override;
     std::vector<QStringList> csvTotals() const override;
 
-    const core::CardStatement& statement() const { return m_statement; }
+    const statements::CardStatement& statement() const { return m_statement; }
 
 private:
     core::DataFiles* m_files = nullptr;
-    core::CardStatement m_statement;
+    statements::CardStatement m_statement;
     core::Account m_account;
     core::Transaction m_transaction;
     int m_count = 0;

@@ -4,9 +4,11 @@
 #include "core/DataFiles.h"
 #include "core/FileTransaction.h"
 #include "core/OpenFile.h"
+#include "import/ImportRecords.h"
 #include "import/ImportSession.h"
 #include "platform/Clock.h"
 #include "platform/PrivateDirectory.h"
+#include "statements/StatementRecords.h"
 #include "statements/StatementSession.h"
 #include "transactions/Ledger.h"
 
@@ -241,7 +243,7 @@ public:
         out.close();
 
         at(today, 8);
-        core::FileUse imported(m_files, core::FileId::ImportedLines), settings(m_files, core::FileId::ImportSettings);
+        core::FileUse imported(m_files, importing::importedLinesFile()), settings(m_files, importing::importSettingsFile());
         importing::ImportSession session(m_files, sysId);
         if (platform::FileError e = session.begin(); !e.ok())
             return e.text;
@@ -402,10 +404,13 @@ QString makeSampleRegister(const QString& directory, DayNumber today, SampleSumm
     QString error;
     {
         core::DataFiles files(path);
-        core::AccountFileUses uses(files);
-        core::FileUse memos(files, core::FileId::MemoCard);
+        // Every file of the register, the features' ones included (declared by their first use here).
+        statements::statementFiles();
+        importing::importedLinesFile();
+        importing::importSettingsFile();
+        core::FileUses uses(files, core::allFiles());
         Maker make(files, *clock);
-        if (!uses.ok() || !memos.ok())
+        if (!uses.ok())
             error = files.store.lastError().text;
         if (error.isEmpty())
             error = makeInto(make, today);

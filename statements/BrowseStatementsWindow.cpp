@@ -8,6 +8,7 @@
 #include "platform/MessageService.h"
 #include "statements/StatementBook.h"
 #include "statements/StatementListModel.h"
+#include "statements/StatementRecords.h"
 #include "statements/StatementText.h"
 
 #include <QHBoxLayout>
@@ -34,7 +35,7 @@ int sayInList(const QString& text, int buttons, int defaultButton, platform::Mes
 } // namespace
 
 BrowseStatementsWindow::BrowseStatementsWindow(core::DataFiles& files, QWidget* parent)
-    : QWidget(parent), m_uses(std::make_unique<core::AccountFileUses>(files)), m_files(files), m_sysId(core::glo().currentSysid)
+    : QWidget(parent), m_uses(std::make_unique<core::FileUses>(files, statementFiles())), m_files(files), m_sysId(core::glo().currentSysid)
 {
     setAttribute(Qt::WA_DeleteOnClose);
     core::Account owner;
@@ -89,7 +90,7 @@ QPushButton* BrowseStatementsWindow::button(const QString& text) const
 
 void BrowseStatementsWindow::reload()
 {
-    std::vector<core::CardStatement> statements;
+    std::vector<statements::CardStatement> statements;
     if (m_uses->ok()) {
         if (const platform::FileError e = readStatements(m_files, m_sysId, statements); !e.ok())
             sayInList(QStringLiteral("The statements could not be read: %1").arg(core::errorPart(e)), Button::Ok, Button::Ok,
@@ -127,7 +128,7 @@ void BrowseStatementsWindow::undoLatest()
 {
     if (m_model->rowCount() == 0)
         return;
-    const core::CardStatement& latest = m_model->statement(0);
+    const statements::CardStatement& latest = m_model->statement(0);
     const QString text =
         QStringLiteral("Undo the statement closing %1?||Its %2 transaction(s) will be moved back to the open transactions.")
             .arg(dateText(latest.closingDate))

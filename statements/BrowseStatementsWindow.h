@@ -51,7 +51,7 @@ public:
 private:
     void selectionChanged();
 
-    std::unique_ptr<core::AccountFileUses> m_uses; // for as long as the window is open
+    std::unique_ptr<core::FileUses> m_uses; // for as long as the window is open
     core::DataFiles& m_files;
     std::int32_t m_sysId;
     StatementListModel* m_model = nullptr;

@@ -47,7 +47,8 @@ constexpr int DaysToDueDate = 25;
 } // namespace
 
 ReconcileStatementWindow::ReconcileStatementWindow(core::DataFiles& files, QWidget* parent)
-    : QWidget(parent), m_uses(std::make_unique<core::AccountFileUses>(files)), m_files(files), m_session(files, core::glo().currentSysid)
+    : QWidget(parent), m_uses(std::make_unique<core::FileUses>(files, statementFiles())), m_files(files),
+      m_session(files, core::glo().currentSysid)
 {
     setAttribute(Qt::WA_DeleteOnClose);
     m_model = new StatementEntriesModel(m_session, this);

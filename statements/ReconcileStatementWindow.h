@@ -86,7 +86,7 @@ private:
     void reloadEntries();
     void closeWindow();
 
-    std::unique_ptr<core::AccountFileUses> m_uses; // for as long as the window is open
+    std::unique_ptr<core::FileUses> m_uses; // for as long as the window is open
     core::DataFiles& m_files;
     StatementSession m_session;
     StatementEntriesModel* m_model = nullptr;

@@ -2,14 +2,15 @@
 
 #include "core/FileTransaction.h"
 #include "platform/store/View.h"
+#include "statements/StatementRecords.h"
 
 #include <algorithm>
 
 namespace fundora::statements {
 
-using core::CardStatement;
 using platform::Decimal;
 using platform::FileError;
+using statements::CardStatement;
 namespace ErrorCode = platform::ErrorCode;
 
 namespace {
@@ -31,12 +32,12 @@ FileError readWhile(core::TypedFile<R>& file, Belongs belongs, Each each)
 
 FileError removeLinesOf(core::DataFiles& files, std::int32_t statementId)
 {
-    auto& lines = files.statementLines;
+    auto& lines = statements::statementLinesOf(files);
     for (;;) {
         // Each removed line leaves the range: the first one left is always the next.
         lines.clear();
         lines.record.statementId = statementId;
-        lines.setOnValue(core::StlStatementKey);
+        lines.setOnValue(statements::StlStatementKey);
         const FileError e = lines.next();
         if (e.code == ErrorCode::EndOfFile || (e.ok() && lines.record.statementId != statementId))
             return FileError::success();
@@ -49,8 +50,8 @@ FileError removeLinesOf(core::DataFiles& files, std::int32_t statementId)
 
 FileError nextStatementId(core::DataFiles& files, std::int32_t& out)
 {
-    auto& stm = files.statements;
-    stm.set(core::StmIdKey);
+    auto& stm = statements::statementsOf(files);
+    stm.set(statements::StmIdKey);
     const FileError e = stm.previous();
     if (e.code == ErrorCode::EndOfFile) {
         out = 1;
@@ -72,13 +73,13 @@ const platform::FileDef& tra()
 FileError readLines(core::DataFiles& files, std::int32_t statementId, std::vector<std::int64_t>& rows)
 {
     rows.clear();
-    auto& lines = files.statementLines;
+    auto& lines = statements::statementLinesOf(files);
     lines.clear();
     lines.record.statementId = statementId;
-    lines.setOnValue(core::StlStatementKey);
+    lines.setOnValue(statements::StlStatementKey);
     return readWhile(
-        lines, [statementId](const core::StatementLine& l) { return l.statementId == statementId; },
-        [&rows](const core::StatementLine& l) {
+        lines, [statementId](const statements::StatementLine& l) { return l.statementId == statementId; },
+        [&rows](const statements::StatementLine& l) {
             rows.push_back(l.transactionRow);
             return FileError::success();
         });
@@ -87,14 +88,14 @@ FileError readLines(core::DataFiles& files, std::int32_t statementId, std::vecto
 FileError statementHolding(core::DataFiles& files, std::int64_t row, std::optional<CardStatement>& out)
 {
     out.reset();
-    auto& lines = files.statementLines;
+    auto& lines = statements::statementLinesOf(files);
     lines.clear();
     lines.record.transactionRow = static_cast<std::int32_t>(row);
-    lines.setOnValue(core::StlRowKey);
+    lines.setOnValue(statements::StlRowKey);
     std::vector<std::int32_t> holders;
     FileError e = readWhile(
-        lines, [row](const core::StatementLine& l) { return l.transactionRow == row; },
-        [&holders](const core::StatementLine& l) {
+        lines, [row](const statements::StatementLine& l) { return l.transactionRow == row; },
+        [&holders](const statements::StatementLine& l) {
             holders.push_back(l.statementId);
             return FileError::success();
         });
@@ -102,15 +103,15 @@ FileError statementHolding(core::DataFiles& files, std::int64_t row, std::option
         return e;
     // A draft's ticks name open transactions; only a finished statement holds a reconciled one.
     for (std::int32_t id : holders) {
-        files.statements.clear();
-        files.statements.record.statementId = id;
-        e = files.statements.get(core::StmIdKey);
+        statements::statementsOf(files).clear();
+        statements::statementsOf(files).record.statementId = id;
+        e = statements::statementsOf(files).get(statements::StmIdKey);
         if (e.code == ErrorCode::RecordNotFound)
             continue;
         if (!e.ok())
             return e;
-        if (!files.statements.record.isDraft()) {
-            out = files.statements.record;
+        if (!statements::statementsOf(files).record.isDraft()) {
+            out = statements::statementsOf(files).record;
             break;
         }
     }
@@ -155,10 +156,10 @@ FileError writeStatement(core::DataFiles& files, CardStatement& statement)
     if (statement.statementId == 0)
         if (FileError e = nextStatementId(files, statement.statementId); !e.ok())
             return e;
-    files.statements.record = statement;
-    const FileError e = statement.identity.isStored() ? files.statements.put() : files.statements.add();
+    statements::statementsOf(files).record = statement;
+    const FileError e = statement.identity.isStored() ? statements::statementsOf(files).put() : statements::statementsOf(files).add();
     if (e.ok())
-        statement = files.statements.record;
+        statement = statements::statementsOf(files).record;
     return e;
 }
 
@@ -167,9 +168,9 @@ FileError replaceLines(core::DataFiles& files, const CardStatement& statement, c
     if (FileError e = removeLinesOf(files, statement.statementId); !e.ok())
         return e;
     for (std::int64_t row : rows) {
-        files.statementLines.clear();
-        files.statementLines.record = {statement.statementId, statement.sysId, static_cast<std::int32_t>(row), {}};
-        if (FileError e = files.statementLines.add(); !e.ok())
+        statements::statementLinesOf(files).clear();
+        statements::statementLinesOf(files).record = {statement.statementId, statement.sysId, static_cast<std::int32_t>(row), {}};
+        if (FileError e = statements::statementLinesOf(files).add(); !e.ok())
             return e;
     }
     return FileError::success();
@@ -207,8 +208,8 @@ FileError undoLatestStatement(core::DataFiles& files, std::int32_t sysId, std::i
     }
     if (FileError e = removeLinesOf(files, latest->statementId); !e.ok())
         return e;
-    files.statements.record = *latest;
-    if (FileError e = files.statements.remove(); !e.ok())
+    statements::statementsOf(files).record = *latest;
+    if (FileError e = statements::statementsOf(files).remove(); !e.ok())
         return e;
     if (FileError e = tx.commit(); !e.ok())
         return e;
@@ -242,12 +243,12 @@ FileError followTransactionChange(core::DataFiles& files, const core::Transactio
         addToFigures(own, newAmount, +1);
     } else {
         own.transactionCount = std::max(0, own.transactionCount - 1);
-        files.statementLines.clear();
-        files.statementLines.record.statementId = own.statementId;
-        files.statementLines.record.transactionRow = static_cast<std::int32_t>(before.identity.row);
-        if (FileError e = files.statementLines.get(core::StlStatementKey); !e.ok())
+        statements::statementLinesOf(files).clear();
+        statements::statementLinesOf(files).record.statementId = own.statementId;
+        statements::statementLinesOf(files).record.transactionRow = static_cast<std::int32_t>(before.identity.row);
+        if (FileError e = statements::statementLinesOf(files).get(statements::StlStatementKey); !e.ok())
             return e;
-        if (FileError e = files.statementLines.remove(); !e.ok())
+        if (FileError e = statements::statementLinesOf(files).remove(); !e.ok())
             return e;
     }
     // The ending balance is what the statement says; the register now differs from it by as much more.

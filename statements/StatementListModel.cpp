@@ -1,17 +1,18 @@
 #include "statements/StatementListModel.h"
 
 #include "platform/pictures/Picture.h"
+#include "statements/StatementRecords.h"
 #include "statements/StatementText.h"
 
 #include <algorithm>
 
 namespace fundora::statements {
 
-void StatementListModel::setStatements(std::vector<core::CardStatement> statements)
+void StatementListModel::setStatements(std::vector<statements::CardStatement> statements)
 {
     beginResetModel();
-    std::erase_if(statements, [](const core::CardStatement& s) { return s.isDraft(); });
-    std::sort(statements.begin(), statements.end(), [](const core::CardStatement& a, const core::CardStatement& b) {
+    std::erase_if(statements, [](const statements::CardStatement& s) { return s.isDraft(); });
+    std::sort(statements.begin(), statements.end(), [](const statements::CardStatement& a, const statements::CardStatement& b) {
         return a.closingDate != b.closingDate ? a.closingDate > b.closingDate : a.statementId > b.statementId;
     });
     m_statements = std::move(statements);
@@ -32,7 +33,7 @@ QVariant StatementListModel::data(const QModelIndex& index, int role) const
 {
     if (!index.isValid() || index.row() >= rowCount())
         return {};
-    const core::CardStatement& s = statement(index.row());
+    const statements::CardStatement& s = statement(index.row());
     if (role == StatementIdRole)
         return s.statementId;
     if (role == LatestRole)

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "core/CardStatement.h"
+#include "statements/StatementRecords.h"
 
 #include <QAbstractTableModel>
 
@@ -17,8 +17,8 @@ public:
 
     using QAbstractTableModel::QAbstractTableModel;
 
-    void setStatements(std::vector<core::CardStatement> statements);
-    const core::CardStatement& statement(int row) const { return m_statements.at(static_cast<std::size_t>(row)); }
+    void setStatements(std::vector<statements::CardStatement> statements);
+    const statements::CardStatement& statement(int row) const { return m_statements.at(static_cast<std::size_t>(row)); }
 
     int rowCount(const QModelIndex& parent = {}) const override;
     int columnCount(const QModelIndex& parent = {}) const override;
@@ -26,7 +26,7 @@ public:
     QVariant headerData(int section, Qt::Orientation orientation, int role) const override;
 
 private:
-    std::vector<core::CardStatement> m_statements;
+    std::vector<statements::CardStatement> m_statements;
 };
 
 } // namespace fundora::statements

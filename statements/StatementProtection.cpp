@@ -2,6 +2,7 @@
 
 #include "platform/MessageService.h"
 #include "statements/StatementBook.h"
+#include "statements/StatementRecords.h"
 #include "statements/StatementText.h"
 
 namespace fundora::statements {
@@ -10,7 +11,7 @@ using platform::Decimal;
 
 bool StatementProtection::confirmChange(core::DataFiles& files, const core::Transaction& before, const core::Transaction* after)
 {
-    std::optional<core::CardStatement> holder;
+    std::optional<statements::CardStatement> holder;
     if (!statementHolding(files, before.identity.row, holder).ok() || !holder)
         return true;
     const bool stays = after && after->reconciledTransaction != 0;

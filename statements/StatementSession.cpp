@@ -5,13 +5,14 @@
 #include "platform/store/View.h"
 #include "statements/ClosingDate.h"
 #include "statements/StatementBook.h"
+#include "statements/StatementRecords.h"
 
 namespace fundora::statements {
 
-using core::CardStatement;
 using platform::DayNumber;
 using platform::Decimal;
 using platform::FileError;
+using statements::CardStatement;
 namespace ErrorCode = platform::ErrorCode;
 
 namespace {

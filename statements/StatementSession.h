@@ -1,6 +1,7 @@
 #pragma once
 
 #include "core/DataFiles.h"
+#include "statements/StatementRecords.h"
 
 #include <QSet>
 
@@ -42,7 +43,7 @@ public:
 
     const core::Account& account() const { return m_account; }
     // The latest finished statement, if there is one.
-    const std::optional<core::CardStatement>& lastStatement() const { return m_last; }
+    const std::optional<statements::CardStatement>& lastStatement() const { return m_last; }
     bool hasDraft() const { return m_statement.identity.isStored(); }
 
     platform::DayNumber closingDate() const { return m_statement.closingDate; }
@@ -86,11 +87,11 @@ public:
     Result later();
     const platform::FileError& error() const { return m_error; }
     // The statement as finish() or later() stored it.
-    const core::CardStatement& statement() const { return m_statement; }
+    const statements::CardStatement& statement() const { return m_statement; }
 
 private:
     // The account, its last finished statement, its draft and the previous balance.
-    platform::FileError readStartingPoint(std::optional<core::CardStatement>& draft, platform::Decimal& previous);
+    platform::FileError readStartingPoint(std::optional<statements::CardStatement>& draft, platform::Decimal& previous);
     platform::FileError readEntries();
     Result fail(const platform::FileError& e);
     std::vector<std::int64_t> tickedRows() const;
@@ -98,8 +99,8 @@ private:
     core::DataFiles& m_files;
     std::int32_t m_sysId;
     core::Account m_account;
-    std::optional<core::CardStatement> m_last;
-    core::CardStatement m_statement; // the draft as stored, or a new one; its figures are the live ones
+    std::optional<statements::CardStatement> m_last;
+    statements::CardStatement m_statement; // the draft as stored, or a new one; its figures are the live ones
     std::vector<StatementEntry> m_entries;
     std::vector<core::Transaction> m_opening; // before the first statement: the open opening balance, in the previous balance
     QSet<std::int64_t> m_ticks;               // by transaction row, including entries the closing date now leaves out

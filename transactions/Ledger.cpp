@@ -1,6 +1,7 @@
 #include "transactions/Ledger.h"
 
 #include "core/FileTransaction.h"
+#include "core/GuardedWrites.h"
 #include "platform/Clock.h"
 
 namespace fundora::transactions {
@@ -25,6 +26,42 @@ FileError Ledger::moveBalance(std::int32_t sysId, const Decimal& delta)
     account.accountBalance = (account.accountBalance + delta).rounded(2);
     platform::Record r = core::accountLayout().toRecord(account);
     return m_files.accounts.file().put(r);
+}
+
+FileError Ledger::change(core::Transaction& edited)
+{
+    platform::DataFile& file = m_files.transactions.file();
+    platform::Record storedRecord;
+    if (FileError e = file.fetch(edited.identity.row, storedRecord); !e.ok())
+        return e;
+    core::Transaction stored;
+    core::transactionLayout().fromRecord(storedRecord, stored);
+    platform::Record r = core::transactionLayout().toRecord(edited);
+    if (FileError e = file.put(r); !e.ok())
+        return e;
+    edited.identity = r.identity;
+    if (stored.sysId != edited.sysId) {
+        if (FileError e = moveBalance(stored.sysId, -stored.transactionAmount); !e.ok())
+            return e;
+        return moveBalance(edited.sysId, edited.transactionAmount);
+    }
+    const Decimal delta = edited.transactionAmount - stored.transactionAmount;
+    return delta.isZero() ? FileError::success() : moveBalance(edited.sysId, delta);
+}
+
+FileError Ledger::remove(std::int64_t row, core::Transaction& gone)
+{
+    platform::DataFile& file = m_files.transactions.file();
+    platform::Record stored;
+    if (FileError e = file.fetch(row, stored); !e.ok())
+        return e;
+    if (FileError e = file.remove(stored); !e.ok())
+        return e;
+    core::transactionLayout().fromRecord(stored, gone);
+    for (core::FileId id : core::filesOfATransaction())
+        if (FileError e = core::deleteRecordsOf(m_files.file(id), core::featureFile(id).transactionKey, row); !e.ok())
+            return e;
+    return moveBalance(gone.sysId, -gone.transactionAmount);
 }
 
 FileError Ledger::book(std::vector<core::Transaction>& entries)

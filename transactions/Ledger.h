@@ -36,6 +36,18 @@ public:
     // field's size is refused by the store (75): nothing is written.
     platform::FileError moveBalance(std::int32_t sysId, const platform::Decimal& delta);
 
+    // Inside the caller's transaction: writes `edited` over the stored
+    // transaction it was read as (its identity) and moves the balance by the
+    // difference from what is stored, on each account if it changed owner.
+    // Another station's change or delete since it was read is 89 (or 35):
+    // nothing is written. `edited` gets its new version.
+    platform::FileError change(core::Transaction& edited);
+
+    // Inside the caller's transaction: deletes the transaction stored at
+    // `row`, as it is stored now, with what the features keep of it, and
+    // moves its account's balance back. `gone` receives the deleted record.
+    platform::FileError remove(std::int64_t row, core::Transaction& gone);
+
 private:
     platform::FileError add(core::Transaction& entry);
     core::DataFiles& m_files;

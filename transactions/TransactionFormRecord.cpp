@@ -91,28 +91,25 @@ Guarded TransactionFormRecord::guardedUpdate()
     if (keeper && !keeper->confirmChange(m_files, before, &file().record))
         return Guarded::Refused;
     core::FileTransaction tx(m_files.store);
-    if (!tx.begun()) {
-        m_files.savedError.save(tx.beginError());
-        core::standardWarning(m_files, core::Warning::TransactionFramingError, QStringLiteral("Update"), m_files.transactions.def().label);
-        return Guarded::Failed;
-    }
-    // The transaction first: a change made by another station is found before the balance moves.
-    const core::Transaction edited = file().record;
-    const Guarded result = core::riUpdateTransactions(m_files, false);
-    if (result != Guarded::Done)
-        return result;
-    const Decimal delta = edited.transactionAmount - opened().transactionAmount;
-    FileError e = delta.isZero() ? FileError::success() : Ledger(m_files).moveBalance(edited.sysId, delta);
-    if (e.ok() && keeper)
-        e = keeper->followChange(m_files, before, &file().record);
-    if (e.ok())
-        e = tx.commit();
-    if (!e.ok()) {
+    if (!tx.begun())
+        return framingFailed(tx, QStringLiteral("Update"));
+    core::Transaction edited = file().record;
+    FileError e = Ledger(m_files).change(edited);
+    if (e.code == platform::ErrorCode::ChangedElsewhere || e.code == platform::ErrorCode::RecordNotFound) {
+        // Another station changed or deleted it: say so, and show what is stored now (if anything).
         m_files.savedError.save(e);
         tx.rollback();
-        core::standardWarning(m_files, core::Warning::UpdateOperationError, m_files.accounts.def().label);
-        return Guarded::Failed;
+        core::standardWarning(m_files, core::Warning::UpdateOperationError, QStringLiteral("Record Changed by Another Station"));
+        file().reget(file().position(core::TraSysIDKey));
+        return Guarded::ChangedByOther;
     }
+    if (e.ok() && keeper)
+        e = keeper->followChange(m_files, before, &edited);
+    if (e.ok())
+        e = tx.commit();
+    if (!e.ok())
+        return writeFailed(tx, e, core::Warning::UpdateOperationError);
+    file().record = edited;
     return Guarded::Done;
 }
 
@@ -122,32 +119,38 @@ Guarded TransactionFormRecord::guardedDelete()
     ReconciledEntries* keeper = keeperFor(listed);
     if (keeper && !keeper->confirmChange(m_files, listed, nullptr))
         return Guarded::Refused;
-    // Opened before the transaction begins: the delete forgets what imports remember of it.
-    const core::FileUse imported(m_files, core::FileId::ImportedLines);
+    // Opened before the transaction begins: the delete takes what the features keep of the transaction along.
+    const core::FileUses kept(m_files, core::filesOfATransaction());
     core::FileTransaction tx(m_files.store);
-    if (!tx.begun()) {
-        m_files.savedError.save(tx.beginError());
-        core::standardWarning(m_files, core::Warning::TransactionFramingError, QStringLiteral("Delete"), m_files.transactions.def().label);
-        return Guarded::Failed;
-    }
-    const Guarded result = core::riDeleteTransactions(m_files);
-    if (result != Guarded::Done)
-        return result;
-    // The buffer now holds the transaction as it was stored when deleted: the
-    // list's copy may be older, if another station changed its amount since.
-    const core::Transaction gone = file().record;
-    FileError e = Ledger(m_files).moveBalance(gone.sysId, -gone.transactionAmount);
+    if (!tx.begun())
+        return framingFailed(tx, QStringLiteral("Delete"));
+    // The transaction as it is stored when deleted: the list's copy may be
+    // older, if another station changed its amount since.
+    core::Transaction gone;
+    FileError e = Ledger(m_files).remove(listed.identity.row, gone);
     if (e.ok() && keeperFor(gone))
         e = keeperFor(gone)->followChange(m_files, gone, nullptr);
     if (e.ok())
         e = tx.commit();
-    if (!e.ok()) {
-        m_files.savedError.save(e);
-        tx.rollback();
-        core::standardWarning(m_files, core::Warning::DeleteOperationError, m_files.accounts.def().label);
-        return Guarded::Failed;
-    }
+    if (!e.ok())
+        return writeFailed(tx, e, core::Warning::DeleteOperationError);
+    file().record = gone;
     return Guarded::Done;
+}
+
+Guarded TransactionFormRecord::framingFailed(const core::FileTransaction& tx, const QString& action)
+{
+    m_files.savedError.save(tx.beginError());
+    core::standardWarning(m_files, core::Warning::TransactionFramingError, action, m_files.transactions.def().label);
+    return Guarded::Failed;
+}
+
+Guarded TransactionFormRecord::writeFailed(core::FileTransaction& tx, const FileError& e, int warning)
+{
+    m_files.savedError.save(e);
+    tx.rollback();
+    core::standardWarning(m_files, warning, m_files.accounts.def().label);
+    return Guarded::Failed;
 }
 
 } // namespace fundora::transactions

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "core/DataFiles.h"
+#include "core/FileTransaction.h"
 #include "core/GuardedWrites.h"
 #include "engine/UpdateFormController.h"
 
@@ -41,6 +42,9 @@ public:
     std::int32_t account() const { return working().sysId; }
 
 private:
+    core::Guarded framingFailed(const core::FileTransaction& tx, const QString& action);
+    core::Guarded writeFailed(core::FileTransaction& tx, const platform::FileError& e, int warning);
+
     core::DataFiles& m_files;
     bool m_payment = false;
 };

@@ -6,6 +6,7 @@
 #include "core/GlobalState.h"
 #include "core/OpenFile.h"
 #include "engine/BrowseListView.h"
+#include "statements/StatementRecords.h"
 #include "tests/core/CoreFixture.h"
 
 #include <QProgressBar>
@@ -78,7 +79,7 @@ protected:
         CoreTest::SetUp();
         core::resetGlobalState();
         clock().set(QDateTime(QDate(2026, 12, 7), QTime(9, 0)));
-        for (core::FileId id : {core::FileId::Accounts, core::FileId::Transactions, core::FileId::Statements})
+        for (core::FileId id : {core::FileId::Accounts, core::FileId::Transactions, statements::statementsFile()})
             ASSERT_TRUE(core::acquireFile(*files, id));
     }
     void addAccount(std::int32_t id, const char* vendor, const char* balance, const char* limit)
@@ -101,15 +102,15 @@ protected:
     }
     void addStatement(std::int32_t id, platform::DayNumber closing, const char* ending, const char* minimum, platform::DayNumber due)
     {
-        files->statements.clear();
-        files->statements.record.statementId = closing; // unique enough here
-        files->statements.record.sysId = id;
-        files->statements.record.closingDate = closing;
-        files->statements.record.endingBalance = money(ending);
-        files->statements.record.minimumPayment = money(minimum);
-        files->statements.record.dueDate = due;
-        files->statements.record.finishedDate = closing + 3;
-        ASSERT_TRUE(files->statements.add().ok());
+        statements::statementsOf(*files).clear();
+        statements::statementsOf(*files).record.statementId = closing; // unique enough here
+        statements::statementsOf(*files).record.sysId = id;
+        statements::statementsOf(*files).record.closingDate = closing;
+        statements::statementsOf(*files).record.endingBalance = money(ending);
+        statements::statementsOf(*files).record.minimumPayment = money(minimum);
+        statements::statementsOf(*files).record.dueDate = due;
+        statements::statementsOf(*files).record.finishedDate = closing + 3;
+        ASSERT_TRUE(statements::statementsOf(*files).add().ok());
     }
 };
 
@@ -120,12 +121,12 @@ TEST_F(CardStandingTest, TheLatestFinishedStatementAndThePaymentsSinceItAreRead)
     addStatement(1, closing - 31, "400.00", "10.00", closing - 6);
     addStatement(1, closing, "777.50", "25.00", platform::dayNumberOf(2026, 12, 23));
     // A draft kept by Later is not a statement yet.
-    files->statements.clear();
-    files->statements.record.statementId = 9999999;
-    files->statements.record.sysId = 1;
-    files->statements.record.closingDate = closing + 5;
-    files->statements.record.endingBalance = money("1.00");
-    ASSERT_TRUE(files->statements.add().ok());
+    statements::statementsOf(*files).clear();
+    statements::statementsOf(*files).record.statementId = 9999999;
+    statements::statementsOf(*files).record.sysId = 1;
+    statements::statementsOf(*files).record.closingDate = closing + 5;
+    statements::statementsOf(*files).record.endingBalance = money("1.00");
+    ASSERT_TRUE(statements::statementsOf(*files).add().ok());
     addTransaction(1, closing - 2, "P", "-99.00"); // before the closing date: not counted
     addTransaction(1, closing, "P", "-1.00");      // on it: part of that statement
     addTransaction(1, closing + 1, "P", "-50.00"); // since

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "app/FeatureProcedures.h"
 #include "app/MainFrame.h"
 #include "core/DataFiles.h"
 #include "core/GlobalState.h"
@@ -22,6 +23,7 @@ protected:
         ProgramTest::SetUp();
         core::resetGlobalState();
         prepareRegister();
+        app::declareFeatureFiles();
         files = std::make_unique<core::DataFiles>(dir());
         core::DataFiles::setCurrent(files.get());
         registerProcedures();

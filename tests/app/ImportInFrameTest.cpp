@@ -9,6 +9,7 @@
 #include "engine/BrowseListView.h"
 #include "import/ImportPreviewModel.h"
 #include "import/ImportProcedures.h"
+#include "import/ImportRecords.h"
 #include "import/ImportStatementWindow.h"
 #include "statements/StatementProcedures.h"
 #include "tests/app/FrameFixture.h"
@@ -245,8 +246,8 @@ TEST_F(ImportInFrameTest, ABadFileSaysWhatIsWrongAndLeavesImportOff)
     QTest::mouseClick(window->flipSigns(), Qt::LeftButton);
     QTest::mouseClick(window->button(QStringLiteral("Cancel")), Qt::LeftButton);
     settle();
-    core::FileUse settings(*files, core::FileId::ImportSettings);
-    core::ImportSettings kept;
+    core::FileUse settings(*files, importing::importSettingsFile());
+    importing::ImportSettings kept;
     ASSERT_TRUE(importing::readImportSettings(*files, 1, kept).ok());
     EXPECT_EQ(kept.flipSigns, 0);
 }

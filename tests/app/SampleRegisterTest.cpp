@@ -6,12 +6,14 @@
 #include "app/FeatureProcedures.h"
 #include "engine/BrowseListModel.h"
 #include "engine/BrowseListView.h"
+#include "import/ImportRecords.h"
 #include "memos/MemoBrowseWindow.h"
 #include "memos/MemoOwner.h"
 #include "statements/BrowseStatementsWindow.h"
 #include "statements/ReconcileStatementWindow.h"
 #include "statements/StatementEntriesModel.h"
 #include "statements/StatementListModel.h"
+#include "statements/StatementRecords.h"
 #include "tests/app/FrameFixture.h"
 #include "transactions/BrowseCurrentTransactionsWindow.h"
 #include "transactions/BrowseTransactionHistoryWindow.h"
@@ -59,7 +61,7 @@ TEST_F(SampleRegisterTest, HoldsEveryKindOfDataAndEveryBalanceIsTheSumOfItsTrans
 {
     const auto accounts = all(files->accounts, core::FileId::Accounts);
     const auto transactions = all(files->transactions, core::FileId::Transactions);
-    const auto statements = all(files->statements, core::FileId::Statements);
+    const auto cardStatements = all(statements::statementsOf(*files), statements::statementsFile());
     ASSERT_EQ(accounts.size(), 3u);
     EXPECT_EQ(summary.transactions, static_cast<int>(transactions.size()));
     std::set<QString> types;
@@ -91,7 +93,7 @@ TEST_F(SampleRegisterTest, HoldsEveryKindOfDataAndEveryBalanceIsTheSumOfItsTrans
 
     // Statements: finished ones whose figures add up (one with an accepted difference) and one draft.
     int drafts = 0, accepted = 0;
-    for (const core::CardStatement& s : statements) {
+    for (const statements::CardStatement& s : cardStatements) {
         drafts += s.isDraft();
         accepted += !s.acceptedDifference.isZero();
         if (!s.isDraft()) {
@@ -100,9 +102,9 @@ TEST_F(SampleRegisterTest, HoldsEveryKindOfDataAndEveryBalanceIsTheSumOfItsTrans
     }
     EXPECT_EQ(drafts, 1);
     EXPECT_EQ(accepted, 1);
-    EXPECT_EQ(summary.statements, static_cast<int>(statements.size()) - drafts);
+    EXPECT_EQ(summary.statements, static_cast<int>(cardStatements.size()) - drafts);
     EXPECT_FALSE(all(files->memoCards, core::FileId::MemoCard).empty());
-    EXPECT_FALSE(all(files->importedLines, core::FileId::ImportedLines).empty());
+    EXPECT_FALSE(all(importing::importedLinesOf(*files), importing::importedLinesFile()).empty());
 }
 
 TEST_F(SampleRegisterTest, EveryWindowOpensOnItsData)

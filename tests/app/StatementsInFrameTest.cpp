@@ -12,6 +12,7 @@
 #include "statements/StatementEntriesModel.h"
 #include "statements/StatementListModel.h"
 #include "statements/StatementProcedures.h"
+#include "statements/StatementRecords.h"
 #include "statements/StatementSession.h"
 #include "tests/app/FrameFixture.h"
 #include "tests/support/AccessibleNames.h"
@@ -162,7 +163,7 @@ TEST_F(StatementsInFrameTest, FiveChargesReconciledInOneStatementThenUndone)
     QTest::mouseClick(window->button(QStringLiteral("Finish")), Qt::LeftButton);
     settle();
     EXPECT_EQ(child<ReconcileStatementWindow>(), nullptr) << "Finish closes the window";
-    EXPECT_TRUE(messages().shown().empty());
+    EXPECT_TRUE(messages().shown().empty()) << (messages().shown().empty() ? std::string() : messages().shown().front().text.toStdString());
 
     activate(current);
     current->gainedFocus();
@@ -196,8 +197,8 @@ TEST_F(StatementsInFrameTest, FiveChargesReconciledInOneStatementThenUndone)
     EXPECT_EQ(statements->model()->rowCount(), 0);
     // A statement finished elsewhere shows when the list is active again.
     {
-        core::FileUse a(*files, core::FileId::Accounts), t(*files, core::FileId::Transactions), st(*files, core::FileId::Statements),
-            l(*files, core::FileId::StatementLines);
+        core::FileUse a(*files, core::FileId::Accounts), t(*files, core::FileId::Transactions), st(*files, statements::statementsFile()),
+            l(*files, statements::statementLinesFile());
         statements::StatementSession session(*files, 1);
         ASSERT_TRUE(session.open(clock().today()).ok());
         session.setEndingBalance(session.resultingBalance());

@@ -47,7 +47,7 @@ protected:
     void book(int first, int last, int each)
     {
         core::DataFiles files(program);
-        for (core::FileId id : core::AllFiles)
+        for (core::FileId id : core::allFiles())
             ASSERT_TRUE(core::acquireFile(files, id));
         core::FileTransaction tx(files.store);
         for (int a = first; a <= last; ++a) {

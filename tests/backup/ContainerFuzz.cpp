@@ -81,7 +81,7 @@ bool makeProgram(const QString& program, const QString& launcher)
     QFile::setPermissions(QDir(program).filePath(QStringLiteral("PKLAUNCH.PIF")),
                           QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
     core::DataFiles files(program);
-    for (core::FileId id : core::AllFiles)
+    for (core::FileId id : core::allFiles())
         if (!core::acquireFile(files, id))
             return false;
     core::FileTransaction tx(files.store);

@@ -8,12 +8,42 @@
 
 namespace fundora::test {
 
+// A file of the kind a feature keeps: a note per account, tied to one of its
+// transactions (declared as a feature declares its files).
+struct KeptNote {
+    std::int32_t sysId = 0;
+    std::int32_t transactionRow = 0;
+    QString note;
+    platform::Decimal amount = platform::Decimal::fromUnits(0, 2);
+    platform::RecordIdentity identity;
+};
+
+inline const core::RecordLayout<KeptNote>& keptNoteLayout()
+{
+    static const core::RecordLayout<KeptNote> layout(
+        QStringLiteral("KeptNotes"), QStringLiteral("KPT"), QStringLiteral("KEPT"), 1,
+        {{core::longField("KPT:SysID"), &KeptNote::sysId},
+         {core::longField("KPT:TransactionRow"), &KeptNote::transactionRow},
+         {core::stringField("KPT:Note", 20), &KeptNote::note},
+         {core::decimalField("KPT:Amount", 6, 2), &KeptNote::amount}},
+        {{QStringLiteral("KPT:SysIDKey"), {QStringLiteral("KPT:SysID")}, false, false},
+         {QStringLiteral("KPT:RowKey"), {QStringLiteral("KPT:TransactionRow")}, false, false}});
+    return layout;
+}
+
+inline core::FileId keptNotesFile()
+{
+    static const core::FileId id = core::declareFile(keptNoteLayout(), 0, 1);
+    return id;
+}
+
 // A program directory with its DataFiles.
 class CoreTest : public ProgramTest {
 protected:
     void SetUp() override
     {
         ProgramTest::SetUp();
+        keptNotesFile();
         files = std::make_unique<core::DataFiles>(dir());
         core::DataFiles::setCurrent(files.get());
     }

@@ -108,7 +108,7 @@ TEST_F(CrashSafetyTest, ACreationKilledAtAnyStepIsMadeAgainWithoutAMessage)
             const QString killAt = QStringLiteral("%1:%2").arg(QLatin1String(kind)).arg(step);
             const Station::Outcome o = Station::runKilledAt({QStringLiteral("create"), dir()}, killAt);
             files = std::make_unique<DataFiles>(dir());
-            for (FileId id : AllFiles) {
+            for (FileId id : allFiles()) {
                 EXPECT_TRUE(acquireFile(*files, id)) << killAt.toStdString();
                 releaseFile(*files, id);
             }

@@ -19,7 +19,7 @@ protected:
     void SetUp() override
     {
         CoreTest::SetUp();
-        for (FileId id : AllFiles)
+        for (FileId id : allFiles())
             ASSERT_TRUE(acquireFile(*files, id));
     }
 
@@ -37,8 +37,29 @@ protected:
             files->transactions.record.transactionDescription = QStringLiteral("T%1").arg(i);
             files->transactions.record.transactionType = QStringLiteral("C");
             ASSERT_TRUE(files->transactions.add().ok());
+            if (i == 0) {
+                // What a feature keeps of the account and of its first transaction.
+                auto& kept = files->typed<test::KeptNote>(test::keptNotesFile());
+                kept.record = {sysId,
+                               static_cast<std::int32_t>(files->transactions.record.identity.row),
+                               QStringLiteral("kept"),
+                               platform::Decimal::fromUnits(100, 2),
+                               {}};
+                ASSERT_TRUE(kept.add().ok());
+            }
         }
         ASSERT_TRUE(tx.commit().ok());
+    }
+    int keptNotesOf(std::int32_t sysId)
+    {
+        int n = 0;
+        auto& kept = files->typed<test::KeptNote>(test::keptNotesFile());
+        kept.clear();
+        kept.record.sysId = sysId;
+        kept.setOnValue(0);
+        while (kept.next().ok() && kept.record.sysId == sysId)
+            ++n;
+        return n;
     }
     bool readAccount(std::int32_t sysId)
     {
@@ -77,6 +98,8 @@ TEST_F(GuardedWritesTest, DeletingAnAccountDeletesAllItsTransactionsAndNoOthers)
     EXPECT_EQ(transactionsOf(2), 0);
     EXPECT_EQ(transactionsOf(1), 3);
     EXPECT_EQ(transactionsOf(3), 4);
+    EXPECT_EQ(keptNotesOf(2), 0) << "a feature's records of the account go with it";
+    EXPECT_EQ(keptNotesOf(1) + keptNotesOf(3), 2);
     EXPECT_TRUE(messages().shown().empty());
     EXPECT_EQ(files->openCount(FileId::Transactions), 1) << "the delete released what it acquired";
 }
@@ -96,6 +119,7 @@ TEST_F(GuardedWritesTest, OneUndeletableTransactionKeepsTheAccountAndAllItsTrans
     EXPECT_TRUE(messages().shown()[0].text.endsWith(QStringLiteral("delete a record from the file Transactions.")));
     EXPECT_TRUE(readAccount(2));
     EXPECT_EQ(transactionsOf(2), 500);
+    EXPECT_EQ(keptNotesOf(2), 1);
 }
 
 TEST_F(GuardedWritesTest, ChangingTheAccountIdentifierMovesItsTransactions)
@@ -111,6 +135,8 @@ TEST_F(GuardedWritesTest, ChangingTheAccountIdentifierMovesItsTransactions)
     EXPECT_EQ(transactionsOf(4), 0);
     EXPECT_EQ(transactionsOf(40), 25);
     EXPECT_EQ(transactionsOf(5), 2);
+    EXPECT_EQ(keptNotesOf(4), 0);
+    EXPECT_EQ(keptNotesOf(40), 1) << "a feature's records follow the new identifier";
 }
 
 TEST_F(GuardedWritesTest, AnIdentifierTakenAlreadyChangesNothing)
@@ -193,6 +219,7 @@ TEST_F(GuardedWritesTest, DeletingATransactionOrMemoCard)
     ASSERT_TRUE(files->transactions.next().ok());
     EXPECT_EQ(riDeleteTransactions(*files), Guarded::Done);
     EXPECT_EQ(transactionsOf(9), 1);
+    EXPECT_EQ(keptNotesOf(9), 0) << "what a feature keeps of the transaction goes with it";
 
     files->memoCards.clear();
     files->memoCards.record.type = QStringLiteral("ACC");

@@ -12,7 +12,7 @@ protected:
     void SetUp() override
     {
         CoreTest::SetUp();
-        for (FileId id : AllFiles)
+        for (FileId id : allFiles())
             ASSERT_TRUE(acquireFile(*files, id));
     }
 };

@@ -1,6 +1,7 @@
 // CSV statements: how the table is read, the mapping proposed from its lines,
 // and the lines it gives with the account's remembered mapping.
 #include "import/CsvMapping.h"
+#include "import/ImportRecords.h"
 #include "platform/Clock.h"
 #include "platform/pictures/Picture.h"
 #include "statements/StatementText.h"
@@ -179,7 +180,7 @@ TEST_F(CsvImportTest, TheAccountsRememberedMappingIsUsedAndAnAmbiguousFileIsNotG
 {
     addAccount(1, 15);
     const QString file = test::writeFile(path(QStringLiteral("card.csv")), "03/04/2026,Bakery,-4.20\n05/06/2026,Bus,-2.00\n");
-    core::ImportSettings settings;
+    importing::ImportSettings settings;
     settings.sysId = 1;
     StatementFile out;
     ReadError error;
@@ -193,7 +194,7 @@ TEST_F(CsvImportTest, TheAccountsRememberedMappingIsUsedAndAnAmbiguousFileIsNotG
     m.dateFormat = QStringLiteral("d/M/yyyy");
     importing::storeMapping(m, u',', settings);
     ASSERT_TRUE(importing::writeImportSettings(*files, settings).ok());
-    core::ImportSettings read;
+    importing::ImportSettings read;
     ASSERT_TRUE(importing::readImportSettings(*files, 1, read).ok());
     EXPECT_EQ(importing::mappingOf(read), m);
 

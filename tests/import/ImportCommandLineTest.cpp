@@ -1,5 +1,6 @@
 // fundora --import as a batch job runs it: a process of its own on the
 // program directory, what it prints, its exit status and what it leaves.
+#include "import/ImportRecords.h"
 #include "tests/import/ImportFixture.h"
 #include "tests/support/FileSteps.h"
 
@@ -30,7 +31,7 @@ protected:
                  QString::fromUtf8(p.readAllStandardOutput()).split(u'\n', Qt::SkipEmptyParts),
                  QString::fromUtf8(p.readAllStandardError()),
                  {}};
-        for (core::FileId id : {core::FileId::Accounts, core::FileId::Transactions, core::FileId::ImportedLines})
+        for (core::FileId id : {core::FileId::Accounts, core::FileId::Transactions, importing::importedLinesFile()})
             EXPECT_TRUE(core::acquireFile(*files, id));
         if (!r.lines.isEmpty() && r.lines.front().startsWith(QStringLiteral("signs: ")))
             r.signs = r.lines.takeFirst();
@@ -106,7 +107,7 @@ TEST_F(ImportCommandLineTest, TerminalAndDirectionTricksNeverReachTheScreenOrThe
     EXPECT_TRUE(lines[0].contains(QStringLiteral("\"Shop]0;owned[2J now\": new (description: 3 control characters removed)"))) << lines[0];
     EXPECT_TRUE(lines[1].contains(QStringLiteral("\"exe.GNP\": new (description: 1 text direction mark removed)"))) << lines[1];
     EXPECT_TRUE(lines[2].contains(QStringLiteral("new (description: cut to 35 of its 100 characters)"))) << lines[2];
-    for (core::FileId id : {core::FileId::Accounts, core::FileId::Transactions, core::FileId::ImportedLines})
+    for (core::FileId id : {core::FileId::Accounts, core::FileId::Transactions, importing::importedLinesFile()})
         ASSERT_TRUE(core::acquireFile(*files, id));
     QStringList stored;
     for (const core::Transaction& t : transactionsOf(1))
@@ -205,7 +206,7 @@ TEST_F(ImportCommandLineTest, AFullDiskDuringTheImportSaysSoAndWritesNothing)
     EXPECT_EQ(p.exitCode(), 1) << errors.toStdString();
     EXPECT_TRUE(errors.contains(QStringLiteral("The disk is full: free some space there, then try again."))) << errors.toStdString();
     EXPECT_TRUE(errors.contains(QStringLiteral("Nothing was imported."))) << errors.toStdString();
-    for (core::FileId id : {core::FileId::Accounts, core::FileId::Transactions, core::FileId::ImportedLines})
+    for (core::FileId id : {core::FileId::Accounts, core::FileId::Transactions, importing::importedLinesFile()})
         ASSERT_TRUE(core::acquireFile(*files, id));
     EXPECT_TRUE(transactionsOf(1).empty());
     EXPECT_EQ(rememberedLines(1), 0);
@@ -253,7 +254,7 @@ TEST_F(ImportCommandLineTest, AStepThatFailsAnywhereLeavesTheWholeImportOrNothin
         failed += status == 1;
         core::DataFiles after(registerDir);
         core::AccountFileUses uses(after);
-        core::FileUse imported(after, core::FileId::ImportedLines);
+        core::FileUse imported(after, importing::importedLinesFile());
         ASSERT_TRUE(uses.ok() && imported.ok()) << "step " << step;
         int count = 0;
         platform::Decimal sum = test::money("0.00");

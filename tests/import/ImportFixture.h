@@ -2,6 +2,7 @@
 
 #include "import/ImportCommit.h"
 #include "import/ImportPlan.h"
+#include "import/ImportRecords.h"
 #include "import/StatementSource.h"
 #include "tests/import/StatementFiles.h"
 #include "tests/statements/StatementFixture.h"
@@ -25,7 +26,7 @@ protected:
     void SetUp() override
     {
         StatementTest::SetUp();
-        for (core::FileId id : {core::FileId::ImportedLines, core::FileId::ImportSettings})
+        for (core::FileId id : {importing::importedLinesFile(), importing::importSettingsFile()})
             ASSERT_TRUE(core::acquireFile(*files, id));
     }
 
@@ -34,7 +35,7 @@ protected:
     {
         importing::StatementFile statement;
         importing::ReadError error;
-        core::ImportSettings settings;
+        importing::ImportSettings settings;
         EXPECT_TRUE(importing::readImportSettings(*files, id, settings).ok());
         EXPECT_TRUE(importing::readStatement(path, settings, statement, error)) << error.message.toStdString();
         importing::ImportPlan plan;
@@ -54,10 +55,10 @@ protected:
     int rememberedLines(std::int32_t id)
     {
         int n = 0;
-        files->importedLines.clear();
-        files->importedLines.record.sysId = id;
-        files->importedLines.setOnValue(core::ImlSysIDKey);
-        while (files->importedLines.next().ok() && files->importedLines.record.sysId == id)
+        importing::importedLinesOf(*files).clear();
+        importing::importedLinesOf(*files).record.sysId = id;
+        importing::importedLinesOf(*files).setOnValue(importing::ImlSysIDKey);
+        while (importing::importedLinesOf(*files).next().ok() && importing::importedLinesOf(*files).record.sysId == id)
             ++n;
         return n;
     }

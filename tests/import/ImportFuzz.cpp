@@ -11,6 +11,7 @@
 #include "core/OpenFile.h"
 #include "import/CsvMapping.h"
 #include "import/ImportCommit.h"
+#include "import/ImportRecords.h"
 #include "import/OfxReader.h"
 #include "platform/MessageService.h"
 #include "tests/import/StatementFiles.h"
@@ -165,7 +166,7 @@ int main(int argc, char** argv)
     QTemporaryDir dir;
     core::DataFiles files(dir.path());
     core::DataFiles::setCurrent(&files);
-    for (core::FileId id : {core::FileId::Accounts, core::FileId::Transactions, core::FileId::ImportedLines})
+    for (core::FileId id : {core::FileId::Accounts, core::FileId::Transactions, importing::importedLinesFile()})
         if (!core::acquireFile(files, id))
             return 2;
     std::mt19937 rng(seed);

@@ -1,6 +1,7 @@
 // Importing into an account: the signs a card's lines get, what is new, a
 // duplicate or a match, and the one commit that adds them with the balance.
 #include "core/FileTransaction.h"
+#include "import/ImportRecords.h"
 #include "tests/import/ImportFixture.h"
 
 using namespace fundora;
@@ -219,7 +220,7 @@ TEST_F(ImportMatchingTest, AnImportAnotherStationMadeSinceThePreviewIsNotAddedTw
 TEST_F(ImportMatchingTest, DeletingAnAccountForgetsWhatItsImportsRemember)
 {
     importFile(statement({{QStringLiteral("20261103"), QStringLiteral("-1.00"), QStringLiteral("A"), QStringLiteral("x")}}), 1);
-    core::ImportSettings s;
+    importing::ImportSettings s;
     s.sysId = 1;
     s.flipSigns = 1;
     ASSERT_TRUE(importing::writeImportSettings(*files, s).ok());
@@ -228,7 +229,7 @@ TEST_F(ImportMatchingTest, DeletingAnAccountForgetsWhatItsImportsRemember)
     ASSERT_TRUE(files->accounts.get(core::AccSysIDKey).ok());
     ASSERT_EQ(core::riDeleteAccounts(*files), core::Guarded::Done);
     EXPECT_EQ(rememberedLines(1), 0);
-    core::ImportSettings read;
+    importing::ImportSettings read;
     ASSERT_TRUE(importing::readImportSettings(*files, 1, read).ok());
     EXPECT_FALSE(read.identity.isStored());
     EXPECT_EQ(read.flipSigns, 0);

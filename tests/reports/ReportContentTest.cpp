@@ -4,6 +4,7 @@
 #include "reports/AccountsReport.h"
 #include "reports/StatementReport.h"
 #include "reports/TransactionReport.h"
+#include "statements/StatementRecords.h"
 #include "statements/StatementSession.h"
 #include "tests/reports/ReportFixture.h"
 
@@ -238,8 +239,8 @@ TEST_F(ReportContentTest, AStatementPrintsItsFiguresAndOnlyTheTransactionsItReco
     addTransaction(7, day(2026, 12, 2), "C", QStringLiteral("After the closing date"), "5.00");
     std::int32_t id = 0;
     {
-        core::FileUse a(*files, core::FileId::Accounts), t(*files, core::FileId::Transactions), st(*files, core::FileId::Statements),
-            l(*files, core::FileId::StatementLines);
+        core::FileUse a(*files, core::FileId::Accounts), t(*files, core::FileId::Transactions), st(*files, statements::statementsFile()),
+            l(*files, statements::statementLinesFile());
         statements::StatementSession session(*files, 7);
         ASSERT_TRUE(session.open(day(2026, 12, 7)).ok());
         ASSERT_EQ(session.closingDate(), day(2026, 11, 14));

@@ -51,11 +51,11 @@ protected:
             run->runBatch();
         QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     }
-    std::array<int, core::AllFiles.size()> openCounts() const
+    std::vector<int> openCounts() const
     {
-        std::array<int, core::AllFiles.size()> out{};
-        for (core::FileId id : core::AllFiles)
-            out[static_cast<std::size_t>(id)] = files->openCount(id);
+        std::vector<int> out;
+        for (core::FileId id : core::allFiles())
+            out.push_back(files->openCount(id));
         return out;
     }
 };
@@ -64,7 +64,7 @@ TEST_F(ReportRunTest, CancellingTheDestinationOpensNoFileAndShowsNothing)
 {
     const auto before = openCounts();
     manager->answers.push_back(ReportDestination::Cancelled);
-    std::array<int, core::AllFiles.size()> during{};
+    std::vector<int> during;
     manager->beforeAnswer = [&] { during = openCounts(); };
     EXPECT_EQ(ReportRun::start(*files, std::make_unique<reports::AccountsReport>()), nullptr);
     EXPECT_EQ(during, before);

@@ -5,6 +5,7 @@
 #include "engine/UpdateFormController.h"
 #include "statements/StatementBook.h"
 #include "statements/StatementProtection.h"
+#include "statements/StatementRecords.h"
 #include "tests/statements/StatementFixture.h"
 
 #include <random>
@@ -61,12 +62,12 @@ protected:
             core::transactionLayout().fromRecord(r, t);
         return t;
     }
-    core::CardStatement only()
+    statements::CardStatement only()
     {
-        std::vector<core::CardStatement> all;
+        std::vector<statements::CardStatement> all;
         EXPECT_TRUE(statements::readStatements(*files, 1, all).ok());
         EXPECT_EQ(all.size(), 1u);
-        return all.empty() ? core::CardStatement{} : all[0];
+        return all.empty() ? statements::CardStatement{} : all[0];
     }
     // One statement over every open transaction up to 11/15/2026, balanced.
     void reconcileAll()
@@ -106,7 +107,7 @@ TEST_F(ProtectedEntriesTest, AChangedAmountAsksNamingTheStatementAndIsRefusedOrF
     ASSERT_EQ(save(*followed), Response::Completed);
     EXPECT_EQ(stored(dinner).transactionAmount, money("45.00"));
     EXPECT_EQ(balanceOf(1), money("105.00"));
-    const core::CardStatement st = only();
+    const statements::CardStatement st = only();
     EXPECT_EQ(st.charges, money("105.00"));
     EXPECT_EQ(st.endingBalance, money("100.00")) << "what the statement says stays";
     EXPECT_EQ(st.acceptedDifference, money("-5.00"));
@@ -130,7 +131,7 @@ TEST_F(ProtectedEntriesTest, ADeleteOrAMoveBackToOpenTakesTheTransactionOutOfIts
     EXPECT_EQ(del->controller.response(), Response::Completed);
     EXPECT_TRUE(messages().shown().back().text.startsWith(
         QStringLiteral("This transaction belongs to the statement closing 11/15/2026.||Delete it and take it out of that statement?")));
-    core::CardStatement st = only();
+    statements::CardStatement st = only();
     EXPECT_EQ(st.credits, money("0.00"));
     EXPECT_EQ(st.transactionCount, 2);
     EXPECT_EQ(st.acceptedDifference, money("-30.00"));
@@ -236,9 +237,9 @@ TEST_F(ProtectedEntriesTest, TheBalanceRuleAndTheFiguresHoldThroughStatementsUnd
         }
         }
         expectBalanceRule(1);
-        std::vector<core::CardStatement> all;
+        std::vector<statements::CardStatement> all;
         ASSERT_TRUE(statements::readStatements(*files, 1, all).ok());
-        for (const core::CardStatement& st : all) {
+        for (const statements::CardStatement& st : all) {
             if (!st.isDraft()) {
                 EXPECT_EQ(st.computedEnding(), st.endingBalance) << "step " << step << " statement " << st.statementId;
             }

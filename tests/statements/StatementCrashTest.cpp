@@ -2,6 +2,7 @@
 // statement leaves all of it or none of it: every transaction reconciled and
 // the statement with all its lines stored, or everything open as before.
 #include "statements/StatementBook.h"
+#include "statements/StatementRecords.h"
 #include "tests/statements/StatementFixture.h"
 #include "tests/support/Station.h"
 
@@ -54,14 +55,15 @@ protected:
     {
         files = std::make_unique<core::DataFiles>(dir());
         core::DataFiles::setCurrent(files.get());
-        for (core::FileId id : {core::FileId::Accounts, core::FileId::Transactions, core::FileId::Statements, core::FileId::StatementLines})
+        for (core::FileId id :
+             {core::FileId::Accounts, core::FileId::Transactions, statements::statementsFile(), statements::statementLinesFile()})
             ASSERT_TRUE(core::acquireFile(*files, id));
     }
     // After the kill, as the next start reads the files: true when the statement is there.
     bool checkAllOrNothing(const QString& killAt)
     {
         reopen();
-        std::vector<core::CardStatement> all;
+        std::vector<statements::CardStatement> all;
         EXPECT_TRUE(statements::readStatements(*files, 1, all).ok()) << killAt.toStdString();
         const std::size_t open = openRows(1).size();
         expectBalanceRule(1);

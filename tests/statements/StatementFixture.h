@@ -3,6 +3,7 @@
 #include "core/FileTransaction.h"
 #include "core/OpenFile.h"
 #include "platform/Clock.h"
+#include "statements/StatementRecords.h"
 #include "statements/StatementSession.h"
 #include "tests/core/CoreFixture.h"
 #include "transactions/Ledger.h"
@@ -33,7 +34,8 @@ protected:
         CoreTest::SetUp();
         core::resetGlobalState();
         clock().set(QDateTime(QDate(2026, 12, 7), QTime(10, 0)));
-        for (core::FileId id : {core::FileId::Accounts, core::FileId::Transactions, core::FileId::Statements, core::FileId::StatementLines})
+        for (core::FileId id :
+             {core::FileId::Accounts, core::FileId::Transactions, statements::statementsFile(), statements::statementLinesFile()})
             ASSERT_TRUE(core::acquireFile(*files, id));
     }
 

@@ -2,6 +2,7 @@
 // figures after every tick, the refusals, the one-commit finish, "Later" and
 // the undo of the latest statement.
 #include "statements/StatementBook.h"
+#include "statements/StatementRecords.h"
 #include "tests/statements/StatementFixture.h"
 
 using namespace fundora;
@@ -26,9 +27,9 @@ protected:
     }
     std::vector<std::int64_t> rows;
 
-    std::vector<core::CardStatement> stored(std::int32_t id = 1)
+    std::vector<statements::CardStatement> stored(std::int32_t id = 1)
     {
-        std::vector<core::CardStatement> out;
+        std::vector<statements::CardStatement> out;
         EXPECT_TRUE(statements::readStatements(*files, id, out).ok());
         return out;
     }
@@ -61,7 +62,7 @@ TEST_F(StatementSessionTest, TheFirstStatementStartsFromTheOpeningBalanceWhateve
     s->setEndingBalance(money("430.00")); // as the issuer printed it
     EXPECT_TRUE(s->balances());
     ASSERT_EQ(s->finish(false), Result::Done);
-    const std::vector<core::CardStatement> done = stored(2);
+    const std::vector<statements::CardStatement> done = stored(2);
     ASSERT_EQ(done.size(), 1u);
     EXPECT_EQ(done[0].previousBalance, money("400.00"));
     EXPECT_EQ(linesOf(done[0].statementId), (std::vector<std::int64_t>{opening, charge}));
@@ -112,7 +113,7 @@ TEST_F(StatementSessionTest, TheFiguresFollowEveryTickAndFinishWaitsForADifferen
     ASSERT_EQ(s->finish(false), Result::Done);
     const auto statements = stored();
     ASSERT_EQ(statements.size(), 1u);
-    const core::CardStatement& st = statements[0];
+    const statements::CardStatement& st = statements[0];
     EXPECT_EQ(st.closingDate, day(2026, 11, 28));
     EXPECT_EQ(st.endingBalance, money("77.50"));
     EXPECT_EQ(st.charges, money("127.50"));

@@ -19,6 +19,7 @@
 #include "platform/MessageService.h"
 #include "platform/Runtime.h"
 #include "statements/StatementBook.h"
+#include "statements/StatementRecords.h"
 #include "statements/StatementSession.h"
 #include "tests/station/BookingWorker.h"
 #include "tests/station/KillSwitch.h"
@@ -55,7 +56,7 @@ int run(const QStringList& args)
     DataFiles files(args[2]);
     if (command == QStringLiteral("create")) {
         test::KillSwitch::arm();
-        for (FileId id : AllFiles)
+        for (FileId id : allFiles())
             if (!acquireFile(files, id))
                 return 3;
         return 0;
@@ -104,7 +105,7 @@ int run(const QStringList& args)
         return test::bookTransaction(files, args[3].toInt(), QStringLiteral("C"), *platform::Decimal::parse(args[4])) ? 0 : 6;
     }
     if (command == QStringLiteral("finish-statement") && args.size() == 5) {
-        if (!acquireFile(files, FileId::Statements) || !acquireFile(files, FileId::StatementLines))
+        if (!acquireFile(files, statements::statementsFile()) || !acquireFile(files, statements::statementLinesFile()))
             return 3;
         statements::StatementSession session(files, args[3].toInt());
         if (!session.open(platform::Clock::current().today()).ok())
@@ -116,7 +117,7 @@ int run(const QStringList& args)
         return session.finish(true) == statements::StatementSession::Result::Done ? 0 : 7;
     }
     if (command == QStringLiteral("undo-statement") && args.size() == 4) {
-        if (!acquireFile(files, FileId::Statements) || !acquireFile(files, FileId::StatementLines))
+        if (!acquireFile(files, statements::statementsFile()) || !acquireFile(files, statements::statementLinesFile()))
             return 3;
         test::KillSwitch::arm();
         statements::Undone undone;

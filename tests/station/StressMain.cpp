@@ -108,7 +108,7 @@ int main(int argc, char* argv[])
     QTemporaryDir dir;
     {
         core::DataFiles files(dir.path());
-        for (core::FileId id : core::AllFiles)
+        for (core::FileId id : core::allFiles())
             if (!core::openFile(files, id))
                 return 2;
         for (std::int32_t id = 1; id <= test::StressAccounts; ++id)

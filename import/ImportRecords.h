@@ -1,9 +1,12 @@
 #pragma once
 
+#include "core/DataFiles.h"
 #include "core/RecordLayout.h"
 #include "platform/Decimal.h"
 
-namespace fundora::core {
+namespace fundora::importing {
+
+using core::RecordLayout;
 
 // What an import remembers of one statement line it took in (file
 // ImportedLines, prefix IML): the bank's transaction id, the line's date and
@@ -54,4 +57,11 @@ enum ImportSettingsKey { ImsSysIDKey = 0 };
 
 const RecordLayout<ImportSettings>& importSettingsLayout();
 
-} // namespace fundora::core
+// The two files, declared at the first call of each. What an import
+// remembers of a line goes with its account and with its transaction.
+core::FileId importedLinesFile();
+core::FileId importSettingsFile();
+core::TypedFile<ImportedLine>& importedLinesOf(core::DataFiles& files);
+core::TypedFile<ImportSettings>& importSettingsOf(core::DataFiles& files);
+
+} // namespace fundora::importing

@@ -1,9 +1,15 @@
 #pragma once
 
+#include "core/DataFiles.h"
 #include "core/RecordLayout.h"
 #include "platform/Decimal.h"
 
-namespace fundora::core {
+#include <optional>
+#include <vector>
+
+namespace fundora::statements {
+
+using core::RecordLayout;
 
 // One monthly statement of an account (file Statements, prefix STM): what the
 // card's issuer printed on it and what reconciling it against the register
@@ -51,4 +57,20 @@ enum StatementLineKey { StlStatementKey = 0, StlRowKey = 1, StlSysIDKey = 2 };
 
 const RecordLayout<StatementLine>& statementLineLayout();
 
-} // namespace fundora::core
+// The two files, declared at the first call of each.
+core::FileId statementsFile();
+core::FileId statementLinesFile();
+core::TypedFile<CardStatement>& statementsOf(core::DataFiles& files);
+// What a statement window keeps open: the account, its transactions and the two files.
+std::vector<core::FileId> statementFiles();
+core::TypedFile<StatementLine>& statementLinesOf(core::DataFiles& files);
+
+// Every statement of account `sysId`, by closing date (its draft among them),
+// read through the Statements buffer; the file must be open.
+platform::FileError readStatements(core::DataFiles& files, std::int32_t sysId, std::vector<CardStatement>& out);
+// The finished statement with the latest closing date (of two on one date, the later one made).
+std::optional<CardStatement> latestFinished(const std::vector<CardStatement>& statements);
+// The draft "Later" kept, if any.
+std::optional<CardStatement> draftOf(const std::vector<CardStatement>& statements);
+
+} // namespace fundora::statements

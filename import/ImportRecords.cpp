@@ -1,6 +1,12 @@
-#include "core/ImportRecords.h"
+#include "import/ImportRecords.h"
 
-namespace fundora::core {
+namespace fundora::importing {
+
+using core::byteField;
+using core::decimalField;
+using core::longField;
+using core::shortField;
+using core::stringField;
 
 const RecordLayout<ImportedLine>& importedLineLayout()
 {
@@ -48,4 +54,26 @@ const RecordLayout<ImportSettings>& importSettingsLayout()
     return layout;
 }
 
-} // namespace fundora::core
+core::FileId importedLinesFile()
+{
+    static const core::FileId id = core::declareFile(importedLineLayout(), ImlSysIDKey, ImlRowKey);
+    return id;
+}
+
+core::FileId importSettingsFile()
+{
+    static const core::FileId id = core::declareFile(importSettingsLayout(), ImsSysIDKey);
+    return id;
+}
+
+core::TypedFile<ImportedLine>& importedLinesOf(core::DataFiles& files)
+{
+    return files.typed<ImportedLine>(importedLinesFile());
+}
+
+core::TypedFile<ImportSettings>& importSettingsOf(core::DataFiles& files)
+{
+    return files.typed<ImportSettings>(importSettingsFile());
+}
+
+} // namespace fundora::importing

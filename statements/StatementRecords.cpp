@@ -1,6 +1,9 @@
-#include "core/CardStatement.h"
+#include "statements/StatementRecords.h"
 
-namespace fundora::core {
+namespace fundora::statements {
+
+using core::decimalField;
+using core::longField;
 
 const RecordLayout<CardStatement>& cardStatementLayout()
 {
@@ -46,4 +49,66 @@ const RecordLayout<StatementLine>& statementLineLayout()
     return layout;
 }
 
-} // namespace fundora::core
+core::FileId statementsFile()
+{
+    static const core::FileId id = core::declareFile(cardStatementLayout(), StmSysIDDateKey);
+    return id;
+}
+
+core::FileId statementLinesFile()
+{
+    static const core::FileId id = core::declareFile(statementLineLayout(), StlSysIDKey);
+    return id;
+}
+
+std::vector<core::FileId> statementFiles()
+{
+    return {core::FileId::Accounts, core::FileId::Transactions, statementsFile(), statementLinesFile()};
+}
+
+core::TypedFile<CardStatement>& statementsOf(core::DataFiles& files)
+{
+    return files.typed<CardStatement>(statementsFile());
+}
+
+core::TypedFile<StatementLine>& statementLinesOf(core::DataFiles& files)
+{
+    return files.typed<StatementLine>(statementLinesFile());
+}
+
+platform::FileError readStatements(core::DataFiles& files, std::int32_t sysId, std::vector<CardStatement>& out)
+{
+    out.clear();
+    auto& stm = statementsOf(files);
+    stm.clear();
+    stm.record.sysId = sysId;
+    stm.setOnValue(StmSysIDDateKey);
+    for (;;) {
+        const platform::FileError e = stm.next();
+        if (e.code == platform::ErrorCode::EndOfFile || (e.ok() && stm.record.sysId != sysId))
+            return platform::FileError::success();
+        if (!e.ok())
+            return e;
+        out.push_back(stm.record);
+    }
+}
+
+std::optional<CardStatement> latestFinished(const std::vector<CardStatement>& statements)
+{
+    std::optional<CardStatement> latest;
+    for (const CardStatement& s : statements)
+        if (!s.isDraft() && (!latest || s.closingDate > latest->closingDate ||
+                             (s.closingDate == latest->closingDate && s.statementId > latest->statementId)))
+            latest = s;
+    return latest;
+}
+
+std::optional<CardStatement> draftOf(const std::vector<CardStatement>& statements)
+{
+    for (const CardStatement& s : statements)
+        if (s.isDraft())
+            return s;
+    return std::nullopt;
+}
+
+} // namespace fundora::statements
