@@ -207,6 +207,27 @@ TEST_F(BalanceRuleTest, ADeleteFromAListReadBeforeAnotherStationsChangeTakesTheS
     EXPECT_EQ(balanceOf(1), money("100.00")) << "45.00 came off, not the 30.00 the list showed";
 }
 
+TEST_F(BalanceRuleTest, AChangeOverAnotherStationsChangeIsRefusedAndTheFormShowsWhatIsStored)
+{
+    addAccount(1, "100.00");
+    auto charge = insert(1);
+    charge->record.working().transactionDescription = QStringLiteral("dinner");
+    charge->record.working().transactionAmount = money("30.00");
+    ASSERT_EQ(save(*charge), Response::Completed);
+    auto mine = open(Request::Change, 1, QStringLiteral("dinner"));
+    auto theirs = open(Request::Change, 1, QStringLiteral("dinner"));
+    theirs->record.working().transactionAmount = money("45.00");
+    ASSERT_EQ(save(*theirs), Response::Completed);
+    mine->record.working().transactionAmount = money("60.00");
+    messages().answer(Button::Ok);
+    EXPECT_EQ(mine->controller.save(Navigation::None), UpdateFormController::Saved::StayOpen);
+    ASSERT_EQ(messages().shown().size(), 1u);
+    EXPECT_EQ(messages().shown()[0].text, QStringLiteral("This record was changed by another station."));
+    EXPECT_EQ(balanceOf(1), money("145.00")) << "nothing of the refused change was written";
+    EXPECT_EQ(balanceOf(1), sumOf(1));
+    EXPECT_EQ(files->transactions.record.transactionAmount, money("45.00")) << "the buffer shows the stored transaction";
+}
+
 TEST_F(BalanceRuleTest, ABalanceBeyondItsFieldWritesNeitherTheAccountNorTheTransaction)
 {
     addAccount(1, "99990.00");
