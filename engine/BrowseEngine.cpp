@@ -1,7 +1,7 @@
 #include "engine/BrowseEngine.h"
 
 #include "core/GlobalState.h"
-#include "core/KeyStepping.h"
+#include "engine/ListLocator.h"
 #include "platform/store/DataFile.h"
 #include "platform/store/Store.h"
 
@@ -214,25 +214,17 @@ void BrowseEngine::onLocatorKey(QChar typed)
         postNewSelection();
         return;
     }
+    const ListLocator locator(m_buffer.file().def(), field);
     const QChar c = typed.toUpper();
-    const platform::FieldDef& def = m_buffer.file().def().fields[static_cast<std::size_t>(field)];
-    const bool text = def.type == platform::FieldType::String || def.type == platform::FieldType::Memo;
-    auto firstOf = [&](const platform::Record& r) {
-        const QString s = text ? r.text(field) : QString::number(r.integer(field));
-        return s.isEmpty() ? QChar() : s[0].toUpper();
-    };
-    if (firstOf(m_buffer.get()) == c) {
+    if (locator.leadingCharacter(m_buffer.get()) == c) {
+        // Typed again: the next row, if it starts with the same character.
         bool cameShort = false;
         m_cursor.scrollOneRow(true, cameShort);
         m_list.setSelectedRow(m_cursor.selected());
         m_cursor.loadRow(m_cursor.selected());
     }
-    if (firstOf(m_buffer.get()) != c) {
-        platform::Record r = m_buffer.get();
-        if (text)
-            r.values[static_cast<std::size_t>(field)] = QString(typed);
-        else
-            r.values[static_cast<std::size_t>(field)] = std::int64_t{typed.isDigit() ? typed.digitValue() : 0};
+    if (locator.leadingCharacter(m_buffer.get()) != c) {
+        platform::Record r = locator.seekRecord(m_buffer.get(), typed);
         m_host.primeRange(r);
         m_buffer.set(r);
         seekAndShow(SeekMode::OnValue);
@@ -247,19 +239,9 @@ void BrowseEngine::buildThumbStops()
     if (m_thumbStrategy != ThumbStrategy::Stops || order().locatorField < 0)
         return;
     const std::unique_ptr<platform::View> v = rangeView(m_sort);
-    platform::Record high, low;
-    if (!v->previous(high).ok())
-        return;
-    v->toStart();
-    if (!v->next(low).ok())
-        return;
-    const int field = order().locatorField;
-    const int width = m_buffer.file().def().fields[static_cast<std::size_t>(field)].size;
-    core::KeyStepper stepper;
-    stepper.setup(low.text(field), high.text(field), width, core::KeyStepper::Letters);
-    m_stops.clear();
-    for (int i = 0; i < ThumbStops; ++i)
-        m_stops.push_back(stepper.next());
+    std::vector<QString> stops = ListLocator(m_buffer.file().def(), order().locatorField).thumbStops(*v, ThumbStops);
+    if (!stops.empty())
+        m_stops = std::move(stops);
 }
 
 void BrowseEngine::applySortAndResets(bool force)
