@@ -1,6 +1,7 @@
 #include "app/CommandLine.h"
 
 #include "import/ImportCommandLine.h"
+#include "planning/PlanCommandLine.h"
 #include "platform/Clock.h"
 #include "reports/ReportCommandLine.h"
 #include "sample/SampleRegister.h"
@@ -19,10 +20,13 @@ QString usageText()
         "       fundora [--dir DIR] --print REPORT (--pdf FILE | --csv FILE) [--account SYSID] [--from MM/DD/YYYY --to MM/DD/YYYY]\n"
         "       fundora [--dir DIR] --import FILE --account SYSID [--dry-run] [--flip-signs] [--other-account-ok]\n"
         "                                [--date-format FORMAT]   (a CSV file's dates: yyyy-MM-dd, M/d/yyyy, d/M/yyyy, ...)\n"
+        "       fundora [--dir DIR] --plan STRATEGY --monthly AMOUNT [--csv FILE]\n"
+        "                                a plan to pay every card with a balance off, paying AMOUNT a month\n"
         "       fundora --sample DIR                 makes a sample register to explore in DIR (new or empty)\n"
         "       fundora --help | --version\n"
         "\n"
         "REPORT is one of: accounts, open, history, purchases, payments.\n"
+        "STRATEGY is one of: avalanche (highest rate first), snowball (smallest balance first), own (your order).\n"
         "Exit codes: 0 done, 1 nothing to do or it failed (the message says why), 2 wrong arguments.\n");
 }
 
@@ -37,8 +41,8 @@ std::optional<int> answerWithoutStarting(const QStringList& arguments)
         std::printf("fundora %s\n", FUNDORA_VERSION);
         return 0;
     }
-    // The report and import command lines check their own options.
-    if (reports::asksForReport(arguments) || importing::asksForImport(arguments))
+    // The report, import and plan command lines check their own options.
+    if (reports::asksForReport(arguments) || importing::asksForImport(arguments) || planning::asksForPlan(arguments))
         return std::nullopt;
     for (qsizetype i = 0; i < options.size(); ++i) {
         const QString& a = options[i];

@@ -6,6 +6,7 @@
 #include "core/GlobalState.h"
 #include "core/OptionFiles.h"
 #include "import/ImportCommandLine.h"
+#include "planning/PlanCommandLine.h"
 #include "platform/MessageService.h"
 #include "platform/PrivateDirectory.h"
 #include "platform/RegisterDirectory.h"
@@ -37,8 +38,9 @@ int main(int argc, char* argv[])
     }
     const bool batchReport = reports::asksForReport(rawArguments);
     const bool batchImport = importing::asksForImport(rawArguments);
-    // A report printed or a statement imported from the command line needs no display.
-    if ((batchReport || batchImport) && qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+    const bool batchPlan = planning::asksForPlan(rawArguments);
+    // A report printed, a statement imported or a plan made from the command line needs no display.
+    if ((batchReport || batchImport || batchPlan) && qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Fundora"));
@@ -75,6 +77,15 @@ int main(int argc, char* argv[])
         }
     }
 
+    std::optional<planning::PlanCommand> planCommand;
+    if (batchPlan) {
+        planCommand = planning::parsePlanCommand(QApplication::arguments(), &error);
+        if (!planCommand) {
+            std::fprintf(stderr, "fundora: %s\n", qPrintable(error));
+            return 2;
+        }
+    }
+
     // File names on the command line were taken relative to where it was started; the rest works in the register.
     QDir::setCurrent(directory);
     app::declareFeatureFiles();
@@ -99,6 +110,16 @@ int main(int argc, char* argv[])
         QTextStream out(stdout);
         QTextStream err(stderr);
         const int status = importing::runImportCommand(files, *importCommand, out, err);
+        out.flush();
+        err.flush();
+        files.closeAll();
+        return status;
+    }
+    if (planCommand) {
+        platform::MessageService::install(reports::consoleMessages());
+        QTextStream out(stdout);
+        QTextStream err(stderr);
+        const int status = planning::runPlanCommand(files, *planCommand, out, err);
         out.flush();
         err.flush();
         files.closeAll();

@@ -1,0 +1,120 @@
+#include "planning/PlanCommandLine.h"
+
+#include "core/OpenFile.h"
+#include "planning/PlanCards.h"
+#include "platform/pictures/MoneyText.h"
+#include "platform/pictures/Picture.h"
+#include "platform/report/PageQueue.h"
+
+#include <QFileInfo>
+#include <QSaveFile>
+#include <QTextStream>
+
+namespace fundora::planning {
+
+namespace {
+
+const QString Usage = QStringLiteral("Usage: fundora --dir DIR --plan avalanche|snowball|own --monthly AMOUNT [--csv FILE]");
+
+} // namespace
+
+bool asksForPlan(const QStringList& arguments)
+{
+    return arguments.contains(QStringLiteral("--plan"));
+}
+
+std::optional<PlanCommand> parsePlanCommand(const QStringList& arguments, QString* error)
+{
+    PlanCommand c;
+    bool hasMonthly = false;
+    auto fail = [error](const QString& text) {
+        *error = text + u'\n' + Usage;
+        return std::nullopt;
+    };
+    for (qsizetype i = 1; i < arguments.size(); ++i) {
+        const QString& a = arguments[i];
+        const bool hasValue = i + 1 < arguments.size();
+        if (a == u"--dir") {
+            if (!hasValue)
+                return fail(QStringLiteral("--dir needs a directory."));
+            ++i;
+        } else if (a.startsWith(QStringLiteral("--dir="))) {
+        } else if (a == u"--plan") {
+            const std::optional<Strategy> s = hasValue ? strategyNamed(arguments[++i]) : std::nullopt;
+            if (!s)
+                return fail(QStringLiteral("--plan needs a strategy: avalanche (highest rate first), snowball (smallest balance "
+                                           "first) or own (your order)."));
+            c.strategy = *s;
+        } else if (a == u"--monthly") {
+            const std::optional<platform::Decimal> m = hasValue ? platform::readMoney(arguments[++i], 2) : std::nullopt;
+            if (!m || !(*m > platform::Decimal::fromUnits(0, 2)))
+                return fail(QStringLiteral("--monthly needs the amount you can pay each month, above 0, as 500 or 1,250.00."));
+            c.monthly = *m;
+            hasMonthly = true;
+        } else if (a == u"--csv") {
+            if (!hasValue || arguments[i + 1].isEmpty())
+                return fail(QStringLiteral("--csv needs a file name."));
+            c.csvFile = QFileInfo(arguments[++i]).absoluteFilePath();
+        } else {
+            return fail(QStringLiteral("Unknown argument %1.").arg(a));
+        }
+    }
+    if (!hasMonthly)
+        return fail(QStringLiteral("--monthly needs the amount you can pay each month, above 0, as 500 or 1,250.00."));
+    return c;
+}
+
+QByteArray planCsv(const PayoffPlan& plan)
+{
+    QByteArray text = platform::csvLine({QStringLiteral("Month"), QStringLiteral("SysID"), QStringLiteral("Card"),
+                                         QStringLiteral("Payment"), QStringLiteral("Interest"), QStringLiteral("Balance")});
+    for (int m = 0; m < plan.length(); ++m)
+        for (std::size_t i = 0; i < plan.cards.size(); ++i) {
+            const CardMonth& cm = plan.months[static_cast<std::size_t>(m)][i];
+            text += platform::csvLine({QString::number(m + 1), QString::number(plan.cards[i].sysId), plan.cards[i].name,
+                                       cm.payment.toString(), cm.interest.toString(), cm.balance.toString()});
+        }
+    return text;
+}
+
+int runPlanCommand(core::DataFiles& files, const PlanCommand& command, QTextStream& out, QTextStream& err)
+{
+    const core::FileUse accounts(files, core::FileId::Accounts);
+    if (!accounts.ok())
+        return 2; // the warning said why
+    std::vector<PlanCard> cards;
+    if (const platform::FileError e = readPlanCards(files, cards); !e.ok()) {
+        err << "fundora: the accounts could not be read: " << e.text << '\n';
+        return 2;
+    }
+    if (cards.empty()) {
+        out << "No card has a balance: there is nothing to pay off.\n";
+        return 0;
+    }
+    const PlanOutcome outcome = makePlan(cards, command.strategy, command.monthly);
+    if (!outcome.plan) {
+        err << "fundora: " << outcome.refusal << '\n';
+        return 1;
+    }
+    const PayoffPlan& plan = *outcome.plan;
+    out << "strategy: " << strategyName(command.strategy) << '\n';
+    out << "months: " << plan.length() << '\n';
+    out << "interest: " << planMoney(plan.totalInterest) << '\n';
+    for (std::size_t i = 0; i < plan.cards.size(); ++i)
+        out << "paid off: " << plan.cards[i].name << " in month " << plan.paidOffIn[i] << '\n';
+    const PlanOutcome minimums = minimumsOnly(cards);
+    if (minimums.plan)
+        out << "minimums only: months " << minimums.plan->length() << ", interest " << planMoney(minimums.plan->totalInterest) << '\n';
+    else
+        out << "minimums only: more than " << MostMonths << " months\n";
+    if (!command.csvFile.isEmpty()) {
+        QSaveFile file(command.csvFile);
+        if (!file.open(QIODevice::WriteOnly) || file.write(planCsv(plan)) < 0 || !file.commit()) {
+            err << "fundora: " << command.csvFile << " could not be written: " << file.errorString() << '\n';
+            return 1;
+        }
+    }
+    return 0;
+}
+
+} // namespace fundora::planning
