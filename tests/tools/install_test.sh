@@ -38,14 +38,18 @@ desktop-file-validate "$prefix"/share/applications/*.desktop || fail "desktop-fi
 appstreamcli validate --no-net "$prefix/share/metainfo/org.fundora.Fundora.metainfo.xml" >/dev/null || fail "appstreamcli validate"
 # Every page a manual lists renders without a warning.
 for page in fundora vaultine; do
-    zcat "$prefix/share/man/man1/$page.1.gz" | grep -q '^\.SH EXIT STATUS' || fail "$page.1 has no exit status"
+    grep -q '^\.SH EXIT STATUS' <<<"$(zcat "$prefix/share/man/man1/$page.1.gz")" || fail "$page.1 has no exit status"
     warnings=$(zcat "$prefix/share/man/man1/$page.1.gz" | groff -man -Tutf8 -ww -z 2>&1)
     [ -z "$warnings" ] || fail "$page.1: $warnings"
 done
-# Every option of the usage is in its manual page.
+# Every option of the usage is in its manual page. (Read whole first: a
+# `grep -q` at the end of a pipe would stop its writers early, and pipefail
+# would take their SIGPIPE for a failure.)
 for program in fundora vaultine; do
-    for option in $("$prefix/bin/$program" --help | grep -o -- '--[a-z-]*' | sort -u); do
-        zcat "$prefix/share/man/man1/$program.1.gz" | sed 's/\\-/-/g' | grep -q -- "$option" || fail "$program.1 does not name $option"
+    page=$(zcat "$prefix/share/man/man1/$program.1.gz" | sed 's/\\-/-/g')
+    usage=$("$prefix/bin/$program" --help)
+    for option in $(grep -o -- '--[a-z-]*' <<<"$usage" | sort -u); do
+        grep -q -- "$option" <<<"$page" || fail "$program.1 does not name $option"
     done
 done
 
