@@ -10,6 +10,7 @@
 #include "platform/Clock.h"
 #include "platform/MessageService.h"
 #include "platform/pictures/Picture.h"
+#include "statements/CycleInterest.h"
 #include "statements/StatementRecords.h"
 
 #include <QFormLayout>
@@ -121,6 +122,11 @@ void BrowseAccountsWindow::buildStanding()
     row(QStringLiteral("Payment due:"), QStringLiteral("Payment Due"));
     row(QStringLiteral("Minimum payment:"), QStringLiteral("Minimum Payment"));
     row(QStringLiteral("Paid since:"), QStringLiteral("Paid Since"));
+    // The estimate shows without a statement too (from the billing day).
+    m_interest = new engine::ValueLabel(QStringLiteral("Interest This Cycle"), m_standing);
+    m_details.insert(m_interest->prompt(), m_interest);
+    m_interestPrompt = new QLabel(QStringLiteral("Interest this cycle:"), m_standing);
+    form->addRow(m_interestPrompt, m_interest);
     m_creditBar = new QProgressBar(m_standing);
     m_creditBar->setRange(0, 100);
     m_creditBar->setAccessibleName(QStringLiteral("Credit used"));
@@ -147,6 +153,16 @@ void BrowseAccountsWindow::showStanding(const core::Account& a, bool any)
     // With no statement yet only the current figures show.
     for (QWidget* w : m_statementRows)
         w->setVisible(s.hasStatement);
+    statements::CycleInterest interest;
+    if (any && !statements::cycleInterestOf(files(), a, today, interest).ok())
+        readFailed();
+    set("Interest This Cycle",
+        interest.estimated ? formatPicture(interest.interest, u"n$10.2").trimmed() + QStringLiteral(" (estimate)") : QString());
+    // What the figure is made of, to compare with the finance charge the statement prints.
+    m_interest->setToolTip(interest.estimated ? interest.breakdown() : QString());
+    m_interest->setAccessibleDescription(m_interest->toolTip());
+    m_interest->setVisible(interest.estimated);
+    m_interestPrompt->setVisible(interest.estimated);
     m_creditBar->setVisible(any);
     m_creditBar->setValue(std::min(s.usedPercent, 100));
     const QString used = s.hasLimit ? QStringLiteral("%1 % of the limit").arg(s.usedPercent) : QStringLiteral("no credit limit");

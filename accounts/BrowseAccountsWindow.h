@@ -3,6 +3,7 @@
 #include "engine/BrowseWindow.h"
 
 class QGroupBox;
+class QLabel;
 class QProgressBar;
 
 namespace fundora::engine {
@@ -45,6 +46,8 @@ private:
     QHash<QString, engine::ValueLabel*> m_details;
     platform::Decimal m_totalDebt = platform::Decimal::fromUnits(0, 2);
     QGroupBox* m_standing = nullptr;
+    engine::ValueLabel* m_interest = nullptr;
+    QLabel* m_interestPrompt = nullptr;
     QProgressBar* m_creditBar = nullptr;
     QList<QWidget*> m_statementRows;
 };

@@ -6,9 +6,11 @@
 #include "core/GlobalState.h"
 #include "core/OpenFile.h"
 #include "engine/BrowseListView.h"
+#include "engine/ValueLabel.h"
 #include "statements/StatementRecords.h"
 #include "tests/core/CoreFixture.h"
 
+#include <QAccessible>
 #include <QProgressBar>
 #include <QTableView>
 
@@ -147,6 +149,9 @@ TEST_F(CardStandingTest, TheLatestFinishedStatementAndThePaymentsSinceItAreRead)
 TEST_F(CardStandingTest, TheAccountsDetailsShowTheStatementTheDaysLeftAndTheCreditBar)
 {
     addAccount(1, "Acme", "970.00", "1000.00");
+    files->accounts.record.billingDay = 28;
+    files->accounts.record.interestRate = money("18.25");
+    ASSERT_TRUE(files->accounts.put().ok());
     addAccount(2, "Zeta", "100.00", "1000.00");
     addStatement(1, platform::dayNumberOf(2026, 11, 28), "777.50", "25.00", platform::dayNumberOf(2026, 12, 23));
     addTransaction(1, platform::dayNumberOf(2026, 12, 1), "P", "-20.00"); // less than the minimum
@@ -158,6 +163,20 @@ TEST_F(CardStandingTest, TheAccountsDetailsShowTheStatementTheDaysLeftAndTheCred
     EXPECT_EQ(w->detail(QStringLiteral("Payment Due")), QStringLiteral("12/23/2026, due in 16 days"));
     EXPECT_EQ(w->detail(QStringLiteral("Minimum Payment")), QStringLiteral("$25.00"));
     EXPECT_EQ(w->detail(QStringLiteral("Paid Since")), QStringLiteral("$20.00"));
+    // The cycle 11/29 to 12/28: 990.00 for 2 days, 970.00 for 28 (after the payment) = 29,140.00 x 18.25 % / 365.
+    EXPECT_EQ(w->detail(QStringLiteral("Interest This Cycle")), QStringLiteral("$14.57 (estimate)"));
+    engine::ValueLabel* interest = nullptr;
+    for (engine::ValueLabel* l : w->findChildren<engine::ValueLabel*>())
+        if (l->prompt() == QStringLiteral("Interest This Cycle"))
+            interest = l;
+    ASSERT_NE(interest, nullptr);
+    const QString breakdown =
+        QStringLiteral("14.57 by the average daily balance: 971.33 over 30 days (11/29/2026 to 12/28/2026) at 18.25 % "
+                       "a year, no grace period yet: 20.00 of the statement balance of 777.50 is paid; paying it "
+                       "in full by 12/23/2026 takes the interest off the purchases.");
+    EXPECT_EQ(interest->toolTip(), breakdown);
+    EXPECT_EQ(QAccessible::queryAccessibleInterface(interest)->text(QAccessible::Description), breakdown)
+        << "a screen reader reads what the figure is made of";
     QProgressBar* bar = w->creditBar();
     EXPECT_EQ(bar->value(), 97);
     EXPECT_EQ(bar->text(), QStringLiteral("97 % of the limit"));
@@ -170,6 +189,7 @@ TEST_F(CardStandingTest, TheAccountsDetailsShowTheStatementTheDaysLeftAndTheCred
     QCoreApplication::processEvents();
     EXPECT_EQ(core::glo().currentSysid, 2);
     EXPECT_EQ(w->detail(QStringLiteral("Last Statement")), QString());
+    EXPECT_TRUE(interest->isHidden()) << "no statement and no billing day: no cycle to estimate";
     EXPECT_EQ(bar->value(), 10);
     EXPECT_EQ(bar->property("level").toInt(), static_cast<int>(CardStanding::Level::Normal));
     EXPECT_TRUE(bar->styleSheet().contains(QStringLiteral("#3d7fc4")));
