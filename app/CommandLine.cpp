@@ -1,6 +1,7 @@
 #include "app/CommandLine.h"
 
 #include "import/ImportCommandLine.h"
+#include "planning/DueCommandLine.h"
 #include "planning/PlanCommandLine.h"
 #include "platform/Clock.h"
 #include "reports/ReportCommandLine.h"
@@ -22,12 +23,14 @@ QString usageText()
         "                                [--date-format FORMAT]   (a CSV file's dates: yyyy-MM-dd, M/d/yyyy, d/M/yyyy, ...)\n"
         "       fundora [--dir DIR] --plan STRATEGY --monthly AMOUNT [--csv FILE]\n"
         "                                a plan to pay every card with a balance off, paying AMOUNT a month\n"
+        "       fundora [--dir DIR] --due [--within DAYS]   the cards whose minimum payment is due within DAYS (5) or overdue\n"
         "       fundora --sample DIR                 makes a sample register to explore in DIR (new or empty)\n"
         "       fundora --help | --version\n"
         "\n"
         "REPORT is one of: accounts, open, history, purchases, payments.\n"
         "STRATEGY is one of: avalanche (highest rate first), snowball (smallest balance first), own (your order).\n"
-        "Exit codes: 0 done, 1 nothing to do or it failed (the message says why), 2 wrong arguments.\n");
+        "Exit codes: 0 done, 1 nothing to do or it failed (the message says why), 2 wrong arguments;\n"
+        "--due: 0 nothing due, 1 something is, 2 wrong arguments, 3 the register could not be read.\n");
 }
 
 std::optional<int> answerWithoutStarting(const QStringList& arguments)
@@ -42,7 +45,8 @@ std::optional<int> answerWithoutStarting(const QStringList& arguments)
         return 0;
     }
     // The report, import and plan command lines check their own options.
-    if (reports::asksForReport(arguments) || importing::asksForImport(arguments) || planning::asksForPlan(arguments))
+    if (reports::asksForReport(arguments) || importing::asksForImport(arguments) || planning::asksForPlan(arguments) ||
+        planning::asksForDue(arguments))
         return std::nullopt;
     for (qsizetype i = 0; i < options.size(); ++i) {
         const QString& a = options[i];

@@ -6,6 +6,7 @@
 #include "core/GlobalState.h"
 #include "core/OptionFiles.h"
 #include "import/ImportCommandLine.h"
+#include "planning/DueCommandLine.h"
 #include "planning/PlanCommandLine.h"
 #include "platform/MessageService.h"
 #include "platform/PrivateDirectory.h"
@@ -39,8 +40,9 @@ int main(int argc, char* argv[])
     const bool batchReport = reports::asksForReport(rawArguments);
     const bool batchImport = importing::asksForImport(rawArguments);
     const bool batchPlan = planning::asksForPlan(rawArguments);
-    // A report printed, a statement imported or a plan made from the command line needs no display.
-    if ((batchReport || batchImport || batchPlan) && qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+    const bool batchDue = planning::asksForDue(rawArguments);
+    // A report printed, a statement imported, a plan made or what is due listed from the command line needs no display.
+    if ((batchReport || batchImport || batchPlan || batchDue) && qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Fundora"));
@@ -86,6 +88,15 @@ int main(int argc, char* argv[])
         }
     }
 
+    std::optional<planning::DueCommand> dueCommand;
+    if (batchDue) {
+        dueCommand = planning::parseDueCommand(QApplication::arguments(), &error);
+        if (!dueCommand) {
+            std::fprintf(stderr, "fundora: %s\n", qPrintable(error));
+            return 2;
+        }
+    }
+
     // File names on the command line were taken relative to where it was started; the rest works in the register.
     QDir::setCurrent(directory);
     app::declareFeatureFiles();
@@ -120,6 +131,16 @@ int main(int argc, char* argv[])
         QTextStream out(stdout);
         QTextStream err(stderr);
         const int status = planning::runPlanCommand(files, *planCommand, out, err);
+        out.flush();
+        err.flush();
+        files.closeAll();
+        return status;
+    }
+    if (dueCommand) {
+        platform::MessageService::install(reports::consoleMessages());
+        QTextStream out(stdout);
+        QTextStream err(stderr);
+        const int status = planning::runDueCommand(files, *dueCommand, out, err);
         out.flush();
         err.flush();
         files.closeAll();
