@@ -199,6 +199,12 @@ PlanOutcome makePlan(std::vector<PlanCard> cards, Strategy strategy, const Decim
                               .arg(smallest)};
 }
 
+Decimal smallestMonthlyToPayOff(std::vector<PlanCard> cards)
+{
+    cards = owing(std::move(cards));
+    return cards.empty() ? Zero : smallestMonthlyThatEnds(cards);
+}
+
 PlanOutcome minimumsOnly(std::vector<PlanCard> cards)
 {
     cards = owing(std::move(cards));

@@ -72,6 +72,10 @@ QString planMoney(const platform::Decimal& amount);
 // month's minimums or does not end the plan within 600 months.
 PlanOutcome makePlan(std::vector<PlanCard> cards, Strategy strategy, const platform::Decimal& monthly);
 
+// The smallest monthly amount (to the cent) that pays every card off within
+// 600 months: the plan that takes longest.
+platform::Decimal smallestMonthlyToPayOff(std::vector<PlanCard> cards);
+
 // Paying only each card's minimum every month (no order, nothing rolls over);
 // refused when that does not end within 600 months.
 PlanOutcome minimumsOnly(std::vector<PlanCard> cards);
