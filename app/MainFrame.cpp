@@ -10,7 +10,9 @@
 #include "core/StatusTexts.h"
 #include "core/WindowPosition.h"
 #include "engine/ValueLabel.h"
+#include "planning/DueNoticeBar.h"
 #include "platform/Clock.h"
+#include "platform/DesktopNotification.h"
 #include "platform/Telephony.h"
 #include "platform/pictures/Picture.h"
 #include "platform/ui/Mnemonics.h"
@@ -31,6 +33,7 @@
 #include <QStyle>
 #include <QTimer>
 #include <QToolBar>
+#include <QVBoxLayout>
 
 namespace fundora::app {
 
@@ -94,11 +97,21 @@ MainFrame::MainFrame(core::DataFiles& files, QString directory, QWidget* parent)
     setWindowTitle(QStringLiteral("Fundora 2000"));
     setAccessibleName(QStringLiteral("Fundora 2000"));
     setWindowIcon(toolbarIcon(0));
-    m_area = new QMdiArea(this);
+    // The payments due show above the windows, never in a box that stops the user.
+    auto* central = new QWidget(this);
+    auto* column = new QVBoxLayout(central);
+    column->setContentsMargins(0, 0, 0, 0);
+    column->setSpacing(0);
+    m_dueBar = new planning::DueNoticeBar(m_files, iniPath(), central);
+    connect(m_dueBar, &planning::DueNoticeBar::noticed, this,
+            [](const QStringList& lines) { platform::notifyDesktop(QStringLiteral("Payments due"), lines.join(u'\n')); });
+    column->addWidget(m_dueBar);
+    m_area = new QMdiArea(central);
     m_area->setAccessibleName(QStringLiteral("Windows"));
     m_area->setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
     m_area->setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
-    setCentralWidget(m_area);
+    column->addWidget(m_area, 1);
+    setCentralWidget(central);
     connect(m_area, &QMdiArea::subWindowActivated, this, [this](QMdiSubWindow* sub) {
         if (sub)
             if (auto* target = dynamic_cast<core::ToolbarTarget*>(sub->widget()))
@@ -305,6 +318,11 @@ bool MainFrame::open()
     return true;
 }
 
+const planning::DueNoticeBar& MainFrame::dueNotice() const
+{
+    return *m_dueBar;
+}
+
 bool MainFrame::startProcedure(const QString& name)
 {
     if (name != QStringLiteral("About") && !core::hasProcedure(name))
@@ -451,6 +469,11 @@ void MainFrame::arrangeIcons()
 void MainFrame::tick()
 {
     const QDateTime now = platform::Clock::current().now();
+    // At the start and whenever the date moves on: what is due now.
+    if (const platform::DayNumber today = platform::dayNumberOf(now.date()); today != m_dueCheckedOn) {
+        m_dueCheckedOn = today;
+        m_dueBar->check(today);
+    }
     m_dateLabel->setValue(core::statusDateText(now.date()));
     m_timeLabel->setValue(core::statusTimeText(now.time()));
 }

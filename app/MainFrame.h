@@ -2,6 +2,7 @@
 
 #include "core/DataFiles.h"
 #include "core/Procedures.h"
+#include "platform/Dates.h"
 #include "platform/ipc/DdeLink.h"
 
 #include <QHash>
@@ -14,6 +15,10 @@ class QTimer;
 
 namespace fundora::engine {
 class ValueLabel;
+}
+
+namespace fundora::planning {
+class DueNoticeBar;
 }
 
 namespace fundora::app {
@@ -41,6 +46,7 @@ public:
     void refreshToolbar() override;
 
     QMdiArea* mdiArea() const { return m_area; }
+    const planning::DueNoticeBar& dueNotice() const;
     // The Window menu: arranging, moving to the next window, and the open windows by name.
     QMenu* windowMenu() const { return m_windowMenu; }
     QAction* toolbarAction(int command) const { return m_toolbar.value(command); }
@@ -77,6 +83,8 @@ private:
     engine::ValueLabel* m_timeLabel;
     QTimer* m_timer;
     platform::DdeServer m_dde;
+    planning::DueNoticeBar* m_dueBar;
+    platform::DayNumber m_dueCheckedOn = 0;
     bool m_holdsAccounts = false;
     bool m_closed = false;
 };
