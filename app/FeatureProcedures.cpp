@@ -4,6 +4,7 @@
 #include "import/ImportProcedures.h"
 #include "import/ImportRecords.h"
 #include "memos/MemoProcedures.h"
+#include "planning/PlanningProcedures.h"
 #include "reports/ReportProcedures.h"
 #include "statements/StatementProcedures.h"
 #include "statements/StatementRecords.h"
@@ -26,6 +27,7 @@ void registerFeatureProcedures()
     statements::registerStatementProcedures();
     memos::registerMemoProcedures();
     reports::registerReportProcedures();
+    planning::registerPlanningProcedures();
     importing::registerImportProcedures();
 }
 

@@ -183,6 +183,8 @@ void MainFrame::buildMenus()
     QAction* printAll =
         item(reports, QStringLiteral("Print All Credit Card Account &Information"),
              QStringLiteral("Print Credit Card Vendors and Information"), [this] { startProcedure(QStringLiteral("PrintFundora")); });
+    item(reports, QStringLiteral("&Payoff Plan"), QStringLiteral("Plan paying the cards off: how long, what interest"),
+         [this] { startProcedure(QStringLiteral("PayoffPlan")); });
     connect(reports, &QMenu::aboutToShow, printAll,
             [printAll] { printAll->setEnabled(core::hasProcedure(QStringLiteral("PrintFundora"))); });
 

@@ -1,13 +1,21 @@
-// The payments due as the frame shows them: above the windows at the start,
-// again when the date moves on, with the days ahead set from the keyboard.
+// Planning in the frame: the payments due above the windows at the start and
+// again when the date moves on, with the days ahead set from the keyboard;
+// the payoff plan window from the Reports menu, typed into as a user does.
 #include "accounts/AccountProcedures.h"
 #include "core/OpenFile.h"
 #include "core/WindowPosition.h"
 #include "planning/DueNoticeBar.h"
+#include "planning/PayoffPlanWindow.h"
+#include "planning/PlanningProcedures.h"
 #include "statements/StatementRecords.h"
 #include "tests/app/FrameFixture.h"
 #include "transactions/Ledger.h"
 
+#include <QAbstractItemModelTester>
+#include <QChart>
+#include <QChartView>
+#include <QLineEdit>
+#include <QMenuBar>
 #include <QPushButton>
 #include <QSpinBox>
 #include <QTest>
@@ -16,9 +24,13 @@ using namespace fundora;
 
 namespace {
 
-class DueNoticeInFrameTest : public test::FrameTest {
+class PlanningInFrameTest : public test::FrameTest {
 protected:
-    void registerProcedures() override { accounts::registerAccountProcedures(); }
+    void registerProcedures() override
+    {
+        accounts::registerAccountProcedures();
+        planning::registerPlanningProcedures();
+    }
     // A card whose 25.00 minimum falls due on 12/10/2026 with nothing paid; today is 12/07.
     void prepareRegister() override
     {
@@ -30,6 +42,7 @@ protected:
         core::Account a;
         a.sysId = 1;
         a.creditCardVendor = QStringLiteral("Alpha Bank");
+        a.interestRate = platform::Decimal::fromUnits(1800, 2);
         platform::Record r = core::accountLayout().toRecord(a);
         ASSERT_TRUE(made.accounts.file().add(r).ok());
         core::Transaction t;
@@ -58,7 +71,7 @@ protected:
     planning::DueNoticeBar& bar() { return const_cast<planning::DueNoticeBar&>(frame->dueNotice()); }
 };
 
-TEST_F(DueNoticeInFrameTest, ShownAtTheStartHiddenBeyondTheDaysChosenAndBackWhenTheDateMovesOn)
+TEST_F(PlanningInFrameTest, ShownAtTheStartHiddenBeyondTheDaysChosenAndBackWhenTheDateMovesOn)
 {
     EXPECT_TRUE(bar().isVisible());
     EXPECT_EQ(bar().text(), QStringLiteral("Alpha Bank: 25.00 minimum due 12/10/2026 (due in 3 days), 0.00 paid"));
@@ -87,6 +100,49 @@ TEST_F(DueNoticeInFrameTest, ShownAtTheStartHiddenBeyondTheDaysChosenAndBackWhen
     QTest::keyClick(QApplication::focusWidget(), Qt::Key_Space);
     settle();
     EXPECT_FALSE(bar().isVisible());
+}
+
+TEST_F(PlanningInFrameTest, ThePayoffPlanFromTheReportsMenuTypedAndRefusedInTheWindow)
+{
+    QAction* entry = nullptr;
+    for (QAction* a : frame->menuBar()->findChildren<QAction*>())
+        if (a->text() == QStringLiteral("&Payoff Plan"))
+            entry = a;
+    ASSERT_NE(entry, nullptr);
+    entry->trigger();
+    settle();
+    auto* w = child<planning::PayoffPlanWindow>();
+    ASSERT_NE(w, nullptr);
+    QAbstractItemModelTester months(const_cast<planning::PlanMonthsModel*>(&w->months()));
+    QAbstractItemModelTester ways(const_cast<planning::PlanComparisonModel*>(&w->comparison()));
+    auto* amount = w->findChild<QLineEdit*>();
+    ASSERT_EQ(QApplication::focusWidget(), amount) << "the amount is where typing starts";
+
+    // 500.00 at 18 %, 100.00 a month: 7.50, 6.11, 4.70, 3.27, 1.82 and 0.35 of interest (23.75 in all), the
+    // balance 407.50, 313.61, 218.31, 121.58, 23.40, and a last payment of 23.40 + 0.35.
+    QTest::keyClicks(amount, QStringLiteral("100"));
+    QTest::keyClick(amount, Qt::Key_Return);
+    settle();
+    EXPECT_EQ(w->summary(), QStringLiteral("Every card is paid off in 6 months with 23.75 of interest. Paid off: Alpha Bank in month 6."));
+    EXPECT_EQ(w->months().rowCount(), 6);
+    EXPECT_EQ(w->months().index(5, planning::PlanMonthsModel::Payment).data().toString(), QStringLiteral("23.75"));
+    EXPECT_EQ(w->months().index(5, planning::PlanMonthsModel::Balance).data(planning::AmountUnitsRole).toLongLong(), 0);
+    ASSERT_EQ(w->comparison().rowCount(), 4) << "three orders and the minimums alone";
+    EXPECT_EQ(w->comparison().index(3, planning::PlanComparisonModel::Way).data().toString(), QStringLiteral("Only the minimums"));
+    EXPECT_GT(w->comparison().index(3, planning::PlanComparisonModel::Months).data(planning::AmountUnitsRole).toInt(), 6);
+    EXPECT_EQ(w->chart()->chart()->series().size(), 1);
+
+    // Less than the first month's minimum: said in the window, never a box, and nothing planned.
+    amount->selectAll();
+    QTest::keyClicks(amount, QStringLiteral("10"));
+    QTest::keyClick(amount, Qt::Key_Return);
+    settle();
+    EXPECT_TRUE(w->summary().startsWith(QStringLiteral("10.00 a month does not cover the first month's minimum payments: the minimum of "
+                                                       "Alpha Bank is not reached.")))
+        << w->summary().toStdString();
+    EXPECT_EQ(w->months().rowCount(), 0);
+    EXPECT_TRUE(w->chart()->chart()->series().isEmpty());
+    EXPECT_TRUE(messages().shown().empty());
 }
 
 } // namespace
