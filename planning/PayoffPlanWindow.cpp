@@ -31,7 +31,7 @@ QTableView* tableOf(QAbstractItemModel* model, const QString& name, QWidget* par
     view->setSelectionBehavior(QAbstractItemView::SelectRows);
     view->setEditTriggers(QAbstractItemView::NoEditTriggers);
     view->verticalHeader()->hide();
-    view->horizontalHeader()->setStretchLastSection(true);
+    view->horizontalHeader()->setSectionResizeMode(QHeaderView::ResizeToContents);
     return view;
 }
 

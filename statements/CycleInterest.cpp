@@ -87,8 +87,13 @@ FileError cycleInterestOf(core::DataFiles& files, const core::Account& account, 
     if (billingDay < 1 || billingDay > 31)
         return FileError::success(); // no next closing date to estimate to
     const DayNumber lastClosing = last ? last->closingDate : proposedClosingDate(billingDay, today);
-    const DayNumber start = lastClosing + 1;
-    const DayNumber end = billingDateOnOrAfter(billingDay, start);
+    DayNumber start = lastClosing + 1;
+    DayNumber end = billingDateOnOrAfter(billingDay, start);
+    // A statement not yet reconciled closed since: the cycle that runs today.
+    while (end < today) {
+        start = end + 1;
+        end = billingDateOnOrAfter(billingDay, start);
+    }
 
     // Every entry from the cycle's start on, read forward through (SysID, date):
     // the balance before the cycle is the account's balance less what they add.

@@ -46,7 +46,8 @@ CycleInterest averageDailyBalanceInterest(platform::DayNumber start, platform::D
 
 // The estimate for an account today: the cycle from the day after its latest
 // statement's closing date (without one, after the last billing day) to the
-// next billing day. Transactions and Statements must be open.
+// next billing day; when that is past (a statement not yet reconciled), the
+// cycle that runs today. Transactions and Statements must be open.
 platform::FileError cycleInterestOf(core::DataFiles& files, const core::Account& account, platform::DayNumber today, CycleInterest& out);
 
 } // namespace fundora::statements

@@ -93,6 +93,11 @@ TEST_F(CycleInterestTest, TheCycleRunsFromTheLastStatementAndTheGraceComesWithTh
     EXPECT_TRUE(c.grace);
     EXPECT_EQ(c.interest, money("0.00"));
     EXPECT_TRUE(c.graceReason.startsWith(QStringLiteral("grace period: the statement balance of 1,000.00 was paid in full by 12/09/2026")));
+
+    // The 12/14 statement not reconciled yet: the estimate is of the cycle that runs today.
+    ASSERT_TRUE(cycleInterestOf(*files, account, day(2026, 12, 20), c).ok());
+    EXPECT_EQ(c.start, day(2026, 12, 15));
+    EXPECT_EQ(c.end, day(2027, 1, 14));
 }
 
 } // namespace

@@ -1,7 +1,7 @@
 // Makes the README's screenshots over the sample register (fundora --sample):
 // the accounts list, an account's current transactions, its notes, a report's
-// preview, the statement window with the draft statement and where each card
-// stands. Run by hand: fundora_screenshots OUTPUT_DIRECTORY.
+// preview, the statement window with the draft statement, where each card
+// stands (with the interest of its cycle) and the payoff plan. Run by hand: fundora_screenshots OUTPUT_DIRECTORY.
 #include "accounts/AccountProcedures.h"
 #include "app/MainFrame.h"
 #include "core/DataFiles.h"
@@ -9,6 +9,8 @@
 #include "core/OpenFile.h"
 #include "memos/MemoOwner.h"
 #include "memos/MemoProcedures.h"
+#include "planning/PayoffPlanWindow.h"
+#include "planning/PlanningProcedures.h"
 #include "platform/Clock.h"
 #include "platform/MessageService.h"
 #include "platform/report/ReportPreviewDialog.h"
@@ -20,6 +22,7 @@
 
 #include <QApplication>
 #include <QDir>
+#include <QLineEdit>
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QTemporaryDir>
@@ -70,6 +73,7 @@ int main(int argc, char** argv)
     transactions::registerTransactionProcedures();
     memos::registerMemoProcedures();
     statements::registerStatementProcedures();
+    planning::registerPlanningProcedures();
     app::MainFrame frame(files, dir.path());
     frame.resize(1100, 720);
     if (!frame.open())
@@ -119,6 +123,19 @@ int main(int argc, char** argv)
     settle();
     maximizeActive(frame);
     shot(frame, "statement-window.png");
+
+    // The payoff plan of the three cards with 800.00 a month, highest rate first.
+    frame.mdiArea()->closeAllSubWindows();
+    settle();
+    frame.startProcedure(QStringLiteral("PayoffPlan"));
+    settle();
+    if (auto* plan = frame.findChild<planning::PayoffPlanWindow*>()) {
+        plan->findChild<QLineEdit*>()->setText(QStringLiteral("800"));
+        plan->makePlan();
+    }
+    maximizeActive(frame);
+    settle();
+    shot(frame, "payoff-plan.png");
     frame.close();
     return 0;
 }
