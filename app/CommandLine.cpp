@@ -1,10 +1,7 @@
 #include "app/CommandLine.h"
 
-#include "import/ImportCommandLine.h"
-#include "planning/DueCommandLine.h"
-#include "planning/PlanCommandLine.h"
+#include "app/BatchCommands.h"
 #include "platform/Clock.h"
-#include "reports/ReportCommandLine.h"
 #include "sample/SampleRegister.h"
 
 #include <QDir>
@@ -45,8 +42,7 @@ std::optional<int> answerWithoutStarting(const QStringList& arguments)
         return 0;
     }
     // The report, import and plan command lines check their own options.
-    if (reports::asksForReport(arguments) || importing::asksForImport(arguments) || planning::asksForPlan(arguments) ||
-        planning::asksForDue(arguments))
+    if (asksForBatchJob(arguments))
         return std::nullopt;
     for (qsizetype i = 0; i < options.size(); ++i) {
         const QString& a = options[i];

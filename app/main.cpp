@@ -1,3 +1,4 @@
+#include "app/BatchCommands.h"
 #include "app/CommandLine.h"
 #include "app/FeatureProcedures.h"
 #include "app/MainFrame.h"
@@ -5,9 +6,6 @@
 #include "core/DataFiles.h"
 #include "core/GlobalState.h"
 #include "core/OptionFiles.h"
-#include "import/ImportCommandLine.h"
-#include "planning/DueCommandLine.h"
-#include "planning/PlanCommandLine.h"
 #include "platform/MessageService.h"
 #include "platform/PrivateDirectory.h"
 #include "platform/RegisterDirectory.h"
@@ -37,12 +35,9 @@ int main(int argc, char* argv[])
         QCoreApplication app(argc, argv);
         return *app::makeSampleIfAsked(QCoreApplication::arguments());
     }
-    const bool batchReport = reports::asksForReport(rawArguments);
-    const bool batchImport = importing::asksForImport(rawArguments);
-    const bool batchPlan = planning::asksForPlan(rawArguments);
-    const bool batchDue = planning::asksForDue(rawArguments);
+    const bool batch = app::asksForBatchJob(rawArguments);
     // A report printed, a statement imported, a plan made or what is due listed from the command line needs no display.
-    if ((batchReport || batchImport || batchPlan || batchDue) && qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+    if (batch && qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Fundora"));
@@ -61,37 +56,10 @@ int main(int argc, char* argv[])
     platform::cleanWorkDirectory(QStringLiteral("report"));
     platform::cleanWorkDirectory(QStringLiteral("import"));
 
-    std::optional<reports::ReportCommand> reportCommand;
-    if (batchReport) {
-        reportCommand = reports::parseReportCommand(QApplication::arguments(), &error);
-        if (!reportCommand) {
-            std::fprintf(stderr, "fundora: %s\n", qPrintable(error));
-            return 2;
-        }
-    }
-
-    std::optional<importing::ImportCommand> importCommand;
-    if (batchImport) {
-        importCommand = importing::parseImportCommand(QApplication::arguments(), &error);
-        if (!importCommand) {
-            std::fprintf(stderr, "fundora: %s\n", qPrintable(error));
-            return 2;
-        }
-    }
-
-    std::optional<planning::PlanCommand> planCommand;
-    if (batchPlan) {
-        planCommand = planning::parsePlanCommand(QApplication::arguments(), &error);
-        if (!planCommand) {
-            std::fprintf(stderr, "fundora: %s\n", qPrintable(error));
-            return 2;
-        }
-    }
-
-    std::optional<planning::DueCommand> dueCommand;
-    if (batchDue) {
-        dueCommand = planning::parseDueCommand(QApplication::arguments(), &error);
-        if (!dueCommand) {
+    std::optional<app::BatchJob> job;
+    if (batch) {
+        job = app::batchJobFrom(QApplication::arguments(), &error);
+        if (!job) {
             std::fprintf(stderr, "fundora: %s\n", qPrintable(error));
             return 2;
         }
@@ -108,39 +76,11 @@ int main(int argc, char* argv[])
     });
     files.clearBuffers();
     core::resetGlobalState();
-    if (reportCommand) {
-        platform::MessageService::install(reports::consoleMessages());
-        QTextStream err(stderr);
-        const int status = reports::runReportCommand(files, *reportCommand, err);
-        err.flush();
-        files.closeAll();
-        return status;
-    }
-    if (importCommand) {
+    if (job) {
         platform::MessageService::install(reports::consoleMessages());
         QTextStream out(stdout);
         QTextStream err(stderr);
-        const int status = importing::runImportCommand(files, *importCommand, out, err);
-        out.flush();
-        err.flush();
-        files.closeAll();
-        return status;
-    }
-    if (planCommand) {
-        platform::MessageService::install(reports::consoleMessages());
-        QTextStream out(stdout);
-        QTextStream err(stderr);
-        const int status = planning::runPlanCommand(files, *planCommand, out, err);
-        out.flush();
-        err.flush();
-        files.closeAll();
-        return status;
-    }
-    if (dueCommand) {
-        platform::MessageService::install(reports::consoleMessages());
-        QTextStream out(stdout);
-        QTextStream err(stderr);
-        const int status = planning::runDueCommand(files, *dueCommand, out, err);
+        const int status = (*job)(files, out, err);
         out.flush();
         err.flush();
         files.closeAll();
