@@ -7,6 +7,7 @@
 #include "import/ImportText.h"
 #include "import/OfxReader.h"
 #include "import/StatementSource.h"
+#include "platform/CommandOptions.h"
 #include "statements/StatementText.h"
 
 #include <QFileInfo>
@@ -35,21 +36,17 @@ std::optional<ImportCommand> parseImportCommand(const QStringList& arguments, QS
         *error = text + u'\n' + Usage;
         return std::nullopt;
     };
-    for (qsizetype i = 1; i < arguments.size(); ++i) {
-        const QString& a = arguments[i];
-        const bool hasValue = i + 1 < arguments.size();
-        if (a == u"--dir") {
-            if (!hasValue)
-                return fail(QStringLiteral("--dir needs a directory."));
-            ++i;
-        } else if (a.startsWith(QStringLiteral("--dir="))) {
-        } else if (a == u"--import") {
-            if (!hasValue || arguments[i + 1].isEmpty())
+    platform::CommandOptions options(arguments);
+    while (options.next()) {
+        const QString& a = options.option();
+        if (a == u"--import") {
+            const std::optional<QString> file = options.value();
+            if (!file || file->isEmpty())
                 return fail(QStringLiteral("--import needs the statement file."));
-            c.file = QFileInfo(arguments[++i]).absoluteFilePath(); // relative to where the command was started
+            c.file = QFileInfo(*file).absoluteFilePath(); // relative to where the command was started
         } else if (a == u"--account") {
             bool ok = false;
-            const int n = hasValue ? arguments[++i].toInt(&ok) : 0;
+            const int n = options.value().value_or(QString()).toInt(&ok);
             if (!ok || n <= 0)
                 return fail(QStringLiteral("--account needs an account's SysID, a whole number above 0."));
             c.account = n;
@@ -60,13 +57,16 @@ std::optional<ImportCommand> parseImportCommand(const QStringList& arguments, QS
         } else if (a == u"--other-account-ok") {
             c.otherAccountOk = true;
         } else if (a == u"--date-format") {
-            if (!hasValue || !csvDateFormats().contains(arguments[i + 1]))
+            const std::optional<QString> format = options.value();
+            if (!format || !csvDateFormats().contains(*format))
                 return fail(QStringLiteral("--date-format needs one of: %1.").arg(csvDateFormats().join(QStringLiteral(", "))));
-            c.dateFormat = arguments[++i];
+            c.dateFormat = *format;
         } else {
             return fail(QStringLiteral("Unknown argument %1.").arg(a));
         }
     }
+    if (!options.problem().isEmpty())
+        return fail(options.problem());
     if (c.file.isEmpty())
         return fail(QStringLiteral("--import needs the statement file."));
     if (c.account == 0)

@@ -3,6 +3,7 @@
 #include "core/OpenFile.h"
 #include "planning/DueNotices.h"
 #include "platform/Clock.h"
+#include "platform/CommandOptions.h"
 #include "statements/StatementRecords.h"
 
 #include <QTextStream>
@@ -27,22 +28,21 @@ std::optional<DueCommand> parseDueCommand(const QStringList& arguments, QString*
         *error = text + u'\n' + DueUsage;
         return std::nullopt;
     };
-    for (qsizetype i = 1; i < arguments.size(); ++i) {
-        const QString& a = arguments[i];
-        if (a == u"--dir") {
-            if (++i >= arguments.size())
-                return fail(QStringLiteral("--dir needs a directory."));
-        } else if (a.startsWith(QStringLiteral("--dir=")) || a == u"--due") {
-        } else if (a == u"--within") {
-            bool ok = false;
-            const int days = i + 1 < arguments.size() ? arguments[++i].toInt(&ok) : 0;
-            if (!ok || days < 0 || days > MostDaysAhead)
-                return fail(QStringLiteral("--within needs a number of days from 0 to %1, as 5.").arg(MostDaysAhead));
-            c.within = days;
-        } else {
+    platform::CommandOptions options(arguments);
+    while (options.next()) {
+        const QString& a = options.option();
+        if (a == u"--due")
+            continue;
+        if (a != u"--within")
             return fail(QStringLiteral("Unknown argument %1.").arg(a));
-        }
+        bool ok = false;
+        const int days = options.value().value_or(QString()).toInt(&ok);
+        if (!ok || days < 0 || days > MostDaysAhead)
+            return fail(QStringLiteral("--within needs a number of days from 0 to %1, as 5.").arg(MostDaysAhead));
+        c.within = days;
     }
+    if (!options.problem().isEmpty())
+        return fail(options.problem());
     return c;
 }
 

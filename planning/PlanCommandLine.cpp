@@ -2,6 +2,7 @@
 
 #include "core/OpenFile.h"
 #include "planning/PlanCards.h"
+#include "platform/CommandOptions.h"
 #include "platform/pictures/MoneyText.h"
 #include "platform/pictures/Picture.h"
 #include "platform/report/PageQueue.h"
@@ -31,36 +32,35 @@ std::optional<PlanCommand> parsePlanCommand(const QStringList& arguments, QStrin
         *error = text + u'\n' + Usage;
         return std::nullopt;
     };
-    for (qsizetype i = 1; i < arguments.size(); ++i) {
-        const QString& a = arguments[i];
-        const bool hasValue = i + 1 < arguments.size();
-        if (a == u"--dir") {
-            if (!hasValue)
-                return fail(QStringLiteral("--dir needs a directory."));
-            ++i;
-        } else if (a.startsWith(QStringLiteral("--dir="))) {
-        } else if (a == u"--plan") {
-            const std::optional<Strategy> s = hasValue ? strategyNamed(arguments[++i]) : std::nullopt;
+    const QString monthlyNeeded = QStringLiteral("--monthly needs the amount you can pay each month, above 0, as 500 or 1,250.00.");
+    platform::CommandOptions options(arguments);
+    while (options.next()) {
+        const QString& a = options.option();
+        if (a == u"--plan") {
+            const std::optional<Strategy> s = strategyNamed(options.value().value_or(QString()));
             if (!s)
                 return fail(QStringLiteral("--plan needs a strategy: avalanche (highest rate first), snowball (smallest balance "
                                            "first) or own (your order)."));
             c.strategy = *s;
         } else if (a == u"--monthly") {
-            const std::optional<platform::Decimal> m = hasValue ? platform::readMoney(arguments[++i], 2) : std::nullopt;
+            const std::optional<platform::Decimal> m = platform::readMoney(options.value().value_or(QString()), 2);
             if (!m || !(*m > platform::Decimal::fromUnits(0, 2)))
-                return fail(QStringLiteral("--monthly needs the amount you can pay each month, above 0, as 500 or 1,250.00."));
+                return fail(monthlyNeeded);
             c.monthly = *m;
             hasMonthly = true;
         } else if (a == u"--csv") {
-            if (!hasValue || arguments[i + 1].isEmpty())
+            const std::optional<QString> file = options.value();
+            if (!file || file->isEmpty())
                 return fail(QStringLiteral("--csv needs a file name."));
-            c.csvFile = QFileInfo(arguments[++i]).absoluteFilePath();
+            c.csvFile = QFileInfo(*file).absoluteFilePath();
         } else {
             return fail(QStringLiteral("Unknown argument %1.").arg(a));
         }
     }
+    if (!options.problem().isEmpty())
+        return fail(options.problem());
     if (!hasMonthly)
-        return fail(QStringLiteral("--monthly needs the amount you can pay each month, above 0, as 500 or 1,250.00."));
+        return fail(monthlyNeeded);
     return c;
 }
 

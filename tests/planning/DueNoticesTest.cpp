@@ -82,6 +82,8 @@ TEST(DueCommandLine, WrongArgumentsSayWhatIsAccepted)
     EXPECT_TRUE(error.startsWith(QStringLiteral("--within needs a number of days from 0 to 365, as 5."))) << error.toStdString();
     EXPECT_FALSE(planning::parseDueCommand({QStringLiteral("fundora"), QStringLiteral("--due"), QStringLiteral("--late")}, &error));
     EXPECT_TRUE(error.startsWith(QStringLiteral("Unknown argument --late."))) << error.toStdString();
+    EXPECT_FALSE(planning::parseDueCommand({QStringLiteral("fundora"), QStringLiteral("--due"), QStringLiteral("--dir")}, &error));
+    EXPECT_TRUE(error.startsWith(QStringLiteral("--dir needs a directory."))) << error.toStdString();
     const auto c = planning::parseDueCommand(
         {QStringLiteral("fundora"), QStringLiteral("--dir"), QStringLiteral("x"), QStringLiteral("--due")}, &error);
     ASSERT_TRUE(c);

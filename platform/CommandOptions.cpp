@@ -1,0 +1,28 @@
+#include "platform/CommandOptions.h"
+
+namespace fundora::platform {
+
+bool CommandOptions::next()
+{
+    while (++m_at < m_arguments.size()) {
+        m_option = m_arguments[m_at];
+        if (m_option == u"--dir") {
+            if (!value()) {
+                m_problem = QStringLiteral("--dir needs a directory.");
+                return false;
+            }
+        } else if (!m_option.startsWith(QStringLiteral("--dir="))) {
+            return true;
+        }
+    }
+    return false;
+}
+
+std::optional<QString> CommandOptions::value()
+{
+    if (m_at + 1 >= m_arguments.size())
+        return std::nullopt;
+    return m_arguments[++m_at];
+}
+
+} // namespace fundora::platform
