@@ -1,5 +1,7 @@
 #include "core/DataFiles.h"
 
+#include "platform/store/View.h"
+
 namespace fundora::core {
 
 namespace {
@@ -57,6 +59,23 @@ platform::FileError DataFiles::readAccount(std::int32_t sysId, Account& out)
     if (e.ok())
         accountLayout().fromRecord(found, out);
     return e;
+}
+
+platform::FileError DataFiles::forEachAccount(const std::function<platform::FileError(const Account&)>& visit)
+{
+    platform::View view(accounts.file(), AccSysIDKey);
+    for (;;) {
+        platform::Record r;
+        const platform::FileError e = view.next(r);
+        if (e.code == platform::ErrorCode::EndOfFile)
+            return platform::FileError::success();
+        if (!e.ok())
+            return e;
+        Account a;
+        accountLayout().fromRecord(r, a);
+        if (const platform::FileError v = visit(a); !v.ok())
+            return v;
+    }
 }
 
 void DataFiles::clearBuffers()

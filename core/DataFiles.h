@@ -8,6 +8,7 @@
 #include "core/TypedFile.h"
 #include "platform/store/Store.h"
 
+#include <functional>
 #include <memory>
 #include <vector>
 
@@ -58,6 +59,9 @@ public:
     // Reads account `sysId` into `out`, leaving the shared Accounts buffer as it is
     // (another window may be working on it); `out` changes only when it was read.
     platform::FileError readAccount(std::int32_t sysId, Account& out);
+    // Calls `visit` with every account, by SysID, read through records of its
+    // own (the Accounts buffer stays as it is); stops at the first error.
+    platform::FileError forEachAccount(const std::function<platform::FileError(const Account&)>& visit);
     // Clears every record buffer (texts blank, numbers zero).
     void clearBuffers();
     // Closes every open file, whatever the counts say (for the end of the program).

@@ -3,7 +3,6 @@
 #include "accounts/CardStanding.h"
 #include "planning/PayoffPlan.h"
 #include "platform/pictures/Picture.h"
-#include "platform/store/View.h"
 
 #include <algorithm>
 
@@ -23,30 +22,19 @@ QString DueNotice::text() const
 platform::FileError dueNotices(core::DataFiles& files, platform::DayNumber today, int within, std::vector<DueNotice>& out)
 {
     out.clear();
-    platform::View view(files.accounts.file(), core::AccSysIDKey);
-    for (;;) {
-        platform::Record r;
-        const platform::FileError e = view.next(r);
-        if (e.code == platform::ErrorCode::EndOfFile)
-            break;
-        if (!e.ok())
-            return e;
-        core::Account account;
-        core::accountLayout().fromRecord(r, account);
+    const platform::FileError e = files.forEachAccount([&](const core::Account& account) {
         accounts::CardStanding standing;
         if (const platform::FileError s = accounts::cardStandingOf(files, account, standing); !s.ok())
             return s;
-        if (!standing.hasStatement || standing.dueDate == 0 || !(standing.minimumPayment > platform::Decimal::fromUnits(0, 2)) ||
-            standing.paidSince >= standing.minimumPayment)
-            continue;
-        const int days = standing.dueDate - today;
-        if (days > within)
-            continue;
-        out.push_back(
-            {account.sysId, account.creditCardVendor.trimmed(), standing.dueDate, standing.minimumPayment, standing.paidSince, days});
-    }
+        const bool unpaid = standing.hasStatement && standing.dueDate != 0 &&
+                            standing.minimumPayment > platform::Decimal::fromUnits(0, 2) && standing.paidSince < standing.minimumPayment;
+        if (unpaid && standing.dueDate - today <= within)
+            out.push_back({account.sysId, account.creditCardVendor.trimmed(), standing.dueDate, standing.minimumPayment, standing.paidSince,
+                           standing.dueDate - today});
+        return platform::FileError::success();
+    });
     std::stable_sort(out.begin(), out.end(), [](const DueNotice& a, const DueNotice& b) { return a.dueDate < b.dueDate; });
-    return platform::FileError::success();
+    return e;
 }
 
 } // namespace fundora::planning
