@@ -4,6 +4,7 @@
 #include "import/ImportProcedures.h"
 #include "import/ImportRecords.h"
 #include "memos/MemoProcedures.h"
+#include "planning/PlanRules.h"
 #include "planning/PlanningProcedures.h"
 #include "reports/ReportProcedures.h"
 #include "statements/StatementProcedures.h"
@@ -18,6 +19,7 @@ void declareFeatureFiles()
     statements::statementLinesFile();
     importing::importedLinesFile();
     importing::importSettingsFile();
+    planning::planRulesFile();
 }
 
 void registerFeatureProcedures()

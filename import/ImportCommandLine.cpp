@@ -8,6 +8,7 @@
 #include "import/OfxReader.h"
 #include "import/StatementSource.h"
 #include "platform/CommandOptions.h"
+#include "statements/StatementRecords.h"
 #include "statements/StatementText.h"
 
 #include <QFileInfo>
@@ -76,9 +77,12 @@ std::optional<ImportCommand> parseImportCommand(const QStringList& arguments, QS
 
 int runImportCommand(core::DataFiles& files, const ImportCommand& command, QTextStream& out, QTextStream& err)
 {
-    core::AccountFileUses uses(files);
-    core::FileUse imported(files, importing::importedLinesFile()), settingsUse(files, importing::importSettingsFile());
-    if (!uses.ok() || !imported.ok() || !settingsUse.ok()) {
+    // The account with its transactions and statements, and what imports remember.
+    std::vector<core::FileId> used = statements::statementFiles();
+    used.push_back(importing::importedLinesFile());
+    used.push_back(importing::importSettingsFile());
+    const core::FileUses uses(files, used);
+    if (!uses.ok()) {
         err << "fundora: the data files could not be opened.\n";
         return 1;
     }

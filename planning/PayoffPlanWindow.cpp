@@ -4,6 +4,7 @@
 #include "planning/PlanCards.h"
 #include "platform/pictures/MoneyText.h"
 
+#include <QAbstractItemDelegate>
 #include <QChart>
 #include <QChartView>
 #include <QComboBox>
@@ -38,7 +39,8 @@ QTableView* tableOf(QAbstractItemModel* model, const QString& name, QWidget* par
 } // namespace
 
 PayoffPlanWindow::PayoffPlanWindow(core::DataFiles& files, QWidget* parent)
-    : QWidget(parent), m_files(files), m_accounts(files, core::FileId::Accounts), m_months(this), m_comparison(this)
+    : QWidget(parent), m_files(files), m_uses(files, {core::FileId::Accounts, planRulesFile()}), m_cards(this), m_months(this),
+      m_comparison(this)
 {
     setWindowTitle(QStringLiteral("Payoff Plan"));
     setAccessibleName(QStringLiteral("Payoff Plan"));
@@ -55,6 +57,15 @@ PayoffPlanWindow::PayoffPlanWindow(core::DataFiles& files, QWidget* parent)
     m_order->addItem(QStringLiteral("Your order (by account)"), static_cast<int>(Strategy::OwnOrder));
     form->addRow(QStringLiteral("O&rder:"), m_order);
     column->addLayout(form);
+    // What the user sets per card, edited in place (F2 or typing) and kept at once.
+    auto* cardsPrompt = new QLabel(QStringLiteral("C&ards (the minimum rule and your order may be changed):"), this);
+    column->addWidget(cardsPrompt);
+    m_cardsView = tableOf(&m_cards, QStringLiteral("Cards"), this);
+    m_cardsView->setEditTriggers(QAbstractItemView::DoubleClicked | QAbstractItemView::EditKeyPressed | QAbstractItemView::AnyKeyPressed);
+    m_cardsView->setSelectionBehavior(QAbstractItemView::SelectItems);
+    m_cardsView->setMaximumHeight(150);
+    cardsPrompt->setBuddy(m_cardsView);
+    column->addWidget(m_cardsView);
     auto* buttons = new QHBoxLayout();
     m_make = new QPushButton(QStringLiteral("Make &Plan"), this);
     m_make->setAccessibleName(QStringLiteral("Make Plan"));
@@ -80,15 +91,36 @@ PayoffPlanWindow::PayoffPlanWindow(core::DataFiles& files, QWidget* parent)
     m_tabs->addTab(m_chart, QStringLiteral("&Chart"));
     column->addWidget(m_tabs, 1);
 
+    connect(m_cardsView->itemDelegate(), &QAbstractItemDelegate::closeEditor, this, [this] {
+        if (!m_cards.refusal().isEmpty())
+            m_summary->setValue(m_cards.refusal());
+    });
     connect(m_make, &QPushButton::clicked, this, &PayoffPlanWindow::makePlan);
     connect(m_monthly, &QLineEdit::returnPressed, this, &PayoffPlanWindow::makePlan);
     connect(close, &QPushButton::clicked, this, &QWidget::close);
     setTabOrder(m_monthly, m_order);
-    setTabOrder(m_order, m_make);
+    setTabOrder(m_order, m_cardsView);
+    setTabOrder(m_cardsView, m_make);
     setTabOrder(m_make, m_comparisonView);
     setTabOrder(m_comparisonView, m_tabs);
     setTabOrder(m_tabs, close);
-    resize(640, 560);
+    resize(640, 620);
+    readCards();
+}
+
+bool PayoffPlanWindow::readCards()
+{
+    std::vector<PlanCard> cards;
+    std::map<std::int32_t, PlanRule> rules;
+    platform::FileError e = m_uses.ok() ? readPlanRules(m_files, rules) : platform::FileError::of(platform::ErrorCode::FileNotOpen);
+    if (e.ok())
+        e = readPlanCards(m_files, cards);
+    if (!e.ok()) {
+        m_summary->setValue(QStringLiteral("The accounts could not be read: %1").arg(e.text));
+        return false;
+    }
+    m_cards.setCards(std::move(cards), std::move(rules), [this](PlanRule& rule) { return savePlanRule(m_files, rule); });
+    return true;
 }
 
 QString PayoffPlanWindow::summary() const
@@ -107,13 +139,10 @@ void PayoffPlanWindow::makePlan()
         m_monthly->setFocus();
         return;
     }
-    std::vector<PlanCard> cards;
-    if (const platform::FileError e =
-            m_accounts.ok() ? readPlanCards(m_files, cards) : platform::FileError::of(platform::ErrorCode::FileNotOpen);
-        !e.ok()) {
-        m_summary->setValue(QStringLiteral("The accounts could not be read: %1").arg(e.text));
+    // Read again: another station may have booked since the window opened.
+    if (!readCards())
         return;
-    }
+    const std::vector<PlanCard>& cards = m_cards.cards();
     if (cards.empty()) {
         m_summary->setValue(QStringLiteral("No card has a balance: there is nothing to pay off."));
         return;

@@ -33,19 +33,24 @@ public:
     QString summary() const;
     const PlanMonthsModel& months() const { return m_months; }
     const PlanComparisonModel& comparison() const { return m_comparison; }
+    PlanCardsModel& cards() { return m_cards; }
     QChartView* chart() const { return m_chart; }
 
 private:
+    // Reads the cards with balances and the rules set for them; false (said in the summary) when they cannot be read.
+    bool readCards();
     void showChart(const PayoffPlan& plan);
 
     core::DataFiles& m_files;
-    core::FileUse m_accounts;
+    core::FileUses m_uses; // Accounts and PlanRules
+    PlanCardsModel m_cards;
     PlanMonthsModel m_months;
     PlanComparisonModel m_comparison;
     QLineEdit* m_monthly;
     QComboBox* m_order;
     QPushButton* m_make;
     engine::ValueLabel* m_summary;
+    QTableView* m_cardsView;
     QTableView* m_comparisonView;
     QTabWidget* m_tabs;
     QTableView* m_monthsView;

@@ -8,7 +8,8 @@
 namespace fundora::planning {
 
 // Every card of the register with a balance, as a plan starts it: its rate,
-// the default minimum rule. Accounts must be open.
+// and the minimum rule and place the user set for it (else the defaults).
+// Accounts and PlanRules must be open.
 platform::FileError readPlanCards(core::DataFiles& files, std::vector<PlanCard>& out);
 
 } // namespace fundora::planning

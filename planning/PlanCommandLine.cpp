@@ -2,6 +2,7 @@
 
 #include "core/OpenFile.h"
 #include "planning/PlanCards.h"
+#include "planning/PlanRules.h"
 #include "platform/CommandOptions.h"
 #include "platform/pictures/MoneyText.h"
 #include "platform/pictures/Picture.h"
@@ -79,8 +80,8 @@ QByteArray planCsv(const PayoffPlan& plan)
 
 int runPlanCommand(core::DataFiles& files, const PlanCommand& command, QTextStream& out, QTextStream& err)
 {
-    const core::FileUse accounts(files, core::FileId::Accounts);
-    if (!accounts.ok())
+    const core::FileUses uses(files, {core::FileId::Accounts, planRulesFile()});
+    if (!uses.ok())
         return 2; // the warning said why
     std::vector<PlanCard> cards;
     if (const platform::FileError e = readPlanCards(files, cards); !e.ok()) {

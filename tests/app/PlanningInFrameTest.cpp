@@ -18,6 +18,7 @@
 #include <QMenuBar>
 #include <QPushButton>
 #include <QSpinBox>
+#include <QTableView>
 #include <QTest>
 
 using namespace fundora;
@@ -142,6 +143,33 @@ TEST_F(PlanningInFrameTest, ThePayoffPlanFromTheReportsMenuTypedAndRefusedInTheW
         << w->summary().toStdString();
     EXPECT_EQ(w->months().rowCount(), 0);
     EXPECT_TRUE(w->chart()->chart()->series().isEmpty());
+
+    // The card's minimum typed into its row: a percentage beyond 100 is refused in the window, 10 % is kept.
+    auto* cards = w->findChild<QTableView*>(QString(), Qt::FindDirectChildrenOnly);
+    ASSERT_NE(cards, nullptr);
+    ASSERT_EQ(cards->accessibleName(), QStringLiteral("Cards"));
+    QAbstractItemModelTester cardRows(&w->cards());
+    frame->activateWindow();
+    settle();
+    cards->setFocus();
+    cards->setCurrentIndex(w->cards().index(0, planning::PlanCardsModel::MinimumPercent));
+    // The first key opens the cell's editor, which takes the rest (as the focus moves to it).
+    auto typeInCell = [&](const QString& text) {
+        QTest::keyClicks(cards, text.left(1));
+        QTest::keyClicks(QApplication::focusWidget(), text.mid(1));
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
+        settle();
+    };
+    typeInCell(QStringLiteral("150"));
+    EXPECT_EQ(w->summary(), QStringLiteral("The minimum's percentage of the balance is from 0 to 100, as 1 or 2.5."));
+    typeInCell(QStringLiteral("10"));
+    EXPECT_EQ(w->cards().index(0, planning::PlanCardsModel::MinimumPercent).data().toString(), QStringLiteral("10.00"));
+    amount->selectAll();
+    QTest::keyClicks(amount, QStringLiteral("100"));
+    QTest::keyClick(amount, Qt::Key_Return);
+    settle();
+    // 10 % of 500.00 plus 7.50 is 57.50, under the 100.00 paid: the same plan as before.
+    EXPECT_TRUE(w->summary().startsWith(QStringLiteral("Every card is paid off in 6 months"))) << w->summary().toStdString();
     EXPECT_TRUE(messages().shown().empty());
 }
 

@@ -1,7 +1,9 @@
 // fundora --plan as a scheduled job or a user at a terminal runs it: a
 // separate process on the register, its output, exit status and CSV file.
+#include "core/GuardedWrites.h"
 #include "core/OpenFile.h"
 #include "planning/PayoffPlan.h"
+#include "planning/PlanRules.h"
 #include "tests/core/CoreFixture.h"
 
 #include <QProcess>
@@ -99,6 +101,42 @@ TEST_F(PlanCommandLineTest, WrongArgumentsAndARefusedPlanSayWhatIsAccepted)
         EXPECT_TRUE(r.errors.contains(QString::fromUtf8(c.says))) << r.errors.toStdString();
         EXPECT_TRUE(r.out.isEmpty());
     }
+}
+
+TEST_F(PlanCommandLineTest, TheUsersOrderAndMinimumAreKeptWithTheCardAndGoWithIt)
+{
+    addAccount(1, QStringLiteral("Visa"), "900.00", "15.00");
+    addAccount(2, QStringLiteral("Store"), "2500.00", "24.99");
+    {
+        const core::FileUses uses(*files, {core::FileId::Accounts, core::FileId::Transactions, planning::planRulesFile()});
+        planning::PlanRule first, higherMinimum;
+        first.sysId = 2;
+        first.ownOrder = 1;
+        ASSERT_TRUE(planning::savePlanRule(*files, first).ok());
+        higherMinimum.sysId = 1;
+        higherMinimum.minimumAmount = *platform::Decimal::parse(u"40.00");
+        ASSERT_TRUE(planning::savePlanRule(*files, higherMinimum).ok());
+    }
+    const QString csv = path(QStringLiteral("own.csv"));
+    const Result r = fundora({QStringLiteral("--plan"), QStringLiteral("own"), QStringLiteral("--monthly"), QStringLiteral("500"),
+                              QStringLiteral("--csv"), csv});
+    ASSERT_EQ(r.status, 0) << r.errors.toStdString();
+    QFile file(csv);
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    const QStringList lines = QString::fromUtf8(file.readAll()).split(QStringLiteral("\r\n"));
+    EXPECT_TRUE(lines[1].startsWith(QStringLiteral("1,2,Store,"))) << "placed first by the user: " << lines[1].toStdString();
+    EXPECT_TRUE(lines[2].startsWith(QStringLiteral("1,1,Visa,40.00,"))) << "the user's minimum of 40.00: " << lines[2].toStdString();
+
+    // The rule is the card's: deleting the account takes it along.
+    const core::FileUses uses(*files, {core::FileId::Accounts, core::FileId::Transactions, planning::planRulesFile()});
+    files->accounts.clear();
+    files->accounts.record.sysId = 2;
+    ASSERT_TRUE(files->accounts.get(core::AccSysIDKey).ok());
+    ASSERT_EQ(core::riDeleteAccounts(*files), core::Guarded::Done);
+    std::map<std::int32_t, planning::PlanRule> rules;
+    ASSERT_TRUE(planning::readPlanRules(*files, rules).ok());
+    ASSERT_EQ(rules.size(), 1u);
+    EXPECT_EQ(rules.begin()->first, 1);
 }
 
 } // namespace
