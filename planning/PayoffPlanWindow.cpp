@@ -174,8 +174,11 @@ void PayoffPlanWindow::makePlan()
 void PayoffPlanWindow::showChart(const PayoffPlan& plan)
 {
     QChart* chart = m_chart->chart();
-    for (QAbstractAxis* axis : chart->axes())
+    // The previous plan's axes: a chart gives a removed axis back to its caller, who deletes it.
+    for (QAbstractAxis* axis : chart->axes()) {
         chart->removeAxis(axis);
+        delete axis;
+    }
     auto* months = new QValueAxis;
     months->setTitleText(QStringLiteral("Month"));
     months->setLabelFormat(QStringLiteral("%d"));

@@ -3,12 +3,16 @@
 #include <QDBusConnection>
 #include <QDBusConnectionInterface>
 #include <QDBusMessage>
+#include <QGuiApplication>
 #include <QVariantMap>
 
 namespace fundora::platform {
 
 void notifyDesktop(const QString& summary, const QString& body)
 {
+    // A run without a display (tests, the command lines) shows nothing on a desktop.
+    if (QGuiApplication::platformName() == QStringLiteral("offscreen"))
+        return;
     const QString service = QStringLiteral("org.freedesktop.Notifications");
     QDBusConnection bus = QDBusConnection::sessionBus();
     if (!bus.isConnected() || !bus.interface() || !bus.interface()->isServiceRegistered(service).value())

@@ -3,7 +3,7 @@
 # formatting and layer checks, the whole suite on the normal build (warnings
 # are errors), the Debian package (built, checked by lintian, installed and
 # removed), then the whole suite again under AddressSanitizer and
-# UndefinedBehaviorSanitizer, built file by file.
+# UndefinedBehaviorSanitizer.
 set -euo pipefail
 FUNDORA_ROOT=$(cd "$(dirname "$0")/.." && pwd)
 source "$FUNDORA_ROOT/scripts/packages.sh"
@@ -47,7 +47,4 @@ echo "== tests under the sanitizers"
 export ASAN_OPTIONS="detect_leaks=1:abort_on_error=1:strict_string_checks=1:detect_stack_use_after_return=1"
 export LSAN_OPTIONS="suppressions=$FUNDORA_ROOT/tests/sanitizer-leaks.supp:print_suppressions=0"
 export UBSAN_OPTIONS="print_stacktrace=1:halt_on_error=1"
-# Without unity batches: every source compiles on its own, so an include it
-# lacks (hidden in a batch by the sources before it) fails here.
-run_suite "$FUNDORA_ROOT/build-sanitize" -DFUNDORA_SANITIZE=ON -DFUNDORA_UNITY=OFF -DFUNDORA_BUILD_BENCH=OFF -DCMAKE_BUILD_TYPE=Debug \
-    -DCMAKE_CXX_FLAGS_DEBUG="-O1 -g1"
+run_suite "$FUNDORA_ROOT/build-sanitize" -DFUNDORA_SANITIZE=ON -DFUNDORA_BUILD_BENCH=OFF -DCMAKE_BUILD_TYPE=Debug -DCMAKE_CXX_FLAGS_DEBUG="-O1 -g1"
