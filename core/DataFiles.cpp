@@ -1,7 +1,5 @@
 #include "core/DataFiles.h"
 
-#include "platform/store/View.h"
-
 namespace fundora::core {
 
 namespace {
@@ -63,19 +61,7 @@ platform::FileError DataFiles::readAccount(std::int32_t sysId, Account& out)
 
 platform::FileError DataFiles::forEachAccount(const std::function<platform::FileError(const Account&)>& visit)
 {
-    platform::View view(accounts.file(), AccSysIDKey);
-    for (;;) {
-        platform::Record r;
-        const platform::FileError e = view.next(r);
-        if (e.code == platform::ErrorCode::EndOfFile)
-            return platform::FileError::success();
-        if (!e.ok())
-            return e;
-        Account a;
-        accountLayout().fromRecord(r, a);
-        if (const platform::FileError v = visit(a); !v.ok())
-            return v;
-    }
+    return forEachRecord(accounts.file(), accountLayout(), AccSysIDKey, visit);
 }
 
 void DataFiles::clearBuffers()
@@ -92,12 +78,13 @@ void DataFiles::clearBuffers()
 void DataFiles::closeAll()
 {
     store.rollbackAll();
-    for (FileId id : allFiles()) {
-        const bool made = id.index < OwnFileCount || (static_cast<std::size_t>(id.index - OwnFileCount) < m_featureFiles.size() &&
-                                                      m_featureFiles[static_cast<std::size_t>(id.index - OwnFileCount)]);
-        if (made && file(id).isOpen())
-            file(id).close();
-    }
+    // Only the feature files made so far can be open.
+    for (platform::DataFile* f : {&accounts.file(), &transactions.file(), &memoCards.file(), &notes.file()})
+        if (f->isOpen())
+            f->close();
+    for (const std::unique_ptr<AnyTypedFile>& f : m_featureFiles)
+        if (f && f->file().isOpen())
+            f->file().close();
     m_openCounts.assign(m_openCounts.size(), 0);
 }
 

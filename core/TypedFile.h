@@ -2,6 +2,7 @@
 
 #include "core/RecordLayout.h"
 #include "platform/store/DataFile.h"
+#include "platform/store/View.h"
 
 namespace fundora::core {
 
@@ -77,5 +78,26 @@ private:
     const RecordLayout<R>& m_layout;
     platform::DataFile m_file;
 };
+
+// Calls `visit` with every record of `file` in the order of `key`, read
+// through records of its own (the file's buffer stays as it is); stops at the
+// first error, of the read or of `visit`.
+template <class R, class Visit>
+platform::FileError forEachRecord(platform::DataFile& file, const RecordLayout<R>& layout, int key, Visit visit)
+{
+    platform::View view(file, key);
+    for (;;) {
+        platform::Record r;
+        const platform::FileError e = view.next(r);
+        if (e.code == platform::ErrorCode::EndOfFile)
+            return platform::FileError::success();
+        if (!e.ok())
+            return e;
+        R record;
+        layout.fromRecord(r, record);
+        if (const platform::FileError v = visit(record); !v.ok())
+            return v;
+    }
+}
 
 } // namespace fundora::core

@@ -1,7 +1,5 @@
 #include "planning/PlanRules.h"
 
-#include "platform/store/View.h"
-
 namespace fundora::planning {
 
 const core::RecordLayout<PlanRule>& planRuleLayout()
@@ -28,18 +26,10 @@ core::FileId planRulesFile()
 platform::FileError readPlanRules(core::DataFiles& files, std::map<std::int32_t, PlanRule>& out)
 {
     out.clear();
-    platform::View view(files.file(planRulesFile()), PlrSysIDKey);
-    for (;;) {
-        platform::Record r;
-        const platform::FileError e = view.next(r);
-        if (e.code == platform::ErrorCode::EndOfFile)
-            return platform::FileError::success();
-        if (!e.ok())
-            return e;
-        PlanRule rule;
-        planRuleLayout().fromRecord(r, rule);
+    return core::forEachRecord(files.file(planRulesFile()), planRuleLayout(), PlrSysIDKey, [&out](const PlanRule& rule) {
         out[rule.sysId] = rule;
-    }
+        return platform::FileError::success();
+    });
 }
 
 platform::FileError savePlanRule(core::DataFiles& files, PlanRule& rule)
