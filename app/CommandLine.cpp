@@ -18,7 +18,7 @@ QString usageText()
         "       fundora [--dir DIR] --print REPORT (--pdf FILE | --csv FILE) [--account SYSID] [--from MM/DD/YYYY --to MM/DD/YYYY]\n"
         "       fundora [--dir DIR] --import FILE --account SYSID [--dry-run] [--flip-signs] [--other-account-ok]\n"
         "                                [--date-format FORMAT]   (a CSV file's dates: yyyy-MM-dd, M/d/yyyy, d/M/yyyy, ...)\n"
-        "       fundora [--dir DIR] --plan STRATEGY --monthly AMOUNT [--csv FILE]\n"
+        "       fundora [--dir DIR] --plan STRATEGY --monthly AMOUNT [--csv FILE] [--pdf FILE]\n"
         "                                a plan to pay every card with a balance off, paying AMOUNT a month\n"
         "       fundora [--dir DIR] --due [--within DAYS]   the cards whose minimum payment is due within DAYS (5) or overdue\n"
         "       fundora --sample DIR                 makes a sample register to explore in DIR (new or empty)\n"

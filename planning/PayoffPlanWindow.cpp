@@ -2,7 +2,9 @@
 
 #include "engine/ValueLabel.h"
 #include "planning/PlanCards.h"
+#include "platform/Clock.h"
 #include "platform/pictures/MoneyText.h"
+#include "platform/report/ReportManager.h"
 
 #include <QAbstractItemDelegate>
 #include <QChart>
@@ -70,9 +72,12 @@ PayoffPlanWindow::PayoffPlanWindow(core::DataFiles& files, QWidget* parent)
     m_make = new QPushButton(QStringLiteral("Make &Plan"), this);
     m_make->setAccessibleName(QStringLiteral("Make Plan"));
     m_make->setDefault(true);
+    m_print = new QPushButton(QStringLiteral("Pri&nt..."), this);
+    m_print->setAccessibleName(QStringLiteral("Print"));
     auto* close = new QPushButton(QStringLiteral("Cl&ose"), this);
     close->setAccessibleName(QStringLiteral("Close"));
     buttons->addWidget(m_make);
+    buttons->addWidget(m_print);
     buttons->addStretch();
     buttons->addWidget(close);
     column->addLayout(buttons);
@@ -97,11 +102,13 @@ PayoffPlanWindow::PayoffPlanWindow(core::DataFiles& files, QWidget* parent)
     });
     connect(m_make, &QPushButton::clicked, this, &PayoffPlanWindow::makePlan);
     connect(m_monthly, &QLineEdit::returnPressed, this, &PayoffPlanWindow::makePlan);
+    connect(m_print, &QPushButton::clicked, this, &PayoffPlanWindow::print);
     connect(close, &QPushButton::clicked, this, &QWidget::close);
     setTabOrder(m_monthly, m_order);
     setTabOrder(m_order, m_cardsView);
     setTabOrder(m_cardsView, m_make);
-    setTabOrder(m_make, m_comparisonView);
+    setTabOrder(m_make, m_print);
+    setTabOrder(m_print, m_comparisonView);
     setTabOrder(m_comparisonView, m_tabs);
     setTabOrder(m_tabs, close);
     resize(640, 620);
@@ -130,6 +137,7 @@ QString PayoffPlanWindow::summary() const
 
 void PayoffPlanWindow::makePlan()
 {
+    m_plan.reset();
     m_months.setPlan(std::nullopt);
     m_comparison.setRows({});
     m_chart->chart()->removeAllSeries();
@@ -155,6 +163,7 @@ void PayoffPlanWindow::makePlan()
         rows.push_back({m_order->itemText(i), s == strategy ? chosen : planning::makePlan(cards, s, *monthly)});
     }
     rows.push_back({QStringLiteral("Only the minimums"), minimumsOnly(cards)});
+    m_heading = {strategy, *monthly, platform::Clock::current().today(), rows.back().outcome};
     m_comparison.setRows(std::move(rows));
     if (!chosen.plan) {
         m_summary->setValue(chosen.refusal);
@@ -169,6 +178,29 @@ void PayoffPlanWindow::makePlan()
                             .arg(planMoney(plan.totalInterest), paidOff.join(QStringLiteral(", "))));
     m_months.setPlan(plan);
     showChart(plan);
+    m_plan = plan;
+}
+
+void PayoffPlanWindow::print()
+{
+    if (!m_plan)
+        makePlan();
+    if (!m_plan)
+        return; // the summary says why there is none
+    platform::ReportJob job;
+    job.procedure = QStringLiteral("PayoffPlan");
+    job.title = QStringLiteral("Payoff Plan");
+    job.parent = this;
+    const platform::ReportDestination destination = platform::ReportManager::current().chooseDestination(job);
+    if (destination == platform::ReportDestination::Cancelled)
+        return;
+    platform::PageQueue pages;
+    QString error;
+    if (!writePlanPages(*m_plan, m_heading, pages, &error)) {
+        m_summary->setValue(QStringLiteral("The plan could not be printed: %1").arg(error));
+        return;
+    }
+    platform::ReportManager::current().present(job, destination, pages);
 }
 
 void PayoffPlanWindow::showChart(const PayoffPlan& plan)

@@ -3,6 +3,7 @@
 #include "core/DataFiles.h"
 #include "core/OpenFile.h"
 #include "planning/PlanModels.h"
+#include "planning/PlanPages.h"
 
 #include <QWidget>
 
@@ -30,6 +31,8 @@ public:
 
     // Makes the plan from what the window holds (as "Make Plan" does).
     void makePlan();
+    // Prints the plan (made first when there is none) to the destination the user picks: preview, printer or PDF.
+    void print();
     QString summary() const;
     const PlanMonthsModel& months() const { return m_months; }
     const PlanComparisonModel& comparison() const { return m_comparison; }
@@ -49,12 +52,15 @@ private:
     QLineEdit* m_monthly;
     QComboBox* m_order;
     QPushButton* m_make;
+    QPushButton* m_print;
     engine::ValueLabel* m_summary;
     QTableView* m_cardsView;
     QTableView* m_comparisonView;
     QTabWidget* m_tabs;
     QTableView* m_monthsView;
     QChartView* m_chart;
+    std::optional<PayoffPlan> m_plan; // the plan shown, with what its pages say of it
+    PlanHeading m_heading;
 };
 
 } // namespace fundora::planning

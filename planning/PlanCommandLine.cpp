@@ -2,11 +2,14 @@
 
 #include "core/OpenFile.h"
 #include "planning/PlanCards.h"
+#include "planning/PlanPages.h"
 #include "planning/PlanRules.h"
+#include "platform/Clock.h"
 #include "platform/CommandOptions.h"
 #include "platform/pictures/MoneyText.h"
 #include "platform/pictures/Picture.h"
 #include "platform/report/PageQueue.h"
+#include "platform/report/ReportOutput.h"
 
 #include <QFileInfo>
 #include <QSaveFile>
@@ -16,7 +19,7 @@ namespace fundora::planning {
 
 namespace {
 
-const QString Usage = QStringLiteral("Usage: fundora --dir DIR --plan avalanche|snowball|own --monthly AMOUNT [--csv FILE]");
+const QString Usage = QStringLiteral("Usage: fundora --dir DIR --plan avalanche|snowball|own --monthly AMOUNT [--csv FILE] [--pdf FILE]");
 
 } // namespace
 
@@ -49,11 +52,11 @@ std::optional<PlanCommand> parsePlanCommand(const QStringList& arguments, QStrin
                 return fail(monthlyNeeded);
             c.monthly = *m;
             hasMonthly = true;
-        } else if (a == u"--csv") {
+        } else if (a == u"--csv" || a == u"--pdf") {
             const std::optional<QString> file = options.value();
             if (!file || file->isEmpty())
-                return fail(QStringLiteral("--csv needs a file name."));
-            c.csvFile = QFileInfo(*file).absoluteFilePath();
+                return fail(QStringLiteral("%1 needs a file name.").arg(a));
+            (a == u"--csv" ? c.csvFile : c.pdfFile) = QFileInfo(*file).absoluteFilePath();
         } else {
             return fail(QStringLiteral("Unknown argument %1.").arg(a));
         }
@@ -67,14 +70,9 @@ std::optional<PlanCommand> parsePlanCommand(const QStringList& arguments, QStrin
 
 QByteArray planCsv(const PayoffPlan& plan)
 {
-    QByteArray text = platform::csvLine({QStringLiteral("Month"), QStringLiteral("SysID"), QStringLiteral("Card"),
-                                         QStringLiteral("Payment"), QStringLiteral("Interest"), QStringLiteral("Balance")});
-    for (int m = 0; m < plan.length(); ++m)
-        for (std::size_t i = 0; i < plan.cards.size(); ++i) {
-            const CardMonth& cm = plan.months[static_cast<std::size_t>(m)][i];
-            text += platform::csvLine({QString::number(m + 1), QString::number(plan.cards[i].sysId), plan.cards[i].name,
-                                       cm.payment.toString(), cm.interest.toString(), cm.balance.toString()});
-        }
+    QByteArray text;
+    for (const QStringList& row : planRows(plan))
+        text += platform::csvLine(row);
     return text;
 }
 
@@ -112,6 +110,16 @@ int runPlanCommand(core::DataFiles& files, const PlanCommand& command, QTextStre
         QSaveFile file(command.csvFile);
         if (!file.open(QIODevice::WriteOnly) || file.write(planCsv(plan)) < 0 || !file.commit()) {
             err << "fundora: " << command.csvFile << " could not be written: " << file.errorString() << '\n';
+            return 1;
+        }
+    }
+    if (!command.pdfFile.isEmpty()) {
+        const PlanHeading heading{command.strategy, command.monthly, platform::Clock::current().today(), minimums};
+        platform::PageQueue pages;
+        QString error;
+        if (!writePlanPages(plan, heading, pages, &error) ||
+            !platform::writePdf(pages, command.pdfFile, QStringLiteral("Payoff Plan"), &error)) {
+            err << "fundora: " << command.pdfFile << " could not be written: " << error << '\n';
             return 1;
         }
     }

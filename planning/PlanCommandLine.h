@@ -11,11 +11,12 @@ class QTextStream;
 
 namespace fundora::planning {
 
-// fundora --dir DIR --plan STRATEGY --monthly AMOUNT [--csv FILE]
+// fundora --dir DIR --plan STRATEGY --monthly AMOUNT [--csv FILE] [--pdf FILE]
 struct PlanCommand {
     Strategy strategy = Strategy::Avalanche;
     platform::Decimal monthly;
     QString csvFile;
+    QString pdfFile;
 };
 
 // True when the arguments ask for a payoff plan (they hold --plan).
@@ -24,7 +25,8 @@ bool asksForPlan(const QStringList& arguments);
 std::optional<PlanCommand> parsePlanCommand(const QStringList& arguments, QString* error);
 
 // Makes the plan over the register's cards and prints its length and total
-// interest (and those of paying only the minimums); writes the CSV when asked.
+// interest (and those of paying only the minimums); writes the CSV and the
+// PDF (the printed plan) when asked.
 // 0: a plan; 1: refused (the message says why) or the file could not be
 // written; 2: the register could not be read.
 int runPlanCommand(core::DataFiles& files, const PlanCommand& command, QTextStream& out, QTextStream& err);

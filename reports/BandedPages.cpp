@@ -34,12 +34,12 @@ bool BandedPages::band(int height, Painter paint)
 
 bool BandedPages::detail()
 {
-    return band(m_report.detailHeight(), &Report::detail);
+    return band(m_report.detailHeight(), &BandLayout::detail);
 }
 
 bool BandedPages::groupFooter()
 {
-    return band(m_report.groupFooterHeight(), &Report::groupFooter);
+    return band(m_report.groupFooterHeight(), &BandLayout::groupFooter);
 }
 
 bool BandedPages::endPage()

@@ -7,13 +7,13 @@
 
 namespace fundora::reports {
 
-// Lays a report's bands out on pages: a page starts with its header, detail
+// Lays bands out on pages: a page starts with its header, detail
 // lines stack from the top of the detail area, a band that does not fit
 // starts the next page, and a page ends with its footer and goes to the
 // queue (to its file) at once.
 class BandedPages {
 public:
-    BandedPages(platform::PageQueue& queue, const Report& report) : m_queue(queue), m_report(report) {}
+    BandedPages(platform::PageQueue& queue, const BandLayout& layout) : m_queue(queue), m_report(layout) {}
 
     bool detail();
     bool groupFooter();
@@ -24,13 +24,13 @@ public:
     const QString& error() const { return m_error; }
 
 private:
-    using Painter = void (Report::*)(platform::ReportPage&, const QPoint&) const;
+    using Painter = void (BandLayout::*)(platform::ReportPage&, const QPoint&) const;
     // A band of `height` at the next place, starting a page when needed.
     std::optional<QPoint> place(int height);
     bool band(int height, Painter paint);
 
     platform::PageQueue& m_queue;
-    const Report& m_report;
+    const BandLayout& m_report;
     std::optional<platform::ReportPage> m_page;
     int m_pageNumber = 0;
     int m_used = 0;

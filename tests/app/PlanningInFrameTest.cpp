@@ -9,6 +9,7 @@
 #include "planning/PlanningProcedures.h"
 #include "statements/StatementRecords.h"
 #include "tests/app/FrameFixture.h"
+#include "tests/reports/ReportFixture.h"
 #include "transactions/Ledger.h"
 
 #include <QAbstractItemModelTester>
@@ -17,6 +18,7 @@
 #include <QLineEdit>
 #include <QMenuBar>
 #include <QPushButton>
+#include <QSignalSpy>
 #include <QSpinBox>
 #include <QTableView>
 #include <QTest>
@@ -132,6 +134,29 @@ TEST_F(PlanningInFrameTest, ThePayoffPlanFromTheReportsMenuTypedAndRefusedInTheW
     EXPECT_EQ(w->comparison().index(3, planning::PlanComparisonModel::Way).data().toString(), QStringLiteral("Only the minimums"));
     EXPECT_GT(w->comparison().index(3, planning::PlanComparisonModel::Months).data(planning::AmountUnitsRole).toInt(), 6);
     EXPECT_EQ(w->chart()->chart()->series().size(), 1);
+
+    // Printed with its Alt key: the destination asked, then the pages of the plan shown.
+    auto reports = std::make_shared<test::ScriptedReportManager>();
+    reports->answers.push_back(platform::ReportDestination::Preview);
+    platform::ReportManager::install(reports);
+    frame->activateWindow();
+    settle();
+    QPushButton* print = nullptr;
+    for (QPushButton* b : w->findChildren<QPushButton*>())
+        if (b->accessibleName() == QStringLiteral("Print"))
+            print = b;
+    // A mnemonic presses its button and lets it go on Qt's own timer: wait for the click itself.
+    QSignalSpy clicked(print, &QPushButton::clicked);
+    QTest::keyClick(amount, Qt::Key_N, Qt::AltModifier);
+    ASSERT_TRUE(clicked.count() > 0 || clicked.wait(10000)) << "Alt+N prints";
+    settle();
+    platform::ReportManager::install(nullptr);
+    ASSERT_EQ(reports->presented, 1);
+    EXPECT_EQ(reports->lastTitle, QStringLiteral("Payoff Plan"));
+    const QStringList lastMonth{QStringLiteral("6"), QStringLiteral("Alpha Bank"), QStringLiteral("23.75"), QStringLiteral("0.35"),
+                                QStringLiteral("0.00")};
+    EXPECT_GE(reports->texts.join(u'|').indexOf(lastMonth.join(u'|')), 0) << reports->texts.join(u'|').toStdString();
+    EXPECT_TRUE(reports->texts.contains(QStringLiteral("Every card is paid off in 6 months with 23.75 of interest.")));
 
     // Less than the first month's minimum: said in the window, never a box, and nothing planned.
     amount->selectAll();

@@ -5,6 +5,7 @@
 #include "planning/PayoffPlan.h"
 #include "planning/PlanRules.h"
 #include "tests/core/CoreFixture.h"
+#include "tests/reports/ReportFixture.h"
 
 #include <QProcess>
 
@@ -39,14 +40,15 @@ protected:
     }
 };
 
-TEST_F(PlanCommandLineTest, PrintsTheLengthAndInterestAndWritesARowPerCardAndMonth)
+TEST_F(PlanCommandLineTest, PrintsTheLengthAndInterestAndWritesARowPerCardAndMonthAndThePrintedPlan)
 {
     addAccount(1, QStringLiteral("Visa"), "900.00", "15.00");
     addAccount(2, QStringLiteral("=HYPERLINK(\"http://x\")"), "2500.00", "24.99");
     addAccount(3, QStringLiteral("Paid Up"), "0.00", "19.99");
     const QString csv = path(QStringLiteral("plan.csv"));
+    const QString pdf = path(QStringLiteral("plan.pdf"));
     const Result r = fundora({QStringLiteral("--plan"), QStringLiteral("snowball"), QStringLiteral("--monthly"), QStringLiteral("1,000.00"),
-                              QStringLiteral("--csv"), csv});
+                              QStringLiteral("--csv"), csv, QStringLiteral("--pdf"), pdf});
     ASSERT_EQ(r.status, 0) << r.errors.toStdString();
 
     planning::PlanCard visa, other;
@@ -73,6 +75,21 @@ TEST_F(PlanCommandLineTest, PrintsTheLengthAndInterestAndWritesARowPerCardAndMon
     EXPECT_TRUE(lines[2].startsWith(QStringLiteral("1,2,\"'=HYPERLINK")))
         << "a name a spreadsheet would run stays text: " << lines[2].toStdString();
     EXPECT_TRUE(lines.last().endsWith(QStringLiteral(",0.00")));
+
+    // The printed plan read back: its heading, the last line and the totals.
+    const QString printed = test::pdfText(pdf).simplified();
+    const QString interest = planning::planMoney(expected.plan->totalInterest);
+    EXPECT_TRUE(printed.contains(
+        QStringLiteral("Order: snowball Monthly amount: 1,000.00 Months: %1 Interest: %2").arg(expected.plan->length()).arg(interest)))
+        << printed.toStdString();
+    const planning::CardMonth& last = expected.plan->months.back()[1];
+    EXPECT_TRUE(printed.contains(QStringLiteral("%1 =HYPERLINK(\"http://x\") %2 %3 0.00")
+                                     .arg(expected.plan->length())
+                                     .arg(planning::planMoney(last.payment), planning::planMoney(last.interest))))
+        << printed.toStdString();
+    EXPECT_TRUE(printed.contains(QStringLiteral("Visa is paid off in month %1.").arg(expected.plan->paidOffIn[0])));
+    EXPECT_TRUE(printed.contains(
+        QStringLiteral("Every card is paid off in %1 months with %2 of interest.").arg(expected.plan->length()).arg(interest)));
 }
 
 TEST_F(PlanCommandLineTest, WrongArgumentsAndARefusedPlanSayWhatIsAccepted)
