@@ -10,7 +10,7 @@
 #include "platform/Clock.h"
 #include "platform/MessageService.h"
 #include "platform/pictures/Picture.h"
-#include "statements/CycleInterest.h"
+#include "statements/CycleInterestFigure.h"
 #include "statements/StatementRecords.h"
 
 #include <QFormLayout>
@@ -156,8 +156,7 @@ void BrowseAccountsWindow::showStanding(const core::Account& a, bool any)
     statements::CycleInterest interest;
     if (any && !statements::cycleInterestOf(files(), a, today, interest).ok())
         readFailed();
-    set("Interest This Cycle",
-        interest.estimated ? formatPicture(interest.interest, u"n$10.2").trimmed() + QStringLiteral(" (estimate)") : QString());
+    set("Interest This Cycle", statements::estimateText(interest));
     // What the figure is made of, to compare with the finance charge the statement prints.
     m_interest->setToolTip(interest.estimated ? interest.breakdown() : QString());
     m_interest->setAccessibleDescription(m_interest->toolTip());

@@ -1,6 +1,8 @@
 #include "transactions/BrowseCurrentTransactionsWindow.h"
 
 #include "core/StandardWarning.h"
+#include "engine/ValueLabel.h"
+#include "platform/Clock.h"
 #include "platform/MessageService.h"
 #include "platform/Runtime.h"
 #include "transactions/ChargeAnalysis.h"
@@ -59,6 +61,9 @@ BrowseCurrentTransactionsWindow::BrowseCurrentTransactionsWindow(core::DataFiles
     addValue(QStringLiteral("Account Balance:"));
     addValue(QStringLiteral("Average Charge:"));
     addValue(QStringLiteral("Available Funds:"));
+    m_figure = AccountFigure::make(files);
+    if (m_figure)
+        m_figureLabel = addValue(m_figure->prompt() + u':');
     side()->addStretch();
     finishSetup();
 }
@@ -94,6 +99,8 @@ void BrowseCurrentTransactionsWindow::computeTotals()
     const platform::View::Totals charges = totalsOf(QStringLiteral("TRA:TransactionType <> 'P'"));
     m_openTotal = Decimal::fromUnits(open.sumUnits, 2);
     m_averageCharge = averageOf(Decimal::fromUnits(charges.sumUnits, 2), charges.count);
+    if (m_figure)
+        m_figureValue = m_figure->valueFor(account(), platform::Clock::current().today());
 }
 
 void BrowseCurrentTransactionsWindow::refreshed()
@@ -102,6 +109,13 @@ void BrowseCurrentTransactionsWindow::refreshed()
     setValue(QStringLiteral("Open Transactions"), m_openTotal);
     setValue(QStringLiteral("Account Balance"), account().accountBalance);
     setValue(QStringLiteral("Average Charge"), m_averageCharge);
+    if (m_figureLabel) {
+        const AccountFigure::Value shown = m_figureValue.value_or(AccountFigure::Value{});
+        m_figureLabel->setValue(shown.text);
+        m_figureLabel->setToolTip(shown.detail);
+        m_figureLabel->setAccessibleDescription(shown.detail);
+        showValue(m_figureLabel, !shown.text.isEmpty());
+    }
 }
 
 void BrowseCurrentTransactionsWindow::setEditEnabled(bool changeAndDelete)

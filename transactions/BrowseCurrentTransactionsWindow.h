@@ -1,12 +1,14 @@
 #pragma once
 
+#include "transactions/AccountFigure.h"
 #include "transactions/TransactionListWindow.h"
 
 namespace fundora::transactions {
 
 // BrowseCurrentTransactions: the current account's open transactions, their
 // total and average charge, the account's balance and available funds, and
-// the reconcile button that moves a transaction into the history.
+// the reconcile button that moves a transaction into the history; and the
+// figure a later feature installs (AccountFigure).
 class BrowseCurrentTransactionsWindow : public TransactionListWindow {
 public:
     explicit BrowseCurrentTransactionsWindow(core::DataFiles& files, QWidget* parent = nullptr);
@@ -29,6 +31,9 @@ protected:
 private:
     platform::Decimal m_openTotal = platform::Decimal::fromUnits(0, 2);
     platform::Decimal m_averageCharge = platform::Decimal::fromUnits(0, 2);
+    std::unique_ptr<AccountFigure> m_figure;
+    engine::ValueLabel* m_figureLabel = nullptr;
+    std::optional<AccountFigure::Value> m_figureValue;
 };
 
 } // namespace fundora::transactions

@@ -138,9 +138,17 @@ engine::ValueLabel* TransactionListWindow::addValue(const QString& prompt)
     auto* label = new engine::ValueLabel(name, this);
     label->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
     row->addRow(prompt, label);
+    m_prompts.insert(label, row->labelForField(label));
     side()->addLayout(row);
     m_values.insert(name, label);
     return label;
+}
+
+void TransactionListWindow::showValue(engine::ValueLabel* value, bool shown)
+{
+    value->setVisible(shown);
+    if (QWidget* prompt = m_prompts.value(value))
+        prompt->setVisible(shown);
 }
 
 void TransactionListWindow::setValue(const QString& prompt, const Decimal& amount, const QString& picture)

@@ -54,6 +54,8 @@ protected:
     void addProcedureButton(const QString& text, const QString& tip, const QString& procedure);
     // A labelled value beside the list.
     engine::ValueLabel* addValue(const QString& prompt);
+    // Shows or hides a value added with addValue() and its prompt.
+    void showValue(engine::ValueLabel* value, bool shown);
     void setValue(const QString& prompt, const platform::Decimal& amount, const QString& picture = QStringLiteral("n$(12.2)"));
     // Count and sum over the list's transactions that `condition` lets through (SQLite computes them).
     platform::View::Totals totalsOf(const QString& condition, const platform::FilterBindings& names = {});
@@ -70,6 +72,7 @@ private:
     QString m_cardTypeText;
     platform::Decimal m_availableFunds = platform::Decimal::fromUnits(0, 2);
     QHash<QString, engine::ValueLabel*> m_values;
+    QHash<engine::ValueLabel*, QWidget*> m_prompts; // the prompt before each value
     engine::ValueLabel* m_statusDate = nullptr;
     engine::ValueLabel* m_statusTime = nullptr;
     QTimer* m_clock = nullptr;

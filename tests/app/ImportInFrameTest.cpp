@@ -78,6 +78,7 @@ protected:
     void TearDown() override
     {
         transactions::ReconciledEntries::install(nullptr);
+        transactions::AccountFigure::install({});
         FrameTest::TearDown();
     }
     // The current transactions, with the import window opened by Alt+P.

@@ -7,6 +7,7 @@
 #include "engine/BrowseListModel.h"
 #include "engine/BrowseListView.h"
 #include "engine/DateSpinBox.h"
+#include "engine/ValueLabel.h"
 #include "statements/BrowseStatementsWindow.h"
 #include "statements/ReconcileStatementWindow.h"
 #include "statements/StatementEntriesModel.h"
@@ -58,6 +59,7 @@ protected:
         files->accounts.record.creditCardVendor = QStringLiteral("Alpha Bank");
         files->accounts.record.cardType = QStringLiteral("V");
         files->accounts.record.billingDay = 30;
+        files->accounts.record.interestRate = *platform::Decimal::parse(u"18.25");
         files->accounts.record.creditLimit = *platform::Decimal::parse(u"1000.00");
         ASSERT_TRUE(files->accounts.add().ok());
         auto* list = child<accounts::BrowseAccountsWindow>();
@@ -70,6 +72,7 @@ protected:
     void TearDown() override
     {
         transactions::ReconciledEntries::install(nullptr);
+        transactions::AccountFigure::install({});
         FrameTest::TearDown();
     }
     // Types a charge into the form the Insert key opens.
@@ -113,6 +116,15 @@ TEST_F(StatementsInFrameTest, FiveChargesReconciledInOneStatementThenUndone)
     ASSERT_FALSE(HasFatalFailure());
     EXPECT_EQ(column(current->list(), 3).size(), 5);
     EXPECT_EQ(current->value(QStringLiteral("Account Balance")), QStringLiteral("$162.85"));
+    // The cycle runs 12/01 to 12/30 (billing day 30, no statement yet): 162.85 a day for 30 days at 18.25 % / 365.
+    EXPECT_EQ(current->value(QStringLiteral("Interest This Cycle")), QStringLiteral("$2.44 (estimate)"));
+    QString breakdown;
+    for (const engine::ValueLabel* l : current->findChildren<engine::ValueLabel*>())
+        if (l->prompt() == QStringLiteral("Interest This Cycle"))
+            breakdown = l->toolTip();
+    EXPECT_TRUE(breakdown.startsWith(
+        QStringLiteral("2.44 by the average daily balance: 162.85 over 30 days (12/01/2026 to 12/30/2026) at 18.25 % a year")))
+        << breakdown.toStdString();
 
     // Alt+S: "Reconcile &Statement...". Mnemonics work in the active window.
     frame->activateWindow();
