@@ -45,6 +45,12 @@ ReportGenerator::Start ReportGenerator::start()
     m_percent = 0;
     m_view = std::make_unique<platform::View>(file, s.key);
     m_view->setReadAhead(256);
+    if (s.currentAccountOnly) {
+        platform::Record account = platform::Record::blank(file.def());
+        const auto& part = file.def().keys.at(static_cast<std::size_t>(s.key)).parts.front();
+        account.values.at(static_cast<std::size_t>(part.field)) = std::int64_t{core::glo().currentSysid};
+        m_view->setRange(account, 1);
+    }
     const platform::FileError e = m_view->setFilter(s.filter, reportBindings());
     if (!e.ok()) {
         m_files.savedError.save(e);

@@ -49,15 +49,15 @@ QString TransactionReport::title() const
 
 ReportSelection TransactionReport::selection() const
 {
-    static const QString range = QStringLiteral(
-        " AND TRA:SysID = GLO:CurrentSysID AND TRA:DateofTransaction  >= GLO:LowDate AND TRA:DateofTransaction <= GLO:HighDate");
+    static const QString range = QStringLiteral(" AND TRA:DateofTransaction  >= GLO:LowDate AND TRA:DateofTransaction <= GLO:HighDate");
     ReportSelection s;
     s.primary = core::FileId::Transactions;
     s.key = core::TraSysIDDateKey;
+    s.currentAccountOnly = true;
     s.files = {core::FileId::Transactions, core::FileId::Accounts};
     s.estimateOf25 = true;
     switch (m_kind) {
-    case Kind::Open: s.filter = QStringLiteral("TRA:SysID = GLO:CurrentSysid AND (TRA:ReconciledTransaction = 0)"); break;
+    case Kind::Open: s.filter = QStringLiteral("TRA:ReconciledTransaction = 0"); break;
     case Kind::History: s.filter = QStringLiteral("TRA:ReconciledTransaction = 1") + range; break;
     case Kind::Purchases:
         s.filter = QStringLiteral("TRA:TransactionType = 'C'") + range;

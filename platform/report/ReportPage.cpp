@@ -6,7 +6,6 @@
 #include <QFontDatabase>
 #include <QImageReader>
 #include <QPainter>
-#include <QSaveFile>
 #include <QSvgRenderer>
 
 namespace fundora::platform {
@@ -128,19 +127,20 @@ void ReportPage::paint(QPainter& painter, const QRectF& paper) const
 
 bool ReportPage::save(const QString& path, QString* error) const
 {
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly)) {
+    // A page is a temporary file of one run, in its private directory: written without a sync
+    // (a run that stops throws its pages away), made readable by its owner alone.
+    QFile file(path);
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate, QFileDevice::ReadOwner | QFileDevice::WriteOwner)) {
         if (error)
             *error = file.errorString();
         return false;
     }
-    file.setPermissions(QFileDevice::ReadOwner | QFileDevice::WriteOwner); // private, as the data files are
     QDataStream out(&file);
     out << PageMagic << PageVersion << static_cast<quint32>(m_items.size());
     for (const Item& i : m_items)
         out << static_cast<quint8>(i.kind) << i.rect << i.text << i.font.family << static_cast<qint32>(i.font.pointSize) << i.font.bold
             << i.font.italic << i.font.underline << static_cast<qint32>(i.alignment);
-    if (out.status() != QDataStream::Ok || !file.commit()) {
+    if (out.status() != QDataStream::Ok || !file.flush()) {
         if (error)
             *error = file.errorString();
         return false;
