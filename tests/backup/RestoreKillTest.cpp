@@ -128,7 +128,7 @@ TEST_F(RestoreKillTest, KilledAtEveryStepOfTheInstallEachProgramFindsAllOldOrAll
 
     int oldSeen = 0, newSeen = 0, killedSeen = 0;
     for (qsizetype i = 0; i < steps.size(); ++i) {
-        if (i < installStart - 4 && i % 3 != 0)
+        if ((i < installStart - 4 && i % 3 != 0) || i % test::stepStride() != 0)
             continue;
         for (const QString& when : {QString(), QStringLiteral(":after")}) {
             copyDirectory(pristine, program);
@@ -176,8 +176,8 @@ TEST_F(RestoreKillTest, AFirstBackupKilledAtAnyStepLeavesTheUtilityUsable)
     ASSERT_EQ(vaultine(program, backup, shimmed(program, {}, log)).exitCode, 0);
     const qsizetype steps = QString::fromUtf8(readAll(log)).count(u'\n');
     ASSERT_GT(steps, 3) << "making CFG.TPS takes steps";
-    int killed = 0;
-    for (qsizetype i = 1; i <= steps; ++i) {
+    int killed = 0, tried = 0;
+    for (qsizetype i = 1; i <= steps; i += test::stepStride(), ++tried) {
         copyDirectory(pristine, program);
         QDir(target).removeRecursively();
         killed += vaultine(program, backup, shimmed(program, QString::number(i))).killed;
@@ -185,7 +185,7 @@ TEST_F(RestoreKillTest, AFirstBackupKilledAtAnyStepLeavesTheUtilityUsable)
         EXPECT_EQ(again.exitCode, 0) << "killed at step " << i << ": " << again.err;
         EXPECT_GE(backedUpSet(again), 1) << again.out;
     }
-    EXPECT_EQ(killed, steps);
+    EXPECT_EQ(killed, tried);
 }
 
 TEST_F(RestoreKillTest, ABackupOntoADiskThatFillsUpSaysSoAndLeavesNoPartialContainer)

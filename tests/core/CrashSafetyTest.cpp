@@ -64,7 +64,7 @@ TEST_F(CrashSafetyTest, AnAccountDeleteKilledAtAnyStepIsAllOrNothing)
     int kept = 0, deleted = 0;
     for (const char* kind : {"unlink", "write"}) {
         for (const char* when : {"", ":after"}) {
-            for (int step = 1;; ++step) {
+            for (int step = 1;; step += test::stepStride()) {
                 addAccountWith(1, Doomed);
                 addAccountWith(2, Kept);
                 const QString killAt = QStringLiteral("%1:%2%3").arg(QLatin1String(kind)).arg(step).arg(QLatin1String(when));
@@ -102,7 +102,7 @@ TEST_F(CrashSafetyTest, AnAccountDeleteKilledAtAnyStepIsAllOrNothing)
 TEST_F(CrashSafetyTest, ACreationKilledAtAnyStepIsMadeAgainWithoutAMessage)
 {
     for (const char* kind : {"write", "unlink"}) {
-        for (int step = 1;; ++step) {
+        for (int step = 1;; step += test::stepStride()) {
             for (const QString& name : QDir(dir()).entryList(QDir::Files | QDir::Hidden))
                 QFile::remove(path(name));
             const QString killAt = QStringLiteral("%1:%2").arg(QLatin1String(kind)).arg(step);

@@ -87,7 +87,7 @@ protected:
         ASSERT_FALSE(HasFatalFailure());
         for (const char* kind : {"write", "unlink"}) {
             for (const char* when : {"", ":after"}) {
-                for (int step = 1;; ++step) {
+                for (int step = 1;; step += test::stepStride()) {
                     restore();
                     ASSERT_FALSE(HasFatalFailure());
                     const QString killAt = QStringLiteral("%1:%2%3").arg(QLatin1String(kind)).arg(step).arg(QLatin1String(when));

@@ -26,6 +26,15 @@ inline std::ostream& operator<<(std::ostream& os, const QString& s)
 
 namespace fundora::test {
 
+// The tests that kill or fail a process at a file-system step try every step;
+// the sanitizer run, where each process takes several times as long, tries
+// every n-th (n from FUNDORA_TEST_STEP_STRIDE, set by scripts/test.sh).
+inline int stepStride()
+{
+    const int n = qEnvironmentVariableIntValue("FUNDORA_TEST_STEP_STRIDE");
+    return n > 1 ? n : 1;
+}
+
 // Every test works in its own program directory, with scripted message boxes,
 // an observable halt and a clock that stands still on a chosen day.
 class ProgramTest : public ::testing::Test {
