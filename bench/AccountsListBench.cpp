@@ -1,6 +1,9 @@
 // The accounts list at 1,000 and 100,000 accounts: opening it (first page and
 // totals), one row down, one page down, a jump to the end and a locator seek.
 // Each reports the records it read from the file ("records") besides its time.
+// OpenWindow opens the program's accounts window itself: its widgets, the
+// first page, the total debt and where the highlighted card stands.
+#include "accounts/BrowseAccountsWindow.h"
 #include "core/DataFiles.h"
 #include "core/OpenFile.h"
 #include "engine/BrowseEngine.h"
@@ -137,6 +140,23 @@ void OpenAndFirstPage(benchmark::State& state)
     state.counters["records"] = benchmark::Counter(static_cast<double>(read) / static_cast<double>(state.iterations()));
 }
 
+void OpenWindow(benchmark::State& state)
+{
+    core::DataFiles files(directoryWith(static_cast<int>(state.range(0))).path());
+    core::DataFiles::setCurrent(&files);
+    {
+        accounts::BrowseAccountsWindow first(files); // makes the files the window opens besides Accounts
+        first.show();
+        QCoreApplication::processEvents();
+    }
+    for (auto _ : state) {
+        accounts::BrowseAccountsWindow w(files);
+        w.show();
+        QCoreApplication::processEvents();
+    }
+    core::DataFiles::setCurrent(nullptr);
+}
+
 void RowDown(benchmark::State& state)
 {
     measure(state, [](OpenList& l) { l.browse->onScroll(engine::BrowseEngine::Scroll::RowDown); });
@@ -163,6 +183,7 @@ void LocatorSeek(benchmark::State& state)
 } // namespace
 
 BENCHMARK(OpenAndFirstPage)->Arg(1000)->Arg(100000)->Unit(benchmark::kMillisecond);
+BENCHMARK(OpenWindow)->Arg(1000)->Arg(100000)->Unit(benchmark::kMillisecond);
 BENCHMARK(RowDown)->Arg(1000)->Arg(100000)->Unit(benchmark::kMillisecond);
 BENCHMARK(PageDown)->Arg(1000)->Arg(100000)->Unit(benchmark::kMillisecond);
 BENCHMARK(JumpToEnd)->Arg(1000)->Arg(100000)->Unit(benchmark::kMillisecond);

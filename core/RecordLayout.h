@@ -26,10 +26,21 @@ public:
         bool unique = false;
         bool noCase = false;
     };
+    struct FixedFieldKey {
+        QString key;
+        int components = 0;
+        QString field;
+    };
+    struct KeptTotals {
+        std::vector<QString> groups;
+        QString sum;
+    };
 
-    // `summaries`: fields of the store's summary indexes (see FileDef).
+    // `summaries`: fields of the store's summary indexes; `fixedFieldKeys`:
+    // keys kept again within a fixed field; `kept`: the totals kept by group (see FileDef).
     RecordLayout(QString label, QString prefix, QString diskName, int version, std::vector<Field> fields, std::vector<Key> keys,
-                 std::vector<std::vector<QString>> summaries = {})
+                 std::vector<std::vector<QString>> summaries = {}, std::vector<FixedFieldKey> fixedFieldKeys = {},
+                 std::optional<KeptTotals> kept = {})
     {
         m_def.label = std::move(label);
         m_def.prefix = std::move(prefix);
@@ -54,6 +65,15 @@ public:
             for (const QString& name : summary)
                 fieldsOfIndex.push_back(m_def.fieldIndex(name));
             m_def.summaryIndexes.push_back(std::move(fieldsOfIndex));
+        }
+        for (const FixedFieldKey& fixed : fixedFieldKeys)
+            m_def.fixedFieldKeys.push_back({m_def.keyIndex(fixed.key), fixed.components, m_def.fieldIndex(fixed.field)});
+        if (kept) {
+            platform::FileDef::KeptTotals totals;
+            for (const QString& name : kept->groups)
+                totals.groupFields.push_back(m_def.fieldIndex(name));
+            totals.sumField = m_def.fieldIndex(kept->sum);
+            m_def.keptTotals = std::move(totals);
         }
     }
 

@@ -23,7 +23,16 @@ const RecordLayout<Transaction>& transactionLayout()
         },
         // The lists' totals and the charge analysis read this index alone.
         {{QStringLiteral("TRA:SysID"), QStringLiteral("TRA:ReconciledTransaction"), QStringLiteral("TRA:TransactionType"),
-          QStringLiteral("TRA:DateofTransaction"), QStringLiteral("TRA:TransactionAmount")}});
+          QStringLiteral("TRA:DateofTransaction"), QStringLiteral("TRA:TransactionAmount")}},
+        // The open and the reconciled lists page through these: the account's entries of one state in
+        // either order of the lists.
+        {{QStringLiteral("TRA:SysIDTypeKey"), 1, QStringLiteral("TRA:ReconciledTransaction")},
+         {QStringLiteral("TRA:SysIDDateKey"), 1, QStringLiteral("TRA:ReconciledTransaction")}},
+        // The lists' totals and the month analyses: count and sum of an account's entries of one
+        // state, type and day, whatever their number.
+        RecordLayout<Transaction>::KeptTotals{{QStringLiteral("TRA:SysID"), QStringLiteral("TRA:ReconciledTransaction"),
+                                               QStringLiteral("TRA:TransactionType"), QStringLiteral("TRA:DateofTransaction")},
+                                              QStringLiteral("TRA:TransactionAmount")});
     return layout;
 }
 

@@ -1,5 +1,7 @@
 #include "platform/store/FileDefinition.h"
 
+#include <algorithm>
+
 namespace fundora::platform {
 
 QString FieldDef::column() const
@@ -31,6 +33,14 @@ bool FileDef::fieldIsNoCase(int field) const
             if (p.field == field && k.noCase)
                 return true;
     return false;
+}
+
+bool FileDef::keepsTotalsOf(const std::vector<int>& named, int sumField) const
+{
+    if (!keptTotals || (sumField >= 0 && sumField != keptTotals->sumField))
+        return false;
+    const std::vector<int>& groups = keptTotals->groupFields;
+    return std::all_of(named.begin(), named.end(), [&groups](int f) { return std::find(groups.begin(), groups.end(), f) != groups.end(); });
 }
 
 bool FileDef::fieldIsDescending(int field) const

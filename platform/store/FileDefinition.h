@@ -2,6 +2,7 @@
 
 #include <QString>
 
+#include <optional>
 #include <vector>
 
 namespace fundora::platform {
@@ -50,6 +51,28 @@ struct FileDef {
     // them are read from the index alone. They are not keys: a file without
     // them (made by an earlier version) is complete, and gets them when it opens.
     std::vector<std::vector<int>> summaryIndexes;
+    // A key's order kept again within the records that also agree on one more
+    // field, put after the key's first `components` components. A view of the
+    // key whose range fixes those components and whose filter fixes the field
+    // by equality then reads each page in one seek, instead of visiting every
+    // record the filter drops. Like the summary indexes, not keys.
+    struct FixedFieldKey {
+        int key = 0;
+        int components = 0;
+        int field = 0;
+    };
+    std::vector<FixedFieldKey> fixedFieldKeys;
+    // The count of the records and the sum of one field, kept for every
+    // combination of the group fields in a table of the file's own, by
+    // triggers in the same statement as every write, whichever program makes
+    // it. Totals over a range and filters that name the group fields alone
+    // are read from there: in time bounded by the groups, not the records.
+    struct KeptTotals {
+        std::vector<int> groupFields;
+        int sumField = -1;
+    };
+    std::optional<KeptTotals> keptTotals;
+    bool keepsTotalsOf(const std::vector<int>& named, int sumField) const;
 
     // Index of the field or key of that name (without regard to case), or -1.
     int fieldIndex(const QString& name) const;

@@ -344,6 +344,7 @@ private:
         if (field >= 0) {
             const FieldDef& f = m_def.fields[static_cast<std::size_t>(field)];
             const bool text = f.type == FieldType::String || f.type == FieldType::Memo;
+            m_out.m_fields.push_back(field);
             out = {schema::quoted(f.column()), text ? Type::Text : Type::Number, f.type == FieldType::Decimal ? f.places : 0, true};
             return true;
         }

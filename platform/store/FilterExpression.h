@@ -42,10 +42,13 @@ public:
     bool isEmpty() const { return m_sql.isEmpty(); }
     const QString& sql() const { return m_sql; }
     std::vector<SqlValue> parameters() const;
+    // The file's fields the filter names.
+    const std::vector<int>& fields() const { return m_fields; }
 
 private:
     friend class FilterCompiler;
     QString m_sql;
+    std::vector<int> m_fields;
     std::vector<Parameter> m_parameters;
 };
 

@@ -91,9 +91,9 @@ KeyOrder::KeyOrder(const FileDef& def, int key)
 {
 }
 
-QString KeyOrder::tuple(int n) const
+QString KeyOrder::tuple(int from, int to) const
 {
-    return u'(' + m_columns.mid(0, n).join(QStringLiteral(", ")) + u')';
+    return u'(' + m_columns.mid(from, to - from).join(QStringLiteral(", ")) + u')';
 }
 
 QString KeyOrder::orderBy(bool descending) const

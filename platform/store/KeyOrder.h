@@ -37,7 +37,9 @@ public:
     const std::vector<KeyPart>& parts() const { return m_parts; }
 
     // The first `n` ordering columns as an SQL row value "(a, b)". n may count "seq" for non-unique keys.
-    QString tuple(int n) const;
+    QString tuple(int n) const { return tuple(0, n); }
+    // Ordering columns [from, to) as a row value.
+    QString tuple(int from, int to) const;
     // ORDER BY list, ascending or descending throughout.
     QString orderBy(bool descending) const;
     int orderColumnCount() const { return static_cast<int>(m_columns.size()); }

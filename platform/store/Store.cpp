@@ -167,6 +167,36 @@ void Store::detach(const QString& schemaName)
     exec(QStringLiteral("DETACH DATABASE ") + schema::quoted(schemaName));
 }
 
+bool Store::checkKeptTotals(const FileDef& def)
+{
+    const QString name = schemaOf(def);
+    const QStringList objects = schema::keptTotalsObjects(def);
+    auto whole = [&] {
+        Statement s(m_db, QStringLiteral("SELECT count(*) FROM %1.sqlite_schema WHERE name IN (?, ?, ?, ?)").arg(schema::quoted(name)));
+        for (int i = 0; i < objects.size(); ++i)
+            s.bind(i + 1, objects[i]);
+        return s.step() == SQLITE_ROW && s.integer(0) == objects.size();
+    };
+    if (whole())
+        return true;
+    // A file made by an earlier version, or one whose totals lost a piece: they are made again from
+    // the records, in one transaction (another station may be doing the same).
+    if (!exec(QStringLiteral("BEGIN IMMEDIATE")).ok())
+        return false;
+    if (whole())
+        return exec(QStringLiteral("COMMIT")).ok();
+    QStringList statements{QStringLiteral("DROP TABLE IF EXISTS %1.%2").arg(schema::quoted(name), schema::quoted(objects[0]))};
+    for (int i = 1; i < objects.size(); ++i)
+        statements << QStringLiteral("DROP TRIGGER IF EXISTS %1.%2").arg(schema::quoted(name), schema::quoted(objects[i]));
+    statements << schema::createKeptTotals(def, name) << schema::fillKeptTotals(def, name) << QStringLiteral("COMMIT");
+    for (const QString& sql : statements)
+        if (!exec(sql).ok()) {
+            exec(QStringLiteral("ROLLBACK"));
+            return false;
+        }
+    return true;
+}
+
 FileError Store::open(const FileDef& def)
 {
     if (isOpen(def))
@@ -208,6 +238,8 @@ FileError Store::open(const FileDef& def)
     // so a file that cannot be written now simply goes without them.
     for (const QString& sql : schema::createSummaryIndexes(def, schemaOf(def)))
         exec(sql);
+    if (def.keptTotals && checkKeptTotals(def))
+        m_keptTotals.insert(schemaOf(def));
     m_lastError = FileError::success();
     m_open.insert(schemaOf(def));
     return note(FileError::success());
@@ -362,6 +394,8 @@ FileError Store::create(const FileDef& def)
                                QStringLiteral("PRAGMA %1.synchronous=FULL").arg(schema::quoted(tmpSchema)), QStringLiteral("BEGIN"),
                                schema::createTable(def, tmpSchema)};
         statements << schema::createIndexes(def, tmpSchema) << schema::createSummaryIndexes(def, tmpSchema);
+        if (def.keptTotals)
+            statements << schema::createKeptTotals(def, tmpSchema);
         statements << QStringLiteral("PRAGMA %1.application_id=%2").arg(schema::quoted(tmpSchema)).arg(schema::ApplicationId);
         statements << QStringLiteral("PRAGMA %1.user_version=%2").arg(schema::quoted(tmpSchema)).arg(def.layoutVersion);
         statements << QStringLiteral("COMMIT");
@@ -396,6 +430,7 @@ FileError Store::close(const FileDef& def)
         return note(FileError::of(ErrorCode::StoreFailure, QStringLiteral("cannot close a file inside a transaction")));
     detach(schemaOf(def));
     m_open.remove(schemaOf(def));
+    m_keptTotals.remove(schemaOf(def));
     return note(FileError::success());
 }
 
@@ -427,6 +462,9 @@ FileError Store::rebuildKeys(const FileDef& def)
             // The rows are read from the table itself, never through a (possibly damaged) index.
             statements << QStringLiteral("INSERT INTO %1 (%2) SELECT %2 FROM %3 NOT INDEXED ORDER BY \"id\"")
                               .arg(schema::qualifiedTable(def, dst), list, schema::qualifiedTable(def, src));
+            // The totals are worked out again from the records, never copied.
+            if (def.keptTotals)
+                statements << schema::createKeptTotals(def, dst) << schema::fillKeptTotals(def, dst);
             statements << QStringLiteral("PRAGMA %1.application_id=%2").arg(schema::quoted(dst)).arg(schema::ApplicationId);
             statements << QStringLiteral("PRAGMA %1.user_version=%2").arg(schema::quoted(dst)).arg(def.layoutVersion);
             statements << QStringLiteral("COMMIT");

@@ -63,6 +63,9 @@ public:
     FileError create(const FileDef& def);
     FileError close(const FileDef& def);
     bool isOpen(const FileDef& def) const;
+    // True when the open file has its kept totals (FileDef::keptTotals) whole: made with it, or
+    // made again from its records when it opened. A file that could not be written then has none.
+    bool keepsTotals(const FileDef& def) const { return m_keptTotals.contains(schemaOf(def)); }
     // Rebuilds every key of a closed file from its records.
     FileError rebuildKeys(const FileDef& def);
     // Driver options: "Recover=N" waits up to N seconds for a lock at the next
@@ -107,11 +110,14 @@ private:
     FileError verify(const FileDef& def);
     FileError attach(const FileDef& def, const QString& path, bool readOnly = false, const QString& as = {});
     void detach(const QString& schemaName);
+    // Makes the kept totals of an opening file whole; false when they cannot be (the file goes without).
+    bool checkKeptTotals(const FileDef& def);
 
     QString m_directory;
     sqlite3* m_db = nullptr;
     FileError m_lastError;
     QSet<QString> m_open;
+    QSet<QString> m_keptTotals;
     int m_depth = 0;
     int m_recoverSeconds = 0;
     FileError m_unfinishedInstall; // a restore that could not be finished when the store began

@@ -102,7 +102,95 @@ QStringList createSummaryIndexes(const FileDef& def, const QString& schemaName)
                    .arg(quoted(schemaName), quoted(QStringLiteral("%1_Summary%2").arg(def.label).arg(i + 1)), table(def),
                         cols.join(QStringLiteral(", ")));
     }
+    for (const FileDef::FixedFieldKey& fixed : def.fixedFieldKeys) {
+        const FieldDef& field = def.fields.at(static_cast<std::size_t>(fixed.field));
+        QStringList cols = orderColumns(def, fixed.key);
+        cols.insert(fixed.components, quoted(field.column()));
+        out << QStringLiteral("CREATE INDEX IF NOT EXISTS %1.%2 ON %3 (%4)")
+                   .arg(quoted(schemaName), quoted(indexName(def, fixed.key) + u'_' + field.column()), table(def),
+                        cols.join(QStringLiteral(", ")));
+    }
     return out;
+}
+
+QString keptTotalsTable(const FileDef& def)
+{
+    return def.label + QStringLiteral("_Totals");
+}
+
+QStringList keptTotalsObjects(const FileDef& def)
+{
+    const QString t = keptTotalsTable(def);
+    return {t, t + QStringLiteral("_Insert"), t + QStringLiteral("_Update"), t + QStringLiteral("_Delete")};
+}
+
+namespace {
+
+QStringList groupColumns(const FileDef& def)
+{
+    QStringList cols;
+    for (int field : def.keptTotals->groupFields)
+        cols << quoted(def.fields.at(static_cast<std::size_t>(field)).column());
+    return cols;
+}
+
+QString sumColumn(const FileDef& def)
+{
+    return quoted(def.fields.at(static_cast<std::size_t>(def.keptTotals->sumField)).column());
+}
+
+// The statements of a trigger body that add `sign` (+ or -) times the record `row` (new or old) to its group.
+QString moveGroup(const FileDef& def, const QString& row, QChar sign)
+{
+    const QStringList groups = groupColumns(def);
+    QStringList values, match;
+    for (const QString& g : groups) {
+        values << row + u'.' + g;
+        match << g + QStringLiteral(" = ") + row + u'.' + g;
+    }
+    const QString table = quoted(keptTotalsTable(def));
+    QString sql;
+    if (sign == u'+')
+        sql += QStringLiteral("INSERT OR IGNORE INTO %1 (%2, \"Count\", \"Sum\") VALUES (%3, 0, 0); ")
+                   .arg(table, groups.join(QStringLiteral(", ")), values.join(QStringLiteral(", ")));
+    sql += QStringLiteral("UPDATE %1 SET \"Count\" = \"Count\" %2 1, \"Sum\" = \"Sum\" %2 %3.%4 WHERE %5; ")
+               .arg(table, QString(sign), row, sumColumn(def), match.join(QStringLiteral(" AND ")));
+    return sql;
+}
+
+} // namespace
+
+QStringList createKeptTotals(const FileDef& def, const QString& schemaName)
+{
+    const QStringList names = keptTotalsObjects(def);
+    QStringList columns;
+    for (int field : def.keptTotals->groupFields) {
+        const FieldDef& f = def.fields.at(static_cast<std::size_t>(field));
+        // The same types and collations as the records' columns, so that a filter compares alike in both.
+        columns << quoted(f.column()) + u' ' + declaredType(f) + QStringLiteral(" NOT NULL") +
+                       (def.fieldIsNoCase(field) ? QStringLiteral(" COLLATE NOCASE") : QString());
+    }
+    columns << QStringLiteral("\"Count\" INTEGER NOT NULL") << QStringLiteral("\"Sum\" INTEGER NOT NULL");
+    const QString on = QStringLiteral(" ON ") + table(def) + QStringLiteral(" BEGIN ");
+    const QString target = quoted(schemaName) + u'.';
+    QStringList watched = groupColumns(def);
+    watched << sumColumn(def);
+    return {QStringLiteral("CREATE TABLE %1%2 (%3, PRIMARY KEY (%4)) WITHOUT ROWID")
+                .arg(target, quoted(names[0]), columns.join(QStringLiteral(", ")), groupColumns(def).join(QStringLiteral(", "))),
+            QStringLiteral("CREATE TRIGGER ") + target + quoted(names[1]) + QStringLiteral(" AFTER INSERT") + on +
+                moveGroup(def, QStringLiteral("new"), u'+') + QStringLiteral("END"),
+            QStringLiteral("CREATE TRIGGER ") + target + quoted(names[2]) + QStringLiteral(" AFTER UPDATE OF ") +
+                watched.join(QStringLiteral(", ")) + on + moveGroup(def, QStringLiteral("old"), u'-') +
+                moveGroup(def, QStringLiteral("new"), u'+') + QStringLiteral("END"),
+            QStringLiteral("CREATE TRIGGER ") + target + quoted(names[3]) + QStringLiteral(" AFTER DELETE") + on +
+                moveGroup(def, QStringLiteral("old"), u'-') + QStringLiteral("END")};
+}
+
+QString fillKeptTotals(const FileDef& def, const QString& schemaName)
+{
+    const QString groups = groupColumns(def).join(QStringLiteral(", "));
+    return QStringLiteral("INSERT INTO %1.%2 (%3, \"Count\", \"Sum\") SELECT %3, COUNT(*), SUM(%4) FROM %5 GROUP BY %3")
+        .arg(quoted(schemaName), quoted(keptTotalsTable(def)), groups, sumColumn(def), qualifiedTable(def, schemaName));
 }
 
 std::vector<ColumnShape> expectedColumns(const FileDef& def)

@@ -26,8 +26,17 @@ QStringList orderColumns(const FileDef& def, int key);
 
 QString createTable(const FileDef& def, const QString& schemaName);
 QStringList createIndexes(const FileDef& def, const QString& schemaName);
-// The summary indexes, "IF NOT EXISTS" (an older file gets them when it opens).
+// The summary indexes and the keys kept within a fixed field, "IF NOT EXISTS"
+// (an older file gets them when it opens).
 QStringList createSummaryIndexes(const FileDef& def, const QString& schemaName);
+
+// The kept totals (FileDef::keptTotals): the table's name, the table and the
+// three triggers that keep it (one statement each), the statement that fills
+// it from the records, and the names of the four.
+QString keptTotalsTable(const FileDef& def);
+QStringList createKeptTotals(const FileDef& def, const QString& schemaName);
+QString fillKeptTotals(const FileDef& def, const QString& schemaName);
+QStringList keptTotalsObjects(const FileDef& def);
 
 // Column names and declared types, in table order, as PRAGMA table_xinfo reports them.
 struct ColumnShape {

@@ -137,21 +137,25 @@ FileError View::query(bool forward)
         }
     }
     if (rangeCount > 0) {
-        if (anchor == Anchor::Start) {
-            conditions << m_order.tuple(rangeCount) + QStringLiteral(" = ") + rangeMarks;
-        } else {
-            // Only the far bound: the anchor is the near one, and the index seeks on all of it.
-            conditions << m_order.tuple(rangeCount) + (forward ? QStringLiteral(" <= ") : QStringLiteral(" >= ")) + rangeMarks;
-        }
+        conditions << m_order.tuple(rangeCount) + QStringLiteral(" = ") + rangeMarks;
         params.insert(params.end(), m_range.begin(), m_range.end());
     }
     if (anchor != Anchor::Start) {
+        // Within the range the anchor equals it on the range's components, so it is compared on
+        // the rest alone: the index then seeks on the range's equality, on any field the filter
+        // fixes that an index puts next (FileDef::fixedFieldKeys), and on the anchor.
         const int n = static_cast<int>(m_anchorValues.size());
-        QString op = forward ? QStringLiteral(">") : QStringLiteral("<");
-        if (m_inclusive)
-            op += u'=';
-        conditions << m_order.tuple(n) + u' ' + op + QStringLiteral(" (") + QStringList(n, QStringLiteral("?")).join(u',') + u')';
-        params.insert(params.end(), m_anchorValues.begin(), m_anchorValues.end());
+        if (n > rangeCount) {
+            QString op = forward ? QStringLiteral(">") : QStringLiteral("<");
+            if (m_inclusive)
+                op += u'=';
+            conditions << m_order.tuple(rangeCount, n) + u' ' + op + QStringLiteral(" (") +
+                              QStringList(n - rangeCount, QStringLiteral("?")).join(u',') + u')';
+            params.insert(params.end(), m_anchorValues.begin() + rangeCount, m_anchorValues.end());
+        } else if (!m_inclusive) {
+            m_ahead.clear(); // past an anchor that is all range: nothing further in it
+            return FileError::success();
+        }
     }
     if (!m_filter.isEmpty()) {
         conditions << u'(' + m_filter.sql() + u')';
@@ -208,10 +212,27 @@ FileError View::totals(int sumField, const QString& condition, const FilterBindi
         params.insert(params.end(), fp.begin(), fp.end());
     }
     const FileDef& d = m_file.def();
-    const QString sum =
-        sumField < 0 ? QStringLiteral("0")
-                     : QStringLiteral("IFNULL(SUM(%1), 0)").arg(schema::quoted(d.fields.at(static_cast<std::size_t>(sumField)).column()));
-    QString sql = QStringLiteral("SELECT COUNT(*), %1 FROM %2").arg(sum, schema::qualifiedTable(d, m_file.store().schemaOf(d)));
+    // The range's and the filters' fields all among the kept totals' groups: summed over the groups.
+    std::vector<int> named = extra.fields();
+    named.insert(named.end(), m_filter.fields().begin(), m_filter.fields().end());
+    bool ascendingRange = true;
+    for (std::size_t i = 0; i < m_range.size(); ++i) {
+        named.push_back(m_order.parts().at(i).field);
+        ascendingRange = ascendingRange && !m_order.parts().at(i).descending;
+    }
+    const QString schemaName = m_file.store().schemaOf(d);
+    QString sql;
+    if (ascendingRange && m_file.store().keepsTotals(d) && d.keepsTotalsOf(named, sumField)) {
+        sql = QStringLiteral("SELECT IFNULL(SUM(\"Count\"), 0), %1 FROM %2.%3")
+                  .arg(sumField < 0 ? QStringLiteral("0") : QStringLiteral("IFNULL(SUM(\"Sum\"), 0)"), schema::quoted(schemaName),
+                       schema::quoted(schema::keptTotalsTable(d)));
+    } else {
+        const QString sum =
+            sumField < 0
+                ? QStringLiteral("0")
+                : QStringLiteral("IFNULL(SUM(%1), 0)").arg(schema::quoted(d.fields.at(static_cast<std::size_t>(sumField)).column()));
+        sql = QStringLiteral("SELECT COUNT(*), %1 FROM %2").arg(sum, schema::qualifiedTable(d, schemaName));
+    }
     if (!conditions.isEmpty())
         sql += QStringLiteral(" WHERE ") + conditions.join(QStringLiteral(" AND "));
     FileError error;

@@ -50,7 +50,8 @@ public:
 
     // Count and sum (of `sumField`, -1 for none; money in units of its last
     // place) over every record of the range that the filter and `condition`
-    // (a further filter expression; empty for none) let through. Computed by
+    // (a further filter expression; empty for none) let through. Read from the
+    // file's kept totals when they cover every field named; else computed by
     // the store in one query: no record is read into the program.
     struct Totals {
         std::int64_t count = 0;

@@ -1,7 +1,11 @@
 #pragma once
 
 #include "core/DataFiles.h"
+#include "platform/store/Statement.h"
+
 #include "tests/support/TestEnvironment.h"
+#include <gtest/gtest.h>
+#include <sqlite3.h>
 
 #include <QCoreApplication>
 #include <QEvent>
@@ -35,6 +39,32 @@ inline core::FileId keptNotesFile()
 {
     static const core::FileId id = core::declareFile(keptNoteLayout(), 0, 1);
     return id;
+}
+
+// The transactions' kept totals against the same totals worked out from the
+// records now (Transactions must be open): every group with records, its
+// count and sum, and no group beyond them.
+inline ::testing::AssertionResult keptTotalsMatchTheRecords(core::DataFiles& files)
+{
+    const platform::FileDef& def = core::transactionLayout().def();
+    if (!files.store.keepsTotals(def))
+        return ::testing::AssertionFailure() << "the transactions file keeps no totals";
+    const QString schema = files.store.schemaOf(def);
+    const QString groups = QStringLiteral("\"SysID\", \"ReconciledTransaction\", \"TransactionType\", \"DateofTransaction\"");
+    const QString fresh =
+        QStringLiteral("SELECT %1, COUNT(*), SUM(\"TransactionAmount\") FROM \"%2\".\"Transactions\" GROUP BY %1").arg(groups, schema);
+    const QString kept =
+        QStringLiteral("SELECT %1, \"Count\", \"Sum\" FROM \"%2\".\"Transactions_Totals\" WHERE \"Count\" <> 0 OR \"Sum\" <> 0")
+            .arg(groups, schema);
+    for (const auto& [left, right] : {std::pair{fresh, kept}, std::pair{kept, fresh}}) {
+        platform::Statement differ(files.store.handle(), QStringLiteral("SELECT count(*) FROM (%1 EXCEPT %2)").arg(left, right));
+        if (differ.step() != SQLITE_ROW)
+            return ::testing::AssertionFailure() << "the totals could not be compared";
+        if (const std::int64_t n = differ.integer(0); n != 0)
+            return ::testing::AssertionFailure()
+                   << n << (left == fresh ? " groups of the records are not kept as they are" : " kept groups are not the records'");
+    }
+    return ::testing::AssertionSuccess();
 }
 
 // A program directory with its DataFiles.

@@ -1,6 +1,10 @@
-// The keys of the four files list their records in the order the program relies on.
+// The keys of the four files list their records in the order the program
+// relies on; the transactions' kept totals follow every write.
 #include "core/OpenFile.h"
+#include "platform/store/View.h"
 #include "tests/core/CoreFixture.h"
+
+#include <QDir>
 
 using namespace fundora;
 using namespace fundora::core;
@@ -116,6 +120,77 @@ TEST_F(RecordKeysTest, BuffersStartClearAndClearAgain)
     EXPECT_TRUE(files->accounts.record.creditCardVendor.isEmpty());
     EXPECT_TRUE(files->accounts.record.accountBalance.isZero());
     EXPECT_FALSE(files->accounts.record.identity.isStored());
+}
+
+TEST_F(RecordKeysTest, TheKeptTotalsFollowEveryWriteAnotherProgramsTooAndAreMadeAgainWhenAPieceIsLost)
+{
+    const platform::FileDef& def = transactionLayout().def();
+    auto book = [&](std::int32_t account, std::int32_t day, const char* type, std::int64_t cents, std::uint8_t reconciled) {
+        files->transactions.clear();
+        files->transactions.record.sysId = account;
+        files->transactions.record.dateofTransaction = day;
+        files->transactions.record.transactionType = QString::fromLatin1(type);
+        files->transactions.record.transactionAmount = platform::Decimal::fromUnits(cents, 2);
+        files->transactions.record.reconciledTransaction = reconciled;
+        ASSERT_TRUE(files->transactions.add().ok());
+    };
+    for (int i = 0; i < 40; ++i)
+        book(1 + i % 2, 82000 + i % 7, i % 3 == 0 ? "P" : "C", (i % 3 == 0 ? -1 : 1) * (1000 + i), static_cast<std::uint8_t>(i % 4 == 0));
+    // The program's own change and delete, then another program's writes straight into the file.
+    files->transactions.set(TraSysIDKey);
+    ASSERT_TRUE(files->transactions.next().ok());
+    files->transactions.record.transactionType = QStringLiteral("c");
+    files->transactions.record.transactionAmount = platform::Decimal::fromUnits(777, 2);
+    ASSERT_TRUE(files->transactions.put().ok());
+    ASSERT_TRUE(files->transactions.next().ok());
+    ASSERT_TRUE(files->transactions.remove().ok());
+    const QString file = QDir(dir()).filePath(def.fileName());
+    auto other = [&file](const char* sql) {
+        sqlite3* db = nullptr;
+        ASSERT_EQ(sqlite3_open(file.toUtf8().constData(), &db), SQLITE_OK);
+        EXPECT_EQ(sqlite3_exec(db, sql, nullptr, nullptr, nullptr), SQLITE_OK) << sqlite3_errmsg(db);
+        sqlite3_close(db);
+    };
+    other("UPDATE \"Transactions\" SET \"ReconciledTransaction\" = 1, \"DateofTransaction\" = 81000 WHERE \"id\" % 5 = 0;"
+          "DELETE FROM \"Transactions\" WHERE \"id\" % 11 = 0");
+    EXPECT_TRUE(test::keptTotalsMatchTheRecords(*files));
+
+    // A list's totals are read from them when the range and the filter name grouped fields only.
+    QStringList read;
+    files->store.observeStatements([&read](const char* sql) { read << QString::fromUtf8(sql); });
+    platform::View view(files->transactions.file(), TraSysIDDateKey);
+    platform::Record account = platform::Record::blank(def);
+    account.values[0] = std::int64_t{1};
+    view.setRange(account, 1);
+    ASSERT_TRUE(view.setFilter(QStringLiteral("TRA:ReconciledTransaction = 0"), {}).ok());
+    platform::View::Totals kept, counted;
+    const int amount = def.fieldIndex(QStringLiteral("TRA:TransactionAmount"));
+    ASSERT_TRUE(view.totals(amount, QStringLiteral("TRA:TransactionType <> 'P' AND TRA:DateofTransaction >= 82002"), {}, kept).ok());
+    EXPECT_TRUE(read.join(u'|').contains(QStringLiteral("Transactions_Totals"))) << read.join(u'|').toStdString();
+    read.clear();
+    // The same selection with a field the totals do not group: counted from the records.
+    ASSERT_TRUE(view.totals(amount,
+                            QStringLiteral("TRA:TransactionType <> 'P' AND TRA:DateofTransaction >= 82002 AND "
+                                           "TRA:TransactionDescription = ''"),
+                            {}, counted)
+                    .ok());
+    EXPECT_FALSE(read.join(u'|').contains(QStringLiteral("Transactions_Totals")));
+    files->store.observeStatements({});
+    EXPECT_GT(kept.count, 0);
+    EXPECT_EQ(kept.count, counted.count);
+    EXPECT_EQ(kept.sumUnits, counted.sumUnits);
+
+    // A trigger lost and the totals wrong (a file another tool touched): made again from the records at the next open.
+    releaseFile(*files, FileId::Transactions);
+    other("DROP TRIGGER \"Transactions_Totals_Update\"; UPDATE \"Transactions_Totals\" SET \"Sum\" = \"Sum\" + 1");
+    ASSERT_TRUE(acquireFile(*files, FileId::Transactions));
+    EXPECT_TRUE(test::keptTotalsMatchTheRecords(*files));
+    // Keys rebuilt: the totals are worked out again, not copied.
+    releaseFile(*files, FileId::Transactions);
+    other("UPDATE \"Transactions_Totals\" SET \"Count\" = 99");
+    ASSERT_TRUE(files->store.rebuildKeys(def).ok());
+    ASSERT_TRUE(acquireFile(*files, FileId::Transactions));
+    EXPECT_TRUE(test::keptTotalsMatchTheRecords(*files));
 }
 
 } // namespace

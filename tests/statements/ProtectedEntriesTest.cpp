@@ -237,6 +237,7 @@ TEST_F(ProtectedEntriesTest, TheBalanceRuleAndTheFiguresHoldThroughStatementsUnd
         }
         }
         expectBalanceRule(1);
+        ASSERT_TRUE(test::keptTotalsMatchTheRecords(*files)) << "after step " << step;
         std::vector<statements::CardStatement> all;
         ASSERT_TRUE(statements::readStatements(*files, 1, all).ok());
         for (const statements::CardStatement& st : all) {

@@ -353,6 +353,7 @@ TEST_F(BalanceRuleTest, TheBalanceFollowsAThousandRandomStepsThroughTheForm)
         }
         for (std::int32_t a = 1; a <= 3; ++a)
             ASSERT_EQ(balanceOf(a), sumOf(a)) << "account " << a << " after step " << step;
+        ASSERT_TRUE(test::keptTotalsMatchTheRecords(*files)) << "after step " << step;
     }
     EXPECT_EQ(messages().unexpected(), 0);
     EXPECT_EQ(messages().pendingAnswers(), 0) << "every negative charge was asked about";
@@ -363,7 +364,7 @@ TEST_F(BalanceRuleTest, ABookingKilledAtAnyFileStepIsAllOrNothing)
     addAccount(1, "50.00");
     files.reset();
     for (const char* kind : {"write", "unlink"}) {
-        for (int step = 1;; ++step) {
+        for (int step = 1;; step += test::stepStride()) {
             const test::Station::Outcome o =
                 test::Station::runKilledAt({QStringLiteral("charge"), dir(), QStringLiteral("1"), QStringLiteral("7.25")},
                                            QStringLiteral("%1:%2").arg(QLatin1String(kind)).arg(step));
@@ -371,6 +372,7 @@ TEST_F(BalanceRuleTest, ABookingKilledAtAnyFileStepIsAllOrNothing)
             ASSERT_TRUE(core::acquireFile(*files, core::FileId::Accounts));
             ASSERT_TRUE(core::acquireFile(*files, core::FileId::Transactions));
             ASSERT_EQ(balanceOf(1), sumOf(1)) << kind << ':' << step;
+            ASSERT_TRUE(test::keptTotalsMatchTheRecords(*files)) << kind << ':' << step;
             files.reset();
             if (!o.killed)
                 break;
@@ -401,6 +403,7 @@ TEST_F(BalanceRuleTest, TwoStationsBookingOnOneAccountAtOnceLoseNothing)
     EXPECT_GT(deletes, 0);
     EXPECT_EQ(static_cast<long>(transactionsOf(1).size()), 1 + inserts - deletes) << "every save that reported success is there";
     EXPECT_EQ(balanceOf(1), sumOf(1));
+    EXPECT_TRUE(test::keptTotalsMatchTheRecords(*files)) << "kept by both stations' writes";
     std::printf("two booking stations: %ld inserts, %ld deletes, %ld refused and reported\n", inserts, deletes, refused);
 }
 
