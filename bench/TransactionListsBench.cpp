@@ -1,15 +1,19 @@
 // The transaction lists of one account with 1,000 and with 1,000,000
-// transactions (half of them reconciled), among nine other accounts of 1,000
-// each. Timed: opening either list (first page and totals), a row down, a page
-// down, a jump to the end and back, switching tabs, a month analysis. Each
-// reports the records it read into the program ("records").
+// transactions, among nine other accounts of 1,000 each, in two shapes: half
+// of them reconciled (the second argument 0), or a realistic register where
+// all are reconciled but 20 of this month (1). Timed: opening either list
+// (first page and totals), a row down, a page down, a jump to the end and
+// back, switching tabs, a locator key in the history by type, a month's and
+// all months' analysis. Each reports the records it read into the program
+// ("records").
 //
 // The aggregates (the open total, the average charge, a month's charges) are
 // then timed twice in one run: through the program's view, and as the bare
 // SQLite query on a connection of its own to the same file.
 //
-// The files are made once per size under the temporary directory and reused
-// ("fundora-transactions-bench-<n>"); delete them to make them again.
+// The files are made once per size and shape under the temporary directory and
+// reused ("fundora-transactions-bench-<n>[-realistic]"); delete them to make
+// them again.
 #include "core/DataFiles.h"
 #include "core/GlobalState.h"
 #include "core/OpenFile.h"
@@ -39,11 +43,13 @@ namespace {
 constexpr std::int32_t Account = 5;
 constexpr int OtherAccounts = 9;
 constexpr int OthersEach = 1000;
+constexpr int OpenInRealistic = 20;
 const platform::DayNumber Today = platform::dayNumberOf(2026, 12, 6);
 
-QString directoryFor(int transactions)
+QString directoryFor(int transactions, bool realistic)
 {
-    const QString path = QDir::temp().filePath(QStringLiteral("fundora-transactions-bench-%1").arg(transactions));
+    const QString path = QDir::temp().filePath(
+        QStringLiteral("fundora-transactions-bench-%1%2").arg(transactions).arg(realistic ? QStringLiteral("-realistic") : QString()));
     const QString done = QDir(path).filePath(QStringLiteral("complete"));
     if (QFile::exists(done))
         return path;
@@ -72,6 +78,13 @@ QString directoryFor(int transactions)
             t.transactionAmount = platform::Decimal::fromUnits(static_cast<std::int64_t>(random() % 50000) + 1, 2);
             t.transactionDescription = QStringLiteral("Purchase %1").arg(i);
             t.reconciledTransaction = static_cast<std::uint8_t>(random() % 2);
+            if (realistic) {
+                // The month's few open entries are the latest; everything before them is reconciled.
+                const bool open = id == Account && i >= count - OpenInRealistic;
+                t.reconciledTransaction = open ? 0 : 1;
+                if (open)
+                    t.dateofTransaction = Today - static_cast<platform::DayNumber>(random() % 5);
+            }
             files.transactions.add();
         }
     }
@@ -84,7 +97,8 @@ QString directoryFor(int transactions)
 // One list window of the account, open and showing its first page.
 template <class Window>
 struct OpenList {
-    explicit OpenList(int transactions) : files(directoryFor(transactions))
+    explicit OpenList(const benchmark::State& state)
+        : files(directoryFor(static_cast<int>(state.range(0)), state.range(1) != 0))
     {
         core::resetGlobalState();
         core::glo().currentSysid = Account;
@@ -113,11 +127,11 @@ void report(benchmark::State& state, std::int64_t read)
 template <class Window>
 void OpenWindow(benchmark::State& state)
 {
-    directoryFor(static_cast<int>(state.range(0)));
+    directoryFor(static_cast<int>(state.range(0)), state.range(1) != 0);
     std::int64_t read = 0;
     for (auto _ : state) {
         const Counted c;
-        OpenList<Window> l(static_cast<int>(state.range(0)));
+        OpenList<Window> l(state);
         read += c.read();
     }
     report(state, read);
@@ -128,7 +142,7 @@ void OpenWindow(benchmark::State& state)
 template <class Operation>
 void measure(benchmark::State& state, Operation op)
 {
-    OpenList<transactions::BrowseCurrentTransactionsWindow> l(static_cast<int>(state.range(0)));
+    OpenList<transactions::BrowseCurrentTransactionsWindow> l(state);
     std::int64_t read = 0;
     std::int64_t steps = 0;
     for (auto _ : state) {
@@ -179,19 +193,54 @@ void SwitchTab(benchmark::State& state)
     measure(state, [&i](auto& w) { w.template findChild<QTabWidget*>()->setCurrentIndex(++i % 2); });
 }
 
-void MonthAnalysis(benchmark::State& state)
+// The history by type (its second tab), a type's letter typed again and again.
+void LocatorKey(benchmark::State& state)
 {
-    OpenList<transactions::BrowseTransactionHistoryWindow> l(static_cast<int>(state.range(0)));
+    OpenList<transactions::BrowseTransactionHistoryWindow> l(state);
+    l.window->template findChild<QTabWidget*>()->setCurrentIndex(1);
+    QCoreApplication::processEvents();
+    std::int64_t read = 0;
+    int i = 0;
+    for (auto _ : state) {
+        const Counted c;
+        l.window->engine().onLocatorKey(QChar(u"CPIFAB"[i++ % 6]));
+        QCoreApplication::processEvents();
+        read += c.read();
+    }
+    report(state, read);
+}
+
+// A month of the history's analysis (1 to 12, one after the other), or "All" (0).
+void analysis(benchmark::State& state, bool all)
+{
+    OpenList<transactions::BrowseTransactionHistoryWindow> l(state);
     std::int64_t read = 0;
     int month = 0;
     for (auto _ : state) {
         const Counted c;
-        l.window->selectMonth(month = month % 12 + 1);
+        // "All" is chosen after another month each time, so that each step works it out again.
+        if (all) {
+            state.PauseTiming();
+            l.window->selectMonth(month = month % 12 + 1);
+            QCoreApplication::processEvents();
+            state.ResumeTiming();
+        }
+        l.window->selectMonth(all ? 0 : (month = month % 12 + 1));
         QCoreApplication::processEvents();
         read += c.read();
         benchmark::DoNotOptimize(l.window->numberOfCharges());
     }
     report(state, read);
+}
+
+void MonthAnalysis(benchmark::State& state)
+{
+    analysis(state, false);
+}
+
+void AllAnalysis(benchmark::State& state)
+{
+    analysis(state, true);
 }
 
 // --- the aggregates, through the program and bare
@@ -203,7 +252,7 @@ enum class Aggregate { OpenTotal, AverageCharge, March };
 template <class Window>
 void throughList(benchmark::State& state, const QString& condition)
 {
-    OpenList<Window> l(static_cast<int>(state.range(0)));
+    OpenList<Window> l(state);
     platform::FilterBindings names;
     names.bind(QStringLiteral("LOC:MonthFirst"), [] { return platform::FieldValue{std::int64_t{platform::dayNumberOf(2026, 3, 1)}}; });
     names.bind(QStringLiteral("LOC:MonthLast"), [] { return platform::FieldValue{std::int64_t{platform::dayNumberOf(2026, 3, 31)}}; });
@@ -234,7 +283,8 @@ void ThroughProgram(benchmark::State& state, Aggregate which)
 // The bare query a developer would write, on a connection of its own.
 void Bare(benchmark::State& state, Aggregate which)
 {
-    const QString path = QDir(directoryFor(static_cast<int>(state.range(0)))).filePath(QStringLiteral("TRANSACT.TPS"));
+    const QString path =
+        QDir(directoryFor(static_cast<int>(state.range(0)), state.range(1) != 0)).filePath(QStringLiteral("TRANSACT.TPS"));
     const platform::FileDef& def = core::transactionLayout().def();
     auto column = [&def](const char* name) {
         return platform::schema::quoted(def.fields.at(static_cast<std::size_t>(def.fieldIndex(QString::fromLatin1(name)))).column());
@@ -293,14 +343,16 @@ void MarchChargesBare(benchmark::State& s)
 
 } // namespace
 
-#define SIZES Arg(1000)->Arg(1000000)->Unit(benchmark::kMillisecond)
+#define SIZES Args({1000, 0})->Args({1000000, 0})->Args({1000, 1})->Args({1000000, 1})->Unit(benchmark::kMillisecond)
 BENCHMARK(OpenCurrent)->SIZES;
 BENCHMARK(OpenHistory)->SIZES;
 BENCHMARK(RowDown)->SIZES;
 BENCHMARK(PageDown)->SIZES;
 BENCHMARK(JumpToEndAndBack)->SIZES;
 BENCHMARK(SwitchTab)->SIZES;
+BENCHMARK(LocatorKey)->SIZES;
 BENCHMARK(MonthAnalysis)->SIZES;
+BENCHMARK(AllAnalysis)->SIZES;
 BENCHMARK(OpenTotalThroughProgram)->SIZES;
 BENCHMARK(OpenTotalBare)->SIZES;
 BENCHMARK(AverageChargeThroughProgram)->SIZES;
