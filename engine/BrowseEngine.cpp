@@ -244,6 +244,19 @@ void BrowseEngine::buildThumbStops()
         m_stops = std::move(stops);
 }
 
+bool BrowseEngine::selectsTheSame(const SortOrder& a, const SortOrder& b) const
+{
+    if (a.filter != b.filter || a.rangeComponents != b.rangeComponents)
+        return false;
+    const platform::FileDef& def = m_buffer.file().def();
+    const auto& first = def.keys.at(static_cast<std::size_t>(a.key)).parts;
+    const auto& second = def.keys.at(static_cast<std::size_t>(b.key)).parts;
+    for (int i = 0; i < a.rangeComponents; ++i)
+        if (first.at(static_cast<std::size_t>(i)).field != second.at(static_cast<std::size_t>(i)).field)
+            return false;
+    return true;
+}
+
 void BrowseEngine::applySortAndResets(bool force)
 {
     m_previousSort = m_sort;
@@ -270,7 +283,12 @@ void BrowseEngine::applySortAndResets(bool force)
         }
         m_state = State::Browsing;
         m_cursor.loadRow(m_cursor.selected());
-        computeTotals();
+        // Another tab over the same records (only the order differs) keeps the totals while the
+        // register stands still; its thumb stops are its own.
+        if (opening || force || resetChanged || registerChanged() || !selectsTheSame(m_orders[m_sort], m_orders[m_previousSort]))
+            computeTotals();
+        else
+            buildThumbStops();
         // Totals that are reset fields were just computed for this page: the
         // next refresh compares against them, not against the values before,
         // or it would reload the page and compute them all over again.

@@ -87,6 +87,8 @@ private:
 
     void afterScroll(bool cameShort, bool oneRowUp);
     void applySortAndResets(bool force);
+    // True when two orders read the same records (the same filter and range fields).
+    bool selectsTheSame(const SortOrder& a, const SortOrder& b) const;
     void seekAndShow(SeekMode mode);
     void callForm(FormCall call, std::function<void()> finished);
     void editFinished(core::Request request, bool completed);

@@ -431,6 +431,7 @@ FileError Store::close(const FileDef& def)
     detach(schemaOf(def));
     m_open.remove(schemaOf(def));
     m_keptTotals.remove(schemaOf(def));
+    m_seenVersions.remove(schemaOf(def));
     return note(FileError::success());
 }
 
@@ -523,13 +524,19 @@ FileError Store::begin(std::chrono::milliseconds wait)
 
 std::uint64_t Store::generation()
 {
-    auto n = static_cast<std::uint64_t>(sqlite3_total_changes64(m_db));
     for (const QString& schemaName : m_open) {
         Statement version(m_db, QStringLiteral("PRAGMA %1.data_version").arg(schema::quoted(schemaName)));
-        if (version.step() == SQLITE_ROW)
-            n += static_cast<std::uint64_t>(version.integer(0)) << 20;
+        if (version.step() != SQLITE_ROW)
+            continue;
+        const auto seen = m_seenVersions.find(schemaName);
+        if (seen == m_seenVersions.end()) {
+            m_seenVersions.insert(schemaName, version.integer(0)); // just opened: the reads that follow see it whole
+        } else if (*seen != version.integer(0)) {
+            *seen = version.integer(0);
+            ++m_otherCommits;
+        }
     }
-    return n;
+    return static_cast<std::uint64_t>(sqlite3_total_changes64(m_db)) + (m_otherCommits << 32);
 }
 
 void Store::observeStatements(std::function<void(const char*)> observer)

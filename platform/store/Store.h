@@ -88,6 +88,7 @@ public:
     // A number that changes whenever the open files' records may have changed:
     // a row this store wrote, or a commit of another process (PRAGMA
     // data_version of each open file). Equal numbers: nothing to read again.
+    // A file opened or closed in between does not move it.
     std::uint64_t generation();
 
     // Calls `observer` with the text of every statement the store runs, as it
@@ -118,6 +119,8 @@ private:
     FileError m_lastError;
     QSet<QString> m_open;
     QSet<QString> m_keptTotals;
+    QHash<QString, std::int64_t> m_seenVersions; // each open file's data_version when generation() last read it
+    std::uint64_t m_otherCommits = 0;            // the times generation() found one of them moved
     int m_depth = 0;
     int m_recoverSeconds = 0;
     FileError m_unfinishedInstall; // a restore that could not be finished when the store began
