@@ -97,8 +97,7 @@ QString directoryFor(int transactions, bool realistic)
 // One list window of the account, open and showing its first page.
 template <class Window>
 struct OpenList {
-    explicit OpenList(const benchmark::State& state)
-        : files(directoryFor(static_cast<int>(state.range(0)), state.range(1) != 0))
+    explicit OpenList(const benchmark::State& state) : files(directoryFor(static_cast<int>(state.range(0)), state.range(1) != 0))
     {
         core::resetGlobalState();
         core::glo().currentSysid = Account;
@@ -283,8 +282,7 @@ void ThroughProgram(benchmark::State& state, Aggregate which)
 // The bare query a developer would write, on a connection of its own.
 void Bare(benchmark::State& state, Aggregate which)
 {
-    const QString path =
-        QDir(directoryFor(static_cast<int>(state.range(0)), state.range(1) != 0)).filePath(QStringLiteral("TRANSACT.TPS"));
+    const QString path = QDir(directoryFor(static_cast<int>(state.range(0)), state.range(1) != 0)).filePath(QStringLiteral("TRANSACT.TPS"));
     const platform::FileDef& def = core::transactionLayout().def();
     auto column = [&def](const char* name) {
         return platform::schema::quoted(def.fields.at(static_cast<std::size_t>(def.fieldIndex(QString::fromLatin1(name)))).column());

@@ -28,7 +28,10 @@ const RecordLayout<Account>& accountLayout()
             {QStringLiteral("ACC:SysIDKey"), {QStringLiteral("ACC:SysID")}, true, false},
             {QStringLiteral("ACC:CreditCardVendorKey"), {QStringLiteral("ACC:CreditCardVendor")}, false, true},
             {QStringLiteral("ACC:AccountNumberKey"), {QStringLiteral("ACC:AccountNumber")}, false, true},
-        });
+        },
+        {}, {},
+        // The total outstanding debt the accounts list shows: kept for the whole file.
+        RecordLayout<Account>::KeptTotals{{}, QStringLiteral("ACC:AccountBalance")});
     return layout;
 }
 

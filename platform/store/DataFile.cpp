@@ -260,13 +260,15 @@ FileError DataFile::previous(Record& out)
     return m_cursor->previous(out);
 }
 
-FileError DataFile::aggregate(const QString& expression, std::int64_t& out)
+FileError DataFile::aggregate(const QString& expression, std::int64_t& out, bool fromKeptTotals)
 {
     if (FileError e = checkOpen(); !e.ok())
         return e;
+    const QString schemaName = m_store.schemaOf(m_def);
+    const QString table = fromKeptTotals ? schema::quoted(schemaName) + u'.' + schema::quoted(schema::keptTotalsTable(m_def))
+                                         : schema::qualifiedTable(m_def, schemaName);
     FileError error;
-    Statement& s =
-        m_store.cached(QStringLiteral("SELECT %1 FROM %2").arg(expression, schema::qualifiedTable(m_def, m_store.schemaOf(m_def))), &error);
+    Statement& s = m_store.cached(QStringLiteral("SELECT %1 FROM %2").arg(expression, table), &error);
     if (!error.ok())
         return error;
     const int rc = s.step();
@@ -278,11 +280,15 @@ FileError DataFile::aggregate(const QString& expression, std::int64_t& out)
 
 FileError DataFile::count(std::int64_t& out)
 {
+    if (m_store.keepsTotals(m_def))
+        return aggregate(QStringLiteral("IFNULL(SUM(\"Count\"), 0)"), out, true);
     return aggregate(QStringLiteral("COUNT(*)"), out);
 }
 
 FileError DataFile::sum(int field, std::int64_t& out)
 {
+    if (m_store.keepsTotals(m_def) && m_def.keepsTotalsOf({}, field))
+        return aggregate(QStringLiteral("IFNULL(SUM(\"Sum\"), 0)"), out, true);
     return aggregate(QStringLiteral("IFNULL(SUM(%1), 0)").arg(schema::quoted(m_def.fields.at(static_cast<std::size_t>(field)).column())),
                      out);
 }

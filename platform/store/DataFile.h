@@ -57,13 +57,15 @@ public:
     // Number of records (the whole file).
     FileError count(std::int64_t& out);
     // The sum of a numeric field over the whole file, computed by the store
-    // (for money: in units of the field's last place).
+    // (for money: in units of the field's last place). Both read the kept
+    // totals when the file has them, whatever its size.
     FileError sum(int field, std::int64_t& out);
 
 private:
     View& cursor(int key);
     // One whole number computed over the file by the store ("COUNT(*)", ...).
-    FileError aggregate(const QString& expression, std::int64_t& out);
+    // One value over the records, or over the kept totals (FileDef::keptTotals).
+    FileError aggregate(const QString& expression, std::int64_t& out, bool fromKeptTotals = false);
     FileError checkOpen() const;
 
     Store& m_store;

@@ -126,12 +126,23 @@ QStringList keptTotalsObjects(const FileDef& def)
 
 namespace {
 
+// The totals of the whole file (no group field) are one row, keyed by a column of zero.
+const QString WholeFile = QStringLiteral("\"Whole\"");
+
 QStringList groupColumns(const FileDef& def)
 {
     QStringList cols;
     for (int field : def.keptTotals->groupFields)
         cols << quoted(def.fields.at(static_cast<std::size_t>(field)).column());
+    if (cols.isEmpty())
+        cols << WholeFile;
     return cols;
+}
+
+// What a record (`row`: new or old) has in a group column.
+QString groupValue(const QString& row, const QString& column)
+{
+    return column == WholeFile ? QStringLiteral("0") : row + u'.' + column;
 }
 
 QString sumColumn(const FileDef& def)
@@ -145,8 +156,8 @@ QString moveGroup(const FileDef& def, const QString& row, QChar sign)
     const QStringList groups = groupColumns(def);
     QStringList values, match;
     for (const QString& g : groups) {
-        values << row + u'.' + g;
-        match << g + QStringLiteral(" = ") + row + u'.' + g;
+        values << groupValue(row, g);
+        match << g + QStringLiteral(" = ") + groupValue(row, g);
     }
     const QString table = quoted(keptTotalsTable(def));
     QString sql;
@@ -170,6 +181,8 @@ QStringList createKeptTotals(const FileDef& def, const QString& schemaName)
         columns << quoted(f.column()) + u' ' + declaredType(f) + QStringLiteral(" NOT NULL") +
                        (def.fieldIsNoCase(field) ? QStringLiteral(" COLLATE NOCASE") : QString());
     }
+    if (def.keptTotals->groupFields.empty())
+        columns << WholeFile + QStringLiteral(" INTEGER NOT NULL");
     columns << QStringLiteral("\"Count\" INTEGER NOT NULL") << QStringLiteral("\"Sum\" INTEGER NOT NULL");
     const QString on = QStringLiteral(" ON ") + table(def) + QStringLiteral(" BEGIN ");
     const QString target = quoted(schemaName) + u'.';
@@ -188,9 +201,13 @@ QStringList createKeptTotals(const FileDef& def, const QString& schemaName)
 
 QString fillKeptTotals(const FileDef& def, const QString& schemaName)
 {
+    const QString target = quoted(schemaName) + u'.' + quoted(keptTotalsTable(def));
+    if (def.keptTotals->groupFields.empty())
+        return QStringLiteral("INSERT INTO %1 (%2, \"Count\", \"Sum\") SELECT 0, COUNT(*), IFNULL(SUM(%3), 0) FROM %4")
+            .arg(target, WholeFile, sumColumn(def), qualifiedTable(def, schemaName));
     const QString groups = groupColumns(def).join(QStringLiteral(", "));
-    return QStringLiteral("INSERT INTO %1.%2 (%3, \"Count\", \"Sum\") SELECT %3, COUNT(*), SUM(%4) FROM %5 GROUP BY %3")
-        .arg(quoted(schemaName), quoted(keptTotalsTable(def)), groups, sumColumn(def), qualifiedTable(def, schemaName));
+    return QStringLiteral("INSERT INTO %1 (%2, \"Count\", \"Sum\") SELECT %2, COUNT(*), SUM(%3) FROM %4 GROUP BY %2")
+        .arg(target, groups, sumColumn(def), qualifiedTable(def, schemaName));
 }
 
 std::vector<ColumnShape> expectedColumns(const FileDef& def)

@@ -558,7 +558,8 @@ TEST_F(TransactionsInFrameTest, APaymentIsListedAsPmtCreditAndTheTabsKeepTheHigh
     ASSERT_FALSE(reads.isEmpty());
     int pageReads = 0;
     for (const QString& sql : reads) {
-        EXPECT_FALSE(sql.contains(QStringLiteral("SUM("))) << "moving and switching tabs read pages, never the totals: " << sql.toStdString();
+        EXPECT_FALSE(sql.contains(QStringLiteral("SUM(")))
+            << "moving and switching tabs read pages, never the totals: " << sql.toStdString();
         platform::Statement plan(files->store.handle(), QStringLiteral("EXPLAIN QUERY PLAN ") + sql);
         while (plan.step() == SQLITE_ROW) {
             const QString detail = plan.text(3);

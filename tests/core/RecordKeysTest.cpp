@@ -155,6 +155,26 @@ TEST_F(RecordKeysTest, TheKeptTotalsFollowEveryWriteAnotherProgramsTooAndAreMade
           "DELETE FROM \"Transactions\" WHERE \"id\" % 11 = 0");
     EXPECT_TRUE(test::keptTotalsMatchTheRecords(*files));
 
+    // The accounts keep their whole file's total (the debt the accounts list shows) the same way.
+    for (std::int32_t id = 1; id <= 3; ++id) {
+        files->accounts.clear();
+        files->accounts.record.sysId = id;
+        files->accounts.record.accountBalance = platform::Decimal::fromUnits(10000 * id + 1, 2);
+        ASSERT_TRUE(files->accounts.add().ok());
+    }
+    ASSERT_TRUE(files->accounts.remove().ok());
+    const QString accounts = QDir(dir()).filePath(accountLayout().def().fileName());
+    sqlite3* db = nullptr;
+    ASSERT_EQ(sqlite3_open(accounts.toUtf8().constData(), &db), SQLITE_OK);
+    ASSERT_EQ(sqlite3_exec(db, "UPDATE \"Accounts\" SET \"AccountBalance\" = -500 WHERE \"SysID\" = 1", nullptr, nullptr, nullptr),
+              SQLITE_OK);
+    sqlite3_close(db);
+    std::int64_t debt = 0, count = 0;
+    ASSERT_TRUE(files->accounts.file().sum(accountLayout().def().fieldIndex(QStringLiteral("ACC:AccountBalance")), debt).ok());
+    ASSERT_TRUE(files->accounts.file().count(count).ok());
+    EXPECT_EQ(debt, -500 + 20001);
+    EXPECT_EQ(count, 2);
+
     // A list's totals are read from them when the range and the filter name grouped fields only.
     QStringList read;
     files->store.observeStatements([&read](const char* sql) { read << QString::fromUtf8(sql); });
