@@ -1,6 +1,7 @@
-// Speed and memory of report generation: report_bench accounts N | transactions N
+// Speed and memory of report generation: report_bench accounts|transactions|history N
 // makes a program directory under the temporary directory with N accounts (or
-// one account with N transactions), runs the report to its pages and then to
+// one account with N transactions: open for its open transactions, reconciled
+// for its history over their whole dates), runs the report to its pages and then to
 // a PDF, and prints pages a second for both steps and the process's peak
 // resident memory. Run it for two sizes side by side (report_bench.sh) to
 // compare the peaks: pages go to files as they are made, so the peak should
@@ -34,7 +35,7 @@ long peakKilobytes()
     return u.ru_maxrss;
 }
 
-void fill(core::DataFiles& files, bool accounts, int n)
+void fill(core::DataFiles& files, bool accounts, bool history, int n)
 {
     core::FileUse a(files, core::FileId::Accounts), t(files, core::FileId::Transactions);
     core::FileTransaction tx(files.store);
@@ -58,6 +59,7 @@ void fill(core::DataFiles& files, bool accounts, int n)
             files.transactions.record.transactionType = QStringLiteral("C");
             files.transactions.record.transactionDescription = QStringLiteral("Charge number %1").arg(i);
             files.transactions.record.transactionAmount = platform::Decimal::fromUnits(1000 + i % 5000, 2);
+            files.transactions.record.reconciledTransaction = history ? 1 : 0;
             files.transactions.add();
         }
     tx.commit();
@@ -69,19 +71,22 @@ int main(int argc, char** argv)
 {
     qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);
-    if (argc != 3 || (qstrcmp(argv[1], "accounts") != 0 && qstrcmp(argv[1], "transactions") != 0)) {
-        std::fprintf(stderr, "usage: report_bench accounts|transactions COUNT\n");
+    if (argc != 3 || (qstrcmp(argv[1], "accounts") != 0 && qstrcmp(argv[1], "transactions") != 0 && qstrcmp(argv[1], "history") != 0)) {
+        std::fprintf(stderr, "usage: report_bench accounts|transactions|history COUNT\n");
         return 2;
     }
     const bool accounts = qstrcmp(argv[1], "accounts") == 0;
+    const bool history = qstrcmp(argv[1], "history") == 0;
     const int n = std::atoi(argv[2]);
     platform::MessageService::install(std::make_shared<platform::ScriptedMessageService>());
     QTemporaryDir dir;
     core::DataFiles files(dir.path());
     core::DataFiles::setCurrent(&files);
     core::resetGlobalState();
-    fill(files, accounts, n);
+    fill(files, accounts, history, n);
     core::glo().currentSysid = 1;
+    core::glo().lowDate = platform::dayNumberOf(2020, 1, 1);
+    core::glo().highDate = platform::dayNumberOf(2099, 12, 31);
 
     const long before = peakKilobytes();
     core::FileUse a(files, core::FileId::Accounts), t(files, core::FileId::Transactions);
@@ -89,7 +94,8 @@ int main(int argc, char** argv)
     if (accounts)
         report = std::make_unique<reports::AccountsReport>();
     else
-        report = std::make_unique<reports::TransactionReport>(reports::TransactionReport::Kind::Open);
+        report = std::make_unique<reports::TransactionReport>(history ? reports::TransactionReport::Kind::History
+                                                                      : reports::TransactionReport::Kind::Open);
     platform::PageQueue pages;
     reports::ReportGenerator generator(files, *report, pages);
     QElapsedTimer timer;

@@ -5,6 +5,6 @@
 # Usage: bench/report_bench.sh BUILD_DIR
 set -euo pipefail
 bench=${1:?build directory}/bench/report_bench
-for args in "accounts 500" "accounts 5000" "transactions 10000" "transactions 100000"; do
+for args in "accounts 500" "accounts 5000" "transactions 10000" "transactions 100000" "history 10000" "history 100000"; do
     "$bench" $args
 done

@@ -3,6 +3,8 @@
 #include "platform/store/KeyOrder.h"
 #include "platform/store/StoreSchema.h"
 
+#include <algorithm>
+
 namespace fundora::platform {
 
 std::vector<SqlValue> CompiledFilter::parameters() const
@@ -53,8 +55,9 @@ using namespace filter_detail;
 
 class FilterCompiler {
 public:
-    FilterCompiler(const QString& text, const FileDef& def, const FilterBindings& names, CompiledFilter& out)
-        : m_text(text), m_def(def), m_names(names), m_out(out)
+    FilterCompiler(const QString& text, const FileDef& def, const FilterBindings& names, CompiledFilter& out,
+                   const std::vector<int>& unindexed)
+        : m_text(text), m_def(def), m_names(names), m_out(out), m_unindexed(unindexed)
     {
     }
 
@@ -345,7 +348,10 @@ private:
             const FieldDef& f = m_def.fields[static_cast<std::size_t>(field)];
             const bool text = f.type == FieldType::String || f.type == FieldType::Memo;
             m_out.m_fields.push_back(field);
-            out = {schema::quoted(f.column()), text ? Type::Text : Type::Number, f.type == FieldType::Decimal ? f.places : 0, true};
+            // A unary plus keeps the value and the column's collation but no index seeks on it.
+            const bool plus = std::find(m_unindexed.begin(), m_unindexed.end(), field) != m_unindexed.end();
+            out = {(plus ? QStringLiteral("+") : QString()) + schema::quoted(f.column()), text ? Type::Text : Type::Number,
+                   f.type == FieldType::Decimal ? f.places : 0, true};
             return true;
         }
         if (const FilterBindings::Getter* getter = m_names.find(word)) {
@@ -366,17 +372,19 @@ private:
     const FileDef& m_def;
     const FilterBindings& m_names;
     CompiledFilter& m_out;
+    const std::vector<int>& m_unindexed;
     qsizetype m_pos = 0;
     Token m_token;
     QString m_error;
 };
 
-FileError compileFilter(const QString& expression, const FileDef& def, const FilterBindings& names, CompiledFilter& out)
+FileError compileFilter(const QString& expression, const FileDef& def, const FilterBindings& names, CompiledFilter& out,
+                        const std::vector<int>& unindexed)
 {
     out = CompiledFilter();
     if (expression.trimmed().isEmpty())
         return FileError::success();
-    return FilterCompiler(expression, def, names, out).run();
+    return FilterCompiler(expression, def, names, out, unindexed).run();
 }
 
 } // namespace fundora::platform

@@ -57,6 +57,9 @@ private:
 // Supported: = <> < > <= >=, AND OR NOT, parentheses, + and -, UPPER(text),
 // numbers, texts in single quotes ('' for a quote), the file's fields and bound
 // names (without regard to case). Field and bound money compares exactly.
-FileError compileFilter(const QString& expression, const FileDef& def, const FilterBindings& names, CompiledFilter& out);
+// The fields in `unindexed` are written so that no index seeks on them (the
+// condition holds the same).
+FileError compileFilter(const QString& expression, const FileDef& def, const FilterBindings& names, CompiledFilter& out,
+                        const std::vector<int>& unindexed = {});
 
 } // namespace fundora::platform

@@ -32,6 +32,9 @@ void View::clearRange()
 FileError View::setFilter(const QString& expression, const FilterBindings& names)
 {
     m_ahead.clear();
+    m_filterExpression = expression;
+    m_filterNames = names;
+    m_pagedFilterRange = -1;
     return m_file.store().note(compileFilter(expression, m_file.def(), names, m_filter));
 }
 
@@ -109,6 +112,21 @@ FileError View::read(bool forward, Record& out)
     return m_file.store().note(FileError::success());
 }
 
+const CompiledFilter& View::filterAfterAnchor(int rangeCount)
+{
+    // From a place in the key, the index seeks on the place: a filter's own bounds on the key's
+    // components after the range (a report's dates) would otherwise be taken as the seek, and every
+    // read would walk again from the filter's bound up to the place.
+    if (m_pagedFilterRange != rangeCount) {
+        std::vector<int> ordered;
+        for (int i = rangeCount; i < m_order.componentCount(); ++i)
+            ordered.push_back(m_order.parts().at(static_cast<std::size_t>(i)).field);
+        compileFilter(m_filterExpression, m_file.def(), m_filterNames, m_pagedFilter, ordered);
+        m_pagedFilterRange = rangeCount;
+    }
+    return m_pagedFilter;
+}
+
 int View::compareToRange() const
 {
     for (std::size_t i = 0; i < m_range.size() && i < m_anchorValues.size(); ++i) {
@@ -157,9 +175,10 @@ FileError View::query(bool forward)
             return FileError::success();
         }
     }
-    if (!m_filter.isEmpty()) {
-        conditions << u'(' + m_filter.sql() + u')';
-        const auto fp = m_filter.parameters();
+    const CompiledFilter& filter = anchor == Anchor::Start ? m_filter : filterAfterAnchor(rangeCount);
+    if (!filter.isEmpty()) {
+        conditions << u'(' + filter.sql() + u')';
+        const auto fp = filter.parameters();
         params.insert(params.end(), fp.begin(), fp.end());
     }
     const FileDef& d = m_file.def();

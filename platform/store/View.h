@@ -75,7 +75,14 @@ private:
     std::vector<SqlValue> m_anchorValues; // key components (and seq for Position on non-unique keys)
     bool m_inclusive = true;
     std::vector<SqlValue> m_range;
+    // The filter as a read from a place in the key runs it (see filterAfterAnchor).
+    const CompiledFilter& filterAfterAnchor(int rangeCount);
+
     CompiledFilter m_filter;
+    QString m_filterExpression;
+    FilterBindings m_filterNames;
+    CompiledFilter m_pagedFilter;
+    int m_pagedFilterRange = -1; // the range it was compiled for; -1: not compiled
     int m_readAhead = 1;
     std::deque<Record> m_ahead;
     bool m_aheadForward = true;

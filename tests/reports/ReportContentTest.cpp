@@ -206,6 +206,46 @@ TEST_F(ReportContentTest, ManyTransactionsBreakOverPagesAndTheTotalComesOnce)
     EXPECT_EQ(text.count(QStringLiteral("Open Transactions")), 3 + 1); // each header, and the footer's label
 }
 
+TEST_F(ReportContentTest, AnAccountsHistoryIsOneForwardPassOfSeeksThroughItsOwnEntries)
+{
+    addAccount(3, QStringLiteral("Long Card"));
+    addAccount(4, QStringLiteral("Other Card"));
+    {
+        core::FileUse use(*files, core::FileId::Transactions);
+        files->store.begin();
+        for (int i = 0; i < 600; ++i)
+            addTransaction(3 + i % 2, day(2026, 1, 1) + i / 2, "C", QStringLiteral("Item %1").arg(i / 2 + 1), "1.00", true);
+        files->store.commit();
+    }
+    makeCurrent(3);
+    core::glo().lowDate = day(2026, 1, 1);
+    core::glo().highDate = day(2026, 12, 31);
+    QStringList reads;
+    files->store.observeStatements([&reads](const char* sql) {
+        if (const QString s = QString::fromUtf8(sql);
+            s.contains(QStringLiteral("\"Transactions\" WHERE")) && s.contains(QStringLiteral("ORDER BY \"SysID\", \"DateofTransaction\"")))
+            reads << s;
+    });
+    runToEnd(std::make_unique<TransactionReport>(Kind::History));
+    files->store.observeStatements({});
+    EXPECT_TRUE(manager->texts.contains(QStringLiteral("Item 300")));
+    EXPECT_FALSE(manager->texts.contains(QStringLiteral("Item 301")));
+    // 300 entries in batches of 256: two reads and the one that finds the end, each a seek from where the last stopped.
+    EXPECT_LE(reads.size(), 3) << reads.join(u'\n').toStdString();
+    core::FileUse use(*files, core::FileId::Transactions);
+    for (const QString& sql : reads) {
+        EXPECT_FALSE(sql.contains(QStringLiteral("\"SysID\" ="))) << "the account is the range, not in the filter";
+        platform::Statement plan(files->store.handle(), QStringLiteral("EXPLAIN QUERY PLAN ") + sql);
+        ASSERT_EQ(plan.step(), SQLITE_ROW);
+        const QString detail = plan.text(3);
+        EXPECT_TRUE(detail.startsWith(QStringLiteral("SEARCH")) && detail.contains(QStringLiteral("SysID=? AND ReconciledTransaction=?")))
+            << detail.toStdString();
+        if (sql.contains(QStringLiteral("\"seq\") >"))) {
+            EXPECT_TRUE(detail.contains(QStringLiteral("(DateofTransaction,seq)>(?,?)"))) << detail.toStdString();
+        }
+    }
+}
+
 TEST_F(ReportContentTest, TheHeaderShowsTheAccountFetchedForTheReportWhenTheBufferHoldsAnother)
 {
     sampleAccount();
