@@ -34,7 +34,8 @@ run_suite() {
     local build_dir=$1; shift
     rm -rf "$build_dir"
     build_fundora "$build_dir" -DFUNDORA_BUILD_TESTS=ON "$@"
-    (cd "$build_dir" && QT_QPA_PLATFORM=offscreen ctest --output-on-failure -j "$(nproc)" --timeout 300)
+    # One test more than the cores: many of them wait on their child processes and on fsync.
+    (cd "$build_dir" && QT_QPA_PLATFORM=offscreen ctest --output-on-failure -j "$(($(nproc) + 1))" --timeout 300)
 }
 
 # The suites are built without full debug information: it took a third of
@@ -52,7 +53,8 @@ export ASAN_OPTIONS="detect_leaks=1:abort_on_error=1:strict_string_checks=1:dete
 export LSAN_OPTIONS="suppressions=$FUNDORA_ROOT/tests/sanitizer-leaks.supp:print_suppressions=0"
 export UBSAN_OPTIONS="print_stacktrace=1:halt_on_error=1"
 # A process under the sanitizers starts and runs several times slower: the tests
-# that kill one at every file-system step try every third step here (all of
-# them in the normal suite above).
+# that kill one at every file-system step try every third step here, and the
+# balance rule's random walk a third of its steps (all of them in the normal
+# suite above).
 export FUNDORA_TEST_STEP_STRIDE=3
 run_suite "$FUNDORA_ROOT/build-sanitize" -DFUNDORA_SANITIZE=ON -DFUNDORA_BUILD_BENCH=OFF -DCMAKE_BUILD_TYPE=Debug -DCMAKE_CXX_FLAGS_DEBUG="-O0 -g1"

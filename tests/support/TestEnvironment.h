@@ -26,9 +26,10 @@ inline std::ostream& operator<<(std::ostream& os, const QString& s)
 
 namespace fundora::test {
 
-// The tests that kill or fail a process at a file-system step try every step;
-// the sanitizer run, where each process takes several times as long, tries
-// every n-th (n from FUNDORA_TEST_STEP_STRIDE, set by scripts/test.sh).
+// The tests that kill or fail a process at a file-system step try every step,
+// and the random walks take all their steps; the sanitizer run, where each
+// process takes several times as long, tries every n-th and takes an n-th (n
+// from FUNDORA_TEST_STEP_STRIDE, set by scripts/test.sh).
 inline int stepStride()
 {
     const int n = qEnvironmentVariableIntValue("FUNDORA_TEST_STEP_STRIDE");
