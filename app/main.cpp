@@ -6,6 +6,7 @@
 #include "core/DataFiles.h"
 #include "core/GlobalState.h"
 #include "core/OptionFiles.h"
+#include "platform/HeapSettings.h"
 #include "platform/MessageService.h"
 #include "platform/PrivateDirectory.h"
 #include "platform/RegisterDirectory.h"
@@ -25,6 +26,7 @@ using namespace fundora;
 
 int main(int argc, char* argv[])
 {
+    platform::keepLargeFreedBlocks();
     QStringList rawArguments;
     for (int i = 0; i < argc; ++i)
         rawArguments << QString::fromLocal8Bit(argv[i]);

@@ -10,6 +10,7 @@
 #include "core/FileTransaction.h"
 #include "core/GlobalState.h"
 #include "core/OpenFile.h"
+#include "platform/HeapSettings.h"
 #include "platform/MessageService.h"
 #include "platform/report/ReportOutput.h"
 #include "reports/AccountsReport.h"
@@ -69,6 +70,7 @@ void fill(core::DataFiles& files, bool accounts, bool history, int n)
 
 int main(int argc, char** argv)
 {
+    platform::keepLargeFreedBlocks(); // as the program does
     qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);
     if (argc != 3 || (qstrcmp(argv[1], "accounts") != 0 && qstrcmp(argv[1], "transactions") != 0 && qstrcmp(argv[1], "history") != 0)) {
