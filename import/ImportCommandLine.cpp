@@ -133,6 +133,7 @@ int runImportCommand(core::DataFiles& files, const ImportCommand& command, QText
         err << "fundora: the account's transactions could not be read: " << e.text << "\nNothing was imported.\n";
         return 1;
     }
+    statement = StatementFile{}; // the plan holds what is left to do: a large file is not kept twice
     for (const PlannedLine& p : plan.lines)
         out << planLineText(p) << '\n';
     if (!command.dryRun) {

@@ -6,6 +6,7 @@
 #include "platform/Clock.h"
 #include "transactions/Ledger.h"
 
+#include <algorithm>
 #include <vector>
 
 namespace fundora::importing {
@@ -66,7 +67,6 @@ FileError commitImport(core::DataFiles& files, const ImportPlan& plan, CommitOut
     const std::int32_t now = clock.timeOfDay();
     // Every line is checked against what other stations imported before anything is written.
     std::vector<const PlannedLine*> taken;
-    std::vector<core::Transaction> added;
     for (const PlannedLine& p : plan.lines) {
         if (p.choice == LineChoice::Skip)
             continue;
@@ -80,37 +80,47 @@ FileError commitImport(core::DataFiles& files, const ImportPlan& plan, CommitOut
             return FileError::success(); // the transaction rolls back: nothing is written
         }
         taken.push_back(&p);
-        if (p.choice == LineChoice::Add) {
-            core::Transaction t;
-            t.sysId = plan.sysId;
-            t.dateofTransaction = p.line.date;
-            t.transactionDescription = p.line.description;
-            t.transactionType = p.line.type;
-            t.transactionAmount = p.line.amount;
-            added.push_back(t);
-        }
     }
-    // The added lines and the balance they move, by the balance rule.
-    if (FileError e = transactions::Ledger(files).book(added); !e.ok())
-        return e;
-    auto nextAdded = added.cbegin();
-    for (const PlannedLine* p : taken) {
-        const bool add = p->choice == LineChoice::Add;
+    // The added lines and the balance they move, by the balance rule, each
+    // with the record of its import; then the record of each linked line.
+    const QString sourceName = plan.sourceName.left(80);
+    auto remember = [&](const PlannedLine& p, std::int32_t transactionRow) {
+        const bool add = p.choice == LineChoice::Add;
         importing::ImportedLine& r = importing::importedLinesOf(files).record;
         r = importing::ImportedLine{};
         r.sysId = plan.sysId;
-        r.bankId = p->line.bankId;
-        r.lineDate = p->line.date;
-        r.lineAmount = p->line.amount;
-        r.transactionRow = add ? static_cast<std::int32_t>((nextAdded++)->identity.row) : p->matchedRow;
+        r.bankId = p.line.bankId;
+        r.lineDate = p.line.date;
+        r.lineAmount = p.line.amount;
+        r.transactionRow = transactionRow;
         r.outcome = static_cast<std::uint8_t>(add ? importing::ImportOutcome::Added : importing::ImportOutcome::Matched);
         r.importDate = today;
         r.importTime = now;
-        r.sourceName = plan.sourceName.left(80);
-        if (FileError e = importing::importedLinesOf(files).add(); !e.ok())
-            return e;
-        ++(add ? outcome.added : outcome.linked);
-    }
+        r.sourceName = sourceName;
+        const FileError e = importing::importedLinesOf(files).add();
+        if (e.ok())
+            ++(add ? outcome.added : outcome.linked);
+        return e;
+    };
+    auto nextAdd = taken.cbegin();
+    auto toAdd = [&](core::Transaction& t) {
+        nextAdd = std::find_if(nextAdd, taken.cend(), [](const PlannedLine* p) { return p->choice == LineChoice::Add; });
+        if (nextAdd == taken.cend())
+            return false;
+        const BookedLine& line = (*nextAdd)->line;
+        t.dateofTransaction = line.date;
+        t.transactionDescription = line.description;
+        t.transactionType = line.type;
+        t.transactionAmount = line.amount;
+        return true;
+    };
+    auto added = [&](const core::Transaction& t) { return remember(**nextAdd++, static_cast<std::int32_t>(t.identity.row)); };
+    if (FileError e = transactions::Ledger(files).book(plan.sysId, toAdd, added); !e.ok())
+        return e;
+    for (const PlannedLine* p : taken)
+        if (p->choice == LineChoice::Link)
+            if (FileError e = remember(*p, p->matchedRow); !e.ok())
+                return e;
     return tx.commit();
 }
 

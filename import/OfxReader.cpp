@@ -132,6 +132,8 @@ QString fileText(const QByteArray& raw, const QByteArray& encoding)
         QStringDecoder decoder(encoding.constData());
         text = decoder.isValid() ? decoder(bytes) : QString::fromLatin1(bytes);
     }
+    if (!text.contains(u'&'))
+        return text.simplified();
     static const QRegularExpression entity(QStringLiteral("&(#[0-9]+|#x[0-9A-Fa-f]+|[A-Za-z][A-Za-z0-9]*);"));
     static const QHash<QString, QString> named{
         {QStringLiteral("amp"), QStringLiteral("&")},  {QStringLiteral("lt"), QStringLiteral("<")},
@@ -157,15 +159,20 @@ QString fileText(const QByteArray& raw, const QByteArray& encoding)
     return out.simplified();
 }
 
-// The statement read from the scan alone (see StreamedAbove).
-void readFromScan(const OfxScan& scan, StatementFile& out)
+// The statement read from the scan alone (see StreamedAbove). Each scanned
+// line is let go as soon as its entry holds it, so a large file is not held twice.
+void readFromScan(OfxScan&& scan, StatementFile& out)
 {
-    std::map<QByteArray, std::size_t> accountIndex;
-    for (const ScannedTransaction& t : scan.transactions) {
+    std::map<QByteArray, std::size_t> accountIndex, lines;
+    for (const ScannedTransaction& t : scan.transactions)
+        ++lines[t.account];
+    for (; !scan.transactions.empty(); scan.transactions.pop_front()) {
+        ScannedTransaction& t = scan.transactions.front();
         auto it = accountIndex.find(t.account);
         if (it == accountIndex.end()) {
             FileAccount a;
             a.number = fileText(t.account, scan.encoding);
+            a.entries.reserve(lines[t.account]);
             out.accounts.push_back(std::move(a));
             it = accountIndex.emplace(t.account, out.accounts.size() - 1).first;
         }
@@ -180,7 +187,7 @@ void readFromScan(const OfxScan& scan, StatementFile& out)
             e.kind = EntryKind::Interest;
         else if (t.type == "FEE" || t.type == "SRVCHG")
             e.kind = EntryKind::Fee;
-        e.textNotes = t.textNotes;
+        e.textNotes = std::move(t.textNotes);
         out.accounts[it->second].entries.push_back(std::move(e));
     }
 }
@@ -199,7 +206,7 @@ bool readOfxFile(const QString& path, StatementFile& out, ReadError& error, OfxP
     file.close();
     if (parser == OfxParser::Streamed || (parser == OfxParser::Automatic && scan.transactions.size() > StreamedAbove)) {
         out.format = scan.xml ? QStringLiteral("OFX 2 (XML)") : QStringLiteral("OFX 1 (SGML)");
-        readFromScan(scan, out);
+        readFromScan(std::move(scan), out);
         return true;
     }
 

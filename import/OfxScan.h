@@ -4,6 +4,8 @@
 
 #include <QIODevice>
 
+#include <deque>
+
 namespace fundora::importing {
 
 // What a scan of an OFX file found of one transaction (<STMTTRN>).
@@ -23,9 +25,9 @@ struct ScannedTransaction {
 };
 
 struct OfxScan {
-    bool xml = false;                     // version 2
-    QByteArray encoding = "windows-1252"; // what the header says its text is in, as QStringDecoder names it
-    std::vector<ScannedTransaction> transactions;
+    bool xml = false;                            // version 2
+    QByteArray encoding = "windows-1252";        // what the header says its text is in, as QStringDecoder names it
+    std::deque<ScannedTransaction> transactions; // grows without moving what it holds, and lets go from the front
 };
 
 // Scans an OFX file's tags as a stream, holding no more than one

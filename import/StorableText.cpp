@@ -14,10 +14,25 @@ bool isControl(char16_t c)
     return c < 0x20 || (c >= 0x7F && c <= 0x9F);
 }
 
+bool alreadyStorable(const QString& text, int size)
+{
+    if (text.size() > size || (!text.isEmpty() && (text.front().isSpace() || text.back().isSpace())))
+        return false;
+    for (QChar qc : text) {
+        const char16_t c = qc.unicode();
+        if (isControl(c) || turnsDirection(c))
+            return false;
+    }
+    return true;
+}
+
 } // namespace
 
 QString storableText(const QString& text, int size, QStringList& changes)
 {
+    // Most texts need nothing: they are kept as they are, sharing the file's copy.
+    if (alreadyStorable(text, size))
+        return text;
     QString out;
     out.reserve(text.size());
     int controls = 0, directions = 0;

@@ -64,23 +64,44 @@ FileError Ledger::remove(std::int64_t row, core::Transaction& gone)
     return moveBalance(gone.sysId, -gone.transactionAmount);
 }
 
-FileError Ledger::book(std::vector<core::Transaction>& entries)
+FileError Ledger::book(std::int32_t sysId, const std::function<bool(core::Transaction&)>& next,
+                       const std::function<FileError(const core::Transaction&)>& booked)
 {
-    if (entries.empty())
-        return FileError::success();
     core::FileTransaction tx(m_files.store);
     if (!tx.begun())
         return tx.beginError();
     Decimal sum = Decimal::fromUnits(0, 2);
-    for (core::Transaction& t : entries) {
+    for (core::Transaction t; next(t); t = core::Transaction{}) {
+        t.sysId = sysId;
         if (FileError e = add(t); !e.ok())
             return e;
         sum += t.transactionAmount;
+        if (FileError e = booked(t); !e.ok())
+            return e;
     }
     if (!sum.isZero())
-        if (FileError e = moveBalance(entries.front().sysId, sum); !e.ok())
+        if (FileError e = moveBalance(sysId, sum); !e.ok())
             return e;
     return tx.commit();
+}
+
+FileError Ledger::book(std::vector<core::Transaction>& entries)
+{
+    if (entries.empty())
+        return FileError::success();
+    auto entry = entries.begin();
+    return book(
+        entries.front().sysId,
+        [&](core::Transaction& t) {
+            if (entry == entries.end())
+                return false;
+            t = *entry;
+            return true;
+        },
+        [&](const core::Transaction& t) {
+            (entry++)->identity = t.identity;
+            return FileError::success();
+        });
 }
 
 FileError Ledger::book(core::Transaction& entry)

@@ -2,6 +2,7 @@
 
 #include "core/DataFiles.h"
 
+#include <functional>
 #include <vector>
 
 namespace fundora::transactions {
@@ -25,6 +26,12 @@ public:
     // commit; each entry gets its identity. Nothing is written unless all is.
     platform::FileError book(std::vector<core::Transaction>& entries);
     platform::FileError book(core::Transaction& entry);
+    // The same for entries made one at a time, so that a large statement is
+    // not held twice: `next` fills the next entry of account `sysId` (false
+    // when there is none), `booked` is given each one as written, with its
+    // identity, to write what goes with it in the same commit.
+    platform::FileError book(std::int32_t sysId, const std::function<bool(core::Transaction&)>& next,
+                             const std::function<platform::FileError(const core::Transaction&)>& booked);
 
     // The opening balance of an account just written with it: an open "B"
     // transaction dated today for the account's balance, whatever the amount
