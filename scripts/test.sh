@@ -11,8 +11,9 @@ source "$FUNDORA_ROOT/scripts/packages.sh"
 # fonts-urw-base35 is a second family that claims "Arial" through fontconfig:
 # the report pages must look the same with it (the golden page test). The
 # install test validates the menu entries, the AppStream file and the manual
-# pages; the package step builds the .deb and checks it with lintian.
-ensure_packages fonts-urw-base35 desktop-file-utils appstream groff-base file lintian dpkg-dev
+# pages; the package step builds the .deb and checks it with lintian. The
+# server tests start a PostgreSQL 15 server of their own (scripts/test-server.sh).
+ensure_packages fonts-urw-base35 desktop-file-utils appstream groff-base file lintian dpkg-dev postgresql-15
 cd "$FUNDORA_ROOT"
 
 echo "== formatting"

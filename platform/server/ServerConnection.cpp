@@ -1,0 +1,131 @@
+#include "platform/server/ServerConnection.h"
+
+#include <QRegularExpression>
+
+#include <libpq-fe.h>
+
+namespace fundora::platform {
+
+namespace {
+
+struct ResultDeleter {
+    void operator()(PGresult* r) const { PQclear(r); }
+};
+using Result = std::unique_ptr<PGresult, ResultDeleter>;
+
+// What a failed statement's SQLSTATE means to the callers, who test the store's codes.
+int codeOfState(const QByteArray& state)
+{
+    if (state == "55P03" || state == "40P01" || state == "40001") // lock not available, deadlock, serialization
+        return ErrorCode::FileLocked;
+    if (state == "23505")
+        return ErrorCode::DuplicateKey;
+    if (state.startsWith("22")) // data exception: a value out of range or too long
+        return ErrorCode::InvalidValue;
+    return ErrorCode::StoreFailure;
+}
+
+} // namespace
+
+QString withoutPassword(const QString& uri)
+{
+    static const QRegularExpression inAuthority(QStringLiteral("^(postgres(?:ql)?://[^:/@?]*):[^@/?]*@"));
+    static const QRegularExpression asParameter(QStringLiteral("(^|[?&\\s])password=('[^']*'|[^&\\s]*)"));
+    QString shown = uri;
+    shown.replace(inAuthority, QStringLiteral("\\1:***@"));
+    shown.replace(asParameter, QStringLiteral("\\1password=***"));
+    return shown;
+}
+
+ServerConnection::ServerConnection(QString uri) : m_uri(std::move(uri))
+{
+}
+
+ServerConnection::~ServerConnection()
+{
+    disconnect();
+}
+
+QString ServerConnection::shownUri() const
+{
+    return withoutPassword(m_uri);
+}
+
+bool ServerConnection::isConnected() const
+{
+    return m_conn && PQstatus(m_conn) == CONNECTION_OK;
+}
+
+void ServerConnection::disconnect()
+{
+    if (m_conn)
+        PQfinish(m_conn);
+    m_conn = nullptr;
+}
+
+FileError ServerConnection::connect()
+{
+    if (isConnected())
+        return FileError::success();
+    disconnect();
+    const QByteArray uri = m_uri.toUtf8();
+    const QByteArray timeout = QByteArray::number(ConnectSeconds);
+    // The URI is expanded by libpq itself (dbname with expand_dbname); the
+    // words after it only fill what the URI leaves open.
+    const char* keywords[] = {"dbname", "connect_timeout", "application_name", nullptr};
+    const char* values[] = {uri.constData(), timeout.constData(), "fundora", nullptr};
+    m_conn = PQconnectdbParams(keywords, values, 1);
+    if (isConnected())
+        return FileError::success();
+    const QString why = m_conn ? QString::fromUtf8(PQerrorMessage(m_conn)).trimmed() : QStringLiteral("out of memory");
+    disconnect();
+    return FileError::of(ErrorCode::StoreFailure,
+                         QStringLiteral("the server of the register (%1) could not be reached: %2").arg(shownUri(), why));
+}
+
+FileError ServerConnection::lostOrFailed(const QString& what)
+{
+    if (!isConnected()) {
+        disconnect(); // the next statement connects again
+        return FileError::of(ErrorCode::StoreFailure,
+                             QStringLiteral("the connection to the server of the register (%1) was lost: %2").arg(shownUri(), what));
+    }
+    return FileError::of(ErrorCode::StoreFailure, what);
+}
+
+FileError ServerConnection::exec(const QString& sql, const QStringList& parameters, ServerRows* rows)
+{
+    for (const QString& p : parameters)
+        if (p.contains(QChar(0)))
+            return FileError::of(ErrorCode::InvalidValue, QStringLiteral("a text holds a NUL character, which the server does not store"));
+    if (FileError e = connect(); !e.ok())
+        return e;
+    std::vector<QByteArray> texts;
+    texts.reserve(static_cast<std::size_t>(parameters.size()));
+    std::vector<const char*> values;
+    for (const QString& p : parameters) {
+        texts.push_back(p.toUtf8());
+        values.push_back(p.isNull() ? nullptr : texts.back().constData());
+    }
+    Result r(PQexecParams(m_conn, sql.toUtf8().constData(), static_cast<int>(values.size()), nullptr, values.data(), nullptr, nullptr, 0));
+    const ExecStatusType status = r ? PQresultStatus(r.get()) : PGRES_FATAL_ERROR;
+    if (status != PGRES_COMMAND_OK && status != PGRES_TUPLES_OK) {
+        const QString message = QString::fromUtf8(r ? PQresultErrorMessage(r.get()) : PQerrorMessage(m_conn)).trimmed();
+        const char* state = r ? PQresultErrorField(r.get(), PG_DIAG_SQLSTATE) : nullptr;
+        if (!state || QByteArray(state).startsWith("08") || QByteArray(state).startsWith("57P"))
+            return lostOrFailed(message); // no answer, a connection exception, or the server shutting down
+        return FileError::of(codeOfState(QByteArray(state)), message);
+    }
+    if (rows) {
+        rows->rows.clear();
+        const int n = PQntuples(r.get()), columns = PQnfields(r.get());
+        rows->rows.resize(static_cast<std::size_t>(n));
+        for (int i = 0; i < n; ++i)
+            for (int c = 0; c < columns; ++c)
+                rows->rows[static_cast<std::size_t>(i)].push_back(
+                    PQgetisnull(r.get(), i, c) ? std::nullopt : std::optional(QString::fromUtf8(PQgetvalue(r.get(), i, c))));
+    }
+    return FileError::success();
+}
+
+} // namespace fundora::platform

@@ -1,0 +1,66 @@
+#pragma once
+
+#include "platform/store/FileError.h"
+
+#include <QString>
+#include <QStringList>
+
+#include <memory>
+#include <optional>
+#include <vector>
+
+typedef struct pg_conn PGconn;
+
+namespace fundora::platform {
+
+// What a statement on the server gave back: rows of values as text (NULL as
+// an empty optional).
+struct ServerRows {
+    std::vector<std::vector<std::optional<QString>>> rows;
+    QString value(std::size_t row, std::size_t column) const { return rows.at(row).at(column).value_or(QString()); }
+};
+
+// One connection to a register kept on a PostgreSQL server, through libpq.
+// `uri` is whatever libpq takes: a postgresql:// URI, "service=NAME", or
+// key=value words. A password comes from libpq's own places (~/.pgpass, the
+// service file, PGPASSWORD); this class never writes one anywhere, and
+// `shownUri` is the URI with any password cut out, for messages.
+//
+// A fault of the connection (the server stopped, restarted, unreachable) is
+// an ordinary error of the statement that met it; the next statement
+// connects again. Values are always bound as parameters ($1, $2, ...) and
+// never spliced into the SQL.
+class ServerConnection {
+public:
+    explicit ServerConnection(QString uri);
+    ~ServerConnection();
+    ServerConnection(const ServerConnection&) = delete;
+    ServerConnection& operator=(const ServerConnection&) = delete;
+
+    // Connects when not connected (or when the connection was lost); waits
+    // at most `ConnectSeconds`. The error names the server without a password.
+    FileError connect();
+    bool isConnected() const;
+    // Closes the connection: what this session held on the server (advisory
+    // locks, an open transaction) ends with it.
+    void disconnect();
+
+    // Runs one statement; `rows` receives what it returns. A lost connection
+    // is reported (91, "the server ... could not be reached") and forgotten,
+    // so the next call connects again; another station's lock is 32, a
+    // unique key taken 40, a value that does not fit 75.
+    FileError exec(const QString& sql, const QStringList& parameters = {}, ServerRows* rows = nullptr);
+
+    QString shownUri() const;
+    static constexpr int ConnectSeconds = 5;
+
+private:
+    FileError lostOrFailed(const QString& what);
+    QString m_uri;
+    PGconn* m_conn = nullptr;
+};
+
+// The URI with its password (user:password@ or password=...) replaced by "***".
+QString withoutPassword(const QString& uri);
+
+} // namespace fundora::platform

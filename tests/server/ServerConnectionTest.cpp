@@ -1,0 +1,135 @@
+// The connection to a register's server and the stations' presence there,
+// against the real PostgreSQL server that ctest starts for these tests
+// (scripts/test-server.sh, the fixture "server" in tests/CMakeLists.txt).
+#include "platform/server/ServerConnection.h"
+#include "platform/server/StationPresence.h"
+#include "tests/support/TestEnvironment.h"
+
+#include <QCoreApplication>
+#include <QProcess>
+
+using namespace fundora;
+namespace ErrorCode = platform::ErrorCode;
+using platform::ServerConnection;
+using platform::ServerRows;
+using platform::StationPresence;
+
+class ServerConnectionTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        // Each test works in a schema of its own, removed at the end.
+        m_schema = QStringLiteral("t_%1").arg(QCoreApplication::applicationPid());
+        ServerConnection admin(uri());
+        ASSERT_TRUE(admin.exec(QStringLiteral("DROP SCHEMA IF EXISTS %1 CASCADE").arg(m_schema)).ok());
+        ASSERT_TRUE(admin.exec(QStringLiteral("CREATE SCHEMA %1").arg(m_schema)).ok());
+    }
+    void TearDown() override { ServerConnection(uri()).exec(QStringLiteral("DROP SCHEMA IF EXISTS %1 CASCADE").arg(m_schema)); }
+    // The server is started by ctest before these tests (the fixture "server").
+    static QString uri() { return QStringLiteral(FUNDORA_TEST_SERVER); }
+    static void restartServer()
+    {
+        const int rc = QProcess::execute(QStringLiteral("bash"), {QStringLiteral(FUNDORA_TEST_SERVER_SCRIPT), QStringLiteral("restart"),
+                                                                  QStringLiteral(FUNDORA_TEST_SERVER_DIR)});
+        ASSERT_EQ(rc, 0);
+    }
+    QString table() const { return m_schema + QStringLiteral(".notes"); }
+    // A session that ends lets its locks go as its server process exits, a
+    // moment later: the count is read again until it is `expected` (at most 5 s).
+    static int othersOnceSettled(StationPresence& presence, ServerConnection& on, int expected)
+    {
+        int count = -1;
+        for (int tries = 0; tries < 500; ++tries) {
+            if (!presence.others(count).ok() || count == expected)
+                break;
+            on.exec(QStringLiteral("SELECT pg_sleep(0.01)"));
+        }
+        return count;
+    }
+    QString m_schema;
+};
+
+TEST_F(ServerConnectionTest, HostileWordsAreStoredAsTheyAreAndNeverBecomeSql)
+{
+    ServerConnection c(uri());
+    ASSERT_TRUE(c.exec(QStringLiteral("CREATE TABLE %1 (id serial PRIMARY KEY, body text NOT NULL)").arg(table())).ok());
+    const QStringList words{QStringLiteral("'); DROP TABLE %1; --").arg(table()), QStringLiteral("O'Brien \\\\ \"quoted\" $1 $$"),
+                            QStringLiteral("Caf\u00e9 \u202Eexe.GNP"), QStringLiteral("%_ LIKE *"), QString(2000, u'x')};
+    for (const QString& w : words)
+        ASSERT_TRUE(c.exec(QStringLiteral("INSERT INTO %1 (body) VALUES ($1)").arg(table()), {w}).ok()) << w;
+    ServerRows rows;
+    ASSERT_TRUE(c.exec(QStringLiteral("SELECT body FROM %1 ORDER BY id").arg(table()), {}, &rows).ok());
+    ASSERT_EQ(rows.rows.size(), static_cast<std::size_t>(words.size()));
+    for (int i = 0; i < words.size(); ++i)
+        EXPECT_EQ(rows.value(static_cast<std::size_t>(i), 0), words[i]);
+    // A text the server cannot hold (a NUL would cut it short) is the store's "does not fit", and nothing is written.
+    const platform::FileError nul = c.exec(QStringLiteral("INSERT INTO %1 (body) VALUES ($1)").arg(table()), {QStringLiteral("a\u0000b")});
+    EXPECT_EQ(nul.code, ErrorCode::InvalidValue) << nul.text;
+    const platform::FileError twice = c.exec(QStringLiteral("INSERT INTO %1 (id, body) VALUES (1, 'again')").arg(table()));
+    EXPECT_EQ(twice.code, ErrorCode::DuplicateKey) << twice.text;
+    ASSERT_TRUE(c.exec(QStringLiteral("SELECT count(*) FROM %1").arg(table()), {}, &rows).ok());
+    EXPECT_EQ(rows.value(0, 0), QString::number(words.size()));
+}
+
+TEST_F(ServerConnectionTest, StationsAreSeenFromAnyConnectionAndARestoreWaitsUntilTheyLeave)
+{
+    ServerConnection first(uri()), second(uri()), utility(uri()), late(uri());
+    StationPresence firstHere(first), secondHere(second), restore(utility), lateHere(late);
+    ASSERT_TRUE(firstHere.announce().ok());
+    ASSERT_TRUE(secondHere.announce().ok());
+    int count = -1;
+    ASSERT_TRUE(restore.others(count).ok());
+    EXPECT_EQ(count, 2);
+    bool alone = true;
+    ASSERT_TRUE(restore.holdAlone(alone).ok());
+    EXPECT_FALSE(alone);
+
+    // One station ends; the other's connection is cut by the server (a
+    // computer switched off): both are gone without saying so.
+    first.disconnect();
+    ServerRows pid;
+    ASSERT_TRUE(second.exec(QStringLiteral("SELECT pg_backend_pid()"), {}, &pid).ok());
+    ASSERT_TRUE(utility.exec(QStringLiteral("SELECT pg_terminate_backend($1::int)"), {pid.value(0, 0)}).ok());
+    EXPECT_EQ(othersOnceSettled(restore, utility, 0), 0);
+    ASSERT_TRUE(restore.holdAlone(alone).ok());
+    EXPECT_TRUE(alone);
+
+    // While the restore holds the register, a station starting is told so.
+    const platform::FileError refused = lateHere.announce();
+    EXPECT_EQ(refused.code, ErrorCode::FileLocked);
+    EXPECT_TRUE(refused.text.endsWith(QStringLiteral("a restore of the register is running"))) << refused.text;
+    ASSERT_TRUE(restore.release().ok());
+    EXPECT_TRUE(lateHere.announce().ok());
+    ASSERT_TRUE(restore.others(count).ok());
+    EXPECT_EQ(count, 1);
+}
+
+TEST_F(ServerConnectionTest, ARestartedServerFailsTheWorkInProgressWholeAndTheNextActionConnectsAgain)
+{
+    ServerConnection c(uri());
+    ASSERT_TRUE(c.exec(QStringLiteral("CREATE TABLE %1 (id serial PRIMARY KEY, body text NOT NULL)").arg(table())).ok());
+    ASSERT_TRUE(c.exec(QStringLiteral("BEGIN")).ok());
+    ASSERT_TRUE(c.exec(QStringLiteral("INSERT INTO %1 (body) VALUES ('half')").arg(table())).ok());
+    restartServer();
+    const platform::FileError lost = c.exec(QStringLiteral("COMMIT"));
+    EXPECT_EQ(lost.code, ErrorCode::StoreFailure);
+    EXPECT_TRUE(lost.text.contains(QStringLiteral("the connection to the server of the register"))) << lost.text;
+    EXPECT_FALSE(c.isConnected());
+    ServerRows rows;
+    ASSERT_TRUE(c.exec(QStringLiteral("SELECT count(*) FROM %1").arg(table()), {}, &rows).ok());
+    EXPECT_EQ(rows.value(0, 0), QStringLiteral("0"));
+}
+
+TEST_F(ServerConnectionTest, AServerThatCannotBeReachedIsAClearErrorThatNeverShowsThePassword)
+{
+    QTemporaryDir nowhere;
+    ServerConnection c(QStringLiteral("postgresql://fundora_test:s3cret@/fundora_test?host=%1&port=5").arg(nowhere.path()));
+    const platform::FileError e = c.exec(QStringLiteral("SELECT 1"));
+    EXPECT_EQ(e.code, ErrorCode::StoreFailure);
+    EXPECT_TRUE(e.text.contains(QStringLiteral("the server of the register (postgresql://fundora_test:***@/fundora_test?host="))) << e.text;
+    EXPECT_FALSE(e.text.contains(QStringLiteral("s3cret")));
+    EXPECT_EQ(platform::withoutPassword(QStringLiteral("host=db user=me password='a b' sslmode=require")),
+              QStringLiteral("host=db user=me password=*** sslmode=require"));
+    EXPECT_EQ(platform::withoutPassword(QStringLiteral("postgresql://me@db/reg?password=x&sslmode=require")),
+              QStringLiteral("postgresql://me@db/reg?password=***&sslmode=require"));
+}
