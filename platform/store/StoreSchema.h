@@ -15,17 +15,28 @@ namespace fundora::platform::schema {
 
 inline constexpr int ApplicationId = 0x46554e44; // "FUND": marks a file of this program
 
+// Which SQL the statements are written in: a register in a directory is
+// SQLite's, one on a server PostgreSQL's. A text key component without case
+// orders the same on both: SQLite's NOCASE folds ASCII letters only and then
+// compares bytes; on the server the text is stored with the "C" collation
+// (byte order) and ordered by a stored generated column "lc_<field>" holding
+// lower() of it, which under "C" also folds ASCII letters only.
+enum class Dialect { Sqlite, Postgres };
+
 QString quoted(const QString& identifier);
 QString table(const FileDef& def);
 QString qualifiedTable(const FileDef& def, const QString& schemaName);
 // The quoted column a key component orders by.
-QString orderColumn(const FileDef& def, const KeyPart& part);
+QString orderColumn(const FileDef& def, const KeyPart& part, Dialect dialect = Dialect::Sqlite);
+// What a value bound as `parameter` is compared with `orderColumn` as: on the
+// server a text without case is folded as its column is.
+QString orderValue(const FileDef& def, const KeyPart& part, const QString& parameter, Dialect dialect = Dialect::Sqlite);
 QString indexName(const FileDef& def, int key);
 // The columns that make a key's order total: its components, and "seq" unless the key is unique.
-QStringList orderColumns(const FileDef& def, int key);
+QStringList orderColumns(const FileDef& def, int key, Dialect dialect = Dialect::Sqlite);
 
-QString createTable(const FileDef& def, const QString& schemaName);
-QStringList createIndexes(const FileDef& def, const QString& schemaName);
+QString createTable(const FileDef& def, const QString& schemaName, Dialect dialect = Dialect::Sqlite);
+QStringList createIndexes(const FileDef& def, const QString& schemaName, Dialect dialect = Dialect::Sqlite);
 // The summary indexes and the keys kept within a fixed field, "IF NOT EXISTS"
 // (an older file gets them when it opens).
 QStringList createSummaryIndexes(const FileDef& def, const QString& schemaName);
