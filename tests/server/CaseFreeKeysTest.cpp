@@ -2,6 +2,7 @@
 // server as in one in a directory: the same table made by the store's schema
 // on both engines, the same records, the same reads.
 #include "platform/server/ServerConnection.h"
+#include "platform/server/ServerStatement.h"
 #include "platform/store/Statement.h"
 #include "platform/store/StoreSchema.h"
 #include "tests/support/SampleFile.h"
@@ -13,7 +14,8 @@
 
 using namespace fundora;
 using platform::ServerConnection;
-using platform::ServerRows;
+
+static_assert(SQLITE_ROW == platform::ServerStatement::RowReady && SQLITE_DONE == platform::ServerStatement::Done);
 using platform::schema::Dialect;
 
 class CaseFreeKeysTest : public ::testing::Test {
@@ -39,19 +41,30 @@ protected:
         sqlite3_close(m_file);
     }
 
+    // Runs one statement of the store's SQL on one engine: the seq of every row it gives.
+    std::vector<QString> run(Dialect dialect, const QString& sql, const std::vector<platform::SqlValue>& values)
+    {
+        auto rowsOf = [&](auto&& statement) {
+            statement.bindAll(values);
+            std::vector<QString> seqs;
+            int result = 0;
+            while ((result = statement.step()) == platform::ServerStatement::RowReady)
+                seqs.push_back(statement.text(0));
+            EXPECT_EQ(result, platform::ServerStatement::Done) << sql;
+            return seqs;
+        };
+        const QString table = platform::schema::qualifiedTable(m_def, dialect == Dialect::Sqlite ? QStringLiteral("main") : m_schema);
+        if (dialect == Dialect::Sqlite)
+            return rowsOf(platform::Statement(m_file, sql.arg(table)));
+        return rowsOf(platform::ServerStatement(m_server, sql.arg(table)));
+    }
+
     void add(std::int64_t owner, const QString& name, std::int64_t day)
     {
-        const QString sql = QStringLiteral("INSERT INTO %1 (\"seq\", \"Owner\", \"Name\", \"Day\", \"Code\") VALUES (%2, %3, %4, %5, %6)");
         const QString seq = QString::number(++m_added);
-        platform::Statement st(m_file, sql.arg(QStringLiteral("\"main\".\"Sample\""), seq, QStringLiteral("?"), QStringLiteral("?"),
-                                               QStringLiteral("?"), QStringLiteral("?")));
-        st.bindAll({owner, name, day, QStringLiteral("#") + seq});
-        ASSERT_EQ(st.step(), SQLITE_DONE);
-        ASSERT_TRUE(m_server
-                        .exec(sql.arg(platform::schema::qualifiedTable(m_def, m_schema), seq, QStringLiteral("$1::bigint"),
-                                      QStringLiteral("$2"), QStringLiteral("$3::bigint"), QStringLiteral("$4")),
-                              {QString::number(owner), name, QString::number(day), QStringLiteral("#") + seq})
-                        .ok());
+        for (Dialect dialect : {Dialect::Sqlite, Dialect::Postgres})
+            run(dialect, QStringLiteral("INSERT INTO %1 (\"seq\", \"Owner\", \"Name\", \"Day\", \"Code\") VALUES (?, ?, ?, ?, ?)"),
+                {m_added, owner, name, day, QStringLiteral("#") + seq});
     }
 
     // The seq of every record of `key` in its order, from the first not below
@@ -60,32 +73,15 @@ protected:
     {
         const QStringList order = platform::schema::orderColumns(m_def, key, dialect);
         const platform::KeyPart& first = m_def.keys.at(static_cast<std::size_t>(key)).parts.front();
-        const QString where =
-            from ? QStringLiteral(" WHERE %1 >= %2")
-                       .arg(order.front(),
-                            platform::schema::orderValue(m_def, first,
-                                                         dialect == Dialect::Sqlite ? QStringLiteral("?") : QStringLiteral("$1"), dialect))
-                 : QString();
-        std::vector<QString> seqs;
-        if (dialect == Dialect::Sqlite) {
-            platform::Statement st(
-                m_file,
-                QStringLiteral("SELECT \"seq\" FROM \"main\".\"Sample\"%1 ORDER BY %2").arg(where, order.join(QStringLiteral(", "))));
-            if (from)
-                st.bind(1, *from);
-            while (st.step() == SQLITE_ROW)
-                seqs.push_back(QString::number(st.integer(0)));
-            return seqs;
-        }
-        ServerRows rows;
-        const platform::FileError e =
-            m_server.exec(QStringLiteral("SELECT \"seq\" FROM %1%2 ORDER BY %3")
-                              .arg(platform::schema::qualifiedTable(m_def, m_schema), where, order.join(QStringLiteral(", "))),
-                          from ? QStringList{*from} : QStringList{}, &rows);
-        EXPECT_TRUE(e.ok()) << e.text;
-        for (std::size_t i = 0; i < rows.rows.size(); ++i)
-            seqs.push_back(rows.value(i, 0));
-        return seqs;
+        const QString where = from ? QStringLiteral(" WHERE %1 >= %2")
+                                         .arg(order.front(), platform::schema::orderValue(m_def, first, QStringLiteral("?"), dialect))
+                                   : QString();
+        std::vector<platform::SqlValue> values;
+        if (from)
+            values.emplace_back(*from);
+        return run(dialect,
+                   QStringLiteral("SELECT \"seq\" FROM %1") + where + QStringLiteral(" ORDER BY ") + order.join(QStringLiteral(", ")),
+                   values);
     }
 
     platform::FileDef m_def = test::sampleDef();

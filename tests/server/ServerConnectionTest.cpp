@@ -2,6 +2,7 @@
 // against the real PostgreSQL server that ctest starts for these tests
 // (scripts/test-server.sh, the fixture "server" in tests/CMakeLists.txt).
 #include "platform/server/ServerConnection.h"
+#include "platform/server/ServerStatement.h"
 #include "platform/server/StationPresence.h"
 #include "tests/support/TestEnvironment.h"
 
@@ -69,6 +70,13 @@ TEST_F(ServerConnectionTest, HostileWordsAreStoredAsTheyAreAndNeverBecomeSql)
     EXPECT_EQ(twice.code, ErrorCode::DuplicateKey) << twice.text;
     ASSERT_TRUE(c.exec(QStringLiteral("SELECT count(*) FROM %1").arg(table()), {}, &rows).ok());
     EXPECT_EQ(rows.value(0, 0), QString::number(words.size()));
+    // The store's statements write ? for each value; a ? in quoted text or a quoted name stays as it is.
+    platform::ServerStatement st(c, QStringLiteral("SELECT '?''?' || ? AS \"why?\", ? + 1"));
+    st.bindAll({words.front(), std::int64_t{41}});
+    ASSERT_EQ(st.step(), platform::ServerStatement::RowReady) << st.error().text;
+    EXPECT_EQ(st.text(0), QStringLiteral("?'?") + words.front());
+    EXPECT_EQ(st.integer(1), 42);
+    EXPECT_EQ(st.step(), platform::ServerStatement::Done);
 }
 
 TEST_F(ServerConnectionTest, StationsAreSeenFromAnyConnectionAndARestoreWaitsUntilTheyLeave)

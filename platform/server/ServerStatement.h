@@ -1,0 +1,47 @@
+#pragma once
+
+#include "platform/server/ServerConnection.h"
+#include "platform/store/Statement.h"
+
+namespace fundora::platform {
+
+// A statement of the store run on the server, with the same calls as the
+// SQLite statement (platform::Statement), so that the store's SQL runs on
+// either engine: `?` placeholders (outside quoted text and names) become $1,
+// $2, ...; step() runs the statement when first called after a reset and then
+// gives its rows one at a time (RowReady, then Done). A failure is StepFailed,
+// with the store's error in error().
+class ServerStatement {
+public:
+    static constexpr int RowReady = 100; // SQLite's SQLITE_ROW
+    static constexpr int Done = 101;     // SQLite's SQLITE_DONE
+    static constexpr int StepFailed = 1; // SQLite's SQLITE_ERROR
+
+    ServerStatement(ServerConnection& connection, const QString& sql);
+
+    bool isValid() const { return true; }
+    void bind(int index, std::int64_t value);
+    void bind(int index, const QString& value);
+    void bind(int index, const SqlValue& value);
+    void bindAll(const std::vector<SqlValue>& values, int first = 1);
+    int step();
+    void reset();
+    std::int64_t integer(int column) const;
+    QString text(int column) const;
+    bool isNull(int column) const;
+    const FileError& error() const { return m_error; }
+
+    // The SQL with its ? placeholders numbered as PostgreSQL writes them.
+    static QString numberedPlaceholders(const QString& sql);
+
+private:
+    ServerConnection& m_connection;
+    QString m_sql;
+    QStringList m_parameters;
+    ServerRows m_rows;
+    bool m_ran = false;
+    std::size_t m_next = 0; // the row step() gives next
+    FileError m_error;
+};
+
+} // namespace fundora::platform
