@@ -56,8 +56,8 @@ using namespace filter_detail;
 class FilterCompiler {
 public:
     FilterCompiler(const QString& text, const FileDef& def, const FilterBindings& names, CompiledFilter& out,
-                   const std::vector<int>& unindexed)
-        : m_text(text), m_def(def), m_names(names), m_out(out), m_unindexed(unindexed)
+                   const std::vector<int>& unindexed, schema::Dialect dialect)
+        : m_text(text), m_def(def), m_names(names), m_out(out), m_unindexed(unindexed), m_server(dialect == schema::Dialect::Postgres)
     {
     }
 
@@ -229,13 +229,17 @@ private:
             return false;
         }
         align(out, right);
-        const QString collate = out.type == Type::Text ? QStringLiteral(" COLLATE BINARY") : QString();
+        // Texts compare by their bytes on both engines.
+        const QString collate = out.type != Type::Text ? QString()
+                                : m_server             ? QStringLiteral(" COLLATE \"C\"")
+                                                       : QStringLiteral(" COLLATE BINARY");
         QString sql = u'(' + out.sql + collate + u' ' + op + u' ' + right.sql + collate + u')';
         // Texts compare exactly. A keyed text column is stored without regard
         // to case, so its index cannot answer the exact comparison; the
         // equality in the column's own collation, which every exact match also
-        // passes, is added for the index to seek on.
-        if (out.type == Type::Text && op == u'=' && (out.column || right.column)) {
+        // passes, is added for the index to seek on. (On the server a text
+        // column is stored exactly; its key column is another.)
+        if (!m_server && out.type == Type::Text && op == u'=' && (out.column || right.column)) {
             sql = u'(' + out.sql + QStringLiteral(" = ") + right.sql + QStringLiteral(" AND ") + sql + u')';
             // Both sides now appear twice: their parameters are bound twice, in order.
             auto& p = m_out.m_parameters;
@@ -266,10 +270,16 @@ private:
         return true;
     }
 
+    // The server infers an untyped parameter's type from its neighbour, and
+    // would take a number beside a small literal for a 32-bit one: each says
+    // its type there.
     QString parameter(CompiledFilter::Parameter p)
     {
+        const bool text = std::holds_alternative<QString>(p.fixed);
         m_out.m_parameters.push_back(std::move(p));
-        return QStringLiteral("?");
+        if (!m_server)
+            return QStringLiteral("?");
+        return text ? QStringLiteral("CAST(? AS text)") : QStringLiteral("CAST(? AS bigint)");
     }
 
     bool factor(Operand& out)
@@ -340,7 +350,9 @@ private:
                 return false;
             }
             advance();
-            out = {QStringLiteral("UPPER(") + inner.sql + u')', Type::Text, 0};
+            // SQLite's upper() changes ASCII letters only; the server's does so in the "C" collation.
+            out = {QStringLiteral("UPPER(") + inner.sql + (m_server ? QStringLiteral(" COLLATE \"C\")") : QStringLiteral(")")), Type::Text,
+                   0};
             return true;
         }
         const int field = m_def.fieldIndex(word);
@@ -349,7 +361,7 @@ private:
             const bool text = f.type == FieldType::String || f.type == FieldType::Memo;
             m_out.m_fields.push_back(field);
             // A unary plus keeps the value and the column's collation but no index seeks on it.
-            const bool plus = std::find(m_unindexed.begin(), m_unindexed.end(), field) != m_unindexed.end();
+            const bool plus = !m_server && std::find(m_unindexed.begin(), m_unindexed.end(), field) != m_unindexed.end();
             out = {(plus ? QStringLiteral("+") : QString()) + schema::quoted(f.column()), text ? Type::Text : Type::Number,
                    f.type == FieldType::Decimal ? f.places : 0, true};
             return true;
@@ -373,18 +385,19 @@ private:
     const FilterBindings& m_names;
     CompiledFilter& m_out;
     const std::vector<int>& m_unindexed;
+    const bool m_server;
     qsizetype m_pos = 0;
     Token m_token;
     QString m_error;
 };
 
 FileError compileFilter(const QString& expression, const FileDef& def, const FilterBindings& names, CompiledFilter& out,
-                        const std::vector<int>& unindexed)
+                        const std::vector<int>& unindexed, schema::Dialect dialect)
 {
     out = CompiledFilter();
     if (expression.trimmed().isEmpty())
         return FileError::success();
-    return FilterCompiler(expression, def, names, out, unindexed).run();
+    return FilterCompiler(expression, def, names, out, unindexed, dialect).run();
 }
 
 } // namespace fundora::platform

@@ -4,6 +4,7 @@
 #include "platform/store/FileError.h"
 #include "platform/store/Record.h"
 #include "platform/store/Statement.h"
+#include "platform/store/StoreSchema.h"
 
 #include <QHash>
 #include <QString>
@@ -58,8 +59,9 @@ private:
 // numbers, texts in single quotes ('' for a quote), the file's fields and bound
 // names (without regard to case). Field and bound money compares exactly.
 // The fields in `unindexed` are written so that no index seeks on them (the
-// condition holds the same).
+// condition holds the same). Every value is a parameter; the SQL is written
+// for the engine `dialect` names, and holds the same on both.
 FileError compileFilter(const QString& expression, const FileDef& def, const FilterBindings& names, CompiledFilter& out,
-                        const std::vector<int>& unindexed = {});
+                        const std::vector<int>& unindexed = {}, schema::Dialect dialect = schema::Dialect::Sqlite);
 
 } // namespace fundora::platform
