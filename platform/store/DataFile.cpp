@@ -265,8 +265,7 @@ FileError DataFile::aggregate(const QString& expression, std::int64_t& out, bool
     if (FileError e = checkOpen(); !e.ok())
         return e;
     const QString schemaName = m_store.schemaOf(m_def);
-    const QString table = fromKeptTotals ? schema::quoted(schemaName) + u'.' + schema::quoted(schema::keptTotalsTable(m_def))
-                                         : schema::qualifiedTable(m_def, schemaName);
+    const QString table = fromKeptTotals ? schema::qualifiedKeptTotals(m_def, schemaName) : schema::qualifiedTable(m_def, schemaName);
     FileError error;
     Statement& s = m_store.cached(QStringLiteral("SELECT %1 FROM %2").arg(expression, table), &error);
     if (!error.ok())

@@ -155,6 +155,11 @@ QString keptTotalsTable(const FileDef& def)
     return def.label + QStringLiteral("_Totals");
 }
 
+QString qualifiedKeptTotals(const FileDef& def, const QString& schemaName)
+{
+    return quoted(schemaName) + u'.' + quoted(keptTotalsTable(def));
+}
+
 QStringList keptTotalsObjects(const FileDef& def)
 {
     const QString t = keptTotalsTable(def);
@@ -238,7 +243,7 @@ QStringList createKeptTotals(const FileDef& def, const QString& schemaName)
 
 QString fillKeptTotals(const FileDef& def, const QString& schemaName)
 {
-    const QString target = quoted(schemaName) + u'.' + quoted(keptTotalsTable(def));
+    const QString target = qualifiedKeptTotals(def, schemaName);
     if (def.keptTotals->groupFields.empty())
         return QStringLiteral("INSERT INTO %1 (%2, \"Count\", \"Sum\") SELECT 0, COUNT(*), IFNULL(SUM(%3), 0) FROM %4")
             .arg(target, WholeFile, sumColumn(def), qualifiedTable(def, schemaName));

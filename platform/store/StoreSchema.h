@@ -45,6 +45,7 @@ QStringList createSummaryIndexes(const FileDef& def, const QString& schemaName);
 // three triggers that keep it (one statement each), the statement that fills
 // it from the records, and the names of the four.
 QString keptTotalsTable(const FileDef& def);
+QString qualifiedKeptTotals(const FileDef& def, const QString& schemaName);
 QStringList createKeptTotals(const FileDef& def, const QString& schemaName);
 QString fillKeptTotals(const FileDef& def, const QString& schemaName);
 QStringList keptTotalsObjects(const FileDef& def);

@@ -242,9 +242,9 @@ FileError View::totals(int sumField, const QString& condition, const FilterBindi
     const QString schemaName = m_file.store().schemaOf(d);
     QString sql;
     if (ascendingRange && m_file.store().keepsTotals(d) && d.keepsTotalsOf(named, sumField)) {
-        sql = QStringLiteral("SELECT IFNULL(SUM(\"Count\"), 0), %1 FROM %2.%3")
-                  .arg(sumField < 0 ? QStringLiteral("0") : QStringLiteral("IFNULL(SUM(\"Sum\"), 0)"), schema::quoted(schemaName),
-                       schema::quoted(schema::keptTotalsTable(d)));
+        sql = QStringLiteral("SELECT IFNULL(SUM(\"Count\"), 0), %1 FROM %2")
+                  .arg(sumField < 0 ? QStringLiteral("0") : QStringLiteral("IFNULL(SUM(\"Sum\"), 0)"),
+                       schema::qualifiedKeptTotals(d, schemaName));
     } else {
         const QString sum =
             sumField < 0
