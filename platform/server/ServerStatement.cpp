@@ -41,17 +41,6 @@ void ServerStatement::bind(int index, const QString& value)
     m_parameters[index - 1] = value.isNull() ? QStringLiteral("") : value;
 }
 
-void ServerStatement::bind(int index, const SqlValue& value)
-{
-    std::visit([&](const auto& v) { bind(index, v); }, value);
-}
-
-void ServerStatement::bindAll(const std::vector<SqlValue>& values, int first)
-{
-    for (std::size_t i = 0; i < values.size(); ++i)
-        bind(first + static_cast<int>(i), values[i]);
-}
-
 int ServerStatement::step()
 {
     if (!m_ran) {

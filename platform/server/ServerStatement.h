@@ -11,7 +11,7 @@ namespace fundora::platform {
 // $2, ...; step() runs the statement when first called after a reset and then
 // gives its rows one at a time (RowReady, then Done). A failure is StepFailed,
 // with the store's error in error().
-class ServerStatement {
+class ServerStatement : public BindsValues<ServerStatement> {
 public:
     static constexpr int RowReady = 100; // SQLite's SQLITE_ROW
     static constexpr int Done = 101;     // SQLite's SQLITE_DONE
@@ -22,8 +22,7 @@ public:
     bool isValid() const { return true; }
     void bind(int index, std::int64_t value);
     void bind(int index, const QString& value);
-    void bind(int index, const SqlValue& value);
-    void bindAll(const std::vector<SqlValue>& values, int first = 1);
+    using BindsValues::bind;
     int step();
     void reset();
     std::int64_t integer(int column) const;

@@ -46,17 +46,6 @@ void Statement::bind(int index, const QString& value)
     sqlite3_bind_text(m_stmt, index, utf8.constData(), static_cast<int>(utf8.size()), SQLITE_TRANSIENT);
 }
 
-void Statement::bind(int index, const SqlValue& value)
-{
-    std::visit([&](const auto& v) { bind(index, v); }, value);
-}
-
-void Statement::bindAll(const std::vector<SqlValue>& values, int first)
-{
-    for (std::size_t i = 0; i < values.size(); ++i)
-        bind(first + static_cast<int>(i), values[i]);
-}
-
 int Statement::step()
 {
     return sqlite3_step(m_stmt);
