@@ -17,7 +17,11 @@ namespace fundora::platform {
 // an empty optional).
 struct ServerRows {
     std::vector<std::vector<std::optional<QString>>> rows;
-    QString value(std::size_t row, std::size_t column) const { return rows.at(row).at(column).value_or(QString()); }
+    // The value, or an empty text for NULL and for a place outside the rows (as QList::value).
+    QString value(std::size_t row, std::size_t column) const
+    {
+        return row < rows.size() && column < rows[row].size() ? rows[row][column].value_or(QString()) : QString();
+    }
 };
 
 // One connection to a register kept on a PostgreSQL server, through libpq.
@@ -59,6 +63,14 @@ private:
     QString m_uri;
     PGconn* m_conn = nullptr;
 };
+
+// The advisory locks of a register on its server: one space of this
+// program's own ('FUND'), and a key for each use.
+namespace RegisterLocks {
+inline constexpr int Space = 0x46554E44;
+inline constexpr int Stations = 1;      // shared by every running station, taken alone by a restore
+inline constexpr int TableCreation = 2; // held while a missing table is made
+} // namespace RegisterLocks
 
 // The URI with its password (user:password@ or password=...) replaced by "***".
 QString withoutPassword(const QString& uri);

@@ -6,7 +6,7 @@ namespace {
 
 QStringList keys()
 {
-    return {QString::number(StationPresence::LockSpace), QString::number(StationPresence::StationsKey)};
+    return {QString::number(RegisterLocks::Space), QString::number(RegisterLocks::Stations)};
 }
 
 } // namespace

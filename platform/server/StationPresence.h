@@ -25,10 +25,6 @@ public:
     FileError holdAlone(bool& held);
     FileError release();
 
-    // The advisory lock's two keys ('FUND' and the register's stations).
-    static constexpr int LockSpace = 0x46554E44;
-    static constexpr int StationsKey = 1;
-
 private:
     ServerConnection& m_connection;
 };

@@ -252,16 +252,20 @@ QString fillKeptTotals(const FileDef& def, const QString& schemaName)
         .arg(target, groups, sumColumn(def), qualifiedTable(def, schemaName));
 }
 
-std::vector<ColumnShape> expectedColumns(const FileDef& def)
+std::vector<ColumnShape> expectedColumns(const FileDef& def, Dialect dialect)
 {
-    std::vector<ColumnShape> cols{{QStringLiteral("id"), QStringLiteral("INTEGER")},
-                                  {QStringLiteral("seq"), QStringLiteral("INTEGER")},
-                                  {QStringLiteral("rowversion"), QStringLiteral("INTEGER")}};
+    const bool server = dialect == Dialect::Postgres;
+    const QString number = server ? QStringLiteral("bigint") : QStringLiteral("INTEGER");
+    const QString text = server ? QStringLiteral("text") : QStringLiteral("TEXT");
+    std::vector<ColumnShape> cols{{QStringLiteral("id"), number}, {QStringLiteral("seq"), number}, {QStringLiteral("rowversion"), number}};
     for (const FieldDef& f : def.fields)
-        cols.push_back({f.column(), declaredType(f, Dialect::Sqlite)});
-    for (int i = 0; i < static_cast<int>(def.fields.size()); ++i)
+        cols.push_back({f.column(), isText(f) ? text : number});
+    for (int i = 0; i < static_cast<int>(def.fields.size()); ++i) {
         if (def.fieldIsDescending(i))
-            cols.push_back({negatedColumn(def.fields[static_cast<std::size_t>(i)]), QStringLiteral("INTEGER")});
+            cols.push_back({negatedColumn(def.fields[static_cast<std::size_t>(i)]), number});
+        if (foldedOnServer(def, i, dialect))
+            cols.push_back({foldedColumn(def.fields[static_cast<std::size_t>(i)]), text});
+    }
     return cols;
 }
 

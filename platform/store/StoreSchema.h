@@ -50,11 +50,12 @@ QStringList createKeptTotals(const FileDef& def, const QString& schemaName);
 QString fillKeptTotals(const FileDef& def, const QString& schemaName);
 QStringList keptTotalsObjects(const FileDef& def);
 
-// Column names and declared types, in table order, as PRAGMA table_xinfo reports them.
+// Column names and declared types, in table order, as PRAGMA table_xinfo
+// reports them (on the server: as information_schema.columns names the type).
 struct ColumnShape {
     QString name;
     QString type;
 };
-std::vector<ColumnShape> expectedColumns(const FileDef& def);
+std::vector<ColumnShape> expectedColumns(const FileDef& def, Dialect dialect = Dialect::Sqlite);
 
 } // namespace fundora::platform::schema

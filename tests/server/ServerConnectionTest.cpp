@@ -3,11 +3,17 @@
 // (scripts/test-server.sh, the fixture "server" in tests/CMakeLists.txt).
 #include "platform/server/ServerConnection.h"
 #include "platform/server/ServerStatement.h"
+#include "platform/server/ServerTables.h"
 #include "platform/server/StationPresence.h"
+#include "platform/store/StoreSchema.h"
+#include "tests/support/SampleFile.h"
 #include "tests/support/TestEnvironment.h"
 
 #include <QCoreApplication>
 #include <QProcess>
+#include <QScopeGuard>
+
+#include <thread>
 
 using namespace fundora;
 namespace ErrorCode = platform::ErrorCode;
@@ -140,4 +146,61 @@ TEST_F(ServerConnectionTest, AServerThatCannotBeReachedIsAClearErrorThatNeverSho
               QStringLiteral("host=db user=me password=*** sslmode=require"));
     EXPECT_EQ(platform::withoutPassword(QStringLiteral("postgresql://me@db/reg?password=x&sslmode=require")),
               QStringLiteral("postgresql://me@db/reg?password=***&sslmode=require"));
+}
+
+TEST_F(ServerConnectionTest, AMissingFileIsMadeOnceAndAFileOfAnotherLayoutIsRefusedAsItIs)
+{
+    const platform::FileDef def = test::sampleDef();
+    auto columns = [&](ServerConnection& on) {
+        ServerRows rows;
+        on.exec(QStringLiteral("SELECT string_agg(column_name || ' ' || data_type, ', ' ORDER BY ordinal_position) FROM "
+                               "information_schema.columns WHERE table_schema = $1 AND table_name = $2"),
+                {m_schema, def.label}, &rows);
+        return rows.value(0, 0);
+    };
+    // Another station is making the file: this one waits for it, then finds it made.
+    ServerConnection other(uri()), station(uri());
+    ASSERT_TRUE(other.exec(QStringLiteral("BEGIN")).ok());
+    ASSERT_TRUE(other
+                    .exec(QStringLiteral("SELECT pg_advisory_xact_lock($1::int, $2::int)"),
+                          {QString::number(platform::RegisterLocks::Space), QString::number(platform::RegisterLocks::TableCreation)})
+                    .ok());
+    platform::FileError opened = platform::FileError::of(ErrorCode::StoreFailure);
+    std::thread starting([&] { opened = platform::openServerTable(station, def, m_schema); });
+    auto finish = qScopeGuard([&] {
+        other.exec(QStringLiteral("ROLLBACK")); // lets the waiting station go, whatever happened here
+        starting.join();
+    });
+    ServerRows waiting;
+    for (int tries = 0; tries < 500 && waiting.value(0, 0) != u"1"; ++tries)
+        other.exec(QStringLiteral("SELECT (SELECT count(*) FROM pg_locks WHERE locktype = 'advisory' AND NOT granted), pg_sleep(0.01)"), {},
+                   &waiting);
+    ASSERT_EQ(waiting.value(0, 0), QStringLiteral("1")) << "the starting station never waited for the one making the file";
+    QStringList making{platform::schema::createTable(def, m_schema, platform::schema::Dialect::Postgres)};
+    making << platform::schema::createIndexes(def, m_schema, platform::schema::Dialect::Postgres)
+           << QStringLiteral("COMMENT ON TABLE %1 IS 'fundora layout 1'").arg(platform::schema::qualifiedTable(def, m_schema));
+    for (const QString& sql : making)
+        ASSERT_TRUE(other.exec(sql).ok()) << sql;
+    ASSERT_TRUE(other.exec(QStringLiteral("COMMIT")).ok());
+    finish.dismiss();
+    starting.join();
+    EXPECT_TRUE(opened.ok()) << opened.text;
+    const QString made = columns(other);
+    EXPECT_TRUE(made.startsWith(QStringLiteral("id bigint, seq bigint, rowversion bigint, Owner bigint, Name text"))) << made;
+
+    // Another layout version, a column added by hand, a table of something else: 47, and nothing changed.
+    platform::FileDef newer = def;
+    newer.layoutVersion = 2;
+    EXPECT_EQ(platform::openServerTable(station, newer, m_schema).code, ErrorCode::LayoutDiffers);
+    ASSERT_TRUE(
+        other.exec(QStringLiteral("ALTER TABLE %1 ADD COLUMN \"Extra\" text").arg(platform::schema::qualifiedTable(def, m_schema))).ok());
+    const QString altered = columns(other);
+    EXPECT_EQ(platform::openServerTable(station, def, m_schema).code, ErrorCode::LayoutDiffers);
+    EXPECT_EQ(columns(other), altered);
+    ASSERT_TRUE(other.exec(QStringLiteral("DROP TABLE %1").arg(platform::schema::qualifiedTable(def, m_schema))).ok());
+    ASSERT_TRUE(
+        other.exec(QStringLiteral("CREATE TABLE %1 (\"id\" int, \"Note\" text)").arg(platform::schema::qualifiedTable(def, m_schema)))
+            .ok());
+    EXPECT_EQ(platform::openServerTable(station, def, m_schema).code, ErrorCode::LayoutDiffers);
+    EXPECT_EQ(columns(other), QStringLiteral("id integer, Note text"));
 }

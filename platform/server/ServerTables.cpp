@@ -1,0 +1,83 @@
+#include "platform/server/ServerTables.h"
+
+#include "platform/store/StoreSchema.h"
+
+namespace fundora::platform {
+
+namespace {
+
+using schema::Dialect;
+
+QString layoutComment(const FileDef& def)
+{
+    return QStringLiteral("fundora layout %1").arg(def.layoutVersion);
+}
+
+// Whether the table exists, and if so whether it is of the layout `def` describes.
+FileError checkTable(ServerConnection& connection, const FileDef& def, const QString& schemaName, bool& exists)
+{
+    ServerRows rows;
+    if (FileError e = connection.exec(QStringLiteral("SELECT column_name, data_type FROM information_schema.columns WHERE table_schema = "
+                                                     "$1 AND table_name = $2 ORDER BY ordinal_position"),
+                                      {schemaName, def.label}, &rows);
+        !e.ok())
+        return e;
+    exists = !rows.rows.empty();
+    if (!exists)
+        return FileError::success();
+    const std::vector<schema::ColumnShape> expected = schema::expectedColumns(def, Dialect::Postgres);
+    bool same = rows.rows.size() == expected.size();
+    for (std::size_t i = 0; same && i < expected.size(); ++i)
+        same = rows.value(i, 0) == expected[i].name && rows.value(i, 1) == expected[i].type;
+    if (!same)
+        return FileError::of(ErrorCode::LayoutDiffers, QStringLiteral("%1: fields differ").arg(def.label));
+    ServerRows comment;
+    if (FileError e = connection.exec(QStringLiteral("SELECT obj_description(to_regclass($1), 'pg_class')"),
+                                      {schema::qualifiedTable(def, schemaName)}, &comment);
+        !e.ok())
+        return e;
+    if (comment.value(0, 0) != layoutComment(def))
+        return FileError::of(ErrorCode::LayoutDiffers,
+                             QStringLiteral("%1: \"%2\", expected \"%3\"").arg(def.label, comment.value(0, 0), layoutComment(def)));
+    return FileError::success();
+}
+
+} // namespace
+
+FileError openServerTable(ServerConnection& connection, const FileDef& def, const QString& schemaName)
+{
+    bool exists = false;
+    if (FileError e = checkTable(connection, def, schemaName, exists); !e.ok() || exists)
+        return e;
+    // Made whole in one transaction; stations starting at once wait for each
+    // other on a lock of the register's own and the later one finds it made.
+    if (FileError e = connection.exec(QStringLiteral("BEGIN")); !e.ok())
+        return e;
+    auto fail = [&](const FileError& e) {
+        connection.exec(QStringLiteral("ROLLBACK"));
+        return e;
+    };
+    ServerRows made;
+    if (FileError e = connection.exec(QStringLiteral("SELECT pg_advisory_xact_lock($1::int, $2::int)"),
+                                      {QString::number(RegisterLocks::Space), QString::number(RegisterLocks::TableCreation)});
+        !e.ok())
+        return fail(e);
+    if (FileError e = connection.exec(QStringLiteral("SELECT 1 FROM information_schema.tables WHERE table_schema = $1 AND table_name = $2"),
+                                      {schemaName, def.label}, &made);
+        !e.ok())
+        return fail(e);
+    if (made.rows.empty()) {
+        QStringList create{QStringLiteral("CREATE SCHEMA IF NOT EXISTS ") + schema::quoted(schemaName),
+                           schema::createTable(def, schemaName, Dialect::Postgres)};
+        create << schema::createIndexes(def, schemaName, Dialect::Postgres)
+               << QStringLiteral("COMMENT ON TABLE %1 IS '%2'").arg(schema::qualifiedTable(def, schemaName), layoutComment(def));
+        for (const QString& sql : create)
+            if (FileError e = connection.exec(sql); !e.ok())
+                return fail(e);
+    }
+    if (FileError e = connection.exec(QStringLiteral("COMMIT")); !e.ok())
+        return e;
+    return checkTable(connection, def, schemaName, exists);
+}
+
+} // namespace fundora::platform
