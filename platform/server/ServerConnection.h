@@ -49,7 +49,8 @@ public:
     // locks, an open transaction) ends with it.
     void disconnect();
 
-    // Runs one statement; `rows` receives what it returns. A lost connection
+    // Runs one statement; `rows` receives what it returns. A null QString
+    // parameter is NULL, an empty one the empty text. A lost connection
     // is reported (91, "the server ... could not be reached") and forgotten,
     // so the next call connects again; another station's lock is 32, a
     // unique key taken 40, a value that does not fit 75.

@@ -213,8 +213,48 @@ QString moveGroup(const FileDef& def, const QString& row, QChar sign)
 
 } // namespace
 
-QStringList createKeptTotals(const FileDef& def, const QString& schemaName)
+// The kept totals on the server: the table, and one row trigger whose function
+// takes the old record out of its group and adds the new one to its own.
+QStringList createServerKeptTotals(const FileDef& def, const QString& schemaName)
 {
+    const QString table = qualifiedKeptTotals(def, schemaName);
+    const QString function = quoted(schemaName) + u'.' + quoted(keptTotalsTable(def) + QStringLiteral("_Keep"));
+    const QStringList groups = groupColumns(def);
+    QStringList columns;
+    for (int field : def.keptTotals->groupFields)
+        columns << quoted(def.fields.at(static_cast<std::size_t>(field)).column()) + u' ' +
+                       declaredType(def.fields.at(static_cast<std::size_t>(field)), Dialect::Postgres) + QStringLiteral(" NOT NULL");
+    if (def.keptTotals->groupFields.empty())
+        columns << WholeFile + QStringLiteral(" bigint NOT NULL");
+    columns << QStringLiteral("\"Count\" bigint NOT NULL") << QStringLiteral("\"Sum\" bigint NOT NULL");
+    QStringList oldValues, newValues, oldMatch;
+    for (const QString& g : groups) {
+        oldValues << groupValue(QStringLiteral("OLD"), g);
+        newValues << groupValue(QStringLiteral("NEW"), g);
+        oldMatch << g + QStringLiteral(" = ") + groupValue(QStringLiteral("OLD"), g);
+    }
+    const QString body =
+        QStringLiteral("BEGIN IF TG_OP IN ('UPDATE', 'DELETE') THEN UPDATE %1 SET \"Count\" = \"Count\" - 1, \"Sum\" = \"Sum\" - OLD.%2 "
+                       "WHERE %3; END IF; IF TG_OP IN ('INSERT', 'UPDATE') THEN INSERT INTO %1 AS t (%4, \"Count\", \"Sum\") VALUES "
+                       "(%5, 1, NEW.%2) ON CONFLICT (%4) DO UPDATE SET \"Count\" = t.\"Count\" + 1, \"Sum\" = t.\"Sum\" + "
+                       "EXCLUDED.\"Sum\"; END IF; RETURN NULL; END")
+            .arg(table, sumColumn(def), oldMatch.join(QStringLiteral(" AND ")), groups.join(QStringLiteral(", ")),
+                 newValues.join(QStringLiteral(", ")));
+    QStringList watched = groupColumns(def);
+    watched.removeAll(WholeFile);
+    watched << sumColumn(def);
+    return {QStringLiteral("CREATE TABLE %1 (%2, PRIMARY KEY (%3))")
+                .arg(table, columns.join(QStringLiteral(", ")), groups.join(QStringLiteral(", "))),
+            QStringLiteral("CREATE OR REPLACE FUNCTION %1() RETURNS trigger LANGUAGE plpgsql AS $fundora$ %2 $fundora$").arg(function, body),
+            QStringLiteral("CREATE TRIGGER %1 AFTER INSERT OR DELETE OR UPDATE OF %2 ON %3 FOR EACH ROW EXECUTE FUNCTION %4()")
+                .arg(quoted(keptTotalsTable(def) + QStringLiteral("_Keep")), watched.join(QStringLiteral(", ")),
+                     qualifiedTable(def, schemaName), function)};
+}
+
+QStringList createKeptTotals(const FileDef& def, const QString& schemaName, Dialect dialect)
+{
+    if (dialect == Dialect::Postgres)
+        return createServerKeptTotals(def, schemaName);
     const QStringList names = keptTotalsObjects(def);
     QStringList columns;
     for (int field : def.keptTotals->groupFields) {
@@ -245,7 +285,7 @@ QString fillKeptTotals(const FileDef& def, const QString& schemaName)
 {
     const QString target = qualifiedKeptTotals(def, schemaName);
     if (def.keptTotals->groupFields.empty())
-        return QStringLiteral("INSERT INTO %1 (%2, \"Count\", \"Sum\") SELECT 0, COUNT(*), IFNULL(SUM(%3), 0) FROM %4")
+        return QStringLiteral("INSERT INTO %1 (%2, \"Count\", \"Sum\") SELECT 0, COUNT(*), COALESCE(SUM(%3), 0) FROM %4")
             .arg(target, WholeFile, sumColumn(def), qualifiedTable(def, schemaName));
     const QString groups = groupColumns(def).join(QStringLiteral(", "));
     return QStringLiteral("INSERT INTO %1 (%2, \"Count\", \"Sum\") SELECT %2, COUNT(*), SUM(%3) FROM %4 GROUP BY %2")

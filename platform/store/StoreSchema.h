@@ -46,7 +46,10 @@ QStringList createSummaryIndexes(const FileDef& def, const QString& schemaName);
 // it from the records, and the names of the four.
 QString keptTotalsTable(const FileDef& def);
 QString qualifiedKeptTotals(const FileDef& def, const QString& schemaName);
-QStringList createKeptTotals(const FileDef& def, const QString& schemaName);
+// On the server the three triggers are one trigger and its PL/pgSQL function,
+// and a text group is kept exactly (in the "C" collation), as filters compare it.
+QStringList createKeptTotals(const FileDef& def, const QString& schemaName, Dialect dialect = Dialect::Sqlite);
+// The same on both engines.
 QString fillKeptTotals(const FileDef& def, const QString& schemaName);
 QStringList keptTotalsObjects(const FileDef& def);
 

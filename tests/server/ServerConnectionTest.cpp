@@ -11,6 +11,7 @@
 
 #include <QCoreApplication>
 #include <QProcess>
+#include <QRandomGenerator>
 #include <QScopeGuard>
 
 #include <thread>
@@ -203,4 +204,63 @@ TEST_F(ServerConnectionTest, AMissingFileIsMadeOnceAndAFileOfAnotherLayoutIsRefu
             .ok());
     EXPECT_EQ(platform::openServerTable(station, def, m_schema).code, ErrorCode::LayoutDiffers);
     EXPECT_EQ(columns(other), QStringLiteral("id integer, Note text"));
+}
+
+TEST_F(ServerConnectionTest, KeptTotalsFollowEveryWriteAndAreMadeAgainFromTheRecords)
+{
+    for (const bool grouped : {true, false}) {
+        SCOPED_TRACE(grouped ? "grouped by owner and name" : "the whole file");
+        platform::FileDef def = test::sampleDef();
+        def.keptTotals =
+            platform::FileDef::KeptTotals{grouped ? std::vector<int>{test::SfOwner, test::SfName} : std::vector<int>{}, test::SfAmount};
+        ServerConnection c(uri());
+        const QString table = platform::schema::qualifiedTable(def, m_schema);
+        const QString totals = platform::schema::qualifiedKeptTotals(def, m_schema);
+        c.exec(QStringLiteral("DROP TABLE IF EXISTS %1, %2 CASCADE").arg(table, totals));
+        ASSERT_TRUE(platform::openServerTable(c, def, m_schema).ok());
+        for (const QString& sql : platform::schema::createKeptTotals(def, m_schema, platform::schema::Dialect::Postgres))
+            ASSERT_TRUE(c.exec(sql).ok()) << sql;
+        // The totals worked out again from the records, against the kept ones (a group whose count fell to 0 may stay, at 0).
+        const QString fresh = grouped
+                                  ? QStringLiteral("SELECT \"Owner\", \"Name\", count(*), sum(\"Amount\") FROM %1 GROUP BY 1, 2").arg(table)
+                                  : QStringLiteral("SELECT 0, count(*), sum(\"Amount\") FROM %1 HAVING count(*) <> 0").arg(table);
+        const QString kept = QStringLiteral("SELECT %1, \"Count\", \"Sum\" FROM %2 WHERE \"Count\" <> 0 OR \"Sum\" <> 0")
+                                 .arg(grouped ? QStringLiteral("\"Owner\", \"Name\"") : QStringLiteral("\"Whole\""), totals);
+        auto same = [&] {
+            ServerRows differing;
+            const platform::FileError e = c.exec(
+                QStringLiteral("SELECT count(*) FROM ((%1 EXCEPT %2) UNION ALL (%2 EXCEPT %1)) AS d").arg(fresh, kept), {}, &differing);
+            return e.ok() && differing.value(0, 0) == u"0";
+        };
+        // Writes of every kind, as any program on the server makes them: a record's group and amount changed, moved, deleted.
+        QRandomGenerator random(11);
+        const QStringList names{QStringLiteral("apple"), QStringLiteral("Apple"), QStringLiteral("\u00e4rger"), QStringLiteral("")};
+        for (int step = 0; step < 300; ++step) {
+            const QString owner = QString::number(random.bounded(3)), name = names[random.bounded(4)];
+            const QString amount = QString::number(static_cast<qint64>(random.bounded(200001)) - 100000);
+            const QString someRow =
+                QStringLiteral("(SELECT \"id\" FROM %1 ORDER BY \"id\" OFFSET %2 LIMIT 1)").arg(table).arg(random.bounded(8));
+            QString sql;
+            switch (random.bounded(4)) {
+            case 0:
+                sql = QStringLiteral("UPDATE %1 SET \"Owner\" = $1::bigint, \"Name\" = $2, \"Amount\" = $3::bigint WHERE \"id\" = %2")
+                          .arg(table, someRow);
+                break;
+            case 1:
+                sql = QStringLiteral("DELETE FROM %1 WHERE \"id\" = %2 AND $1::text || $2 || $3 IS NOT NULL").arg(table, someRow);
+                break;
+            default:
+                sql = QStringLiteral(
+                          "INSERT INTO %1 (\"seq\", \"Owner\", \"Name\", \"Amount\", \"Code\") VALUES (0, $1::bigint, $2, $3::bigint, "
+                          "'#' || gen_random_uuid())")
+                          .arg(table);
+            }
+            const platform::FileError written = c.exec(sql, {owner, name, amount});
+            ASSERT_TRUE(written.ok()) << sql << "\n" << written.text;
+            ASSERT_TRUE(same()) << "after step " << step << ": " << sql;
+        }
+        ASSERT_TRUE(c.exec(QStringLiteral("DELETE FROM %1").arg(totals)).ok());
+        ASSERT_TRUE(c.exec(platform::schema::fillKeptTotals(def, m_schema)).ok());
+        EXPECT_TRUE(same()) << "made again from the records";
+    }
 }
