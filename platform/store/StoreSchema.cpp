@@ -243,12 +243,13 @@ QStringList createServerKeptTotals(const FileDef& def, const QString& schemaName
     QStringList watched = groupColumns(def);
     watched.removeAll(WholeFile);
     watched << sumColumn(def);
-    return {QStringLiteral("CREATE TABLE %1 (%2, PRIMARY KEY (%3))")
-                .arg(table, columns.join(QStringLiteral(", ")), groups.join(QStringLiteral(", "))),
-            QStringLiteral("CREATE OR REPLACE FUNCTION %1() RETURNS trigger LANGUAGE plpgsql AS $fundora$ %2 $fundora$").arg(function, body),
-            QStringLiteral("CREATE TRIGGER %1 AFTER INSERT OR DELETE OR UPDATE OF %2 ON %3 FOR EACH ROW EXECUTE FUNCTION %4()")
-                .arg(quoted(keptTotalsTable(def) + QStringLiteral("_Keep")), watched.join(QStringLiteral(", ")),
-                     qualifiedTable(def, schemaName), function)};
+    return {
+        QStringLiteral("CREATE TABLE %1 (%2, PRIMARY KEY (%3))")
+            .arg(table, columns.join(QStringLiteral(", ")), groups.join(QStringLiteral(", "))),
+        QStringLiteral("CREATE OR REPLACE FUNCTION %1() RETURNS trigger LANGUAGE plpgsql AS $fundora$ %2 $fundora$").arg(function, body),
+        QStringLiteral("CREATE TRIGGER %1 AFTER INSERT OR DELETE OR UPDATE OF %2 ON %3 FOR EACH ROW EXECUTE FUNCTION %4()")
+            .arg(quoted(keptTotalsTable(def) + QStringLiteral("_Keep")), watched.join(QStringLiteral(", ")),
+                 qualifiedTable(def, schemaName), function)};
 }
 
 QStringList createKeptTotals(const FileDef& def, const QString& schemaName, Dialect dialect)
