@@ -56,7 +56,7 @@ int ServerStatement::step()
     } else {
         ++m_next;
     }
-    return m_next < m_rows.rows.size() ? RowReady : Done;
+    return m_next < m_rows.rows.size() ? Row : Done;
 }
 
 void ServerStatement::reset()

@@ -11,23 +11,21 @@ namespace fundora::platform {
 // $2, ...; step() runs the statement when first called after a reset and then
 // gives its rows one at a time (RowReady, then Done). A failure is StepFailed,
 // with the store's error in error().
-class ServerStatement : public BindsValues<ServerStatement> {
+class ServerStatement : public StoreStatement {
 public:
-    static constexpr int RowReady = 100; // SQLite's SQLITE_ROW
-    static constexpr int Done = 101;     // SQLite's SQLITE_DONE
     static constexpr int StepFailed = 1; // SQLite's SQLITE_ERROR
 
     ServerStatement(ServerConnection& connection, const QString& sql);
 
     bool isValid() const { return true; }
-    void bind(int index, std::int64_t value);
-    void bind(int index, const QString& value);
-    using BindsValues::bind;
-    int step();
-    void reset();
-    std::int64_t integer(int column) const;
-    QString text(int column) const;
-    bool isNull(int column) const;
+    void bind(int index, std::int64_t value) override;
+    void bind(int index, const QString& value) override;
+    using StoreStatement::bind;
+    int step() override;
+    void reset() override;
+    std::int64_t integer(int column) const override;
+    QString text(int column) const override;
+    bool isNull(int column) const override;
     const FileError& error() const { return m_error; }
 
     // The SQL with its ? placeholders numbered as PostgreSQL writes them.

@@ -4,8 +4,6 @@
 #include "platform/store/Store.h"
 #include "platform/store/StoreSchema.h"
 
-#include <sqlite3.h>
-
 namespace fundora::platform {
 
 namespace {
@@ -68,34 +66,55 @@ FileError DataFile::add(Record& r)
         return e;
     if (r.values.size() != m_def.fields.size())
         return m_store.note(FileError::of(ErrorCode::InvalidValue, QStringLiteral("record of another layout")));
+    const schema::Dialect dialect = m_store.dialect();
     QStringList columns{QStringLiteral("\"id\""), QStringLiteral("\"seq\""), QStringLiteral("\"rowversion\"")};
     QStringList values{QStringLiteral("m"), QStringLiteral("m"), QStringLiteral("1")};
-    for (std::size_t i = 0; i < m_def.fields.size(); ++i) {
-        if (FileError e = checkFieldValue(m_def.fields[i], r.values[i]); !e.ok())
-            return m_store.note(e);
-        columns << schema::quoted(m_def.fields[i].column());
-        values << QStringLiteral("?");
+    for (const FieldDef& field : m_def.fields) {
+        columns << schema::quoted(field.column());
+        values << schema::valueMark(field, dialect);
     }
-    const QString table = schema::qualifiedTable(m_def, m_store.schemaOf(m_def));
-    // The new row number is one above the highest ever given (the table's
-    // sequence remembers deleted ones), so a row number is never reused.
-    const QString sequence = schema::quoted(m_store.schemaOf(m_def)) + QStringLiteral(".sqlite_sequence");
-    const QString sql = QStringLiteral("INSERT INTO %1 (%2) SELECT %3 FROM (SELECT MAX(IFNULL((SELECT \"seq\" FROM %4 WHERE "
-                                       "\"name\" = %5), 0), IFNULL(MAX(\"id\"), 0)) + 1 AS m FROM %1)")
-                            .arg(table, columns.join(QStringLiteral(", ")), values.join(QStringLiteral(", ")), sequence,
-                                 QStringLiteral("'") + m_def.label + QStringLiteral("'"));
-    FileError error;
-    Statement& s = m_store.cached(sql, &error);
-    if (!error.ok())
-        return error;
-    for (std::size_t i = 0; i < m_def.fields.size(); ++i)
-        s.bind(static_cast<int>(i) + 1, toSql(m_def.fields[i], r.values[i]));
-    const int rc = s.step();
-    s.reset();
-    if (rc != SQLITE_DONE)
-        return m_store.fromSqlite(rc, m_def.label);
-    r.identity.row = sqlite3_last_insert_rowid(m_store.handle());
+    const QString schemaName = m_store.schemaOf(m_def);
+    const QString sql = QStringLiteral("INSERT INTO %1 (%2) SELECT %3 FROM (%4) AS n RETURNING \"id\"")
+                            .arg(schema::qualifiedTable(m_def, schemaName), columns.join(QStringLiteral(", ")),
+                                 values.join(QStringLiteral(", ")), schema::newRowNumber(m_def, schemaName, dialect));
+    std::int64_t row = 0;
+    if (FileError e = write(sql, r, {}, &row); !e.ok())
+        return e;
+    r.identity.row = row;
     r.identity.version = 1;
+    return m_store.note(FileError::success());
+}
+
+FileError DataFile::write(const QString& sql, const Record& r, const std::vector<std::int64_t>& after, std::int64_t* row)
+{
+    int index = 1;
+    if (!r.values.empty()) {
+        for (std::size_t i = 0; i < m_def.fields.size(); ++i)
+            if (FileError e = checkFieldValue(m_def.fields[i], r.values[i]); !e.ok())
+                return m_store.note(e);
+    }
+    StoreStatement* s = m_store.cached(sql);
+    if (!s)
+        return m_store.lastError();
+    for (std::size_t i = 0; i < r.values.size(); ++i)
+        s->bind(index++, toSql(m_def.fields[i], r.values[i]));
+    for (std::int64_t value : after)
+        s->bind(index++, value);
+    // Every write returns the row it wrote: none when the record's version moved on.
+    int rc = s->step();
+    const bool wrote = rc == StoreStatement::Row;
+    if (wrote && row)
+        *row = s->integer(0);
+    while (rc == StoreStatement::Row)
+        rc = s->step();
+    if (rc != StoreStatement::Done) {
+        const FileError e = m_store.failure(rc, *s, m_def.label);
+        s->reset();
+        return e;
+    }
+    s->reset();
+    if (!wrote)
+        return m_store.note(FileError::of(ErrorCode::ChangedElsewhere));
     return m_store.note(FileError::success());
 }
 
@@ -108,29 +127,13 @@ FileError DataFile::put(Record& r)
     if (r.values.size() != m_def.fields.size())
         return m_store.note(FileError::of(ErrorCode::InvalidValue, QStringLiteral("record of another layout")));
     QStringList assignments;
-    for (std::size_t i = 0; i < m_def.fields.size(); ++i) {
-        if (FileError e = checkFieldValue(m_def.fields[i], r.values[i]); !e.ok())
-            return m_store.note(e);
-        assignments << schema::quoted(m_def.fields[i].column()) + QStringLiteral(" = ?");
-    }
+    for (const FieldDef& field : m_def.fields)
+        assignments << schema::quoted(field.column()) + QStringLiteral(" = ?");
     assignments << QStringLiteral("\"rowversion\" = \"rowversion\" + 1");
-    const QString sql = QStringLiteral("UPDATE %1 SET %2 WHERE \"id\" = ? AND \"rowversion\" = ?")
+    const QString sql = QStringLiteral("UPDATE %1 SET %2 WHERE \"id\" = ? AND \"rowversion\" = ? RETURNING \"id\"")
                             .arg(schema::qualifiedTable(m_def, m_store.schemaOf(m_def)), assignments.join(QStringLiteral(", ")));
-    FileError error;
-    Statement& s = m_store.cached(sql, &error);
-    if (!error.ok())
-        return error;
-    int index = 1;
-    for (std::size_t i = 0; i < m_def.fields.size(); ++i)
-        s.bind(index++, toSql(m_def.fields[i], r.values[i]));
-    s.bind(index++, r.identity.row);
-    s.bind(index++, r.identity.version);
-    const int rc = s.step();
-    s.reset();
-    if (rc != SQLITE_DONE)
-        return m_store.fromSqlite(rc, m_def.label);
-    if (sqlite3_changes(m_store.handle()) == 0)
-        return m_store.note(FileError::of(ErrorCode::ChangedElsewhere));
+    if (FileError e = write(sql, r, {r.identity.row, r.identity.version}); !e.ok())
+        return e;
     ++r.identity.version;
     return m_store.note(FileError::success());
 }
@@ -141,46 +144,37 @@ FileError DataFile::remove(const Record& r)
         return e;
     if (!r.identity.isStored())
         return m_store.note(FileError::of(ErrorCode::RecordNotFound, QStringLiteral("the record was not read")));
-    const QString sql = QStringLiteral("DELETE FROM %1 WHERE \"id\" = ? AND \"rowversion\" = ?")
+    const QString sql = QStringLiteral("DELETE FROM %1 WHERE \"id\" = ? AND \"rowversion\" = ? RETURNING \"id\"")
                             .arg(schema::qualifiedTable(m_def, m_store.schemaOf(m_def)));
-    FileError error;
-    Statement& s = m_store.cached(sql, &error);
-    if (!error.ok())
-        return error;
-    s.bind(1, r.identity.row);
-    s.bind(2, r.identity.version);
-    const int rc = s.step();
-    s.reset();
-    if (rc != SQLITE_DONE)
-        return m_store.fromSqlite(rc, m_def.label);
-    if (sqlite3_changes(m_store.handle()) == 0)
-        return m_store.note(FileError::of(ErrorCode::ChangedElsewhere));
-    return m_store.note(FileError::success());
+    return write(sql, Record(), {r.identity.row, r.identity.version});
 }
 
 FileError DataFile::get(int key, const Record& keyValues, Record& out)
 {
     if (FileError e = checkOpen(); !e.ok())
         return e;
-    const KeyOrder order(m_def, key);
+    const KeyOrder order(m_def, key, m_store.dialect());
     const int n = order.componentCount();
-    const QString sql = QStringLiteral("SELECT %1 FROM %2 WHERE %3 = (%4) ORDER BY %5 LIMIT 1")
-                            .arg(selectList(m_def), schema::qualifiedTable(m_def, m_store.schemaOf(m_def)), order.tuple(n),
-                                 QStringList(n, QStringLiteral("?")).join(u','), order.orderBy(false));
-    FileError error;
-    Statement& s = m_store.cached(sql, &error);
-    if (!error.ok())
-        return error;
-    s.bindAll(order.values(keyValues, n));
-    const int rc = s.step();
-    if (rc == SQLITE_ROW)
-        out = readRecord(m_def, s);
-    s.reset();
-    if (rc == SQLITE_ROW)
-        return m_store.note(FileError::success());
-    if (rc == SQLITE_DONE)
-        return m_store.note(FileError::of(ErrorCode::RecordNotFound));
-    return m_store.fromSqlite(rc, m_def.label);
+    const QString sql = QStringLiteral("SELECT %1 FROM %2 WHERE %3 = %4 ORDER BY %5 LIMIT 1")
+                            .arg(selectList(m_def), schema::qualifiedTable(m_def, m_store.schemaOf(m_def)), order.tuple(n), order.marks(n),
+                                 order.orderBy(false));
+    return readOne(sql, order.values(keyValues, n), out);
+}
+
+FileError DataFile::readOne(const QString& sql, const std::vector<SqlValue>& values, Record& out)
+{
+    StoreStatement* s = m_store.cached(sql);
+    if (!s)
+        return m_store.lastError();
+    s->bindAll(values);
+    const int rc = s->step();
+    if (rc == StoreStatement::Row)
+        out = readRecord(m_def, *s);
+    const FileError e = rc == StoreStatement::Row    ? FileError::success()
+                        : rc == StoreStatement::Done ? FileError::of(ErrorCode::RecordNotFound)
+                                                     : m_store.failure(rc, *s, m_def.label);
+    s->reset();
+    return m_store.note(e);
 }
 
 FileError DataFile::fetch(std::int64_t row, Record& out)
@@ -189,20 +183,7 @@ FileError DataFile::fetch(std::int64_t row, Record& out)
         return e;
     const QString sql =
         QStringLiteral("SELECT %1 FROM %2 WHERE \"id\" = ?").arg(selectList(m_def), schema::qualifiedTable(m_def, m_store.schemaOf(m_def)));
-    FileError error;
-    Statement& s = m_store.cached(sql, &error);
-    if (!error.ok())
-        return error;
-    s.bind(1, row);
-    const int rc = s.step();
-    if (rc == SQLITE_ROW)
-        out = readRecord(m_def, s);
-    s.reset();
-    if (rc == SQLITE_ROW)
-        return m_store.note(FileError::success());
-    if (rc == SQLITE_DONE)
-        return m_store.note(FileError::of(ErrorCode::RecordNotFound));
-    return m_store.fromSqlite(rc, m_def.label);
+    return readOne(sql, {row}, out);
 }
 
 FileError DataFile::reget(const QString& position, Record& out)
@@ -218,7 +199,8 @@ QString DataFile::position(int key, const Record& r) const
     Position p;
     p.key = key;
     p.row = r.identity.row;
-    p.values = KeyOrder(m_def, key).values(r, static_cast<int>(m_def.keys.at(static_cast<std::size_t>(key)).parts.size()));
+    p.values =
+        KeyOrder(m_def, key, m_store.dialect()).values(r, static_cast<int>(m_def.keys.at(static_cast<std::size_t>(key)).parts.size()));
     return p.encode();
 }
 
@@ -266,29 +248,29 @@ FileError DataFile::aggregate(const QString& expression, std::int64_t& out, bool
         return e;
     const QString schemaName = m_store.schemaOf(m_def);
     const QString table = fromKeptTotals ? schema::qualifiedKeptTotals(m_def, schemaName) : schema::qualifiedTable(m_def, schemaName);
-    FileError error;
-    Statement& s = m_store.cached(QStringLiteral("SELECT %1 FROM %2").arg(expression, table), &error);
-    if (!error.ok())
-        return error;
-    const int rc = s.step();
-    if (rc == SQLITE_ROW)
-        out = s.integer(0);
-    s.reset();
-    return rc == SQLITE_ROW ? m_store.note(FileError::success()) : m_store.fromSqlite(rc, m_def.label);
+    StoreStatement* s = m_store.cached(QStringLiteral("SELECT %1 FROM %2").arg(expression, table));
+    if (!s)
+        return m_store.lastError();
+    const int rc = s->step();
+    if (rc == StoreStatement::Row)
+        out = s->integer(0);
+    const FileError e = rc == StoreStatement::Row ? FileError::success() : m_store.failure(rc, *s, m_def.label);
+    s->reset();
+    return m_store.note(e);
 }
 
 FileError DataFile::count(std::int64_t& out)
 {
     if (m_store.keepsTotals(m_def))
-        return aggregate(QStringLiteral("IFNULL(SUM(\"Count\"), 0)"), out, true);
+        return aggregate(QStringLiteral("COALESCE(SUM(\"Count\"), 0)"), out, true);
     return aggregate(QStringLiteral("COUNT(*)"), out);
 }
 
 FileError DataFile::sum(int field, std::int64_t& out)
 {
     if (m_store.keepsTotals(m_def) && m_def.keepsTotalsOf({}, field))
-        return aggregate(QStringLiteral("IFNULL(SUM(\"Sum\"), 0)"), out, true);
-    return aggregate(QStringLiteral("IFNULL(SUM(%1), 0)").arg(schema::quoted(m_def.fields.at(static_cast<std::size_t>(field)).column())),
+        return aggregate(QStringLiteral("COALESCE(SUM(\"Sum\"), 0)"), out, true);
+    return aggregate(QStringLiteral("COALESCE(SUM(%1), 0)").arg(schema::quoted(m_def.fields.at(static_cast<std::size_t>(field)).column())),
                      out);
 }
 

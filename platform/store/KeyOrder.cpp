@@ -29,7 +29,7 @@ SqlValue toSql(const FieldDef& field, const FieldValue& value)
     }
 }
 
-FieldValue fromSql(const FieldDef& field, const Statement& row, int column)
+FieldValue fromSql(const FieldDef& field, const StoreStatement& row, int column)
 {
     switch (field.type) {
     case FieldType::String:
@@ -47,7 +47,7 @@ QString selectList(const FileDef& def)
     return cols.join(QStringLiteral(", "));
 }
 
-Record readRecord(const FileDef& def, const Statement& row)
+Record readRecord(const FileDef& def, const StoreStatement& row)
 {
     Record r;
     r.identity.row = row.integer(0);
@@ -84,11 +84,20 @@ int compareSqlValues(const SqlValue& a, const SqlValue& b, bool noCase)
     return x.size() < y.size() ? -1 : (x.size() > y.size() ? 1 : 0);
 }
 
-KeyOrder::KeyOrder(const FileDef& def, int key)
+KeyOrder::KeyOrder(const FileDef& def, int key, schema::Dialect dialect)
     : m_def(&def), m_key(key), m_unique(def.keys.at(static_cast<std::size_t>(key)).unique),
       m_noCase(def.keys.at(static_cast<std::size_t>(key)).noCase), m_parts(def.keys.at(static_cast<std::size_t>(key)).parts),
-      m_columns(schema::orderColumns(def, key))
+      m_columns(schema::orderColumns(def, key, dialect))
 {
+    for (const KeyPart& part : m_parts)
+        m_marks << schema::orderValue(def, part, QStringLiteral("?"), dialect);
+    while (m_marks.size() < m_columns.size()) // "seq"
+        m_marks << QStringLiteral("?");
+}
+
+QString KeyOrder::marks(int from, int to) const
+{
+    return u'(' + m_marks.mid(from, to - from).join(QStringLiteral(", ")) + u')';
 }
 
 QString KeyOrder::tuple(int from, int to) const

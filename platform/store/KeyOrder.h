@@ -2,7 +2,8 @@
 
 #include "platform/store/FileDefinition.h"
 #include "platform/store/Record.h"
-#include "platform/store/Statement.h"
+#include "platform/store/StoreSchema.h"
+#include "platform/store/StoreStatement.h"
 
 #include <QStringList>
 
@@ -13,12 +14,12 @@ namespace fundora::platform {
 // Field values as the table holds them: money as units of its last place,
 // texts without trailing blanks.
 SqlValue toSql(const FieldDef& field, const FieldValue& value);
-FieldValue fromSql(const FieldDef& field, const Statement& row, int column);
+FieldValue fromSql(const FieldDef& field, const StoreStatement& row, int column);
 
 // "id", "rowversion", then every field column: what a read selects.
 QString selectList(const FileDef& def);
 // Reads a row selected with selectList().
-Record readRecord(const FileDef& def, const Statement& row);
+Record readRecord(const FileDef& def, const StoreStatement& row);
 
 // The SQL view of one key: the columns that order it and the values a record
 // has in them.
@@ -28,7 +29,7 @@ int compareSqlValues(const SqlValue& a, const SqlValue& b, bool noCase);
 
 class KeyOrder {
 public:
-    KeyOrder(const FileDef& def, int key);
+    KeyOrder(const FileDef& def, int key, schema::Dialect dialect = schema::Dialect::Sqlite);
 
     int key() const { return m_key; }
     bool unique() const { return m_unique; }
@@ -40,6 +41,10 @@ public:
     QString tuple(int n) const { return tuple(0, n); }
     // Ordering columns [from, to) as a row value.
     QString tuple(int from, int to) const;
+    // Placeholders for values of ordering columns [from, to), as a row value
+    // "(?, ?)": on the server a text without case is folded as its column is.
+    QString marks(int from, int to) const;
+    QString marks(int n) const { return marks(0, n); }
     // ORDER BY list, ascending or descending throughout.
     QString orderBy(bool descending) const;
     int orderColumnCount() const { return static_cast<int>(m_columns.size()); }
@@ -55,6 +60,7 @@ private:
     bool m_noCase;
     std::vector<KeyPart> m_parts;
     QStringList m_columns;
+    QStringList m_marks;
 };
 
 } // namespace fundora::platform

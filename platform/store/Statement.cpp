@@ -4,6 +4,8 @@
 
 #include <utility>
 
+static_assert(SQLITE_ROW == fundora::platform::StoreStatement::Row && SQLITE_DONE == fundora::platform::StoreStatement::Done);
+
 namespace fundora::platform {
 
 Statement::Statement(sqlite3* db, const QString& sql)

@@ -2,51 +2,48 @@
 
 #include "platform/store/FileDefinition.h"
 #include "platform/store/FileError.h"
-#include "platform/store/Statement.h"
+#include "platform/store/StoreEngine.h"
 
-#include <QHash>
 #include <QSet>
 #include <QString>
 
+#include <chrono>
 #include <cstdint>
 #include <functional>
-
-#include <chrono>
 #include <memory>
 
 struct sqlite3;
 
 namespace fundora::platform {
 
-// The keyed-file store of one process: one SQLite connection on which every
-// data file (DISKNAME.TPS in the program directory) that is open is attached.
-// Files are opened shared: other processes may read and write them at the same
-// time; a transaction spans every open file and is atomic across them.
-//
-// The connection's main database is the link file (LinkFileName) in the
-// program directory, not ":memory:": SQLite makes a commit over several
-// attached files atomic only when the main database is a file, beside which it
-// writes the super-journal that ties the files' journals together. The link
-// file holds no data; every process on the directory shares it, and because
-// every transaction begins by locking it first, transactions of different
-// processes never wait on each other's files in a circle.
+// The keyed-file store of one process, over the register's engine: SQLite
+// files in a directory (SqliteEngine) or tables on a PostgreSQL server
+// (ServerEngine). Files are opened shared: other stations may read and write
+// them at the same time; a transaction spans every open file and is atomic
+// across them. The layers above see the same files, codes and transactions
+// on either engine.
 //
 // Every operation records its outcome as the last error (lastError()).
 class Store {
 public:
-    static constexpr std::chrono::milliseconds TransactionWait{2000};
-    static inline const QString LinkFileName = QStringLiteral(".fundora-commit");
-    // A data file is made under this suffix and renamed into place when whole.
-    static inline const QString CreatingSuffix = QStringLiteral(".creating");
+    static constexpr std::chrono::milliseconds TransactionWait = StoreEngine::TransactionWait;
 
     // Link::None: no link file (a store that only ever writes one file, such as the backup utility's).
     enum class Link { CommitFile, None };
+    // The register in `directory`.
     explicit Store(QString directory, Link link = Link::CommitFile);
+    // The register `engine` holds.
+    explicit Store(std::unique_ptr<StoreEngine> engine);
     ~Store();
     Store(const Store&) = delete;
     Store& operator=(const Store&) = delete;
 
+    // The register's directory; empty for a register on a server.
     const QString& directory() const { return m_directory; }
+    // Where the register is, for messages: its directory, or its server without a password.
+    QString location() const { return m_engine->location(); }
+    schema::Dialect dialect() const { return m_engine->dialect(); }
+    // The file of `def` in the register's directory (a register on a server has none: empty).
     QString pathOf(const FileDef& def) const;
     const FileError& lastError() const { return m_lastError; }
     // Records `error` as the last error and returns it.
@@ -56,16 +53,16 @@ public:
     // must be rebuilt; 47 it is not a file of this layout; 52 it is already open;
     // 90 the operating system refused.
     FileError open(const FileDef& def);
-    // Creates an empty file with the layout (mode 0600); it is left closed. The
-    // file is made complete under a temporary name and then renamed into place,
-    // so a crash never leaves a half-made data file; a file another process
-    // made meanwhile is kept (success).
+    // Creates an empty file with the layout; it is left closed. It is made
+    // complete before other stations can see it, so a crash never leaves a
+    // half-made data file; a file another station made meanwhile is kept
+    // (success).
     FileError create(const FileDef& def);
     FileError close(const FileDef& def);
     bool isOpen(const FileDef& def) const;
     // True when the open file has its kept totals (FileDef::keptTotals) whole: made with it, or
     // made again from its records when it opened. A file that could not be written then has none.
-    bool keepsTotals(const FileDef& def) const { return m_keptTotals.contains(schemaOf(def)); }
+    bool keepsTotals(const FileDef& def) const { return m_keptTotals.contains(schemaOf(def) + u'.' + def.label); }
     // Rebuilds every key of a closed file from its records.
     FileError rebuildKeys(const FileDef& def);
     // Driver options: "Recover=N" waits up to N seconds for a lock at the next
@@ -73,7 +70,7 @@ public:
     FileError sendOption(const FileDef& def, const QString& option);
 
     // Begins a transaction over every open file, waiting at most `wait` for
-    // other processes to finish theirs (code 32 when they do not). Inside a
+    // other stations to finish theirs (code 32 when they do not). Inside a
     // transaction it begins a nested one that joins it: its commit keeps its
     // changes for the outer commit, its rollback undoes only its own changes.
     // Files cannot be opened or closed while a transaction is active.
@@ -86,46 +83,33 @@ public:
     int transactionDepth() const { return m_depth; }
 
     // A number that changes whenever the open files' records may have changed:
-    // a row this store wrote, or a commit of another process (PRAGMA
-    // data_version of each open file). Equal numbers: nothing to read again.
-    // A file opened or closed in between does not move it.
-    std::uint64_t generation();
+    // a row this store wrote, or a commit of another station. Equal numbers:
+    // nothing to read again. A file opened or closed in between does not move it.
+    std::uint64_t generation() { return m_engine->generation(); }
 
     // Calls `observer` with the text of every statement the store runs, as it
     // starts (for diagnostics and the tests that count what an action reads);
     // an empty function stops it.
     void observeStatements(std::function<void(const char* sql)> observer);
 
-    // For the files' own SQL: a prepared statement kept for reuse.
-    Statement& cached(const QString& sql, FileError* error);
-    sqlite3* handle() const { return m_db; }
-    QString schemaOf(const FileDef& def) const { return def.diskName; }
-    // Maps an SQLite result to a file error (and records it).
-    FileError fromSqlite(int result, const QString& context = {});
+    // For the files' own SQL, written with `?` placeholders in the engine's
+    // dialect: a prepared statement kept for reuse; null with the error
+    // recorded when it cannot be prepared.
+    StoreStatement* cached(const QString& sql);
+    // Records and returns what a step that gave `result` (neither Row nor Done) means.
+    FileError failure(int result, const StoreStatement& statement, const QString& context = {});
+    QString schemaOf(const FileDef& def) const { return m_engine->schemaOf(def); }
+    // The SQLite connection of a register in a directory (tests read its plans); null on a server.
+    sqlite3* handle() const;
 
 private:
-    FileError exec(const QString& sql);
-    void openConnection(Link link);
-    // Removes what a creation killed half-way left behind (no process is still at it).
-    void removeStaleCreation(const QString& temporary);
-    FileError verify(const FileDef& def);
-    FileError attach(const FileDef& def, const QString& path, bool readOnly = false, const QString& as = {});
-    void detach(const QString& schemaName);
-    // Makes the kept totals of an opening file whole; false when they cannot be (the file goes without).
-    bool checkKeptTotals(const FileDef& def);
-
     QString m_directory;
-    sqlite3* m_db = nullptr;
+    std::unique_ptr<StoreEngine> m_engine;
     FileError m_lastError;
-    QSet<QString> m_open;
-    QSet<QString> m_keptTotals;
-    QHash<QString, std::int64_t> m_seenVersions; // each open file's data_version when generation() last read it
-    std::uint64_t m_otherCommits = 0;            // the times generation() found one of them moved
+    QSet<QString> m_open;       // schema.label of every open file
+    QSet<QString> m_keptTotals; // those of them with whole kept totals
     int m_depth = 0;
     int m_recoverSeconds = 0;
-    FileError m_unfinishedInstall; // a restore that could not be finished when the store began
-    QHash<QString, std::shared_ptr<Statement>> m_statements;
-    std::function<void(const char*)> m_observer;
 };
 
 } // namespace fundora::platform

@@ -132,26 +132,51 @@ QStringList createIndexes(const FileDef& def, const QString& schemaName, Dialect
     return out;
 }
 
-QStringList createSummaryIndexes(const FileDef& def, const QString& schemaName)
+QStringList createSummaryIndexes(const FileDef& def, const QString& schemaName, Dialect dialect)
 {
+    const bool server = dialect == Dialect::Postgres;
+    auto create = [&](const QString& name, const QStringList& cols) {
+        return QStringLiteral("CREATE INDEX IF NOT EXISTS %1 ON %2 (%3)")
+            .arg(server ? quoted(name) : quoted(schemaName) + u'.' + quoted(name), server ? qualifiedTable(def, schemaName) : table(def),
+                 cols.join(QStringLiteral(", ")));
+    };
     QStringList out;
     for (std::size_t i = 0; i < def.summaryIndexes.size(); ++i) {
         QStringList cols;
         for (int field : def.summaryIndexes[i])
             cols << quoted(def.fields.at(static_cast<std::size_t>(field)).column());
-        out << QStringLiteral("CREATE INDEX IF NOT EXISTS %1.%2 ON %3 (%4)")
-                   .arg(quoted(schemaName), quoted(QStringLiteral("%1_Summary%2").arg(def.label).arg(i + 1)), table(def),
-                        cols.join(QStringLiteral(", ")));
+        out << create(QStringLiteral("%1_Summary%2").arg(def.label).arg(i + 1), cols);
     }
     for (const FileDef::FixedFieldKey& fixed : def.fixedFieldKeys) {
         const FieldDef& field = def.fields.at(static_cast<std::size_t>(fixed.field));
-        QStringList cols = orderColumns(def, fixed.key);
+        QStringList cols = orderColumns(def, fixed.key, dialect);
         cols.insert(fixed.components, quoted(field.column()));
-        out << QStringLiteral("CREATE INDEX IF NOT EXISTS %1.%2 ON %3 (%4)")
-                   .arg(quoted(schemaName), quoted(indexName(def, fixed.key) + u'_' + field.column()), table(def),
-                        cols.join(QStringLiteral(", ")));
+        out << create(indexName(def, fixed.key) + u'_' + field.column(), cols);
     }
     return out;
+}
+
+QString newRowNumber(const FileDef& def, const QString& schemaName, Dialect dialect)
+{
+    const QString tableName = qualifiedTable(def, schemaName);
+    if (dialect == Dialect::Postgres) {
+        QString literal = tableName;
+        literal.replace(u'\'', QStringLiteral("''"));
+        return QStringLiteral("SELECT nextval(pg_get_serial_sequence('%1', 'id')) AS m").arg(literal);
+    }
+    QString label = def.label;
+    label.replace(u'\'', QStringLiteral("''"));
+    return QStringLiteral(
+               "SELECT MAX(IFNULL((SELECT \"seq\" FROM %1.sqlite_sequence WHERE \"name\" = '%2'), 0), IFNULL(MAX(\"id\"), 0)) + 1 "
+               "AS m FROM %3")
+        .arg(quoted(schemaName), label, tableName);
+}
+
+QString valueMark(const FieldDef& field, Dialect dialect)
+{
+    if (dialect != Dialect::Postgres)
+        return QStringLiteral("?");
+    return isText(field) ? QStringLiteral("CAST(? AS text)") : QStringLiteral("CAST(? AS bigint)");
 }
 
 QString keptTotalsTable(const FileDef& def)

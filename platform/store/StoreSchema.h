@@ -39,7 +39,16 @@ QString createTable(const FileDef& def, const QString& schemaName, Dialect diale
 QStringList createIndexes(const FileDef& def, const QString& schemaName, Dialect dialect = Dialect::Sqlite);
 // The summary indexes and the keys kept within a fixed field, "IF NOT EXISTS"
 // (an older file gets them when it opens).
-QStringList createSummaryIndexes(const FileDef& def, const QString& schemaName);
+QStringList createSummaryIndexes(const FileDef& def, const QString& schemaName, Dialect dialect = Dialect::Sqlite);
+
+// A query of one row whose column "m" is the row number a new record takes:
+// one above the highest ever given, so that a row number is never reused
+// (SQLite's sequence remembers deleted rows; the server's identity sequence
+// never goes back).
+QString newRowNumber(const FileDef& def, const QString& schemaName, Dialect dialect);
+// The placeholder of a value of `field` where nothing around it says its type
+// (an INSERT's SELECT list): on the server it says it.
+QString valueMark(const FieldDef& field, Dialect dialect);
 
 // The kept totals (FileDef::keptTotals): the table's name, the table and the
 // three triggers that keep it (one statement each), the statement that fills

@@ -4,11 +4,9 @@
 #include "platform/store/Store.h"
 #include "platform/store/StoreSchema.h"
 
-#include <sqlite3.h>
-
 namespace fundora::platform {
 
-View::View(DataFile& file, int key) : m_file(file), m_order(file.def(), key)
+View::View(DataFile& file, int key) : m_file(file), m_order(file.def(), key, file.store().dialect())
 {
 }
 
@@ -35,7 +33,7 @@ FileError View::setFilter(const QString& expression, const FilterBindings& names
     m_filterExpression = expression;
     m_filterNames = names;
     m_pagedFilterRange = -1;
-    return m_file.store().note(compileFilter(expression, m_file.def(), names, m_filter));
+    return m_file.store().note(compileFilter(expression, m_file.def(), names, m_filter, {}, m_file.store().dialect()));
 }
 
 void View::toStart()
@@ -121,7 +119,7 @@ const CompiledFilter& View::filterAfterAnchor(int rangeCount)
         std::vector<int> ordered;
         for (int i = rangeCount; i < m_order.componentCount(); ++i)
             ordered.push_back(m_order.parts().at(static_cast<std::size_t>(i)).field);
-        compileFilter(m_filterExpression, m_file.def(), m_filterNames, m_pagedFilter, ordered);
+        compileFilter(m_filterExpression, m_file.def(), m_filterNames, m_pagedFilter, ordered, m_file.store().dialect());
         m_pagedFilterRange = rangeCount;
     }
     return m_pagedFilter;
@@ -142,7 +140,6 @@ FileError View::query(bool forward)
     QStringList conditions;
     std::vector<SqlValue> params;
     const int rangeCount = static_cast<int>(m_range.size());
-    const QString rangeMarks = u'(' + QStringList(rangeCount, QStringLiteral("?")).join(u',') + u')';
     Anchor anchor = m_anchor;
     if (rangeCount > 0 && anchor != Anchor::Start) {
         // An anchor outside the range reads from the range's near end, or finds nothing.
@@ -155,7 +152,7 @@ FileError View::query(bool forward)
         }
     }
     if (rangeCount > 0) {
-        conditions << m_order.tuple(rangeCount) + QStringLiteral(" = ") + rangeMarks;
+        conditions << m_order.tuple(rangeCount) + QStringLiteral(" = ") + m_order.marks(rangeCount);
         params.insert(params.end(), m_range.begin(), m_range.end());
     }
     if (anchor != Anchor::Start) {
@@ -167,8 +164,7 @@ FileError View::query(bool forward)
             QString op = forward ? QStringLiteral(">") : QStringLiteral("<");
             if (m_inclusive)
                 op += u'=';
-            conditions << m_order.tuple(rangeCount, n) + u' ' + op + QStringLiteral(" (") +
-                              QStringList(n - rangeCount, QStringLiteral("?")).join(u',') + u')';
+            conditions << m_order.tuple(rangeCount, n) + u' ' + op + u' ' + m_order.marks(rangeCount, n);
             params.insert(params.end(), m_anchorValues.begin() + rangeCount, m_anchorValues.end());
         } else if (!m_inclusive) {
             m_ahead.clear(); // past an anchor that is all range: nothing further in it
@@ -189,23 +185,23 @@ FileError View::query(bool forward)
     sql += QStringLiteral(" ORDER BY ") + m_order.orderBy(!forward) + QStringLiteral(" LIMIT ?");
     params.emplace_back(static_cast<std::int64_t>(m_readAhead));
 
-    FileError error;
-    Statement& s = m_file.store().cached(sql, &error);
-    if (!error.ok())
-        return error;
-    s.bindAll(params);
+    StoreStatement* s = m_file.store().cached(sql);
+    if (!s)
+        return m_file.store().lastError();
+    s->bindAll(params);
     int rc = 0;
-    while ((rc = s.step()) == SQLITE_ROW) {
-        m_ahead.push_back(readRecord(d, s));
+    while ((rc = s->step()) == StoreStatement::Row) {
+        m_ahead.push_back(readRecord(d, *s));
         ++s_recordsRead;
     }
-    s.reset();
     m_aheadForward = forward;
-    if (rc != SQLITE_DONE) {
+    FileError e = FileError::success();
+    if (rc != StoreStatement::Done) {
         m_ahead.clear();
-        return m_file.store().fromSqlite(rc, d.label);
+        e = m_file.store().failure(rc, *s, d.label);
     }
-    return FileError::success();
+    s->reset();
+    return e;
 }
 
 FileError View::totals(int sumField, const QString& condition, const FilterBindings& names, Totals& out)
@@ -214,13 +210,13 @@ FileError View::totals(int sumField, const QString& condition, const FilterBindi
     if (!m_file.isOpen())
         return m_file.store().note(FileError::of(ErrorCode::FileNotOpen, m_file.def().label));
     CompiledFilter extra;
-    if (FileError e = compileFilter(condition, m_file.def(), names, extra); !e.ok())
+    if (FileError e = compileFilter(condition, m_file.def(), names, extra, {}, m_file.store().dialect()); !e.ok())
         return m_file.store().note(e);
     QStringList conditions;
     std::vector<SqlValue> params;
     if (!m_range.empty()) {
         const int n = static_cast<int>(m_range.size());
-        conditions << m_order.tuple(n) + QStringLiteral(" = (") + QStringList(n, QStringLiteral("?")).join(u',') + u')';
+        conditions << m_order.tuple(n) + QStringLiteral(" = ") + m_order.marks(n);
         params.insert(params.end(), m_range.begin(), m_range.end());
     }
     for (const CompiledFilter* f : {&m_filter, &extra}) {
@@ -242,30 +238,30 @@ FileError View::totals(int sumField, const QString& condition, const FilterBindi
     const QString schemaName = m_file.store().schemaOf(d);
     QString sql;
     if (ascendingRange && m_file.store().keepsTotals(d) && d.keepsTotalsOf(named, sumField)) {
-        sql = QStringLiteral("SELECT IFNULL(SUM(\"Count\"), 0), %1 FROM %2")
-                  .arg(sumField < 0 ? QStringLiteral("0") : QStringLiteral("IFNULL(SUM(\"Sum\"), 0)"),
+        sql = QStringLiteral("SELECT COALESCE(SUM(\"Count\"), 0), %1 FROM %2")
+                  .arg(sumField < 0 ? QStringLiteral("0") : QStringLiteral("COALESCE(SUM(\"Sum\"), 0)"),
                        schema::qualifiedKeptTotals(d, schemaName));
     } else {
         const QString sum =
             sumField < 0
                 ? QStringLiteral("0")
-                : QStringLiteral("IFNULL(SUM(%1), 0)").arg(schema::quoted(d.fields.at(static_cast<std::size_t>(sumField)).column()));
+                : QStringLiteral("COALESCE(SUM(%1), 0)").arg(schema::quoted(d.fields.at(static_cast<std::size_t>(sumField)).column()));
         sql = QStringLiteral("SELECT COUNT(*), %1 FROM %2").arg(sum, schema::qualifiedTable(d, schemaName));
     }
     if (!conditions.isEmpty())
         sql += QStringLiteral(" WHERE ") + conditions.join(QStringLiteral(" AND "));
-    FileError error;
-    Statement& s = m_file.store().cached(sql, &error);
-    if (!error.ok())
-        return error;
-    s.bindAll(params);
-    const int rc = s.step();
-    if (rc == SQLITE_ROW) {
-        out.count = s.integer(0);
-        out.sumUnits = s.integer(1);
+    StoreStatement* s = m_file.store().cached(sql);
+    if (!s)
+        return m_file.store().lastError();
+    s->bindAll(params);
+    const int rc = s->step();
+    if (rc == StoreStatement::Row) {
+        out.count = s->integer(0);
+        out.sumUnits = s->integer(1);
     }
-    s.reset();
-    return rc == SQLITE_ROW ? m_file.store().note(FileError::success()) : m_file.store().fromSqlite(rc, d.label);
+    const FileError e = rc == StoreStatement::Row ? FileError::success() : m_file.store().failure(rc, *s, d.label);
+    s->reset();
+    return m_file.store().note(e);
 }
 
 } // namespace fundora::platform

@@ -1,4 +1,5 @@
 #include "core/OpenFile.h"
+#include "platform/store/SqliteEngine.h"
 #include "tests/core/CoreFixture.h"
 #include "tests/support/Station.h"
 
@@ -186,7 +187,7 @@ bool someoneWaitsOn(ino_t inode)
 TEST(FileCreationRaceTest, ACreatorWhoseTemporaryWasRemovedBeforeItsLockBeginsAgain)
 {
     QTemporaryDir dir;
-    const QByteArray temporary = QFile::encodeName(dir.filePath(QStringLiteral("ACCOUNTS.TPS") + platform::Store::CreatingSuffix));
+    const QByteArray temporary = QFile::encodeName(dir.filePath(QStringLiteral("ACCOUNTS.TPS") + platform::SqliteEngine::CreatingSuffix));
     // Another process's creation under way: it holds the temporary.
     const int fd = ::open(temporary.constData(), O_CREAT | O_RDWR | O_CLOEXEC, 0600);
     ASSERT_GE(fd, 0);

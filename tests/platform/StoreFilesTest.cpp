@@ -1,5 +1,6 @@
 // Creating, opening, checking and repairing data files.
 #include "platform/store/DataFile.h"
+#include "platform/store/SqliteEngine.h"
 #include "platform/store/Store.h"
 #include "tests/support/SampleFile.h"
 #include "tests/support/TestEnvironment.h"
@@ -66,7 +67,7 @@ TEST_F(StoreFilesTest, MissingFileReportsCode2AndCreateMakesAPrivateRollbackJour
     const QByteArray header = readAll(filePath()).left(20);
     EXPECT_TRUE(header.startsWith("SQLite format 3"));
     EXPECT_EQ(header[18], 1) << "rollback journal, never WAL";
-    EXPECT_EQ(QDir(dir()).entryList(QDir::Files | QDir::Hidden), (QStringList{Store::LinkFileName, QStringLiteral("SAMPLE.TPS")}))
+    EXPECT_EQ(QDir(dir()).entryList(QDir::Files | QDir::Hidden), (QStringList{SqliteEngine::LinkFileName, QStringLiteral("SAMPLE.TPS")}))
         << "nothing is left beside a closed file but the store's link file";
 }
 

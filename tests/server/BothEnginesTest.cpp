@@ -17,7 +17,7 @@
 using namespace fundora;
 using platform::ServerConnection;
 
-static_assert(SQLITE_ROW == platform::ServerStatement::RowReady && SQLITE_DONE == platform::ServerStatement::Done);
+static_assert(SQLITE_ROW == platform::StoreStatement::Row && SQLITE_DONE == platform::StoreStatement::Done);
 using platform::schema::Dialect;
 
 class BothEnginesTest : public ::testing::Test {
@@ -50,9 +50,9 @@ protected:
             statement.bindAll(values);
             std::vector<QString> seqs;
             int result = 0;
-            while ((result = statement.step()) == platform::ServerStatement::RowReady)
+            while ((result = statement.step()) == platform::StoreStatement::Row)
                 seqs.push_back(statement.text(0));
-            EXPECT_EQ(result, platform::ServerStatement::Done) << sql;
+            EXPECT_EQ(result, platform::StoreStatement::Done) << sql;
             return seqs;
         };
         const QString table = platform::schema::qualifiedTable(m_def, dialect == Dialect::Sqlite ? QStringLiteral("main") : m_schema);

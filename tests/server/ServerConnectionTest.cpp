@@ -80,10 +80,10 @@ TEST_F(ServerConnectionTest, HostileWordsAreStoredAsTheyAreAndNeverBecomeSql)
     // The store's statements write ? for each value; a ? in quoted text or a quoted name stays as it is.
     platform::ServerStatement st(c, QStringLiteral("SELECT '?''?' || ? AS \"why?\", ? + 1"));
     st.bindAll({words.front(), std::int64_t{41}});
-    ASSERT_EQ(st.step(), platform::ServerStatement::RowReady) << st.error().text;
+    ASSERT_EQ(st.step(), platform::StoreStatement::Row) << st.error().text;
     EXPECT_EQ(st.text(0), QStringLiteral("?'?") + words.front());
     EXPECT_EQ(st.integer(1), 42);
-    EXPECT_EQ(st.step(), platform::ServerStatement::Done);
+    EXPECT_EQ(st.step(), platform::StoreStatement::Done);
 }
 
 TEST_F(ServerConnectionTest, StationsAreSeenFromAnyConnectionAndARestoreWaitsUntilTheyLeave)
