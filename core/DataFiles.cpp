@@ -6,9 +6,13 @@ namespace {
 DataFiles* g_current = nullptr;
 }
 
-DataFiles::DataFiles(const QString& directory)
-    : store(directory), accounts(store, accountLayout()), transactions(store, transactionLayout()), memoCards(store, memoCardLayout()),
-      notes(store, noteLayout())
+DataFiles::DataFiles(const QString& directory) : DataFiles(platform::RegisterPlace::inDirectory(directory))
+{
+}
+
+DataFiles::DataFiles(const platform::RegisterPlace& place)
+    : store(platform::engineFor(place)), accounts(store, accountLayout()), transactions(store, transactionLayout()),
+      memoCards(store, memoCardLayout()), notes(store, noteLayout())
 {
 }
 

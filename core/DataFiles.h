@@ -6,6 +6,7 @@
 #include "core/Note.h"
 #include "core/Transaction.h"
 #include "core/TypedFile.h"
+#include "platform/server/RegisterPlace.h"
 #include "platform/store/Store.h"
 
 #include <functional>
@@ -29,13 +30,14 @@ struct IntegrityState {
     QString position;
 };
 
-// The program's data: the store of the program directory, the data files with
+// The program's data: the store of the register (a directory or a server), the data files with
 // their shared record buffers (the four of the register's own records as
 // members, the features' files through typed()), their open counts and the
 // saved error.
 class DataFiles {
 public:
     explicit DataFiles(const QString& directory);
+    explicit DataFiles(const platform::RegisterPlace& place);
     ~DataFiles();
     DataFiles(const DataFiles&) = delete;
     DataFiles& operator=(const DataFiles&) = delete;

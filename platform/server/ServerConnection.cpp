@@ -87,6 +87,10 @@ FileError ServerConnection::lostOrFailed(const QString& what)
 {
     if (!isConnected()) {
         disconnect(); // the next statement connects again
+        // Lost in the middle of a transaction: the rest of it is refused until its end (a COMMIT that met
+        // the loss was its end: its caller hears that it failed).
+        m_transactionLost = m_inTransaction && !m_ending;
+        m_inTransaction = false;
         return FileError::of(ErrorCode::StoreFailure,
                              QStringLiteral("the connection to the server of the register (%1) was lost: %2").arg(shownUri(), what));
     }
@@ -98,8 +102,21 @@ FileError ServerConnection::exec(const QString& sql, const QStringList& paramete
     for (const QString& p : parameters)
         if (p.contains(QChar(0)))
             return FileError::of(ErrorCode::InvalidValue, QStringLiteral("a text holds a NUL character, which the server does not store"));
+    const QByteArray text = sql.toUtf8();
+    if (m_transactionLost) {
+        if (text.startsWith("ROLLBACK")) {
+            m_transactionLost = false; // the server rolled it back when the connection went
+            return FileError::success();
+        }
+        return FileError::of(ErrorCode::StoreFailure, QStringLiteral("the connection to the server of the register (%1) was lost in "
+                                                                     "the middle of a transaction; nothing of it was written")
+                                                          .arg(shownUri()));
+    }
     if (FileError e = connect(); !e.ok())
         return e;
+    m_ending = text.startsWith("COMMIT") || text.startsWith("ROLLBACK");
+    if (m_observer)
+        m_observer(text.constData());
     std::vector<QByteArray> texts;
     texts.reserve(static_cast<std::size_t>(parameters.size()));
     std::vector<const char*> values;
@@ -107,8 +124,10 @@ FileError ServerConnection::exec(const QString& sql, const QStringList& paramete
         texts.push_back(p.toUtf8());
         values.push_back(p.isNull() ? nullptr : texts.back().constData());
     }
-    Result r(PQexecParams(m_conn, sql.toUtf8().constData(), static_cast<int>(values.size()), nullptr, values.data(), nullptr, nullptr, 0));
+    Result r(PQexecParams(m_conn, text.constData(), static_cast<int>(values.size()), nullptr, values.data(), nullptr, nullptr, 0));
     const ExecStatusType status = r ? PQresultStatus(r.get()) : PGRES_FATAL_ERROR;
+    if (isConnected())
+        m_inTransaction = PQtransactionStatus(m_conn) == PQTRANS_INTRANS || PQtransactionStatus(m_conn) == PQTRANS_INERROR;
     if (status != PGRES_COMMAND_OK && status != PGRES_TUPLES_OK) {
         const QString message = QString::fromUtf8(r ? PQresultErrorMessage(r.get()) : PQerrorMessage(m_conn)).trimmed();
         const char* state = r ? PQresultErrorField(r.get(), PG_DIAG_SQLSTATE) : nullptr;

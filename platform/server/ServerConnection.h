@@ -5,6 +5,7 @@
 #include <QString>
 #include <QStringList>
 
+#include <functional>
 #include <memory>
 #include <optional>
 #include <vector>
@@ -59,10 +60,24 @@ public:
     QString shownUri() const;
     static constexpr int ConnectSeconds = 5;
 
+    // Whether a transaction is open on the server (BEGIN until COMMIT or
+    // ROLLBACK). When the connection is lost inside one, the server rolls it
+    // back; every statement is then refused with that news until the
+    // ROLLBACK that ends it here too, so that nothing the transaction meant
+    // to do runs on a new connection outside it.
+    bool inTransaction() const { return m_inTransaction; }
+
+    // Calls `observer` with the text of every statement as it is sent; an empty function stops it.
+    void observe(std::function<void(const char* sql)> observer) { m_observer = std::move(observer); }
+
 private:
     FileError lostOrFailed(const QString& what);
     QString m_uri;
     PGconn* m_conn = nullptr;
+    bool m_inTransaction = false;
+    bool m_transactionLost = false;
+    bool m_ending = false; // the statement being sent ends the transaction
+    std::function<void(const char*)> m_observer;
 };
 
 // The advisory locks of a register on its server: one space of this

@@ -26,6 +26,8 @@ QString ServerStatement::numberedPlaceholders(const QString& sql)
 ServerStatement::ServerStatement(ServerConnection& connection, const QString& sql)
     : m_connection(connection), m_sql(numberedPlaceholders(sql))
 {
+    const QString verb = sql.trimmed().section(u' ', 0, 0).toUpper();
+    m_writes = verb == QStringLiteral("INSERT") || verb == QStringLiteral("UPDATE") || verb == QStringLiteral("DELETE");
 }
 
 void ServerStatement::bind(int index, std::int64_t value)
@@ -46,7 +48,16 @@ int ServerStatement::step()
     if (!m_ran) {
         m_ran = true;
         m_next = 0;
-        m_error = m_connection.exec(m_sql, m_parameters, &m_rows);
+        const bool guarded = m_writes && m_connection.inTransaction();
+        if (guarded)
+            m_error = m_connection.exec(QStringLiteral("SAVEPOINT fundora_statement"));
+        if (m_error.ok())
+            m_error = m_connection.exec(m_sql, m_parameters, &m_rows);
+        if (guarded && m_connection.inTransaction()) {
+            if (!m_error.ok())
+                m_connection.exec(QStringLiteral("ROLLBACK TO SAVEPOINT fundora_statement"));
+            m_connection.exec(QStringLiteral("RELEASE SAVEPOINT fundora_statement"));
+        }
         if (!m_error.ok()) {
             m_rows.rows.clear();
             return StepFailed;

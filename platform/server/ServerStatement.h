@@ -9,8 +9,13 @@ namespace fundora::platform {
 // SQLite statement (platform::Statement), so that the store's SQL runs on
 // either engine: `?` placeholders (outside quoted text and names) become $1,
 // $2, ...; step() runs the statement when first called after a reset and then
-// gives its rows one at a time (RowReady, then Done). A failure is StepFailed,
+// gives its rows one at a time (Row, then Done). A failure is StepFailed,
 // with the store's error in error().
+//
+// A write inside a transaction runs under a savepoint of its own: a failed
+// statement (a key taken, a lock waited for too long) then undoes itself
+// alone and the transaction goes on, as a failed statement does in SQLite,
+// where PostgreSQL would otherwise refuse everything until the rollback.
 class ServerStatement : public StoreStatement {
 public:
     static constexpr int StepFailed = 1; // SQLite's SQLITE_ERROR
@@ -36,6 +41,7 @@ private:
     QString m_sql;
     QStringList m_parameters;
     ServerRows m_rows;
+    bool m_writes = false; // an INSERT, UPDATE or DELETE
     bool m_ran = false;
     std::size_t m_next = 0; // the row step() gives next
     FileError m_error;

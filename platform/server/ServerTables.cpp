@@ -13,8 +13,14 @@ QString layoutComment(const FileDef& def)
     return QStringLiteral("fundora layout %1").arg(def.layoutVersion);
 }
 
-// Whether the table exists, and if so whether it is of the layout `def` describes.
-FileError checkTable(ServerConnection& connection, const FileDef& def, const QString& schemaName, bool& exists)
+} // namespace
+
+QString changeCounter(const FileDef& def, const QString& schemaName)
+{
+    return schema::quoted(schemaName) + u'.' + schema::quoted(def.label + QStringLiteral("_Changes"));
+}
+
+FileError checkServerTable(ServerConnection& connection, const FileDef& def, const QString& schemaName, bool& exists)
 {
     ServerRows rows;
     if (FileError e = connection.exec(QStringLiteral("SELECT column_name, data_type FROM information_schema.columns WHERE table_schema = "
@@ -42,13 +48,8 @@ FileError checkTable(ServerConnection& connection, const FileDef& def, const QSt
     return FileError::success();
 }
 
-} // namespace
-
-FileError openServerTable(ServerConnection& connection, const FileDef& def, const QString& schemaName)
+FileError createServerTable(ServerConnection& connection, const FileDef& def, const QString& schemaName)
 {
-    bool exists = false;
-    if (FileError e = checkTable(connection, def, schemaName, exists); !e.ok() || exists)
-        return e;
     // Made whole in one transaction; stations starting at once wait for each
     // other on a lock of the register's own and the later one finds it made.
     if (FileError e = connection.exec(QStringLiteral("BEGIN")); !e.ok())
@@ -67,17 +68,39 @@ FileError openServerTable(ServerConnection& connection, const FileDef& def, cons
         !e.ok())
         return fail(e);
     if (made.rows.empty()) {
+        const QString table = schema::qualifiedTable(def, schemaName);
+        const QString counter = changeCounter(def, schemaName);
+        const QString countFunction = schema::quoted(schemaName) + QStringLiteral(".\"fundora_count_change\"");
+        QString counterLiteral = counter;
+        counterLiteral.replace(u'\'', QStringLiteral("''"));
         QStringList create{QStringLiteral("CREATE SCHEMA IF NOT EXISTS ") + schema::quoted(schemaName),
                            schema::createTable(def, schemaName, Dialect::Postgres)};
         create << schema::createIndexes(def, schemaName, Dialect::Postgres)
-               << QStringLiteral("COMMENT ON TABLE %1 IS '%2'").arg(schema::qualifiedTable(def, schemaName), layoutComment(def));
+               << schema::createSummaryIndexes(def, schemaName, Dialect::Postgres);
+        if (def.keptTotals)
+            create << schema::createKeptTotals(def, schemaName, Dialect::Postgres);
+        create << QStringLiteral("CREATE SEQUENCE IF NOT EXISTS %1").arg(counter)
+               << QStringLiteral("CREATE OR REPLACE FUNCTION %1() RETURNS trigger LANGUAGE plpgsql AS "
+                                 "$$BEGIN PERFORM nextval(TG_ARGV[0]::regclass); RETURN NULL; END$$")
+                      .arg(countFunction)
+               << QStringLiteral("CREATE TRIGGER %1 AFTER INSERT OR UPDATE OR DELETE ON %2 FOR EACH STATEMENT EXECUTE FUNCTION %3('%4')")
+                      .arg(schema::quoted(def.label + QStringLiteral("_Changes")), table, countFunction, counterLiteral)
+               << QStringLiteral("COMMENT ON TABLE %1 IS '%2'").arg(table, layoutComment(def));
         for (const QString& sql : create)
             if (FileError e = connection.exec(sql); !e.ok())
                 return fail(e);
     }
-    if (FileError e = connection.exec(QStringLiteral("COMMIT")); !e.ok())
+    return connection.exec(QStringLiteral("COMMIT"));
+}
+
+FileError openServerTable(ServerConnection& connection, const FileDef& def, const QString& schemaName)
+{
+    bool exists = false;
+    if (FileError e = checkServerTable(connection, def, schemaName, exists); !e.ok() || exists)
         return e;
-    return checkTable(connection, def, schemaName, exists);
+    if (FileError e = createServerTable(connection, def, schemaName); !e.ok())
+        return e;
+    return checkServerTable(connection, def, schemaName, exists);
 }
 
 } // namespace fundora::platform

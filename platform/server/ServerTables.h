@@ -7,13 +7,23 @@ namespace fundora::platform {
 
 // A data file of a register on the server is a table of the register's
 // schema, made by the store's schema functions in the server's dialect, with
-// its layout version in the table's comment ("fundora layout N").
-//
-// Opens the table of `def` in `schemaName`: makes it whole with its keys when
-// it is missing, in one transaction (two stations starting at once make it
-// once; the other finds it made), then checks it. A table of another layout
-// (a column missing, added, renamed or of another type, another layout
-// version, or a table of something else) is 47 and is never changed.
+// its layout version in the table's comment ("fundora layout N"). Beside it
+// stand its kept totals (when the file keeps them) and its change counter: a
+// sequence that every statement writing the table moves on, so that a station
+// sees another's commits by reading one number (changeCounter).
+
+// Whether the table of `def` exists in `schemaName`; when it does, 47 unless
+// it is of the layout `def` describes (a column missing, added, renamed or of
+// another type, another layout version, or a table of something else).
+FileError checkServerTable(ServerConnection& connection, const FileDef& def, const QString& schemaName, bool& exists);
+// Makes the missing table of `def` whole with its keys, kept totals and
+// change counter, in one transaction (two stations at once make it once; the
+// later finds it made). A table that exists is left as it is.
+FileError createServerTable(ServerConnection& connection, const FileDef& def, const QString& schemaName);
+// Makes the table when it is missing, then checks it.
 FileError openServerTable(ServerConnection& connection, const FileDef& def, const QString& schemaName);
+
+// The quoted name of the sequence that counts the writes of `def`'s table.
+QString changeCounter(const FileDef& def, const QString& schemaName);
 
 } // namespace fundora::platform

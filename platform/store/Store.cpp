@@ -21,6 +21,10 @@ Store::Store(QString directory, Link link)
 
 Store::Store(std::unique_ptr<StoreEngine> engine) : m_engine(std::move(engine))
 {
+    if (const auto* files = dynamic_cast<const SqliteEngine*>(m_engine.get())) {
+        m_directory = files->directory();
+        m_lastError = files->startError();
+    }
 }
 
 Store::~Store()

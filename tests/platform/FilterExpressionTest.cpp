@@ -16,7 +16,7 @@ protected:
     void SetUp() override
     {
         ProgramTest::SetUp();
-        store = std::make_unique<Store>(dir());
+        store = openStore();
         file = std::make_unique<DataFile>(*store, sampleDef());
         ASSERT_TRUE(file->create().ok());
         ASSERT_TRUE(file->open().ok());

@@ -14,7 +14,7 @@ protected:
     void SetUp() override
     {
         ProgramTest::SetUp();
-        store = std::make_unique<Store>(dir());
+        store = openStore();
         file = std::make_unique<DataFile>(*store, sampleDef());
         ASSERT_TRUE(file->create().ok());
         ASSERT_TRUE(file->open().ok());
@@ -134,7 +134,8 @@ TEST_F(StoreRecordsTest, GetFindsByKeyValue)
 TEST_F(StoreRecordsTest, AnotherStationsChangeIsDetectedNotOverwritten)
 {
     Record mine = add(1, "shared", "10.00");
-    Store otherStore(dir());
+    const auto otherStation = openStore();
+    Store& otherStore = *otherStation;
     DataFile other(otherStore, sampleDef());
     ASSERT_TRUE(other.open().ok());
     Record theirs;

@@ -23,7 +23,7 @@ protected:
     void SetUp() override
     {
         ProgramTest::SetUp();
-        store = std::make_unique<Store>(dir());
+        store = openStore();
         first = std::make_unique<DataFile>(*store, sampleDef());
         second = std::make_unique<DataFile>(*store, secondDef());
         for (DataFile* f : {first.get(), second.get()}) {
@@ -65,7 +65,8 @@ TEST_F(StoreTransactionTest, RollbackUndoesEveryFile)
 
 TEST_F(StoreTransactionTest, CommitIsSeenByAnotherStationOnlyWhenDone)
 {
-    Store otherStore(dir());
+    const auto otherStation = openStore();
+    Store& otherStore = *otherStation;
     DataFile other(otherStore, sampleDef());
     ASSERT_TRUE(other.open().ok());
     ASSERT_TRUE(store->begin().ok());
@@ -76,18 +77,34 @@ TEST_F(StoreTransactionTest, CommitIsSeenByAnotherStationOnlyWhenDone)
     EXPECT_EQ(count(other), 1);
 }
 
-TEST_F(StoreTransactionTest, BeginGivesUpAfterItsWaitWhileAnotherStationHoldsOne)
+TEST_F(StoreTransactionTest, AWriteGivesUpAfterItsWaitWhileAnotherStationHoldsTheRecord)
 {
-    Store otherStore(dir());
+    Record shared = sample(1, QStringLiteral("shared"));
+    ASSERT_TRUE(first->add(shared).ok());
+    const auto otherStation = openStore();
+    Store& otherStore = *otherStation;
     DataFile other(otherStore, sampleDef());
     ASSERT_TRUE(other.open().ok());
+    Record theirs;
+    ASSERT_TRUE(other.fetch(shared.identity.row, theirs).ok());
     ASSERT_TRUE(otherStore.begin().ok());
-    const FileError e = store->begin(200ms);
+    theirs.values[SfName] = QStringLiteral("theirs");
+    ASSERT_TRUE(other.put(theirs).ok());
+    // A register in a directory waits at the beginning of the transaction, one on a server at the record.
+    FileError e = store->begin(200ms);
+    if (e.ok()) {
+        Record mine = shared;
+        mine.values[SfName] = QStringLiteral("mine");
+        e = first->put(mine);
+        store->rollback();
+    }
     EXPECT_EQ(e.code, ErrorCode::FileLocked);
     EXPECT_FALSE(store->inTransaction());
     otherStore.rollback();
-    EXPECT_TRUE(store->begin(200ms).ok());
-    store->rollback();
+    ASSERT_TRUE(store->begin(200ms).ok());
+    shared.values[SfName] = QStringLiteral("mine");
+    EXPECT_TRUE(first->put(shared).ok());
+    EXPECT_TRUE(store->commit().ok());
 }
 
 TEST_F(StoreTransactionTest, FilesCannotBeOpenedOrClosedInsideATransaction)
@@ -125,7 +142,8 @@ TEST_F(StoreTransactionTest, ANestedTransactionJoinsTheOpenOne)
     EXPECT_EQ(count(*first), 1);
     {
         // Another station sees nothing before the outer commit.
-        Store otherStore(dir());
+        const auto otherStation = openStore();
+        Store& otherStore = *otherStation;
         DataFile other(otherStore, secondDef());
         ASSERT_TRUE(other.open().ok());
         EXPECT_EQ(count(other), 0);

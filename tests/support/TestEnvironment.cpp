@@ -1,6 +1,9 @@
 #include "tests/support/TestEnvironment.h"
 
+#include "platform/server/ServerConnection.h"
+
 #include <QFile>
+#include <QRandomGenerator>
 
 namespace fundora::test {
 
@@ -13,10 +16,28 @@ void ProgramTest::SetUp()
     platform::Clock::install(m_clock);
     platform::Runtime::resetHalt();
     platform::Runtime::setHaltHandler([](const QString&) {});
+    if (const QString uri = qEnvironmentVariable("FUNDORA_TEST_SERVER_URI"); !uri.isEmpty())
+        m_serverSchema = QStringLiteral("test_%1").arg(QRandomGenerator::global()->generate64(), 16, 16, QLatin1Char('0'));
+}
+
+platform::RegisterPlace ProgramTest::place() const
+{
+    if (onServer())
+        return platform::RegisterPlace::onServer(qEnvironmentVariable("FUNDORA_TEST_SERVER_URI"), m_serverSchema);
+    return platform::RegisterPlace::inDirectory(dir());
+}
+
+std::unique_ptr<platform::Store> ProgramTest::openStore() const
+{
+    return std::make_unique<platform::Store>(platform::engineFor(place()));
 }
 
 void ProgramTest::TearDown()
 {
+    if (onServer()) {
+        platform::ServerConnection server(qEnvironmentVariable("FUNDORA_TEST_SERVER_URI"));
+        server.exec(QStringLiteral("DROP SCHEMA IF EXISTS \"%1\" CASCADE").arg(m_serverSchema));
+    }
     platform::MessageService::install(nullptr);
     platform::Clock::install(nullptr);
     platform::Runtime::resetHalt();

@@ -3,6 +3,7 @@
 #include "platform/Clock.h"
 #include "platform/MessageService.h"
 #include "platform/Runtime.h"
+#include "platform/server/RegisterPlace.h"
 
 #include <QByteArray>
 #include <QString>
@@ -36,6 +37,13 @@ inline int stepStride()
     return n > 1 ? n : 1;
 }
 
+// What a test of the files' own directory says when the suite runs on the server.
+#define FUNDORA_SKIP_ON_SERVER()                                                                                                           \
+    do {                                                                                                                                   \
+        if (onServer())                                                                                                                    \
+            GTEST_SKIP() << "a test of the data files in a directory";                                                                     \
+    } while (false)
+
 // Every test works in its own program directory, with scripted message boxes,
 // an observable halt and a clock that stands still on a chosen day.
 class ProgramTest : public ::testing::Test {
@@ -44,6 +52,13 @@ protected:
     void TearDown() override;
 
     QString dir() const { return m_dir.path(); }
+    // The register this test works on: its directory, or in the suite's pass
+    // on the server (FUNDORA_TEST_SERVER_URI set) a schema of its own on the
+    // tests' server, dropped when the test ends.
+    platform::RegisterPlace place() const;
+    bool onServer() const { return !m_serverSchema.isEmpty(); }
+    // A store on place(), as another station would open it.
+    std::unique_ptr<platform::Store> openStore() const;
     QString path(const QString& name) const { return m_dir.filePath(name); }
     platform::ScriptedMessageService& messages() { return *m_messages; }
     platform::FixedClock& clock() { return *m_clock; }
@@ -52,6 +67,7 @@ protected:
 
 private:
     QTemporaryDir m_dir;
+    QString m_serverSchema;
     std::shared_ptr<platform::ScriptedMessageService> m_messages;
     std::shared_ptr<platform::FixedClock> m_clock;
 };
