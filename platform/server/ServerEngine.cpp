@@ -85,6 +85,10 @@ FileError ServerEngine::failure(int result, const StoreStatement& statement, con
 {
     Q_UNUSED(result);
     FileError e = static_cast<const ServerStatement&>(statement).error();
+    // A key taken and a lock waited for too long say no more than their code, as on the files;
+    // what else failed says where.
+    if (e.code == ErrorCode::DuplicateKey || e.code == ErrorCode::FileLocked)
+        return FileError::of(e.code);
     if (!context.isEmpty() && e.code == ErrorCode::StoreFailure)
         e.text = context + QStringLiteral(": ") + e.text;
     return e;

@@ -119,14 +119,15 @@ QString createTable(const FileDef& def, const QString& schemaName, Dialect diale
 
 QStringList createIndexes(const FileDef& def, const QString& schemaName, Dialect dialect)
 {
-    // SQLite names the index's schema, PostgreSQL the table's (an index lives beside its table).
+    // SQLite names the index's schema, PostgreSQL the table's (an index lives beside its table). A
+    // file's indexes are alone in its SQLite file; on the server the table's name sets them apart.
     const bool server = dialect == Dialect::Postgres;
     QStringList out;
     for (int k = 0; k < static_cast<int>(def.keys.size()); ++k) {
         const KeyDef& key = def.keys[static_cast<std::size_t>(k)];
         out << QStringLiteral("CREATE %1INDEX %2 ON %3 (%4)")
                    .arg(key.unique ? QStringLiteral("UNIQUE ") : QString(),
-                        server ? quoted(indexName(def, k)) : quoted(schemaName) + u'.' + quoted(indexName(def, k)),
+                        server ? quoted(def.label + u'_' + indexName(def, k)) : quoted(schemaName) + u'.' + quoted(indexName(def, k)),
                         server ? qualifiedTable(def, schemaName) : table(def), orderColumns(def, k, dialect).join(QStringLiteral(", ")));
     }
     return out;
@@ -137,8 +138,8 @@ QStringList createSummaryIndexes(const FileDef& def, const QString& schemaName, 
     const bool server = dialect == Dialect::Postgres;
     auto create = [&](const QString& name, const QStringList& cols) {
         return QStringLiteral("CREATE INDEX IF NOT EXISTS %1 ON %2 (%3)")
-            .arg(server ? quoted(name) : quoted(schemaName) + u'.' + quoted(name), server ? qualifiedTable(def, schemaName) : table(def),
-                 cols.join(QStringLiteral(", ")));
+            .arg(server ? quoted(def.label + u'_' + name) : quoted(schemaName) + u'.' + quoted(name),
+                 server ? qualifiedTable(def, schemaName) : table(def), cols.join(QStringLiteral(", ")));
     };
     QStringList out;
     for (std::size_t i = 0; i < def.summaryIndexes.size(); ++i) {

@@ -111,7 +111,7 @@ TEST_F(AccountFormTest, TheAccountAndItsOpeningBalanceAreOneCommit)
     type(form, "Current &Balance:", QStringLiteral("300.00"));
     // Another station holds the files: the save cannot begin.
     const QString ready = path(QStringLiteral("held"));
-    auto holder = test::Station::start({QStringLiteral("hold"), dir(), ready});
+    auto holder = test::Station::start({QStringLiteral("hold"), registerArgument(), ready});
     ASSERT_TRUE(test::Station::waitForFile(ready));
     messages().answer(Button::Ok);
     form->pressOk();

@@ -1,11 +1,9 @@
 #pragma once
 
 #include "core/DataFiles.h"
-#include "platform/store/Statement.h"
 
 #include "tests/support/TestEnvironment.h"
 #include <gtest/gtest.h>
-#include <sqlite3.h>
 
 #include <QCoreApplication>
 #include <QEvent>
@@ -57,10 +55,12 @@ inline ::testing::AssertionResult keptTotalsMatchTheRecords(core::DataFiles& fil
         QStringLiteral("SELECT %1, \"Count\", \"Sum\" FROM \"%2\".\"Transactions_Totals\" WHERE \"Count\" <> 0 OR \"Sum\" <> 0")
             .arg(groups, schema);
     for (const auto& [left, right] : {std::pair{fresh, kept}, std::pair{kept, fresh}}) {
-        platform::Statement differ(files.store.handle(), QStringLiteral("SELECT count(*) FROM (%1 EXCEPT %2)").arg(left, right));
-        if (differ.step() != SQLITE_ROW)
+        platform::StoreStatement* differ = files.store.cached(QStringLiteral("SELECT count(*) FROM (%1 EXCEPT %2) AS d").arg(left, right));
+        if (!differ || differ->step() != platform::StoreStatement::Row)
             return ::testing::AssertionFailure() << "the totals could not be compared";
-        if (const std::int64_t n = differ.integer(0); n != 0)
+        const std::int64_t n = differ->integer(0);
+        differ->reset();
+        if (n != 0)
             return ::testing::AssertionFailure()
                    << n << (left == fresh ? " groups of the records are not kept as they are" : " kept groups are not the records'");
     }
@@ -74,7 +74,7 @@ protected:
     {
         ProgramTest::SetUp();
         keptNotesFile();
-        files = std::make_unique<core::DataFiles>(dir());
+        files = std::make_unique<core::DataFiles>(place());
         core::DataFiles::setCurrent(files.get());
     }
     void TearDown() override

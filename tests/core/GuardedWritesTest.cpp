@@ -4,6 +4,7 @@
 #include "tests/core/CoreFixture.h"
 #include "tests/support/Station.h"
 
+#include "platform/store/StoreSchema.h"
 #include <QFile>
 
 #include <sqlite3.h>
@@ -77,12 +78,35 @@ protected:
             ++n;
         return n;
     }
-    void sqlOnTransactions(const char* statement)
+    // Another program's rule on the transactions: refuses to delete the one described "T250".
+    void refuseToDeleteT250()
     {
+        if (onServer()) {
+            const QString table =
+                platform::schema::qualifiedTable(core::transactionLayout().def(), files->store.schemaOf(core::transactionLayout().def()));
+            for (const QString& sql :
+                 {QStringLiteral("CREATE FUNCTION %1.keep() RETURNS trigger LANGUAGE plpgsql AS $$BEGIN IF "
+                                 "old.\"TransactionDescription\" = 'T250' THEN RAISE EXCEPTION 'kept by another program'; "
+                                 "END IF; RETURN old; END$$")
+                      .arg(table.section(u'.', 0, 0)),
+                  QStringLiteral("CREATE TRIGGER keep BEFORE DELETE ON %1 FOR EACH ROW EXECUTE FUNCTION %2.keep()")
+                      .arg(table, table.section(u'.', 0, 0))}) {
+                platform::StoreStatement* s = files->store.cached(sql);
+                ASSERT_TRUE(s && s->step() == platform::StoreStatement::Done) << sql;
+                s->reset();
+            }
+            return;
+        }
         sqlite3* db = nullptr;
         sqlite3_open(QFile::encodeName(path(QStringLiteral("TRANSACT.TPS"))).constData(), &db);
         char* message = nullptr;
-        ASSERT_EQ(sqlite3_exec(db, statement, nullptr, nullptr, &message), SQLITE_OK) << (message ? message : "");
+        EXPECT_EQ(sqlite3_exec(db,
+                               "CREATE TRIGGER keep BEFORE DELETE ON Transactions WHEN old.TransactionDescription = 'T250' "
+                               "BEGIN SELECT RAISE(ABORT, 'kept by another program'); END;",
+                               nullptr, nullptr, &message),
+                  SQLITE_OK)
+            << (message ? message : "");
+        sqlite3_free(message);
         sqlite3_close(db);
     }
 };
@@ -109,8 +133,7 @@ TEST_F(GuardedWritesTest, OneUndeletableTransactionKeepsTheAccountAndAllItsTrans
     addAccount(2, 500);
     // Another program's rule on the file refuses to delete one of them.
     releaseFile(*files, FileId::Transactions);
-    sqlOnTransactions("CREATE TRIGGER keep BEFORE DELETE ON Transactions WHEN old.TransactionDescription = 'T250' "
-                      "BEGIN SELECT RAISE(ABORT, 'kept by another program'); END;");
+    refuseToDeleteT250();
     ASSERT_TRUE(acquireFile(*files, FileId::Transactions));
     ASSERT_TRUE(readAccount(2));
     EXPECT_EQ(riDeleteAccounts(*files), Guarded::Failed);
@@ -159,7 +182,7 @@ TEST_F(GuardedWritesTest, AnotherProcessChangedTheAccountFirst)
     addAccount(7, 1);
     ASSERT_TRUE(readAccount(7));
     files->integrity.snapSysId = 7;
-    ASSERT_EQ(Station::run({QStringLiteral("change-account"), dir(), QStringLiteral("7"), QStringLiteral("Their Bank")}), 0);
+    ASSERT_EQ(Station::run({QStringLiteral("change-account"), registerArgument(), QStringLiteral("7"), QStringLiteral("Their Bank")}), 0);
     files->accounts.record.creditCardVendor = QStringLiteral("My Bank");
     messages().answer(platform::Button::Ok);
     EXPECT_EQ(riUpdateAccounts(*files, false), Guarded::ChangedByOther);
@@ -179,7 +202,7 @@ TEST_F(GuardedWritesTest, AnotherProcessChangedTheMemoCardFirst)
     files->memoCards.record.type = QStringLiteral("ACC");
     files->memoCards.record.topic = QStringLiteral("Rewards");
     ASSERT_TRUE(files->memoCards.add().ok());
-    ASSERT_EQ(Station::run({QStringLiteral("change-memo"), dir(), QStringLiteral("Rewards"), QStringLiteral("Theirs")}), 0);
+    ASSERT_EQ(Station::run({QStringLiteral("change-memo"), registerArgument(), QStringLiteral("Rewards"), QStringLiteral("Theirs")}), 0);
     files->memoCards.record.topic = QStringLiteral("Mine");
     messages().answer(platform::Button::Ok);
     EXPECT_EQ(riUpdateMemoCard(*files, true), Guarded::ChangedByOther);
@@ -197,14 +220,18 @@ TEST_F(GuardedWritesTest, ATransactionHeldElsewhereStopsADeleteAfterTwoSeconds)
     ASSERT_TRUE(files->transactions.next().ok());
     const QString ready = path(QStringLiteral("held"));
     // Held until this test lets go, however long the two-second wait takes here.
-    auto holder = Station::start({QStringLiteral("hold"), dir(), ready});
+    auto holder = Station::start({QStringLiteral("hold"), registerArgument(), ready});
     ASSERT_TRUE(Station::waitForFile(ready));
     messages().answer(platform::Button::Ok);
     EXPECT_EQ(riDeleteTransactions(*files), Guarded::Failed);
     ASSERT_EQ(messages().shown().size(), 1u);
+    // The files lock as a whole as the transaction begins; the server locks the record the other station holds.
     EXPECT_EQ(messages().shown()[0].text,
-              QStringLiteral("Error: (File Is Already Locked (32)) attempting to frame the delete transaction on Transactions.  "
-                             "Delete transaction cancelled."));
+              onServer()
+                  ? QStringLiteral("An error (File Is Already Locked (32)) was experienced when attempting to delete a record from "
+                                   "the file Transactions.")
+                  : QStringLiteral("Error: (File Is Already Locked (32)) attempting to frame the delete transaction on Transactions.  "
+                                   "Delete transaction cancelled."));
     holder->closeWriteChannel();
     ASSERT_TRUE(holder->waitForFinished(10000));
     EXPECT_EQ(transactionsOf(8), 2);

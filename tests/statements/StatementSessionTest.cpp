@@ -255,7 +255,7 @@ TEST_F(StatementSessionTest, AFinishAfterAnotherStationsChangeWritesNothing)
     s->setEndingBalance(money("77.50"));
     {
         // Another station renames a listed transaction meanwhile.
-        core::DataFiles other(dir());
+        core::DataFiles other(place());
         ASSERT_TRUE(core::acquireFile(other, core::FileId::Transactions));
         platform::Record r;
         ASSERT_TRUE(other.transactions.file().fetch(rows[1], r).ok());

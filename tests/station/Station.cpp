@@ -1,5 +1,6 @@
-// A second station for tests: another process working on the same program
-// directory. Usage: fundora_test_station COMMAND DIR [ARGS...]
+// A second station for tests: another process working on the same register.
+// Usage: fundora_test_station COMMAND DIR [ARGS...], where DIR is the program
+// directory or "server:SCHEMA" (tests/support/RegisterArgument.h).
 //   hold DIR READYFILE                   hold a transaction on the files until standard input closes
 //   change-account DIR SYSID VENDOR      change an account's vendor
 //   change-memo DIR TOPIC NEWTOPIC       change a memo card's topic
@@ -24,6 +25,7 @@
 #include "tests/station/BookingWorker.h"
 #include "tests/station/KillSwitch.h"
 #include "tests/station/StressWorker.h"
+#include "tests/support/RegisterArgument.h"
 
 #include <QCoreApplication>
 #include <QFile>
@@ -53,7 +55,7 @@ int run(const QStringList& args)
     if (args.size() < 3)
         return 64;
     const QString command = args[1];
-    DataFiles files(args[2]);
+    DataFiles files(test::registerFromArgument(args[2]));
     if (command == QStringLiteral("create")) {
         test::KillSwitch::arm();
         for (FileId id : allFiles())
@@ -67,6 +69,19 @@ int run(const QStringList& args)
     if (command == QStringLiteral("hold") && args.size() == 4) {
         if (!files.store.begin().ok())
             return 4;
+        // On a server a transaction holds only what it wrote or locked: this one locks every record,
+        // as one in the middle of writing them all would.
+        if (files.store.dialect() == platform::schema::Dialect::Postgres) {
+            for (FileId id : {FileId::Accounts, FileId::Transactions, FileId::MemoCard}) {
+                platform::StoreStatement* lock = files.store.cached(
+                    QStringLiteral("SELECT 1 FROM %1 FOR UPDATE")
+                        .arg(platform::schema::qualifiedTable(files.file(id).def(), files.store.schemaOf(files.file(id).def()))));
+                while (lock && lock->step() == platform::StoreStatement::Row) {
+                }
+                if (lock)
+                    lock->reset();
+            }
+        }
         touch(args[3]);
         // Held until the test lets go (closes our standard input) or ends us.
         while (std::getchar() != EOF) {

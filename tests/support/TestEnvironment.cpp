@@ -1,6 +1,7 @@
 #include "tests/support/TestEnvironment.h"
 
 #include "platform/server/ServerConnection.h"
+#include "tests/support/RegisterArgument.h"
 
 #include <QFile>
 #include <QRandomGenerator>
@@ -25,6 +26,11 @@ platform::RegisterPlace ProgramTest::place() const
     if (onServer())
         return platform::RegisterPlace::onServer(qEnvironmentVariable("FUNDORA_TEST_SERVER_URI"), m_serverSchema);
     return platform::RegisterPlace::inDirectory(dir());
+}
+
+QString ProgramTest::registerArgument() const
+{
+    return test::registerArgument(place());
 }
 
 std::unique_ptr<platform::Store> ProgramTest::openStore() const

@@ -57,6 +57,8 @@ protected:
     // tests' server, dropped when the test ends.
     platform::RegisterPlace place() const;
     bool onServer() const { return !m_serverSchema.isEmpty(); }
+    // How a second station (tests/station) is told of place().
+    QString registerArgument() const;
     // A store on place(), as another station would open it.
     std::unique_ptr<platform::Store> openStore() const;
     QString path(const QString& name) const { return m_dir.filePath(name); }
