@@ -61,6 +61,7 @@ void ServerConnection::disconnect()
     if (m_conn)
         PQfinish(m_conn);
     m_conn = nullptr;
+    m_prepared.clear(); // a session's prepared statements end with it
 }
 
 FileError ServerConnection::connect()
@@ -99,6 +100,16 @@ FileError ServerConnection::lostOrFailed(const QString& what)
 
 FileError ServerConnection::exec(const QString& sql, const QStringList& parameters, ServerRows* rows)
 {
+    return run(sql, parameters, rows, false);
+}
+
+FileError ServerConnection::execPrepared(const QString& sql, const QStringList& parameters, ServerRows* rows)
+{
+    return run(sql, parameters, rows, true);
+}
+
+FileError ServerConnection::run(const QString& sql, const QStringList& parameters, ServerRows* rows, bool prepared)
+{
     for (const QString& p : parameters)
         if (p.contains(QChar(0)))
             return FileError::of(ErrorCode::InvalidValue, QStringLiteral("a text holds a NUL character, which the server does not store"));
@@ -124,7 +135,26 @@ FileError ServerConnection::exec(const QString& sql, const QStringList& paramete
         texts.push_back(p.toUtf8());
         values.push_back(p.isNull() ? nullptr : texts.back().constData());
     }
-    Result r(PQexecParams(m_conn, text.constData(), static_cast<int>(values.size()), nullptr, values.data(), nullptr, nullptr, 0));
+    const int count = static_cast<int>(values.size());
+    Result r;
+    if (prepared) {
+        // Parsed and planned once per connection, then run by name.
+        auto name = m_prepared.find(text);
+        if (name == m_prepared.end()) {
+            const QByteArray made = "fundora_" + QByteArray::number(m_prepared.size() + 1);
+            Result p(PQprepare(m_conn, made.constData(), text.constData(), 0, nullptr));
+            if (p && PQresultStatus(p.get()) == PGRES_COMMAND_OK)
+                name = m_prepared.insert(text, made);
+            else
+                r = std::move(p);
+        }
+        if (name != m_prepared.end())
+            r.reset(PQexecPrepared(m_conn, name->constData(), count, values.data(), nullptr, nullptr, 0));
+    } else if (parameters.isEmpty()) {
+        r.reset(PQexec(m_conn, text.constData())); // the store's own statements, one or several
+    } else {
+        r.reset(PQexecParams(m_conn, text.constData(), count, nullptr, values.data(), nullptr, nullptr, 0));
+    }
     const ExecStatusType status = r ? PQresultStatus(r.get()) : PGRES_FATAL_ERROR;
     if (isConnected())
         m_inTransaction = PQtransactionStatus(m_conn) == PQTRANS_INTRANS || PQtransactionStatus(m_conn) == PQTRANS_INERROR;

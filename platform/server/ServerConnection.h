@@ -2,6 +2,8 @@
 
 #include "platform/store/FileError.h"
 
+#include <QByteArray>
+#include <QHash>
 #include <QString>
 #include <QStringList>
 
@@ -57,6 +59,10 @@ public:
     // unique key taken 40, a value that does not fit 75.
     FileError exec(const QString& sql, const QStringList& parameters = {}, ServerRows* rows = nullptr);
 
+    // The same for a statement the store runs again and again: prepared once
+    // per connection (parsed and planned once) and then run by name.
+    FileError execPrepared(const QString& sql, const QStringList& parameters, ServerRows* rows);
+
     QString shownUri() const;
     static constexpr int ConnectSeconds = 5;
 
@@ -72,7 +78,9 @@ public:
 
 private:
     FileError lostOrFailed(const QString& what);
+    FileError run(const QString& sql, const QStringList& parameters, ServerRows* rows, bool prepared);
     QString m_uri;
+    QHash<QByteArray, QByteArray> m_prepared; // SQL: the name it was prepared under
     PGconn* m_conn = nullptr;
     bool m_inTransaction = false;
     bool m_transactionLost = false;

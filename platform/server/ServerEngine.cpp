@@ -47,14 +47,11 @@ FileError ServerEngine::rebuildKeys(const FileDef& def)
 
 FileError ServerEngine::begin(std::chrono::milliseconds wait)
 {
-    if (FileError e = m_connection.exec(QStringLiteral("BEGIN")); !e.ok())
-        return e;
     // Another station's row locks are waited for this long, then the statement fails (32).
-    if (FileError e = m_connection.exec(QStringLiteral("SET LOCAL lock_timeout = %1").arg(wait.count())); !e.ok()) {
+    const FileError e = m_connection.exec(QStringLiteral("BEGIN; SET LOCAL lock_timeout = %1").arg(wait.count()));
+    if (!e.ok() && m_connection.inTransaction())
         m_connection.exec(QStringLiteral("ROLLBACK"));
-        return e;
-    }
-    return FileError::success();
+    return e;
 }
 
 FileError ServerEngine::commit()

@@ -52,7 +52,7 @@ int ServerStatement::step()
         if (guarded)
             m_error = m_connection.exec(QStringLiteral("SAVEPOINT fundora_statement"));
         if (m_error.ok())
-            m_error = m_connection.exec(m_sql, m_parameters, &m_rows);
+            m_error = m_connection.execPrepared(m_sql, m_parameters, &m_rows);
         if (guarded && m_connection.inTransaction()) {
             if (!m_error.ok())
                 m_connection.exec(QStringLiteral("ROLLBACK TO SAVEPOINT fundora_statement"));
