@@ -76,8 +76,10 @@ FileError ServerConnection::connect()
     const char* keywords[] = {"dbname", "connect_timeout", "application_name", nullptr};
     const char* values[] = {uri.constData(), timeout.constData(), "fundora", nullptr};
     m_conn = PQconnectdbParams(keywords, values, 1);
-    if (isConnected())
+    if (isConnected()) {
+        ++m_sessions;
         return FileError::success();
+    }
     const QString why = m_conn ? QString::fromUtf8(PQerrorMessage(m_conn)).trimmed() : QStringLiteral("out of memory");
     disconnect();
     return FileError::of(ErrorCode::StoreFailure,

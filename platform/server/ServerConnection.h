@@ -72,6 +72,8 @@ public:
     // ROLLBACK that ends it here too, so that nothing the transaction meant
     // to do runs on a new connection outside it.
     bool inTransaction() const { return m_inTransaction; }
+    // How many times a connection was made: a new session holds nothing of the old one's.
+    int sessions() const { return m_sessions; }
 
     // Calls `observer` with the text of every statement as it is sent; an empty function stops it.
     void observe(std::function<void(const char* sql)> observer) { m_observer = std::move(observer); }
@@ -83,6 +85,7 @@ private:
     QHash<QByteArray, QByteArray> m_prepared; // SQL: the name it was prepared under
     PGconn* m_conn = nullptr;
     bool m_inTransaction = false;
+    int m_sessions = 0;
     bool m_transactionLost = false;
     bool m_ending = false; // the statement being sent ends the transaction
     std::function<void(const char*)> m_observer;
@@ -94,6 +97,13 @@ namespace RegisterLocks {
 inline constexpr int Space = 0x46554E44;
 inline constexpr int Stations = 1;      // shared by every running station, taken alone by a restore
 inline constexpr int TableCreation = 2; // held while a missing table is made
+// The parameters of a lock of the register in `schemaName` for `use`: bound as
+// "($1::int, hashtext($2))", so that registers sharing a database never wait on
+// each other's locks; pg_locks shows them as classid $1 and objid hashtext($2)::oid.
+inline QStringList keys(int use, const QString& schemaName)
+{
+    return {QString::number(Space), QString::number(use) + u' ' + schemaName};
+}
 } // namespace RegisterLocks
 
 // The URI with its password (user:password@ or password=...) replaced by "***".

@@ -5,14 +5,29 @@
 
 namespace fundora::platform {
 
-ServerEngine::ServerEngine(QString uri, QString schemaName) : m_connection(std::move(uri)), m_schema(std::move(schemaName))
+ServerEngine::ServerEngine(QString uri, QString schemaName)
+    : m_connection(std::move(uri)), m_schema(std::move(schemaName)), m_presence(m_connection, m_schema)
 {
+}
+
+FileError ServerEngine::announce()
+{
+    if (m_connection.isConnected() && m_announcedIn == m_connection.sessions())
+        return FileError::success();
+    if (FileError e = m_connection.connect(); !e.ok())
+        return e;
+    if (FileError e = m_presence.announce(); !e.ok())
+        return e;
+    m_announcedIn = m_connection.sessions();
+    return FileError::success();
 }
 
 FileError ServerEngine::open(const FileDef& def, std::chrono::milliseconds wait, bool& keepsTotals)
 {
     Q_UNUSED(wait); // opening takes no lock another station holds long
     keepsTotals = false;
+    if (FileError e = announce(); !e.ok())
+        return e;
     bool exists = false;
     if (FileError e = checkServerTable(m_connection, def, m_schema, exists); !e.ok())
         return e;
@@ -47,6 +62,8 @@ FileError ServerEngine::rebuildKeys(const FileDef& def)
 
 FileError ServerEngine::begin(std::chrono::milliseconds wait)
 {
+    if (FileError e = announce(); !e.ok())
+        return e;
     // Another station's row locks are waited for this long, then the statement fails (32).
     const FileError e = m_connection.exec(QStringLiteral("BEGIN; SET LOCAL lock_timeout = %1").arg(wait.count()));
     if (!e.ok() && m_connection.inTransaction())

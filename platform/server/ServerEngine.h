@@ -2,6 +2,7 @@
 
 #include "platform/server/ServerConnection.h"
 #include "platform/server/ServerStatement.h"
+#include "platform/server/StationPresence.h"
 #include "platform/store/StoreEngine.h"
 
 #include <QHash>
@@ -16,7 +17,8 @@ namespace fundora::platform {
 // transaction is the server's own, with the wait for another station's row
 // locks bounded (lock_timeout, then 32); nested levels are savepoints. What
 // another station commits is seen by the next read, and the tables' change
-// counters tell the lists when to read again.
+// counters tell the lists when to read again. The station is present on
+// the register (StationPresence) from its first open on.
 class ServerEngine final : public StoreEngine {
 public:
     // The schema a register takes in its database unless told another.
@@ -44,8 +46,14 @@ public:
     void observeStatements(std::function<void(const char* sql)> observer) override;
 
 private:
+    // Says that this station works on the register, once a session (the
+    // server forgets it with the session): refused while a restore holds it.
+    FileError announce();
+
     ServerConnection m_connection;
     QString m_schema;
+    StationPresence m_presence;
+    int m_announcedIn = 0;              // the session the presence was announced in
     QHash<QString, QString> m_counters; // label of each open table: its change counter
     std::uint64_t m_generation = 0;
     QHash<QString, std::shared_ptr<ServerStatement>> m_statements;

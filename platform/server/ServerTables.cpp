@@ -59,8 +59,8 @@ FileError createServerTable(ServerConnection& connection, const FileDef& def, co
         return e;
     };
     ServerRows made;
-    if (FileError e = connection.exec(QStringLiteral("SELECT pg_advisory_xact_lock($1::int, $2::int)"),
-                                      {QString::number(RegisterLocks::Space), QString::number(RegisterLocks::TableCreation)});
+    if (FileError e = connection.exec(QStringLiteral("SELECT pg_advisory_xact_lock($1::int, hashtext($2))"),
+                                      RegisterLocks::keys(RegisterLocks::TableCreation, schemaName));
         !e.ok())
         return fail(e);
     if (FileError e = connection.exec(QStringLiteral("SELECT 1 FROM information_schema.tables WHERE table_schema = $1 AND table_name = $2"),

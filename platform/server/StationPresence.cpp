@@ -2,19 +2,16 @@
 
 namespace fundora::platform {
 
-namespace {
-
-QStringList keys()
+QStringList StationPresence::keys() const
 {
-    return {QString::number(RegisterLocks::Space), QString::number(RegisterLocks::Stations)};
+    return RegisterLocks::keys(RegisterLocks::Stations, m_schema);
 }
-
-} // namespace
 
 FileError StationPresence::announce()
 {
     ServerRows rows;
-    if (FileError e = m_connection.exec(QStringLiteral("SELECT pg_try_advisory_lock_shared($1::int, $2::int)"), keys(), &rows); !e.ok())
+    if (FileError e = m_connection.exec(QStringLiteral("SELECT pg_try_advisory_lock_shared($1::int, hashtext($2))"), keys(), &rows);
+        !e.ok())
         return e;
     if (rows.value(0, 0) != u"t")
         return FileError::of(ErrorCode::FileLocked, QStringLiteral("a restore of the register is running"));
@@ -27,7 +24,7 @@ FileError StationPresence::others(int& count)
     ServerRows rows;
     const FileError e = m_connection.exec(QStringLiteral("SELECT count(*) FROM pg_locks WHERE locktype = 'advisory' AND database = "
                                                          "(SELECT oid FROM pg_database WHERE datname = current_database()) AND "
-                                                         "classid = $1::int AND objid = $2::int AND objsubid = 2 AND mode = "
+                                                         "classid = $1::int AND objid = hashtext($2)::oid AND objsubid = 2 AND mode = "
                                                          "'ShareLock' AND granted AND pid <> pg_backend_pid()"),
                                           keys(), &rows);
     count = e.ok() ? rows.value(0, 0).toInt() : 0;
@@ -37,14 +34,14 @@ FileError StationPresence::others(int& count)
 FileError StationPresence::holdAlone(bool& held)
 {
     ServerRows rows;
-    const FileError e = m_connection.exec(QStringLiteral("SELECT pg_try_advisory_lock($1::int, $2::int)"), keys(), &rows);
+    const FileError e = m_connection.exec(QStringLiteral("SELECT pg_try_advisory_lock($1::int, hashtext($2))"), keys(), &rows);
     held = e.ok() && rows.value(0, 0) == u"t";
     return e;
 }
 
 FileError StationPresence::release()
 {
-    return m_connection.exec(QStringLiteral("SELECT pg_advisory_unlock($1::int, $2::int)"), keys());
+    return m_connection.exec(QStringLiteral("SELECT pg_advisory_unlock($1::int, hashtext($2))"), keys());
 }
 
 } // namespace fundora::platform

@@ -10,10 +10,11 @@ namespace fundora::platform {
 // go when the program ends or its connection drops, however that happens),
 // and the backup utility counts them or takes the lock alone for a restore.
 // The local check for a running program cannot see another computer; this
-// one sees every station of the database.
+// one sees every station of the register (the schema `schemaName`; several
+// registers may share a database).
 class StationPresence {
 public:
-    explicit StationPresence(ServerConnection& connection) : m_connection(connection) {}
+    StationPresence(ServerConnection& connection, QString schemaName) : m_connection(connection), m_schema(std::move(schemaName)) {}
 
     // Says that this station works on the register. Refused (32, "a restore
     // of the register is running") while the utility holds it alone.
@@ -26,7 +27,9 @@ public:
     FileError release();
 
 private:
+    QStringList keys() const;
     ServerConnection& m_connection;
+    QString m_schema;
 };
 
 } // namespace fundora::platform

@@ -2,9 +2,11 @@
 // against the real PostgreSQL server that ctest starts for these tests
 // (scripts/test-server.sh, the fixture "server" in tests/CMakeLists.txt).
 #include "platform/server/ServerConnection.h"
+#include "platform/server/ServerEngine.h"
 #include "platform/server/ServerStatement.h"
 #include "platform/server/ServerTables.h"
 #include "platform/server/StationPresence.h"
+#include "platform/store/DataFile.h"
 #include "platform/store/StoreSchema.h"
 #include "tests/support/SampleFile.h"
 #include "tests/support/TestEnvironment.h"
@@ -88,10 +90,13 @@ TEST_F(ServerConnectionTest, HostileWordsAreStoredAsTheyAreAndNeverBecomeSql)
 
 TEST_F(ServerConnectionTest, StationsAreSeenFromAnyConnectionAndARestoreWaitsUntilTheyLeave)
 {
-    ServerConnection first(uri()), second(uri()), utility(uri()), late(uri());
-    StationPresence firstHere(first), secondHere(second), restore(utility), lateHere(late);
+    ServerConnection first(uri()), second(uri()), utility(uri()), late(uri()), elsewhere(uri());
+    StationPresence firstHere(first, m_schema), secondHere(second, m_schema), restore(utility, m_schema), lateHere(late, m_schema);
     ASSERT_TRUE(firstHere.announce().ok());
     ASSERT_TRUE(secondHere.announce().ok());
+    // A station of another register in the same database is not one of this register's.
+    StationPresence otherRegister(elsewhere, m_schema + QStringLiteral("_other"));
+    ASSERT_TRUE(otherRegister.announce().ok());
     int count = -1;
     ASSERT_TRUE(restore.others(count).ok());
     EXPECT_EQ(count, 2);
@@ -117,6 +122,36 @@ TEST_F(ServerConnectionTest, StationsAreSeenFromAnyConnectionAndARestoreWaitsUnt
     EXPECT_TRUE(lateHere.announce().ok());
     ASSERT_TRUE(restore.others(count).ok());
     EXPECT_EQ(count, 1);
+}
+
+TEST_F(ServerConnectionTest, AStoreOnTheServerIsAStationThatARestoreWaitsForAndThatCannotStartDuringOne)
+{
+    auto storeHere = [&] { return std::make_unique<platform::Store>(std::make_unique<platform::ServerEngine>(uri(), m_schema)); };
+    ServerConnection utility(uri());
+    StationPresence restore(utility, m_schema);
+    {
+        const auto station = storeHere();
+        platform::DataFile file(*station, test::sampleDef());
+        ASSERT_TRUE(file.create().ok());
+        ASSERT_TRUE(file.open().ok());
+        int count = -1;
+        ASSERT_TRUE(restore.others(count).ok());
+        EXPECT_EQ(count, 1) << "an open register on the server is a station there";
+        bool alone = true;
+        ASSERT_TRUE(restore.holdAlone(alone).ok());
+        EXPECT_FALSE(alone);
+    }
+    EXPECT_EQ(othersOnceSettled(restore, utility, 0), 0) << "a station that closes leaves";
+    bool alone = false;
+    ASSERT_TRUE(restore.holdAlone(alone).ok());
+    ASSERT_TRUE(alone);
+    const auto late = storeHere();
+    platform::DataFile file(*late, test::sampleDef());
+    const platform::FileError refused = file.open();
+    EXPECT_EQ(refused.code, ErrorCode::FileLocked);
+    EXPECT_TRUE(refused.text.endsWith(QStringLiteral("a restore of the register is running"))) << refused.text;
+    ASSERT_TRUE(restore.release().ok());
+    EXPECT_TRUE(file.open().ok());
 }
 
 TEST_F(ServerConnectionTest, ARestartedServerFailsTheWorkInProgressWholeAndTheNextActionConnectsAgain)
@@ -168,8 +203,8 @@ TEST_F(ServerConnectionTest, AMissingFileIsMadeOnceAndAFileOfAnotherLayoutIsRefu
     ServerConnection other(uri()), station(uri());
     ASSERT_TRUE(other.exec(QStringLiteral("BEGIN")).ok());
     ASSERT_TRUE(other
-                    .exec(QStringLiteral("SELECT pg_advisory_xact_lock($1::int, $2::int)"),
-                          {QString::number(platform::RegisterLocks::Space), QString::number(platform::RegisterLocks::TableCreation)})
+                    .exec(QStringLiteral("SELECT pg_advisory_xact_lock($1::int, hashtext($2))"),
+                          platform::RegisterLocks::keys(platform::RegisterLocks::TableCreation, m_schema))
                     .ok());
     platform::FileError opened = platform::FileError::of(ErrorCode::StoreFailure);
     std::thread starting([&] { opened = platform::openServerTable(station, def, m_schema); });
@@ -179,8 +214,9 @@ TEST_F(ServerConnectionTest, AMissingFileIsMadeOnceAndAFileOfAnotherLayoutIsRefu
     });
     ServerRows waiting;
     for (int tries = 0; tries < 500 && waiting.value(0, 0) != u"1"; ++tries)
-        other.exec(QStringLiteral("SELECT (SELECT count(*) FROM pg_locks WHERE locktype = 'advisory' AND NOT granted), pg_sleep(0.01)"), {},
-                   &waiting);
+        other.exec(QStringLiteral("SELECT (SELECT count(*) FROM pg_locks WHERE locktype = 'advisory' AND NOT granted AND classid = "
+                                  "$1::int AND objid = hashtext($2)::oid), pg_sleep(0.01)"),
+                   platform::RegisterLocks::keys(platform::RegisterLocks::TableCreation, m_schema), &waiting);
     ASSERT_EQ(waiting.value(0, 0), QStringLiteral("1")) << "the starting station never waited for the one making the file";
     QStringList making{platform::schema::createTable(def, m_schema, platform::schema::Dialect::Postgres)};
     making << platform::schema::createIndexes(def, m_schema, platform::schema::Dialect::Postgres)
