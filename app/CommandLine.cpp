@@ -15,12 +15,17 @@ QString usageText()
     return QStringLiteral(
         "usage: fundora [--dir DIR]                the windows, on the register in DIR (default: FUNDORA_DIR, else\n"
         "                                          $XDG_DATA_HOME/fundora, else ~/.local/share/fundora)\n"
-        "       fundora [--dir DIR] --print REPORT (--pdf FILE | --csv FILE) [--account SYSID] [--from MM/DD/YYYY --to MM/DD/YYYY]\n"
-        "       fundora [--dir DIR] --import FILE --account SYSID [--dry-run] [--flip-signs] [--other-account-ok]\n"
+        "       fundora --server URI               the windows, on a register kept on a PostgreSQL server: URI as libpq takes\n"
+        "                                          it (postgresql://USER@HOST/DATABASE?sslmode=require, service=NAME); the\n"
+        "                                          password from ~/.pgpass, the service file or PGPASSWORD\n"
+        "       fundora [--dir DIR | --server URI] --print REPORT (--pdf FILE | --csv FILE) [--account SYSID] [--from MM/DD/YYYY --to "
+        "MM/DD/YYYY]\n"
+        "       fundora [--dir DIR | --server URI] --import FILE --account SYSID [--dry-run] [--flip-signs] [--other-account-ok]\n"
         "                                [--date-format FORMAT]   (a CSV file's dates: yyyy-MM-dd, M/d/yyyy, d/M/yyyy, ...)\n"
-        "       fundora [--dir DIR] --plan STRATEGY --monthly AMOUNT [--csv FILE] [--pdf FILE]\n"
+        "       fundora [--dir DIR | --server URI] --plan STRATEGY --monthly AMOUNT [--csv FILE] [--pdf FILE]\n"
         "                                a plan to pay every card with a balance off, paying AMOUNT a month\n"
-        "       fundora [--dir DIR] --due [--within DAYS]   the cards whose minimum payment is due within DAYS (5) or overdue\n"
+        "       fundora [--dir DIR | --server URI] --due [--within DAYS]   the cards whose minimum payment is due within DAYS (5) or "
+        "overdue\n"
         "       fundora --sample DIR                 makes a sample register to explore in DIR (new or empty)\n"
         "       fundora --help | --version\n"
         "\n"
@@ -46,12 +51,12 @@ std::optional<int> answerWithoutStarting(const QStringList& arguments)
         return std::nullopt;
     for (qsizetype i = 0; i < options.size(); ++i) {
         const QString& a = options[i];
-        if (a == QStringLiteral("--dir") || a == QStringLiteral("--sample")) {
+        if (a == QStringLiteral("--dir") || a == QStringLiteral("--server") || a == QStringLiteral("--sample")) {
             ++i;
             continue;
         }
         // Qt's own options (-platform, -style, ...) begin with one dash and are Qt's to take.
-        if (a.startsWith(QStringLiteral("--")) && !a.startsWith(QStringLiteral("--dir="))) {
+        if (a.startsWith(QStringLiteral("--")) && !a.startsWith(QStringLiteral("--dir=")) && !a.startsWith(QStringLiteral("--server="))) {
             std::fprintf(stderr, "fundora: unknown option %s\n%s", qPrintable(a), qPrintable(usageText()));
             return 2;
         }

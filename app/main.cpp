@@ -49,11 +49,12 @@ int main(int argc, char* argv[])
     QApplication::setWindowIcon(QIcon::fromTheme(QStringLiteral("fundora")));
 
     QString error;
-    const QString directory = app::programDirectoryFrom(QApplication::arguments(), &error);
-    if (directory.isEmpty()) {
+    const std::optional<app::ProgramRegister> where = app::programRegisterFrom(QApplication::arguments(), &error);
+    if (!where) {
         std::fprintf(stderr, "fundora: %s\n", qPrintable(error));
         return 2;
     }
+    const QString& directory = where->directory;
     // What killed runs left of their work (report pages, statement copies) goes now.
     platform::cleanWorkDirectory(QStringLiteral("report"));
     platform::cleanWorkDirectory(QStringLiteral("import"));
@@ -70,7 +71,7 @@ int main(int argc, char* argv[])
     // File names on the command line were taken relative to where it was started; the rest works in the register.
     QDir::setCurrent(directory);
     app::declareFeatureFiles();
-    core::DataFiles files(directory);
+    core::DataFiles files(where->place);
     core::DataFiles::setCurrent(&files);
     platform::Runtime::setHaltHandler([&files](const QString&) {
         files.closeAll();

@@ -18,10 +18,10 @@ namespace fundora::importing {
 
 namespace {
 
-const QString Usage =
-    QStringLiteral("usage: fundora [--dir DIR] --import FILE --account SYSID [--dry-run] [--flip-signs] [--other-account-ok]\n"
-                   "       [--date-format FORMAT]\n"
-                   "FILE is an OFX or QFX statement, or a CSV file; SYSID the number of the account it goes to");
+const QString Usage = QStringLiteral(
+    "usage: fundora [--dir DIR | --server URI] --import FILE --account SYSID [--dry-run] [--flip-signs] [--other-account-ok]\n"
+    "       [--date-format FORMAT]\n"
+    "FILE is an OFX or QFX statement, or a CSV file; SYSID the number of the account it goes to");
 
 } // namespace
 

@@ -6,12 +6,13 @@ bool CommandOptions::next()
 {
     while (++m_at < m_arguments.size()) {
         m_option = m_arguments[m_at];
-        if (m_option == u"--dir") {
+        if (m_option == u"--dir" || m_option == u"--server") {
             if (!value()) {
-                m_problem = QStringLiteral("--dir needs a directory.");
+                m_problem = m_option == u"--dir" ? QStringLiteral("--dir needs a directory.")
+                                                 : QStringLiteral("--server needs the server's connection URI.");
                 return false;
             }
-        } else if (!m_option.startsWith(QStringLiteral("--dir="))) {
+        } else if (!m_option.startsWith(QStringLiteral("--dir=")) && !m_option.startsWith(QStringLiteral("--server="))) {
             return true;
         }
     }

@@ -8,9 +8,9 @@
 namespace fundora::platform {
 
 // The options of a command line that works on a register, one at a time
-// after the program's name. --dir DIR and --dir=DIR name the register, which
-// the program takes elsewhere: they are passed over here (a --dir without its
-// directory is a problem).
+// after the program's name. --dir DIR and --server URI (or --dir=DIR,
+// --server=URI) name the register, which the program takes elsewhere: they
+// are passed over here (either without its value is a problem).
 class CommandOptions {
 public:
     explicit CommandOptions(const QStringList& arguments) : m_arguments(arguments) {}

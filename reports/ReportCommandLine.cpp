@@ -21,9 +21,9 @@ namespace fundora::reports {
 
 namespace {
 
-const QString Usage = QStringLiteral(
-    "usage: fundora [--dir DIR] --print REPORT (--pdf FILE | --csv FILE) [--account SYSID] [--from MM/DD/YYYY --to MM/DD/YYYY]\n"
-    "REPORT is one of: accounts, open, history, purchases, payments");
+const QString Usage = QStringLiteral("usage: fundora [--dir DIR | --server URI] --print REPORT (--pdf FILE | --csv FILE) [--account SYSID] "
+                                     "[--from MM/DD/YYYY --to MM/DD/YYYY]\n"
+                                     "REPORT is one of: accounts, open, history, purchases, payments");
 
 std::optional<platform::DayNumber> dateArgument(const QString& text)
 {
@@ -98,10 +98,11 @@ std::optional<ReportCommand> parseReportCommand(const QStringList& arguments, QS
             return true;
         };
         QString v;
-        if (a == u"--dir") {
+        if (a == u"--dir" || a == u"--server") {
             if (!value(v))
-                return fail(QStringLiteral("--dir needs a directory."));
-        } else if (a.startsWith(QStringLiteral("--dir="))) {
+                return fail(a == u"--dir" ? QStringLiteral("--dir needs a directory.")
+                                          : QStringLiteral("--server needs the server's connection URI."));
+        } else if (a.startsWith(QStringLiteral("--dir=")) || a.startsWith(QStringLiteral("--server="))) {
         } else if (a == u"--print") {
             if (!value(c.report) || !makeReport(c.report))
                 return fail(QStringLiteral("--print needs the name of a report."));

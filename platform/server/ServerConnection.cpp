@@ -77,6 +77,9 @@ FileError ServerConnection::connect()
     const char* values[] = {uri.constData(), timeout.constData(), "fundora", nullptr};
     m_conn = PQconnectdbParams(keywords, values, 1);
     if (isConnected()) {
+        // The server's notices ("already exists, skipping") are for people at a terminal, not the program's users.
+        PQsetNoticeProcessor(
+            m_conn, [](void*, const char*) {}, nullptr);
         ++m_sessions;
         return FileError::success();
     }

@@ -25,7 +25,7 @@ protected:
         files->closeAll();
         QProcess p;
         p.setProcessEnvironment(QProcessEnvironment::systemEnvironment());
-        p.start(QStringLiteral(FUNDORA_BIN), QStringList{QStringLiteral("--dir"), dir()} + arguments);
+        p.start(QStringLiteral(FUNDORA_BIN), registerOptions() + arguments);
         EXPECT_TRUE(p.waitForFinished(60000));
         Result r{p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1,
                  QString::fromUtf8(p.readAllStandardOutput()).split(u'\n', Qt::SkipEmptyParts),
@@ -95,7 +95,7 @@ TEST_F(ImportCommandLineTest, TerminalAndDirectionTricksNeverReachTheScreenOrThe
     QProcess p;
     files->closeAll();
     p.start(QStringLiteral(FUNDORA_BIN),
-            {QStringLiteral("--dir"), dir(), QStringLiteral("--import"), file, QStringLiteral("--account"), QStringLiteral("1")});
+            registerOptions() + QStringList{QStringLiteral("--import"), file, QStringLiteral("--account"), QStringLiteral("1")});
     ASSERT_TRUE(p.waitForFinished(60000));
     const QByteArray out = p.readAllStandardOutput() + p.readAllStandardError();
     EXPECT_EQ(p.exitCode(), 0) << out.constData();
@@ -192,6 +192,7 @@ TEST_F(ImportCommandLineTest, AmbiguousCsvDatesAreDecidedByTheOtherDateColumnOrB
 
 TEST_F(ImportCommandLineTest, AFullDiskDuringTheImportSaysSoAndWritesNothing)
 {
+    FUNDORA_SKIP_ON_SERVER(); // the disk's and the files' steps
     addAccount(1, 15);
     const QString file = test::writeFile(path(QStringLiteral("nov.csv")), "Date,Description,Amount\n2026-11-03,Corner Bakery,-4.20\n");
     files->closeAll();
@@ -200,7 +201,7 @@ TEST_F(ImportCommandLineTest, AFullDiskDuringTheImportSaysSoAndWritesNothing)
     env.insert(QStringLiteral("FUNDORA_STEP_FULL"), QStringLiteral("1")); // every write into the register fails
     p.setProcessEnvironment(env);
     p.start(QStringLiteral(FUNDORA_BIN),
-            {QStringLiteral("--dir"), dir(), QStringLiteral("--import"), file, QStringLiteral("--account"), QStringLiteral("1")});
+            registerOptions() + QStringList{QStringLiteral("--import"), file, QStringLiteral("--account"), QStringLiteral("1")});
     ASSERT_TRUE(p.waitForFinished(60000));
     const QString errors = QString::fromUtf8(p.readAllStandardError());
     EXPECT_EQ(p.exitCode(), 1) << errors.toStdString();
@@ -218,6 +219,7 @@ TEST_F(ImportCommandLineTest, AFullDiskDuringTheImportSaysSoAndWritesNothing)
 // the sum of the transactions.
 TEST_F(ImportCommandLineTest, AStepThatFailsAnywhereLeavesTheWholeImportOrNothing)
 {
+    FUNDORA_SKIP_ON_SERVER(); // the disk's and the files' steps
     addAccount(1, 15);
     const QString file = test::writeFile(path(QStringLiteral("nov.csv")), "Date,Description,Amount\n2026-11-03,Corner Bakery,-4.20\n");
     files->closeAll();
@@ -347,7 +349,8 @@ TEST_F(ImportCommandLineTest, ABadFileExitsOneAndWritesNothingWrongArgumentsExit
     EXPECT_TRUE(r.errors.contains(QStringLiteral("--account is needed")));
     r = fundora({QStringLiteral("--import"), statement(), QStringLiteral("--account"), QStringLiteral("one")});
     EXPECT_EQ(r.status, 2);
-    EXPECT_TRUE(r.errors.contains(QStringLiteral("usage: fundora [--dir DIR] --import FILE --account SYSID [--dry-run] [--flip-signs]")));
+    EXPECT_TRUE(r.errors.contains(
+        QStringLiteral("usage: fundora [--dir DIR | --server URI] --import FILE --account SYSID [--dry-run] [--flip-signs]")));
     r = fundora({QStringLiteral("--import"), statement(), QStringLiteral("--account"), QStringLiteral("1"), QStringLiteral("--force")});
     EXPECT_EQ(r.status, 2);
     EXPECT_TRUE(r.errors.contains(QStringLiteral("Unknown argument --force.")));

@@ -21,7 +21,7 @@ protected:
         files->closeAll();
         QProcess p;
         p.setProcessEnvironment(QProcessEnvironment::systemEnvironment());
-        p.start(QStringLiteral(FUNDORA_BIN), QStringList{QStringLiteral("--dir"), dir()} + arguments);
+        p.start(QStringLiteral(FUNDORA_BIN), registerOptions() + arguments);
         EXPECT_TRUE(p.waitForFinished(60000));
         return {p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1, QString::fromLocal8Bit(p.readAllStandardError())};
     }
@@ -119,14 +119,14 @@ TEST_F(ReportCommandLineTest, HelpVersionAndUnknownOptionsAnswerWithoutMakingAny
     addAccount(1, QStringLiteral("Alpha Bank"));
     files->closeAll();
     QDir().mkpath(start + QStringLiteral("/out"));
-    const auto [printed, printOut, printErr] = run({QStringLiteral("--dir"), dir(), QStringLiteral("--print"), QStringLiteral("accounts"),
-                                                    QStringLiteral("--csv"), QStringLiteral("out/a.csv")});
+    const auto [printed, printOut, printErr] = run(registerOptions() + QStringList{QStringLiteral("--print"), QStringLiteral("accounts"),
+                                                                                   QStringLiteral("--csv"), QStringLiteral("out/a.csv")});
     EXPECT_EQ(printed, 0) << printErr;
     EXPECT_TRUE(QFile::exists(start + QStringLiteral("/out/a.csv")));
-    const auto [reversed, reversedOut, reversedErr] =
-        run({QStringLiteral("--dir"), dir(), QStringLiteral("--print"), QStringLiteral("history"), QStringLiteral("--csv"),
-             QStringLiteral("h.csv"), QStringLiteral("--account"), QStringLiteral("1"), QStringLiteral("--from"),
-             QStringLiteral("12/31/2026"), QStringLiteral("--to"), QStringLiteral("01/01/2026")});
+    const auto [reversed, reversedOut, reversedErr] = run(
+        registerOptions() + QStringList{QStringLiteral("--print"), QStringLiteral("history"), QStringLiteral("--csv"),
+                                        QStringLiteral("h.csv"), QStringLiteral("--account"), QStringLiteral("1"), QStringLiteral("--from"),
+                                        QStringLiteral("12/31/2026"), QStringLiteral("--to"), QStringLiteral("01/01/2026")});
     EXPECT_EQ(reversed, 2) << "a reversed range is a wrong argument";
     EXPECT_TRUE(reversedErr.contains(QStringLiteral("--from must not come after --to"))) << reversedErr;
 }
@@ -176,7 +176,7 @@ TEST_F(ReportCommandLineTest, WithoutDirTheProgramWorksOnTheUsersOwnRegisterTheS
     EXPECT_TRUE(QFileInfo::exists(named + QStringLiteral("/ACCOUNTS.TPS")));
     addAccount(1, QStringLiteral("Given With Dir Bank"));
     files->closeAll();
-    run(QStringList{QStringLiteral("--dir"), dir()} + print, named);
+    run(registerOptions() + print, named);
     const QString printed = QString::fromUtf8(test::readAll(csv));
     EXPECT_TRUE(printed.contains(QStringLiteral("Given With Dir Bank"))) << printed;
     EXPECT_FALSE(printed.contains(QStringLiteral("Saved Yesterday Bank"))) << printed;
@@ -197,7 +197,7 @@ TEST_F(ReportCommandLineTest, PagesThatCannotBeKeptAreSaidNotTakenForAnEmptyRepo
     p.setProcessEnvironment(env);
     const QString pdf = path(QStringLiteral("out.pdf"));
     p.start(QStringLiteral(FUNDORA_BIN),
-            {QStringLiteral("--dir"), dir(), QStringLiteral("--print"), QStringLiteral("accounts"), QStringLiteral("--pdf"), pdf});
+            registerOptions() + QStringList{QStringLiteral("--print"), QStringLiteral("accounts"), QStringLiteral("--pdf"), pdf});
     ASSERT_TRUE(p.waitForFinished(60000));
     const QString errors = QString::fromLocal8Bit(p.readAllStandardError());
     EXPECT_EQ(p.exitCode(), 1);

@@ -17,8 +17,10 @@ void ProgramTest::SetUp()
     platform::Clock::install(m_clock);
     platform::Runtime::resetHalt();
     platform::Runtime::setHaltHandler([](const QString&) {});
-    if (const QString uri = qEnvironmentVariable("FUNDORA_TEST_SERVER_URI"); !uri.isEmpty())
+    if (const QString uri = qEnvironmentVariable("FUNDORA_TEST_SERVER_URI"); !uri.isEmpty()) {
         m_serverSchema = QStringLiteral("test_%1").arg(QRandomGenerator::global()->generate64(), 16, 16, QLatin1Char('0'));
+        qputenv("FUNDORA_SERVER_SCHEMA", m_serverSchema.toUtf8()); // for the programs a test starts
+    }
 }
 
 platform::RegisterPlace ProgramTest::place() const
@@ -26,6 +28,13 @@ platform::RegisterPlace ProgramTest::place() const
     if (onServer())
         return platform::RegisterPlace::onServer(qEnvironmentVariable("FUNDORA_TEST_SERVER_URI"), m_serverSchema);
     return platform::RegisterPlace::inDirectory(dir());
+}
+
+QStringList ProgramTest::registerOptions() const
+{
+    if (onServer())
+        return {QStringLiteral("--server"), qEnvironmentVariable("FUNDORA_TEST_SERVER_URI")};
+    return {QStringLiteral("--dir"), dir()};
 }
 
 QString ProgramTest::registerArgument() const
@@ -41,6 +50,7 @@ std::unique_ptr<platform::Store> ProgramTest::openStore() const
 void ProgramTest::TearDown()
 {
     if (onServer()) {
+        qunsetenv("FUNDORA_SERVER_SCHEMA");
         platform::ServerConnection server(qEnvironmentVariable("FUNDORA_TEST_SERVER_URI"));
         server.exec(QStringLiteral("DROP SCHEMA IF EXISTS \"%1\" CASCADE").arg(m_serverSchema));
     }

@@ -57,6 +57,9 @@ protected:
     // tests' server, dropped when the test ends.
     platform::RegisterPlace place() const;
     bool onServer() const { return !m_serverSchema.isEmpty(); }
+    // How the programs' command lines are told of place() ("--dir DIR" or
+    // "--server URI"; the schema goes by FUNDORA_SERVER_SCHEMA, set for the test).
+    QStringList registerOptions() const;
     // How a second station (tests/station) is told of place().
     QString registerArgument() const;
     // A store on place(), as another station would open it.
