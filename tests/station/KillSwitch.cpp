@@ -1,5 +1,7 @@
 #include "tests/station/KillSwitch.h"
 
+#include "platform/store/Store.h"
+
 #include <sqlite3.h>
 
 #include <csignal>
@@ -12,7 +14,7 @@ namespace fundora::test {
 
 namespace {
 
-enum class Kind { None, Unlink, Write };
+enum class Kind { None, Unlink, Write, Statement };
 Kind g_kind = Kind::None;
 int g_target = 0;
 bool g_after = false;
@@ -104,6 +106,8 @@ void KillSwitch::install()
         g_kind = Kind::Unlink;
     else if (std::strncmp(killAt, "write:", 6) == 0)
         g_kind = Kind::Write;
+    else if (std::strncmp(killAt, "statement:", 10) == 0)
+        g_kind = Kind::Statement;
     else
         return;
     const char* number = std::strchr(killAt, ':') + 1;
@@ -114,6 +118,15 @@ void KillSwitch::install()
     replace(vfs, "write", g_write, &countedWrite);
     replace(vfs, "pwrite", g_pwrite, &countedPwrite);
     replace(vfs, "pwrite64", g_pwrite64, &countedPwrite64);
+}
+
+void KillSwitch::watch(platform::Store& store)
+{
+    if (g_kind == Kind::Statement)
+        store.observeStatements([](const char*) {
+            if (killBefore(Kind::Statement))
+                die();
+        });
 }
 
 void KillSwitch::arm()

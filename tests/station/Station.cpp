@@ -56,6 +56,7 @@ int run(const QStringList& args)
         return 64;
     const QString command = args[1];
     DataFiles files(test::registerFromArgument(args[2]));
+    test::KillSwitch::watch(files.store);
     if (command == QStringLiteral("create")) {
         test::KillSwitch::arm();
         for (FileId id : allFiles())
