@@ -1,6 +1,7 @@
 // Two stations make random changes and deletes to the same 200 accounts and
 // their transactions; then the logs and the files are checked.
-// Usage: fundora_stress [--seconds N] (default 60)
+// Usage: fundora_stress [--seconds N] [--server URI] (default 60 s, a
+// register in a new directory; with --server a new schema on that server).
 //
 // A lost update is a write that succeeded without a conflict and yet was
 // overwritten: two successful writes that produced the same version of the
@@ -8,7 +9,9 @@
 #include "core/DataFiles.h"
 #include "core/OpenFile.h"
 #include "platform/MessageService.h"
+#include "platform/server/ServerConnection.h"
 #include "tests/station/StressWorker.h"
+#include "tests/support/RegisterArgument.h"
 
 #include <QCoreApplication>
 #include <QFile>
@@ -83,9 +86,10 @@ int main(int argc, char* argv[])
     QCoreApplication app(argc, argv);
     platform::MessageService::install(std::make_shared<platform::ScriptedMessageService>());
     int seconds = 60;
+    QString server;
     const QStringList args = QCoreApplication::arguments();
     const auto usage = [] {
-        std::printf("usage: fundora_stress [--seconds N]\n"
+        std::printf("usage: fundora_stress [--seconds N] [--server URI]\n"
                     "Two stations make random changes and deletes to the same accounts for N seconds (default 60),\n"
                     "then the files are checked: lost updates, broken files, orphaned transactions, crashes.\n"
                     "Exit code 0 when all of them are 0, 1 otherwise, 2 for wrong arguments.\n");
@@ -100,14 +104,28 @@ int main(int argc, char* argv[])
             ++i;
             continue;
         }
+        if (args[i] == QStringLiteral("--server") && i + 1 < args.size()) {
+            server = args[++i];
+            continue;
+        }
         std::fprintf(stderr, "fundora_stress: unknown or bad argument %s\n", qPrintable(args[i]));
         usage();
         return 2;
     }
 
-    QTemporaryDir dir;
+    QTemporaryDir dir; // the logs, and the register unless it is on a server
+    platform::RegisterPlace place = platform::RegisterPlace::inDirectory(dir.path());
+    if (!server.isEmpty()) {
+        place = platform::RegisterPlace::onServer(server, QStringLiteral("stress_%1").arg(QCoreApplication::applicationPid()));
+        qputenv("FUNDORA_TEST_SERVER_URI", server.toUtf8()); // for the stations (tests/support/RegisterArgument.h)
+    }
+    const auto dropSchema = [&] {
+        if (place.isOnServer())
+            platform::ServerConnection(server).exec(QStringLiteral("DROP SCHEMA IF EXISTS \"%1\" CASCADE").arg(place.serverSchema));
+    };
+    dropSchema();
     {
-        core::DataFiles files(dir.path());
+        core::DataFiles files(place);
         for (core::FileId id : core::allFiles())
             if (!core::openFile(files, id))
                 return 2;
@@ -120,8 +138,8 @@ int main(int argc, char* argv[])
     for (int s = 1; s <= 2; ++s) {
         auto* p = new QProcess(&app);
         p->setProcessChannelMode(QProcess::ForwardedChannels);
-        p->start(QStringLiteral(FUNDORA_STATION), {QStringLiteral("stress"), dir.path(), QString::number(seconds), QString::number(s),
-                                                   dir.filePath(QStringLiteral("log%1").arg(s))});
+        p->start(QStringLiteral(FUNDORA_STATION), {QStringLiteral("stress"), test::registerArgument(place), QString::number(seconds),
+                                                   QString::number(s), dir.filePath(QStringLiteral("log%1").arg(s))});
         stations << p;
     }
     int crashed = 0;
@@ -150,20 +168,23 @@ int main(int argc, char* argv[])
             versions.insert(w);
         }
     }
-    int broken = 0;
-    for (const char* name : {"ACCOUNTS.TPS", "TRANSACT.TPS"})
-        broken += integrityFailures(dir.filePath(QString::fromLatin1(name)));
+    int broken = 0; // the server checks its own tables
+    if (!place.isOnServer())
+        for (const char* name : {"ACCOUNTS.TPS", "TRANSACT.TPS"})
+            broken += integrityFailures(dir.filePath(QString::fromLatin1(name)));
     long orphans = 0;
     {
-        core::DataFiles files(dir.path());
+        core::DataFiles files(place);
         core::openFile(files, core::FileId::Accounts);
         core::openFile(files, core::FileId::Transactions);
         orphans = orphanTransactions(files);
     }
 
-    std::printf("two stations, %d s: %ld writes, %ld conflicts detected, %ld other failures, %ld accounts deleted, "
+    dropSchema();
+    std::printf("two stations%s, %d s: %ld writes, %ld conflicts detected, %ld other failures, %ld accounts deleted, "
                 "%ld re-created, %ld lost updates, %d integrity-check failures, %ld orphan transactions, %d stations crashed\n",
-                seconds, writes, conflicts, failures, deletes, inserts, lost, broken, orphans, crashed);
+                place.isOnServer() ? " on the server" : "", seconds, writes, conflicts, failures, deletes, inserts, lost, broken, orphans,
+                crashed);
     const bool ok = lost == 0 && broken == 0 && orphans == 0 && crashed == 0 && bothWrote;
     std::printf("%d passed, %d failed\n", ok ? 1 : 0, ok ? 0 : 1);
     return ok ? 0 : 1;
