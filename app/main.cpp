@@ -11,7 +11,9 @@
 #include "platform/PrivateDirectory.h"
 #include "platform/RegisterDirectory.h"
 #include "platform/Runtime.h"
+#include "platform/server/ServerConnection.h"
 #include "platform/ui/QtMessageService.h"
+#include "platform/ui/ServerPassword.h"
 #include "reports/ReportCommandLine.h"
 
 #include <QApplication>
@@ -71,6 +73,10 @@ int main(int argc, char* argv[])
     // File names on the command line were taken relative to where it was started; the rest works in the register.
     QDir::setCurrent(directory);
     app::declareFeatureFiles();
+    // A server that wants a password libpq's own places do not give: the keyring's, or asked in a dialog
+    // (a command line without windows has no one to ask).
+    if (where->place.isOnServer() && !job)
+        platform::ServerConnection::setPasswordSource(platform::askServerPassword);
     core::DataFiles files(where->place);
     core::DataFiles::setCurrent(&files);
     platform::Runtime::setHaltHandler([&files](const QString&) {

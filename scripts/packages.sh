@@ -3,7 +3,7 @@
 # Sourced by run.sh and test.sh.
 set -euo pipefail
 
-FUNDORA_PACKAGES=(qt6-base-dev libofx-dev pkg-config qt6-svg-dev qt6-charts-dev libqt6opengl6-dev poppler-utils libsqlite3-dev libpq-dev libgtest-dev libbenchmark-dev zstd cmake g++ make xvfb xauth clang-format git fonts-liberation2)
+FUNDORA_PACKAGES=(qt6-base-dev libofx-dev pkg-config qt6-svg-dev qt6-charts-dev libqt6opengl6-dev poppler-utils libsqlite3-dev libpq-dev qtkeychain-qt6-dev libgtest-dev libbenchmark-dev zstd cmake g++ make xvfb xauth clang-format git fonts-liberation2)
 
 ensure_packages() {
     local missing=()

@@ -13,7 +13,12 @@ build_fundora "$FUNDORA_ROOT/build" -DFUNDORA_BUILD_TESTS=OFF -DFUNDORA_BUILD_BE
 fundora="$FUNDORA_ROOT/build/app/fundora"
 
 arguments=()
-if [ "${1:-}" = "--sample" ]; then
+if [ "${1:-}" = "--server" ]; then
+    # A register on a PostgreSQL server (see the README); its settings stay in the user's own directory.
+    [ -n "${2:-}" ] || { echo "usage: scripts/run.sh --server URI" >&2; exit 2; }
+    arguments=(--server "$2")
+    data="$2 (schema ${FUNDORA_SERVER_SCHEMA:-fundora})"
+elif [ "${1:-}" = "--sample" ]; then
     data="$FUNDORA_ROOT/build/sample-register"
     compgen -G "$data/*.TPS" >/dev/null || "$fundora" --sample "$data"
     arguments=(--dir "$data")
@@ -24,7 +29,7 @@ else
     data=${FUNDORA_DIR:-${XDG_DATA_HOME:-$HOME/.local/share}/fundora}
 fi
 echo "Register:          $data"
-echo "Backup utility:    $FUNDORA_ROOT/build/backup/vaultine ${arguments[*]}"
+[ "${1:-}" = "--server" ] || echo "Backup utility:    $FUNDORA_ROOT/build/backup/vaultine ${arguments[*]}"
 
 if [ -z "${DISPLAY:-}" ] && [ -z "${WAYLAND_DISPLAY:-}" ]; then
     echo "No display found: starting under a virtual X server (xvfb-run)."

@@ -64,6 +64,21 @@ void ServerConnection::disconnect()
     m_prepared.clear(); // a session's prepared statements end with it
 }
 
+namespace {
+
+ServerConnection::PasswordSource& passwordSource()
+{
+    static ServerConnection::PasswordSource source;
+    return source;
+}
+
+} // namespace
+
+void ServerConnection::setPasswordSource(PasswordSource source)
+{
+    passwordSource() = std::move(source);
+}
+
 FileError ServerConnection::connect()
 {
     if (isConnected())
@@ -71,22 +86,43 @@ FileError ServerConnection::connect()
     disconnect();
     const QByteArray uri = m_uri.toUtf8();
     const QByteArray timeout = QByteArray::number(ConnectSeconds);
-    // The URI is expanded by libpq itself (dbname with expand_dbname); the
-    // words after it only fill what the URI leaves open.
-    const char* keywords[] = {"dbname", "connect_timeout", "application_name", nullptr};
-    const char* values[] = {uri.constData(), timeout.constData(), "fundora", nullptr};
-    m_conn = PQconnectdbParams(keywords, values, 1);
-    if (isConnected()) {
-        // The server's notices ("already exists, skipping") are for people at a terminal, not the program's users.
-        PQsetNoticeProcessor(
-            m_conn, [](void*, const char*) {}, nullptr);
-        ++m_sessions;
-        return FileError::success();
+    for (int asked = 0;;) {
+        const QByteArray password = m_password.toUtf8();
+        // The URI is expanded by libpq itself (dbname with expand_dbname); a
+        // password asked for is given after it, which libpq then takes.
+        const char* keywords[] = {"dbname", "connect_timeout", "application_name", m_password.isNull() ? nullptr : "password", nullptr};
+        const char* values[] = {uri.constData(), timeout.constData(), "fundora", password.constData(), nullptr};
+        m_conn = PQconnectdbParams(keywords, values, 1);
+        if (isConnected()) {
+            // The server's notices ("already exists, skipping") are for people at a terminal, not the program's users.
+            PQsetNoticeProcessor(
+                m_conn, [](void*, const char*) {}, nullptr);
+            ++m_sessions;
+            return FileError::success();
+        }
+        const QString why = m_conn ? QString::fromUtf8(PQerrorMessage(m_conn)).trimmed() : QStringLiteral("out of memory");
+        // Wanted and not given, or given (by the source) and refused: asked (again).
+        const bool wanted = m_conn && PQconnectionNeedsPassword(m_conn);
+        const bool refused = m_conn && !m_password.isNull() && PQconnectionUsedPassword(m_conn) &&
+                             why.contains(QStringLiteral("password authentication failed"));
+        disconnect();
+        if ((wanted || refused) && passwordSource() && asked < PasswordTries) {
+            ++asked;
+            const std::optional<QString> given = passwordSource()(shownUri(), refused);
+            if (given) {
+                m_password = given->isNull() ? QStringLiteral("") : *given;
+                continue;
+            }
+            m_password = QString();
+            return FileError::of(
+                ErrorCode::StoreFailure,
+                QStringLiteral("the server of the register (%1) asked for a password, and none was given").arg(shownUri()));
+        }
+        if (refused)
+            m_password = QString();
+        return FileError::of(ErrorCode::StoreFailure,
+                             QStringLiteral("the server of the register (%1) could not be reached: %2").arg(shownUri(), why));
     }
-    const QString why = m_conn ? QString::fromUtf8(PQerrorMessage(m_conn)).trimmed() : QStringLiteral("out of memory");
-    disconnect();
-    return FileError::of(ErrorCode::StoreFailure,
-                         QStringLiteral("the server of the register (%1) could not be reached: %2").arg(shownUri(), why));
 }
 
 FileError ServerConnection::lostOrFailed(const QString& what)

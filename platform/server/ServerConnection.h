@@ -66,6 +66,15 @@ public:
     QString shownUri() const;
     static constexpr int ConnectSeconds = 5;
 
+    // Asked for the password when the server wants one that libpq's own
+    // places did not give (`again`: the last one was refused); nullopt when
+    // the user declines. The password is kept in this connection's memory
+    // for its reconnections, and nowhere else. The program sets one (a
+    // dialog); without one, such a server is an error that says so.
+    using PasswordSource = std::function<std::optional<QString>(const QString& shownUri, bool again)>;
+    static void setPasswordSource(PasswordSource source);
+    static constexpr int PasswordTries = 3;
+
     // Whether a transaction is open on the server (BEGIN until COMMIT or
     // ROLLBACK). When the connection is lost inside one, the server rolls it
     // back; every statement is then refused with that news until the
@@ -82,6 +91,7 @@ private:
     FileError lostOrFailed(const QString& what);
     FileError run(const QString& sql, const QStringList& parameters, ServerRows* rows, bool prepared);
     QString m_uri;
+    QString m_password;                       // given by the password source, for this connection's sessions
     QHash<QByteArray, QByteArray> m_prepared; // SQL: the name it was prepared under
     PGconn* m_conn = nullptr;
     bool m_inTransaction = false;

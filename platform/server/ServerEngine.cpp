@@ -28,6 +28,12 @@ FileError ServerEngine::open(const FileDef& def, std::chrono::milliseconds wait,
     keepsTotals = false;
     if (FileError e = announce(); !e.ok())
         return e;
+    // A table checked once in this session is not checked again when a window opens it anew.
+    if (const auto checked = m_checked.find(def.label); checked != m_checked.end()) {
+        keepsTotals = *checked;
+        m_counters.insert(def.label, changeCounter(def, m_schema));
+        return FileError::success();
+    }
     bool exists = false;
     if (FileError e = checkServerTable(m_connection, def, m_schema, exists); !e.ok())
         return e;
@@ -41,6 +47,7 @@ FileError ServerEngine::open(const FileDef& def, std::chrono::milliseconds wait,
             return e;
         keepsTotals = totals.value(0, 0) == QStringLiteral("t");
     }
+    m_checked.insert(def.label, keepsTotals);
     m_counters.insert(def.label, changeCounter(def, m_schema));
     return FileError::success();
 }

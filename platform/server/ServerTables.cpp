@@ -22,10 +22,12 @@ QString changeCounter(const FileDef& def, const QString& schemaName)
 
 FileError checkServerTable(ServerConnection& connection, const FileDef& def, const QString& schemaName, bool& exists)
 {
+    // The columns in order, with their types as PostgreSQL writes them, and the table's comment: one query of the catalog.
     ServerRows rows;
-    if (FileError e = connection.exec(QStringLiteral("SELECT column_name, data_type FROM information_schema.columns WHERE table_schema = "
-                                                     "$1 AND table_name = $2 ORDER BY ordinal_position"),
-                                      {schemaName, def.label}, &rows);
+    if (FileError e = connection.exec(QStringLiteral("SELECT a.attname, format_type(a.atttypid, a.atttypmod), obj_description(c.oid, "
+                                                     "'pg_class') FROM pg_class c JOIN pg_attribute a ON a.attrelid = c.oid WHERE c.oid = "
+                                                     "to_regclass($1) AND a.attnum > 0 AND NOT a.attisdropped ORDER BY a.attnum"),
+                                      {schema::qualifiedTable(def, schemaName)}, &rows);
         !e.ok())
         return e;
     exists = !rows.rows.empty();
@@ -37,14 +39,9 @@ FileError checkServerTable(ServerConnection& connection, const FileDef& def, con
         same = rows.value(i, 0) == expected[i].name && rows.value(i, 1) == expected[i].type;
     if (!same)
         return FileError::of(ErrorCode::LayoutDiffers, QStringLiteral("%1: fields differ").arg(def.label));
-    ServerRows comment;
-    if (FileError e = connection.exec(QStringLiteral("SELECT obj_description(to_regclass($1), 'pg_class')"),
-                                      {schema::qualifiedTable(def, schemaName)}, &comment);
-        !e.ok())
-        return e;
-    if (comment.value(0, 0) != layoutComment(def))
+    if (rows.value(0, 2) != layoutComment(def))
         return FileError::of(ErrorCode::LayoutDiffers,
-                             QStringLiteral("%1: \"%2\", expected \"%3\"").arg(def.label, comment.value(0, 0), layoutComment(def)));
+                             QStringLiteral("%1: \"%2\", expected \"%3\"").arg(def.label, rows.value(0, 2), layoutComment(def)));
     return FileError::success();
 }
 
@@ -73,8 +70,16 @@ FileError createServerTable(ServerConnection& connection, const FileDef& def, co
         const QString countFunction = schema::quoted(schemaName) + QStringLiteral(".\"fundora_count_change\"");
         QString counterLiteral = counter;
         counterLiteral.replace(u'\'', QStringLiteral("''"));
-        QStringList create{QStringLiteral("CREATE SCHEMA IF NOT EXISTS ") + schema::quoted(schemaName),
-                           schema::createTable(def, schemaName, Dialect::Postgres)};
+        // A role that owns the register's schema needs no right to make schemas in the database.
+        ServerRows schemaMade;
+        if (FileError e =
+                connection.exec(QStringLiteral("SELECT to_regnamespace($1) IS NOT NULL"), {schema::quoted(schemaName)}, &schemaMade);
+            !e.ok())
+            return fail(e);
+        QStringList create;
+        if (schemaMade.value(0, 0) != u"t")
+            create << QStringLiteral("CREATE SCHEMA ") + schema::quoted(schemaName);
+        create << schema::createTable(def, schemaName, Dialect::Postgres);
         create << schema::createIndexes(def, schemaName, Dialect::Postgres)
                << schema::createSummaryIndexes(def, schemaName, Dialect::Postgres);
         if (def.keptTotals)

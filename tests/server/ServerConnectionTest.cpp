@@ -7,6 +7,7 @@
 #include "platform/server/ServerTables.h"
 #include "platform/server/StationPresence.h"
 #include "platform/store/DataFile.h"
+#include "platform/store/Store.h"
 #include "platform/store/StoreSchema.h"
 #include "tests/support/SampleFile.h"
 #include "tests/support/TestEnvironment.h"
@@ -152,6 +153,45 @@ TEST_F(ServerConnectionTest, AStoreOnTheServerIsAStationThatARestoreWaitsForAndT
     EXPECT_TRUE(refused.text.endsWith(QStringLiteral("a restore of the register is running"))) << refused.text;
     ASSERT_TRUE(restore.release().ok());
     EXPECT_TRUE(file.open().ok());
+}
+
+TEST_F(ServerConnectionTest, ARoleThatMayOnlyConnectAndOwnsItsSchemaKeepsAWholeRegister)
+{
+    // The rights the README asks for: CONNECT on the database (every role's by default) and a schema of its own.
+    const QString role = QStringLiteral("limited_%1").arg(QCoreApplication::applicationPid());
+    QString adminUri = uri();
+    adminUri.replace(QStringLiteral("user=fundora_test"), QStringLiteral("user=postgres"));
+    ServerConnection admin(adminUri);
+    admin.exec(QStringLiteral("DROP SCHEMA IF EXISTS %1 CASCADE").arg(m_schema));
+    admin.exec(QStringLiteral("DROP ROLE IF EXISTS %1").arg(role));
+    ASSERT_TRUE(admin.exec(QStringLiteral("CREATE ROLE %1 LOGIN").arg(role)).ok());
+    ASSERT_TRUE(admin.exec(QStringLiteral("CREATE SCHEMA %1 AUTHORIZATION %2").arg(m_schema, role)).ok());
+    auto dropRole = qScopeGuard([&] {
+        admin.exec(QStringLiteral("DROP SCHEMA IF EXISTS %1 CASCADE").arg(m_schema));
+        admin.exec(QStringLiteral("DROP ROLE IF EXISTS %1").arg(role));
+    });
+    QString roleUri = uri();
+    roleUri.replace(QStringLiteral("user=fundora_test"), QStringLiteral("user=") + role);
+    {
+        platform::Store store(std::make_unique<platform::ServerEngine>(roleUri, m_schema));
+        platform::FileDef def = test::sampleDef();
+        def.keptTotals = platform::FileDef::KeptTotals{{}, test::SfAmount};
+        platform::DataFile file(store, def);
+        ASSERT_TRUE(file.create().ok()) << store.lastError().text;
+        ASSERT_TRUE(file.open().ok()) << store.lastError().text;
+        platform::Record r = test::sample(1, QStringLiteral("kept"), "12.50");
+        ASSERT_TRUE(store.begin().ok());
+        ASSERT_TRUE(file.add(r).ok()) << store.lastError().text;
+        r.values[test::SfName] = QStringLiteral("changed");
+        ASSERT_TRUE(file.put(r).ok()) << store.lastError().text;
+        ASSERT_TRUE(store.commit().ok());
+        std::int64_t sum = 0;
+        ASSERT_TRUE(file.sum(test::SfAmount, sum).ok());
+        EXPECT_EQ(sum, 1250);
+        EXPECT_TRUE(store.keepsTotals(def));
+        ServerConnection elsewhere(roleUri);
+        EXPECT_FALSE(elsewhere.exec(QStringLiteral("CREATE SCHEMA %1_more").arg(m_schema)).ok()) << "and no right beyond them";
+    }
 }
 
 TEST_F(ServerConnectionTest, ARestartedServerFailsTheWorkInProgressWholeAndTheNextActionConnectsAgain)
