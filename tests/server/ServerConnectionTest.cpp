@@ -215,6 +215,41 @@ TEST_F(ServerConnectionTest, ARestartedServerFailsTheWorkInProgressWholeAndTheNe
     EXPECT_EQ(rows.value(0, 0), QStringLiteral("0"));
 }
 
+TEST_F(ServerConnectionTest, AStoreWorkingThroughARestartReportsTheCutActionAndGoesOnWithNothingLost)
+{
+    platform::Store store(std::make_unique<platform::ServerEngine>(uri(), m_schema));
+    platform::DataFile file(store, test::sampleDef());
+    ASSERT_TRUE(file.create().ok());
+    ASSERT_TRUE(file.open().ok());
+    platform::Record kept = test::sample(1, QStringLiteral("kept"), "1.00");
+    ASSERT_TRUE(file.add(kept).ok());
+    // Cut in the middle of a transaction: its writes fail, the rollback ends it, nothing of it stays.
+    ASSERT_TRUE(store.begin().ok());
+    platform::Record cut = test::sample(1, QStringLiteral("cut"), "2.00");
+    ASSERT_TRUE(file.add(cut).ok());
+    restartServer();
+    platform::Record after = test::sample(1, QStringLiteral("after the cut"), "3.00");
+    const platform::FileError failed = file.add(after);
+    EXPECT_FALSE(failed.ok());
+    EXPECT_TRUE(failed.text.contains(QStringLiteral("was lost"))) << failed.text;
+    EXPECT_FALSE(store.commit().ok()) << "the cut transaction never commits";
+    store.rollback();
+    EXPECT_FALSE(store.inTransaction());
+    // The next action connects again, the station is present again, and the register is as before the cut.
+    platform::Record next = test::sample(1, QStringLiteral("next"), "4.00");
+    ASSERT_TRUE(store.begin().ok()) << store.lastError().text;
+    ASSERT_TRUE(file.add(next).ok());
+    ASSERT_TRUE(store.commit().ok());
+    std::int64_t count = 0, sum = 0;
+    ASSERT_TRUE(file.count(count).ok());
+    ASSERT_TRUE(file.sum(test::SfAmount, sum).ok());
+    EXPECT_EQ(count, 2);
+    EXPECT_EQ(sum, 500);
+    ServerConnection utility(uri());
+    StationPresence restore(utility, m_schema);
+    EXPECT_EQ(othersOnceSettled(restore, utility, 1), 1);
+}
+
 TEST_F(ServerConnectionTest, AServerThatCannotBeReachedIsAClearErrorThatNeverShowsThePassword)
 {
     QTemporaryDir nowhere;
