@@ -31,6 +31,7 @@ namespace {
 struct Log {
     QStringList writes;
     QStringList summary;
+    QStringList failures; // what a station was told when a write failed
 };
 
 Log readLog(const QString& path)
@@ -43,6 +44,8 @@ Log readLog(const QString& path)
         const QString line = in.readLine();
         if (line.startsWith(QStringLiteral("W ")))
             log.writes << line;
+        else if (line.startsWith(QStringLiteral("F ")))
+            log.failures << line.mid(2);
         else if (line.startsWith(QStringLiteral("SUMMARY ")))
             log.summary = line.split(u' ').mid(1);
     }
@@ -162,6 +165,8 @@ int main(int argc, char* argv[])
             deletes += log.summary[3].toLong();
             inserts += log.summary[4].toLong();
         }
+        for (const QString& f : log.failures)
+            std::printf("station %d was told: %s\n", s, qPrintable(f));
         for (const QString& w : log.writes) {
             if (versions.contains(w))
                 ++lost;

@@ -1,5 +1,7 @@
 #include "tests/station/StressWorker.h"
 
+#include "platform/MessageService.h"
+
 #include "core/FileTransaction.h"
 #include "core/GuardedWrites.h"
 
@@ -86,9 +88,13 @@ int runStressWorker(DataFiles& files, int seconds, unsigned seed, const QString&
         }
         if (result == Guarded::ChangedByOther)
             ++conflicts;
-        else if (result == Guarded::Failed)
+        else if (result == Guarded::Failed) {
             ++failures;
-        else if (!file.isEmpty()) {
+            // What the station was told, for whoever reads the log.
+            if (const auto* shown = dynamic_cast<const platform::ScriptedMessageService*>(&platform::MessageService::current());
+                shown && !shown->shown().empty())
+                out << "F " << shown->shown().back().text << '\n';
+        } else if (!file.isEmpty()) {
             ++writes;
             out << "W " << file << ' ' << written.row << ' ' << written.version << '\n';
         }
