@@ -31,6 +31,9 @@ public:
     std::int64_t integer(int column) const override;
     QString text(int column) const override;
     bool isNull(int column) const override;
+    // The store's writes return their rows on the server (schema::returningRow).
+    std::int64_t changedRows() const override { return static_cast<std::int64_t>(m_rows.rows.size()); }
+    std::int64_t insertedRow() const override { return m_rows.value(0, 0).toLongLong(); }
     const FileError& error() const { return m_error; }
 
     // The SQL with its ? placeholders numbered as PostgreSQL writes them.

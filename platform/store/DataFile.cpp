@@ -74,9 +74,10 @@ FileError DataFile::add(Record& r)
         values << schema::valueMark(field, dialect);
     }
     const QString schemaName = m_store.schemaOf(m_def);
-    const QString sql = QStringLiteral("INSERT INTO %1 (%2) SELECT %3 FROM (%4) AS n RETURNING \"id\"")
+    const QString sql = QStringLiteral("INSERT INTO %1 (%2) SELECT %3 FROM (%4) AS n")
                             .arg(schema::qualifiedTable(m_def, schemaName), columns.join(QStringLiteral(", ")),
-                                 values.join(QStringLiteral(", ")), schema::newRowNumber(m_def, schemaName, dialect));
+                                 values.join(QStringLiteral(", ")), schema::newRowNumber(m_def, schemaName, dialect)) +
+                        schema::returningRow(dialect);
     std::int64_t row = 0;
     if (FileError e = write(sql, r, {}, &row); !e.ok())
         return e;
@@ -100,18 +101,18 @@ FileError DataFile::write(const QString& sql, const Record& r, const std::vector
         s->bind(index++, toSql(m_def.fields[i], r.values[i]));
     for (std::int64_t value : after)
         s->bind(index++, value);
-    // Every write returns the row it wrote: none when the record's version moved on.
     int rc = s->step();
-    const bool wrote = rc == StoreStatement::Row;
-    if (wrote && row)
-        *row = s->integer(0);
-    while (rc == StoreStatement::Row)
+    while (rc == StoreStatement::Row) // the rows a write on the server returns
         rc = s->step();
     if (rc != StoreStatement::Done) {
         const FileError e = m_store.failure(rc, *s, m_def.label);
         s->reset();
         return e;
     }
+    // No row changed: the record's version moved on.
+    const bool wrote = s->changedRows() > 0;
+    if (wrote && row)
+        *row = s->insertedRow();
     s->reset();
     if (!wrote)
         return m_store.note(FileError::of(ErrorCode::ChangedElsewhere));
@@ -130,8 +131,9 @@ FileError DataFile::put(Record& r)
     for (const FieldDef& field : m_def.fields)
         assignments << schema::quoted(field.column()) + QStringLiteral(" = ?");
     assignments << QStringLiteral("\"rowversion\" = \"rowversion\" + 1");
-    const QString sql = QStringLiteral("UPDATE %1 SET %2 WHERE \"id\" = ? AND \"rowversion\" = ? RETURNING \"id\"")
-                            .arg(schema::qualifiedTable(m_def, m_store.schemaOf(m_def)), assignments.join(QStringLiteral(", ")));
+    const QString sql = QStringLiteral("UPDATE %1 SET %2 WHERE \"id\" = ? AND \"rowversion\" = ?")
+                            .arg(schema::qualifiedTable(m_def, m_store.schemaOf(m_def)), assignments.join(QStringLiteral(", "))) +
+                        schema::returningRow(m_store.dialect());
     if (FileError e = write(sql, r, {r.identity.row, r.identity.version}); !e.ok())
         return e;
     ++r.identity.version;
@@ -144,8 +146,9 @@ FileError DataFile::remove(const Record& r)
         return e;
     if (!r.identity.isStored())
         return m_store.note(FileError::of(ErrorCode::RecordNotFound, QStringLiteral("the record was not read")));
-    const QString sql = QStringLiteral("DELETE FROM %1 WHERE \"id\" = ? AND \"rowversion\" = ? RETURNING \"id\"")
-                            .arg(schema::qualifiedTable(m_def, m_store.schemaOf(m_def)));
+    const QString sql = QStringLiteral("DELETE FROM %1 WHERE \"id\" = ? AND \"rowversion\" = ?")
+                            .arg(schema::qualifiedTable(m_def, m_store.schemaOf(m_def))) +
+                        schema::returningRow(m_store.dialect());
     return write(sql, Record(), {r.identity.row, r.identity.version});
 }
 

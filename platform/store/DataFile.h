@@ -67,9 +67,8 @@ private:
     // One value over the records, or over the kept totals (FileDef::keptTotals).
     FileError aggregate(const QString& expression, std::int64_t& out, bool fromKeptTotals = false);
     FileError checkOpen() const;
-    // Runs a write that returns the row it wrote ("RETURNING id"), binding the
-    // record's values (none for an empty record) and then `after`; no row
-    // returned is 89 (the record's version moved on).
+    // Runs a write, binding the record's values (none for an empty record)
+    // and then `after`; no row changed is 89 (the record's version moved on).
     FileError write(const QString& sql, const Record& r, const std::vector<std::int64_t>& after, std::int64_t* row = nullptr);
     // Reads the first row of a query of selectList() (35 when there is none).
     FileError readOne(const QString& sql, const std::vector<SqlValue>& values, Record& out);

@@ -75,4 +75,14 @@ bool Statement::isNull(int column) const
     return sqlite3_column_type(m_stmt, column) == SQLITE_NULL;
 }
 
+std::int64_t Statement::changedRows() const
+{
+    return sqlite3_changes64(sqlite3_db_handle(m_stmt));
+}
+
+std::int64_t Statement::insertedRow() const
+{
+    return sqlite3_last_insert_rowid(sqlite3_db_handle(m_stmt));
+}
+
 } // namespace fundora::platform

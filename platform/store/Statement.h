@@ -31,6 +31,8 @@ public:
     std::int64_t integer(int column) const override;
     QString text(int column) const override;
     bool isNull(int column) const override;
+    std::int64_t changedRows() const override;
+    std::int64_t insertedRow() const override;
 
 private:
     sqlite3_stmt* m_stmt = nullptr;

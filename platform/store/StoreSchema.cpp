@@ -173,6 +173,11 @@ QString newRowNumber(const FileDef& def, const QString& schemaName, Dialect dial
         .arg(quoted(schemaName), label, tableName);
 }
 
+QString returningRow(Dialect dialect)
+{
+    return dialect == Dialect::Postgres ? QStringLiteral(" RETURNING \"id\"") : QString();
+}
+
 QString valueMark(const FieldDef& field, Dialect dialect)
 {
     if (dialect != Dialect::Postgres)

@@ -46,6 +46,10 @@ QStringList createSummaryIndexes(const FileDef& def, const QString& schemaName, 
 // (SQLite's sequence remembers deleted rows; the server's identity sequence
 // never goes back).
 QString newRowNumber(const FileDef& def, const QString& schemaName, Dialect dialect);
+// What ends the store's writes: on the server " RETURNING \"id\"", so that
+// the statement says which rows it changed (StoreStatement::changedRows);
+// nothing in SQLite, which says it without (and runs faster so).
+QString returningRow(Dialect dialect);
 // The placeholder of a value of `field` where nothing around it says its type
 // (an INSERT's SELECT list): on the server it says it.
 QString valueMark(const FieldDef& field, Dialect dialect);

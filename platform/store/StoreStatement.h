@@ -44,6 +44,12 @@ public:
     virtual std::int64_t integer(int column) const = 0;
     virtual QString text(int column) const = 0;
     virtual bool isNull(int column) const = 0;
+
+    // After a write ran to Done: how many rows it changed, and the row number
+    // an INSERT gave (its SQL ends with schema::returningRow, which the
+    // server needs to say them and SQLite does not).
+    virtual std::int64_t changedRows() const = 0;
+    virtual std::int64_t insertedRow() const = 0;
 };
 
 } // namespace fundora::platform
