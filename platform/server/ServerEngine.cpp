@@ -28,7 +28,7 @@ FileError ServerEngine::open(const FileDef& def, std::chrono::milliseconds wait,
     keepsTotals = false;
     if (FileError e = announce(); !e.ok())
         return e;
-    // A table checked once in this session is not checked again when a window opens it anew.
+    // A table this store checked once is not checked again when a window opens it anew.
     if (const auto checked = m_checked.find(def.label); checked != m_checked.end()) {
         keepsTotals = *checked;
         m_counters.insert(def.label, changeCounter(def, m_schema));

@@ -55,7 +55,7 @@ private:
     StationPresence m_presence;
     int m_announcedIn = 0;              // the session the presence was announced in
     QHash<QString, QString> m_counters; // label of each open table: its change counter
-    QHash<QString, bool> m_checked;     // label of each table checked in this session: whether it keeps totals
+    QHash<QString, bool> m_checked;     // label of each table this store checked: whether it keeps totals
     std::uint64_t m_generation = 0;
     QHash<QString, std::shared_ptr<ServerStatement>> m_statements;
 };
