@@ -31,24 +31,30 @@ FileError ServerEngine::open(const FileDef& def, std::chrono::milliseconds wait,
     // A table this store checked once is not checked again when a window opens it anew.
     if (const auto checked = m_checked.find(def.label); checked != m_checked.end()) {
         keepsTotals = *checked;
-        m_counters.insert(def.label, changeCounter(def, m_schema));
-        return FileError::success();
+    } else {
+        if (FileError e = check(def, keepsTotals); !e.ok())
+            return e;
+        m_checked.insert(def.label, keepsTotals);
     }
+    m_counters.insert(def.label, changeCounter(def, m_schema));
+    return FileError::success();
+}
+
+FileError ServerEngine::check(const FileDef& def, bool& keepsTotals)
+{
     bool exists = false;
     if (FileError e = checkServerTable(m_connection, def, m_schema, exists); !e.ok())
         return e;
     if (!exists)
         return FileError::of(ErrorCode::NoSuchFile, def.label);
-    if (def.keptTotals) {
-        ServerRows totals;
-        if (FileError e = m_connection.exec(QStringLiteral("SELECT to_regclass($1) IS NOT NULL"),
-                                            {schema::qualifiedKeptTotals(def, m_schema)}, &totals);
-            !e.ok())
-            return e;
-        keepsTotals = totals.value(0, 0) == QStringLiteral("t");
-    }
-    m_checked.insert(def.label, keepsTotals);
-    m_counters.insert(def.label, changeCounter(def, m_schema));
+    if (!def.keptTotals)
+        return FileError::success();
+    ServerRows totals;
+    if (FileError e =
+            m_connection.exec(QStringLiteral("SELECT to_regclass($1) IS NOT NULL"), {schema::qualifiedKeptTotals(def, m_schema)}, &totals);
+        !e.ok())
+        return e;
+    keepsTotals = totals.value(0, 0) == QStringLiteral("t");
     return FileError::success();
 }
 

@@ -49,6 +49,8 @@ private:
     // Says that this station works on the register, once a session (the
     // server forgets it with the session): refused while a restore holds it.
     FileError announce();
+    // Whether the table of `def` is there and of its layout, and whether it keeps its totals.
+    FileError check(const FileDef& def, bool& keepsTotals);
 
     ServerConnection m_connection;
     QString m_schema;

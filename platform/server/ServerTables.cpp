@@ -68,8 +68,6 @@ FileError createServerTable(ServerConnection& connection, const FileDef& def, co
         const QString table = schema::qualifiedTable(def, schemaName);
         const QString counter = changeCounter(def, schemaName);
         const QString countFunction = schema::quoted(schemaName) + QStringLiteral(".\"fundora_count_change\"");
-        QString counterLiteral = counter;
-        counterLiteral.replace(u'\'', QStringLiteral("''"));
         // A role that owns the register's schema needs no right to make schemas in the database.
         ServerRows schemaMade;
         if (FileError e =
@@ -88,8 +86,8 @@ FileError createServerTable(ServerConnection& connection, const FileDef& def, co
                << QStringLiteral("CREATE OR REPLACE FUNCTION %1() RETURNS trigger LANGUAGE plpgsql AS "
                                  "$$BEGIN PERFORM nextval(TG_ARGV[0]::regclass); RETURN NULL; END$$")
                       .arg(countFunction)
-               << QStringLiteral("CREATE TRIGGER %1 AFTER INSERT OR UPDATE OR DELETE ON %2 FOR EACH STATEMENT EXECUTE FUNCTION %3('%4')")
-                      .arg(schema::quoted(def.label + QStringLiteral("_Changes")), table, countFunction, counterLiteral)
+               << QStringLiteral("CREATE TRIGGER %1 AFTER INSERT OR UPDATE OR DELETE ON %2 FOR EACH STATEMENT EXECUTE FUNCTION %3(%4)")
+                      .arg(schema::quoted(def.label + QStringLiteral("_Changes")), table, countFunction, schema::textLiteral(counter))
                << QStringLiteral("COMMENT ON TABLE %1 IS '%2'").arg(table, layoutComment(def));
         for (const QString& sql : create)
             if (FileError e = connection.exec(sql); !e.ok())

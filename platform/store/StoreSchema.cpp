@@ -47,6 +47,13 @@ QString quoted(const QString& identifier)
     return u'"' + s + u'"';
 }
 
+QString textLiteral(const QString& text)
+{
+    QString s = text;
+    s.replace(u'\'', QStringLiteral("''"));
+    return u'\'' + s + u'\'';
+}
+
 QString table(const FileDef& def)
 {
     return quoted(def.label);
@@ -160,17 +167,11 @@ QStringList createSummaryIndexes(const FileDef& def, const QString& schemaName, 
 QString newRowNumber(const FileDef& def, const QString& schemaName, Dialect dialect)
 {
     const QString tableName = qualifiedTable(def, schemaName);
-    if (dialect == Dialect::Postgres) {
-        QString literal = tableName;
-        literal.replace(u'\'', QStringLiteral("''"));
-        return QStringLiteral("SELECT nextval(pg_get_serial_sequence('%1', 'id')) AS m").arg(literal);
-    }
-    QString label = def.label;
-    label.replace(u'\'', QStringLiteral("''"));
-    return QStringLiteral(
-               "SELECT MAX(IFNULL((SELECT \"seq\" FROM %1.sqlite_sequence WHERE \"name\" = '%2'), 0), IFNULL(MAX(\"id\"), 0)) + 1 "
-               "AS m FROM %3")
-        .arg(quoted(schemaName), label, tableName);
+    if (dialect == Dialect::Postgres)
+        return QStringLiteral("SELECT nextval(pg_get_serial_sequence(%1, 'id')) AS m").arg(textLiteral(tableName));
+    return QStringLiteral("SELECT MAX(IFNULL((SELECT \"seq\" FROM %1.sqlite_sequence WHERE \"name\" = %2), 0), IFNULL(MAX(\"id\"), 0)) + 1 "
+                          "AS m FROM %3")
+        .arg(quoted(schemaName), textLiteral(def.label), tableName);
 }
 
 QString returningRow(Dialect dialect)

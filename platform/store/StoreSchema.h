@@ -24,6 +24,8 @@ inline constexpr int ApplicationId = 0x46554e44; // "FUND": marks a file of this
 enum class Dialect { Sqlite, Postgres };
 
 QString quoted(const QString& identifier);
+// A text as an SQL literal in single quotes (for names the store made itself, where a parameter cannot go).
+QString textLiteral(const QString& text);
 QString table(const FileDef& def);
 QString qualifiedTable(const FileDef& def, const QString& schemaName);
 // The quoted column a key component orders by.
