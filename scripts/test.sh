@@ -54,8 +54,8 @@ export ASAN_OPTIONS="detect_leaks=1:abort_on_error=1:strict_string_checks=1:dete
 export LSAN_OPTIONS="suppressions=$FUNDORA_ROOT/tests/sanitizer-leaks.supp:print_suppressions=0"
 export UBSAN_OPTIONS="print_stacktrace=1:halt_on_error=1"
 # A process under the sanitizers starts and runs several times slower: the tests
-# that kill one at every file-system step try every fourth step here, and the
-# balance rule's random walk a fourth of its steps (all of them in the normal
+# that kill one at every file-system step try every eighth step here, and the
+# balance rule's random walk an eighth of its steps (all of them in the normal
 # suite above).
-export FUNDORA_TEST_STEP_STRIDE=4
+export FUNDORA_TEST_STEP_STRIDE=8
 run_suite "$FUNDORA_ROOT/build-sanitize" -DFUNDORA_SANITIZE=ON -DFUNDORA_BUILD_BENCH=OFF -DCMAKE_BUILD_TYPE=Debug -DCMAKE_CXX_FLAGS_DEBUG="-O0 -g1"
