@@ -1,5 +1,6 @@
 #include "platform/server/ServerTables.h"
 
+#include "platform/store/FileDefinitionText.h"
 #include "platform/store/StoreSchema.h"
 
 namespace fundora::platform {
@@ -7,6 +8,12 @@ namespace fundora::platform {
 namespace {
 
 using schema::Dialect;
+
+// The register's list of its files: every table a program made, with its layout.
+QString fileList(const QString& schemaName)
+{
+    return schema::quoted(schemaName) + QStringLiteral(".\"fundora_files\"");
+}
 
 QString layoutComment(const FileDef& def)
 {
@@ -88,12 +95,48 @@ FileError createServerTable(ServerConnection& connection, const FileDef& def, co
                       .arg(countFunction)
                << QStringLiteral("CREATE TRIGGER %1 AFTER INSERT OR UPDATE OR DELETE ON %2 FOR EACH STATEMENT EXECUTE FUNCTION %3(%4)")
                       .arg(schema::quoted(def.label + QStringLiteral("_Changes")), table, countFunction, schema::textLiteral(counter))
-               << QStringLiteral("COMMENT ON TABLE %1 IS '%2'").arg(table, layoutComment(def));
+               << QStringLiteral("COMMENT ON TABLE %1 IS '%2'").arg(table, layoutComment(def))
+               << QStringLiteral("CREATE TABLE IF NOT EXISTS %1 (\"label\" text COLLATE \"C\" PRIMARY KEY, \"definition\" text NOT NULL)")
+                      .arg(fileList(schemaName));
         for (const QString& sql : create)
             if (FileError e = connection.exec(sql); !e.ok())
                 return fail(e);
+        if (FileError e = connection.exec(QStringLiteral("INSERT INTO %1 VALUES ($1, $2) ON CONFLICT (\"label\") DO UPDATE SET "
+                                                         "\"definition\" = EXCLUDED.\"definition\"")
+                                              .arg(fileList(schemaName)),
+                                          {def.label, QString::fromUtf8(definitionText(def))});
+            !e.ok())
+            return fail(e);
     }
     return connection.exec(QStringLiteral("COMMIT"));
+}
+
+FileError registerFiles(ServerConnection& connection, const QString& schemaName, std::vector<FileDef>& files)
+{
+    files.clear();
+    ServerRows listed;
+    if (FileError e = connection.exec(QStringLiteral("SELECT to_regclass($1) IS NOT NULL"), {fileList(schemaName)}, &listed); !e.ok())
+        return e;
+    if (listed.value(0, 0) != u"t")
+        return FileError::success();
+    ServerRows rows;
+    if (FileError e = connection.exec(
+            QStringLiteral("SELECT \"label\", \"definition\" FROM %1 ORDER BY \"label\"").arg(fileList(schemaName)), {}, &rows);
+        !e.ok())
+        return e;
+    for (std::size_t i = 0; i < rows.rows.size(); ++i) {
+        QString why;
+        std::optional<FileDef> def = definitionFromText(rows.value(i, 1).toUtf8(), &why);
+        if (!def || def->label != rows.value(i, 0))
+            return FileError::of(ErrorCode::LayoutDiffers,
+                                 QStringLiteral("the layout kept for %1 is not one: %2").arg(rows.value(i, 0), why));
+        bool exists = false;
+        if (FileError e = checkServerTable(connection, *def, schemaName, exists); !e.ok())
+            return e;
+        if (exists)
+            files.push_back(std::move(*def));
+    }
+    return FileError::success();
 }
 
 FileError openServerTable(ServerConnection& connection, const FileDef& def, const QString& schemaName)

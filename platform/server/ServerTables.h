@@ -3,6 +3,8 @@
 #include "platform/server/ServerConnection.h"
 #include "platform/store/FileDefinition.h"
 
+#include <vector>
+
 namespace fundora::platform {
 
 // A data file of a register on the server is a table of the register's
@@ -20,6 +22,10 @@ FileError checkServerTable(ServerConnection& connection, const FileDef& def, con
 // change counter, in one transaction (two stations at once make it once; the
 // later finds it made). A table that exists is left as it is.
 FileError createServerTable(ServerConnection& connection, const FileDef& def, const QString& schemaName);
+// Every file of the register whose table is there and of its layout, as the
+// programs that made the tables described them (they keep each layout in the
+// register's list of its files), in the order of their labels.
+FileError registerFiles(ServerConnection& connection, const QString& schemaName, std::vector<FileDef>& files);
 // Makes the table when it is missing, then checks it.
 FileError openServerTable(ServerConnection& connection, const FileDef& def, const QString& schemaName);
 

@@ -1,5 +1,6 @@
 // Creating, opening, checking and repairing data files.
 #include "platform/store/DataFile.h"
+#include "platform/store/FileDefinitionText.h"
 #include "platform/store/SqliteEngine.h"
 #include "platform/store/Store.h"
 #include "tests/support/SampleFile.h"
@@ -8,6 +9,8 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+
+#include <random>
 
 #include <sqlite3.h>
 #include <sys/stat.h>
@@ -229,6 +232,58 @@ TEST_F(StoreFilesTest, OperationsOnAClosedFileAreRefused)
     EXPECT_EQ(file.add(r).code, ErrorCode::FileNotOpen);
     file.set(SkName);
     EXPECT_EQ(file.next(r).code, ErrorCode::FileNotOpen);
+}
+
+// A layout kept as text (a server register keeps its files' layouts so) comes
+// back whole; text from elsewhere is checked before anything is built from it.
+TEST_F(StoreFilesTest, ALayoutKeptAsTextComesBackWholeAndBrokenTextIsRefusedWithItsReason)
+{
+    FileDef def = sampleDef();
+    def.summaryIndexes = {{SfOwner, SfAmount}};
+    def.fixedFieldKeys = {{SkOwnerName, 1, SfDay}};
+    def.keptTotals = FileDef::KeptTotals{{SfOwner}, SfAmount};
+    const QByteArray text = definitionText(def);
+    const std::optional<FileDef> back = definitionFromText(text);
+    ASSERT_TRUE(back.has_value());
+    EXPECT_EQ(definitionText(*back), text);
+    {
+        // A file made from the layout read back is a file of the original layout.
+        Store store(dir());
+        ASSERT_TRUE(store.create(*back).ok());
+        ASSERT_TRUE(store.open(def).ok());
+    }
+
+    QString why;
+    QByteArray quoted = text;
+    quoted.replace("SAM:Name\"", "SAM:Na\\\"me\"");
+    EXPECT_FALSE(definitionFromText(quoted, &why).has_value());
+    EXPECT_TRUE(why.contains(QStringLiteral("is not a name"))) << qPrintable(why);
+    QByteArray outside = text;
+    outside.replace("\"sumField\":2", "\"sumField\":60");
+    EXPECT_FALSE(definitionFromText(outside, &why).has_value());
+    EXPECT_TRUE(why.contains(QStringLiteral("field's index"))) << qPrintable(why);
+
+    // Mutated anywhere: refused with a reason, or a layout whose every index points inside it.
+    std::mt19937 random(2026);
+    for (int round = 0; round < 3000; ++round) {
+        QByteArray mutated = text;
+        for (int flips = 1 + static_cast<int>(random() % 3); flips > 0; --flips)
+            mutated[static_cast<qsizetype>(random() % static_cast<unsigned>(mutated.size()))] = static_cast<char>(random() % 128);
+        why.clear();
+        const std::optional<FileDef> read = definitionFromText(mutated, &why);
+        if (!read) {
+            EXPECT_FALSE(why.isEmpty());
+            continue;
+        }
+        for (const KeyDef& key : read->keys)
+            for (const KeyPart& part : key.parts)
+                ASSERT_LT(static_cast<std::size_t>(part.field), read->fields.size());
+        if (read->keptTotals) {
+            ASSERT_LT(static_cast<std::size_t>(read->keptTotals->sumField), read->fields.size());
+        }
+        for (const FileDef::FixedFieldKey& fixed : read->fixedFieldKeys)
+            ASSERT_LT(static_cast<std::size_t>(fixed.key), read->keys.size());
+    }
 }
 
 } // namespace
