@@ -39,8 +39,7 @@ std::optional<ProgramRegister> programRegisterFrom(const QStringList& arguments,
     const QString own = platform::defaultRegisterDirectory(error);
     if (own.isEmpty())
         return std::nullopt;
-    const QString schemaName = qEnvironmentVariable("FUNDORA_SERVER_SCHEMA", QStringLiteral("fundora"));
-    return ProgramRegister{own, platform::RegisterPlace::onServer(server, schemaName)};
+    return ProgramRegister{own, platform::serverRegister(server)};
 }
 
 QString programDirectoryFrom(const QStringList& arguments, QString* error)

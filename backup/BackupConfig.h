@@ -48,6 +48,12 @@ public:
     QString iniPath() const;
     const QString& directory() const { return m_directory; }
 
+    // Whether the directory is the register itself, so that the runs look for
+    // Fundora running on this computer before they start. A copy of a register
+    // on a server is not: its stations are counted on the server.
+    bool isRegister() const { return m_isRegister; }
+    void setIsRegister(bool isRegister) { m_isRegister = isRegister; }
+
 private:
     bool openAndRead();
     bool lockDirectory();
@@ -61,6 +67,7 @@ private:
     ConfigRecord m_record;
     QString m_path;
     int m_lock = -1;
+    bool m_isRegister = true;
 };
 
 // Raises the set number stored in the CFG.TPS file at `path` (not open

@@ -136,7 +136,7 @@ BackupRun::Result BackupRun::run(const FileListing& files, const BackupTarget& t
     m_target = target;
     m_stopReason.clear();
     m_disks = 1;
-    if (refuseIfFundoraRuns())
+    if (m_config.isRegister() && refuseIfFundoraRuns())
         return stop(QStringLiteral("Fundora is running; nothing was backed up."));
     const QString directory = m_config.directory();
     removeLeftovers(directory);

@@ -71,7 +71,7 @@ RestoreRun::State RestoreRun::start(const QString& location)
     m_disk = 1;
     m_expectedSet = m_config.record().setNumber;
     m_setBefore = m_expectedSet;
-    if (refuseIfFundoraRuns())
+    if (m_config.isRegister() && refuseIfFundoraRuns())
         return stop(QStringLiteral("Fundora is running; nothing was restored."), false);
     m_config.close();
     removeLeftovers(m_directory);

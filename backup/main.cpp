@@ -11,6 +11,7 @@
 #include <QDir>
 #include <QIcon>
 
+#include <algorithm>
 #include <cstdio>
 
 using namespace fundora;
@@ -37,6 +38,11 @@ int main(int argc, char* argv[])
     if (backup::isCommandLine(arguments)) {
         QCoreApplication app(argc, argv);
         return backup::runCommandLine(QCoreApplication::arguments());
+    }
+    if (std::any_of(arguments.begin(), arguments.end(), [](const QString& a) { return a.startsWith(QStringLiteral("--server")); })) {
+        std::fprintf(stderr, "vaultine: the windows work on a register in a directory; a register on a server is backed up and "
+                             "restored with --server URI --backup --to DIR or --server URI --restore --from DIR\n");
+        return 2;
     }
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Vaultine"));

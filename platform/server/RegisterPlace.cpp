@@ -5,6 +5,11 @@
 
 namespace fundora::platform {
 
+RegisterPlace serverRegister(const QString& uri)
+{
+    return RegisterPlace::onServer(uri, qEnvironmentVariable("FUNDORA_SERVER_SCHEMA", QStringLiteral("fundora")));
+}
+
 std::unique_ptr<StoreEngine> engineFor(const RegisterPlace& place)
 {
     if (place.isOnServer())

@@ -23,6 +23,10 @@ struct RegisterPlace {
     bool isOnServer() const { return !serverUri.isEmpty(); }
 };
 
+// The register on the server `uri` names, in the schema FUNDORA_SERVER_SCHEMA
+// names (several registers may share a database), else "fundora".
+RegisterPlace serverRegister(const QString& uri);
+
 // The engine of the register at `place`.
 std::unique_ptr<StoreEngine> engineFor(const RegisterPlace& place);
 

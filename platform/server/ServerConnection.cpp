@@ -218,4 +218,56 @@ FileError ServerConnection::run(const QString& sql, const QStringList& parameter
     return FileError::success();
 }
 
+FileError ServerConnection::copyIn(const QString& copySql, const std::function<bool(QByteArray& chunk)>& next)
+{
+    if (!m_inTransaction)
+        return FileError::of(ErrorCode::StoreFailure, QStringLiteral("a copy into the server runs inside a transaction"));
+    if (FileError e = connect(); !e.ok())
+        return e;
+    const QByteArray text = copySql.toUtf8();
+    if (m_observer)
+        m_observer(text.constData());
+    Result started(PQexec(m_conn, text.constData()));
+    if (!started || PQresultStatus(started.get()) != PGRES_COPY_IN)
+        return lostOrFailed(QString::fromUtf8(started ? PQresultErrorMessage(started.get()) : PQerrorMessage(m_conn)).trimmed());
+    QByteArray chunk;
+    bool sent = true;
+    while (sent && next(chunk)) {
+        sent = PQputCopyData(m_conn, chunk.constData(), static_cast<int>(chunk.size())) == 1;
+        chunk.clear();
+    }
+    // Ended with an error of ours when the data stopped short: the server then undoes the copy.
+    if (PQputCopyEnd(m_conn, sent ? nullptr : "the data for the copy could not be sent") != 1)
+        return lostOrFailed(QString::fromUtf8(PQerrorMessage(m_conn)).trimmed());
+    FileError outcome = FileError::success();
+    while (PGresult* raw = PQgetResult(m_conn)) {
+        Result r(raw);
+        if (PQresultStatus(r.get()) != PGRES_COMMAND_OK && outcome.ok()) {
+            const char* state = PQresultErrorField(r.get(), PG_DIAG_SQLSTATE);
+            const QString message = QString::fromUtf8(PQresultErrorMessage(r.get())).trimmed();
+            outcome = !state || QByteArray(state).startsWith("08") || QByteArray(state).startsWith("57P")
+                          ? lostOrFailed(message)
+                          : FileError::of(codeOfState(QByteArray(state)), message);
+        }
+    }
+    if (isConnected())
+        m_inTransaction = PQtransactionStatus(m_conn) == PQTRANS_INTRANS || PQtransactionStatus(m_conn) == PQTRANS_INERROR;
+    else if (outcome.ok())
+        outcome = lostOrFailed(QStringLiteral("the copy ended without an answer"));
+    return outcome;
+}
+
+void ServerConnection::appendCopyField(QByteArray& line, const QByteArray& value)
+{
+    for (char c : value) {
+        switch (c) {
+        case '\\': line += "\\\\"; break;
+        case '\t': line += "\\t"; break;
+        case '\n': line += "\\n"; break;
+        case '\r': line += "\\r"; break;
+        default: line += c;
+        }
+    }
+}
+
 } // namespace fundora::platform

@@ -63,6 +63,13 @@ public:
     // per connection (parsed and planned once) and then run by name.
     FileError execPrepared(const QString& sql, const QStringList& parameters, ServerRows* rows);
 
+    // Runs `copySql` (COPY ... FROM STDIN, text format) and sends it what
+    // `next` gives, chunk after chunk, until `next` returns false; inside the
+    // caller's transaction, so a failure anywhere leaves nothing of it.
+    FileError copyIn(const QString& copySql, const std::function<bool(QByteArray& chunk)>& next);
+    // `value` as a field of COPY's text format: backslash, tab and line breaks escaped.
+    static void appendCopyField(QByteArray& line, const QByteArray& value);
+
     QString shownUri() const;
     static constexpr int ConnectSeconds = 5;
 
@@ -107,6 +114,7 @@ namespace RegisterLocks {
 inline constexpr int Space = 0x46554E44;
 inline constexpr int Stations = 1;      // shared by every running station, taken alone by a restore
 inline constexpr int TableCreation = 2; // held while a missing table is made
+inline constexpr int Utility = 3;       // held by the backup utility while it works on the register
 // The parameters of a lock of the register in `schemaName` for `use`: bound as
 // "($1::int, hashtext($2))", so that registers sharing a database never wait on
 // each other's locks; pg_locks shows them as classid $1 and objid hashtext($2)::oid.

@@ -1,0 +1,215 @@
+// A register on a server backed up and restored by the utility's command
+// line: the same sets as a directory's, round trips record for record, the
+// stations' presence, and a restore stopped in the middle of its load.
+#include "core/MemoCard.h"
+#include "platform/server/ServerConnection.h"
+#include "platform/store/StoreSchema.h"
+#include "tests/backup/BackupFixture.h"
+
+#include <QProcess>
+
+using namespace fundora;
+
+namespace {
+
+class ServerBackupTest : public test::BackupTest {
+protected:
+    void SetUp() override
+    {
+        test::BackupTest::SetUp();
+        if (!onServer())
+            GTEST_SKIP() << "runs in the server pass";
+    }
+
+    struct Outcome {
+        int exitCode = -1;
+        QString out, err;
+    };
+    static Outcome wait(QProcess& p)
+    {
+        Outcome r;
+        if (!p.waitForFinished(120000))
+            p.kill();
+        p.waitForFinished();
+        r.exitCode = p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1;
+        r.out = QString::fromLocal8Bit(p.readAllStandardOutput());
+        r.err = QString::fromLocal8Bit(p.readAllStandardError());
+        return r;
+    }
+    static void start(QProcess& p, const QStringList& arguments) { p.start(QStringLiteral(FUNDORA_VAULTINE), arguments); }
+    Outcome vaultine(const QStringList& arguments)
+    {
+        QProcess p;
+        start(p, arguments);
+        return wait(p);
+    }
+    QStringList onTheServer(const QStringList& arguments) const { return registerOptions() + arguments; }
+    QStringList inDirectory(const QString& directory, const QStringList& arguments) const
+    {
+        return QStringList{QStringLiteral("--dir"), directory} + arguments;
+    }
+
+    // A register of `place` with accounts, charges, and memo cards of long texts with line breaks.
+    static void fill(const platform::RegisterPlace& where, int accounts, int charges)
+    {
+        core::DataFiles files(where);
+        for (core::FileId id : core::allFiles())
+            ASSERT_TRUE(core::acquireFile(files, id));
+        core::FileTransaction tx(files.store);
+        for (int a = 1; a <= accounts; ++a) {
+            files.accounts.clear();
+            files.accounts.record.sysId = a;
+            files.accounts.record.creditCardVendor = QStringLiteral("Bank \"%1\"\tÄ").arg(a);
+            ASSERT_TRUE(files.accounts.add().ok());
+            for (int t = 0; t < charges; ++t) {
+                files.transactions.clear();
+                files.transactions.record.sysId = a;
+                files.transactions.record.transactionType = QStringLiteral("C");
+                files.transactions.record.transactionDescription = QStringLiteral("charge %1 \\ of %2").arg(t).arg(a);
+                ASSERT_TRUE(files.transactions.add().ok());
+            }
+            files.memoCards.clear();
+            files.memoCards.record.type = QStringLiteral("ACC");
+            files.memoCards.record.firstId = a;
+            files.memoCards.record.topic = QStringLiteral("Topic %1").arg(a);
+            files.memoCards.record.cardMemo =
+                QStringLiteral("first line\r\nsecond line\n\\N not a null\t").repeated(90).left(core::MemoCardTextLimit);
+            ASSERT_TRUE(files.memoCards.add().ok());
+        }
+        ASSERT_TRUE(tx.commit().ok());
+    }
+
+    // Every record of every file of the register, as text, in row order; the
+    // row versions left out (a load raises them).
+    static QStringList records(const platform::RegisterPlace& where)
+    {
+        core::DataFiles files(where);
+        QStringList out;
+        for (core::FileId id : core::allFiles()) {
+            EXPECT_TRUE(core::acquireFile(files, id));
+            const platform::FileDef& def = files.file(id).def();
+            QStringList columns{QStringLiteral("\"id\"")};
+            for (const platform::FieldDef& f : def.fields)
+                columns << platform::schema::quoted(f.column());
+            platform::StoreStatement* read =
+                files.store.cached(QStringLiteral("SELECT %1 FROM %2 ORDER BY \"id\"")
+                                       .arg(columns.join(u','), platform::schema::qualifiedTable(def, files.store.schemaOf(def))));
+            if (!read) {
+                ADD_FAILURE() << qPrintable(files.store.lastError().text);
+                return out;
+            }
+            while (read->step() == platform::StoreStatement::Row) {
+                QString row = def.label;
+                for (int c = 0; c < columns.size(); ++c)
+                    row += u'|' + read->text(c);
+                out << row;
+            }
+            read->reset();
+        }
+        return out;
+    }
+};
+
+TEST_F(ServerBackupTest, ARegisterGoesFromDirectoryToServerAndBackRecordForRecordThroughSets)
+{
+    const QString first = path(QStringLiteral("first")), second = path(QStringLiteral("second")), back = path(QStringLiteral("back"));
+    fill(platform::RegisterPlace::inDirectory(program), 6, 40);
+    const QStringList original = records(platform::RegisterPlace::inDirectory(program));
+    ASSERT_GT(original.size(), 250);
+    ASSERT_EQ(vaultine(inDirectory(program, {QStringLiteral("--backup"), QStringLiteral("--to"), first})).exitCode, 0);
+
+    // Into the server register (its tables made by a first start, with a record of their own that the restore replaces).
+    fill(place(), 1, 1);
+    const Outcome restored = vaultine(onTheServer({QStringLiteral("--restore"), QStringLiteral("--from"), first}));
+    ASSERT_EQ(restored.exitCode, 0) << qPrintable(restored.err);
+    EXPECT_TRUE(restored.out.contains(QStringLiteral("into the register on"))) << qPrintable(restored.out);
+    EXPECT_EQ(records(place()), original);
+
+    // Out of it into a set (its first: a restore never raises the number of the next backup), and into a new directory.
+    const Outcome backedUp = vaultine(onTheServer({QStringLiteral("--backup"), QStringLiteral("--to"), second}));
+    ASSERT_EQ(backedUp.exitCode, 0) << qPrintable(backedUp.err);
+    EXPECT_TRUE(backedUp.out.contains(QStringLiteral("as set 1 "))) << qPrintable(backedUp.out);
+    QDir().mkpath(back);
+    QFile::copy(QDir(program).filePath(QStringLiteral("PKLAUNCH.PIF")), QDir(back).filePath(QStringLiteral("PKLAUNCH.PIF")));
+    const Outcome home = vaultine(inDirectory(back, {QStringLiteral("--restore"), QStringLiteral("--from"), second}));
+    ASSERT_EQ(home.exitCode, 0) << qPrintable(home.err);
+    EXPECT_EQ(records(platform::RegisterPlace::inDirectory(back)), original);
+
+    // The next backup of the server register is set 2: the number lives with the register.
+    const Outcome third = vaultine(onTheServer({QStringLiteral("--backup"), QStringLiteral("--to"), path(QStringLiteral("third"))}));
+    EXPECT_TRUE(third.out.contains(QStringLiteral("as set 2 "))) << qPrintable(third.out) << qPrintable(third.err);
+}
+
+TEST_F(ServerBackupTest, ARestoreIsRefusedWhileAStationWorksAndRunsWhenItHasGone)
+{
+    fill(place(), 2, 3);
+    const QStringList before = records(place());
+    ASSERT_EQ(vaultine(onTheServer({QStringLiteral("--backup"), QStringLiteral("--to"), target})).exitCode, 0);
+    {
+        core::DataFiles station(place());
+        ASSERT_TRUE(core::acquireFile(station, core::FileId::Accounts));
+        const Outcome refused = vaultine(onTheServer({QStringLiteral("--restore"), QStringLiteral("--from"), target}));
+        EXPECT_EQ(refused.exitCode, 3);
+        EXPECT_TRUE(refused.err.contains(QStringLiteral("at 1 station(s)"))) << qPrintable(refused.err);
+        EXPECT_TRUE(refused.err.contains(QStringLiteral("Nothing was restored."))) << qPrintable(refused.err);
+    }
+    const Outcome restored = vaultine(onTheServer({QStringLiteral("--restore"), QStringLiteral("--from"), target}));
+    EXPECT_EQ(restored.exitCode, 0) << qPrintable(restored.err);
+    EXPECT_EQ(records(place()), before);
+}
+
+TEST_F(ServerBackupTest, ARestoreKilledInTheMiddleOfItsLoadLeavesTheRegisterAllOld)
+{
+    fill(place(), 3, 20);
+    ASSERT_EQ(vaultine(onTheServer({QStringLiteral("--backup"), QStringLiteral("--to"), target})).exitCode, 0);
+    fill(place(), 0, 0);
+    {
+        core::DataFiles files(place());
+        ASSERT_TRUE(core::acquireFile(files, core::FileId::Accounts));
+        files.accounts.clear();
+        files.accounts.record.sysId = 99;
+        files.accounts.record.creditCardVendor = QStringLiteral("Added after the backup");
+        ASSERT_TRUE(files.accounts.add().ok());
+    }
+    const QStringList before = records(place());
+
+    // The test holds the transactions' table, so the load stops at it having
+    // replaced the accounts already; there the utility is killed.
+    core::DataFiles files(place());
+    const QString transactions = platform::schema::qualifiedTable(files.transactions.def(), place().serverSchema);
+    platform::ServerConnection holder(place().serverUri);
+    ASSERT_TRUE(holder.exec(QStringLiteral("BEGIN; LOCK TABLE %1 IN ACCESS SHARE MODE").arg(transactions)).ok());
+    QProcess utility;
+    start(utility, onTheServer({QStringLiteral("--restore"), QStringLiteral("--from"), target}));
+    ASSERT_TRUE(utility.waitForStarted());
+    platform::ServerConnection watcher(place().serverUri);
+    bool waiting = false;
+    for (int look = 0; look < 2000 && !waiting && utility.state() == QProcess::Running; ++look) {
+        platform::ServerRows rows;
+        ASSERT_TRUE(watcher
+                        .exec(QStringLiteral("SELECT count(*) FROM pg_locks WHERE relation = to_regclass($1) AND NOT granted"),
+                              {transactions}, &rows)
+                        .ok());
+        waiting = rows.value(0, 0) == u"1";
+        utility.waitForFinished(5);
+    }
+    ASSERT_TRUE(waiting) << "the load reached the transactions";
+    platform::ServerRows emptied;
+    ASSERT_TRUE(watcher
+                    .exec(QStringLiteral("SELECT count(*) FROM pg_locks WHERE relation = to_regclass($1) AND mode = 'AccessExclusiveLock' "
+                                         "AND granted"),
+                          {platform::schema::qualifiedTable(files.accounts.def(), place().serverSchema)}, &emptied)
+                    .ok());
+    ASSERT_EQ(emptied.value(0, 0), QStringLiteral("1")) << "the accounts were replaced already, uncommitted";
+    utility.kill();
+    utility.waitForFinished();
+    holder.exec(QStringLiteral("ROLLBACK"));
+    EXPECT_EQ(records(place()), before) << "the server undid the killed load";
+
+    // And the register is free again: the next restore runs whole.
+    const Outcome again = vaultine(onTheServer({QStringLiteral("--restore"), QStringLiteral("--from"), target}));
+    EXPECT_EQ(again.exitCode, 0) << qPrintable(again.err);
+    EXPECT_NE(records(place()), before);
+}
+
+} // namespace
