@@ -1,6 +1,7 @@
 #include "backup/ServerRegister.h"
 
 #include "platform/server/ServerTables.h"
+#include "platform/server/TableCopy.h"
 #include "platform/store/Store.h"
 #include "platform/store/StoreSchema.h"
 
@@ -16,33 +17,6 @@ using platform::FileDef;
 using platform::FileError;
 using platform::ServerRows;
 namespace schema = platform::schema;
-
-// Rows fetched from the server, and copied to it, at a time.
-constexpr int Batch = 2000;
-
-bool isText(const platform::FieldDef& f)
-{
-    return f.type == platform::FieldType::String || f.type == platform::FieldType::Memo;
-}
-
-// The columns a record is copied by: the store's own three, then the fields (not the generated ones).
-QStringList copiedColumns(const FileDef& def)
-{
-    QStringList columns{schema::quoted(QStringLiteral("id")), schema::quoted(QStringLiteral("seq")),
-                        schema::quoted(QStringLiteral("rowversion"))};
-    for (const platform::FieldDef& f : def.fields)
-        columns << schema::quoted(f.column());
-    return columns;
-}
-
-// The store's error, or a failure of its own when the store recorded none.
-FileError storeError(const platform::Store& store, const QString& what)
-{
-    FileError e = store.lastError();
-    if (e.ok())
-        e = FileError::of(ErrorCode::StoreFailure, what);
-    return e;
-}
 
 } // namespace
 
@@ -92,61 +66,11 @@ FileError ServerRegister::writeFiles(const QString& directory, QStringList& writ
             break;
         if (!only.isEmpty() && !only.contains(def.fileName(), Qt::CaseInsensitive))
             continue;
-        outcome = writeTable(def, directory);
+        outcome = platform::copyTableToFile(m_connection, m_schema, def, directory);
         if (outcome.ok())
             written << def.fileName();
     }
     m_connection.exec(outcome.ok() ? QStringLiteral("COMMIT") : QStringLiteral("ROLLBACK"));
-    return outcome;
-}
-
-FileError ServerRegister::writeTable(const FileDef& def, const QString& directory)
-{
-    QFile::remove(QDir(directory).filePath(def.fileName()));
-    platform::Store store(directory, platform::Store::Link::None);
-    if (FileError e = store.create(def); !e.ok())
-        return e;
-    if (FileError e = store.open(def); !e.ok())
-        return e;
-    const QStringList columns = copiedColumns(def);
-    QStringList marks;
-    for (qsizetype i = 0; i < columns.size(); ++i)
-        marks << QStringLiteral("?");
-    platform::StoreStatement* insert =
-        store.cached(QStringLiteral("INSERT INTO %1 (%2) VALUES (%3)")
-                         .arg(schema::qualifiedTable(def, store.schemaOf(def)), columns.join(u','), marks.join(u',')));
-    if (!insert || !store.begin().ok())
-        return storeError(store, def.fileName());
-    const QString cursor = QStringLiteral("\"fundora_rows\"");
-    FileError outcome = m_connection.exec(QStringLiteral("DECLARE %1 NO SCROLL CURSOR FOR SELECT %2 FROM %3 ORDER BY \"id\"")
-                                              .arg(cursor, columns.join(u','), schema::qualifiedTable(def, m_schema)));
-    ServerRows rows;
-    while (outcome.ok()) {
-        outcome = m_connection.exec(QStringLiteral("FETCH %1 FROM %2").arg(Batch).arg(cursor), {}, &rows);
-        if (!outcome.ok() || rows.rows.empty())
-            break;
-        for (std::size_t r = 0; outcome.ok() && r < rows.rows.size(); ++r) {
-            insert->reset();
-            for (std::size_t c = 0; c < static_cast<std::size_t>(columns.size()); ++c) {
-                const bool text = c >= 3 && isText(def.fields[c - 3]);
-                if (text)
-                    insert->bind(static_cast<int>(c) + 1, rows.value(r, c));
-                else
-                    insert->bind(static_cast<int>(c) + 1, static_cast<std::int64_t>(rows.value(r, c).toLongLong()));
-            }
-            if (const int result = insert->step(); result != platform::StoreStatement::Done)
-                outcome = store.failure(result, *insert, def.fileName());
-        }
-    }
-    if (outcome.ok())
-        outcome = m_connection.exec(QStringLiteral("CLOSE ") + cursor);
-    if (outcome.ok())
-        outcome = store.commit();
-    else
-        store.rollback();
-    store.close(def);
-    if (!outcome.ok())
-        QFile::remove(QDir(directory).filePath(def.fileName()));
     return outcome;
 }
 
@@ -193,7 +117,12 @@ FileError ServerRegister::loadFiles(const QString& directory, const QStringList&
     for (const FileDef& def : loaded) {
         if (progress)
             progress(def.fileName());
-        outcome = loadTable(def, directory);
+        // Above every version a station may hold of a record of this table.
+        ServerRows highest;
+        outcome = m_connection.exec(
+            QStringLiteral("SELECT COALESCE(MAX(\"rowversion\"), 0) FROM %1").arg(schema::qualifiedTable(def, m_schema)), {}, &highest);
+        if (outcome.ok())
+            outcome = platform::copyFileToTable(m_connection, m_schema, def, directory, highest.value(0, 0).toLongLong());
         if (!outcome.ok())
             break;
     }
@@ -202,69 +131,6 @@ FileError ServerRegister::loadFiles(const QString& directory, const QStringList&
         return outcome;
     }
     return m_connection.exec(QStringLiteral("COMMIT"));
-}
-
-FileError ServerRegister::loadTable(const FileDef& def, const QString& directory)
-{
-    const QString table = schema::qualifiedTable(def, m_schema);
-    // Above every version a station may hold of a record of this table.
-    ServerRows highest;
-    if (FileError e = m_connection.exec(QStringLiteral("SELECT COALESCE(MAX(\"rowversion\"), 0) FROM %1").arg(table), {}, &highest);
-        !e.ok())
-        return e;
-    const std::int64_t raise = highest.value(0, 0).toLongLong();
-    // The kept totals go with the records; the triggers make them again as the records come in.
-    QString emptied = table;
-    if (def.keptTotals)
-        emptied += QStringLiteral(", ") + schema::qualifiedKeptTotals(def, m_schema);
-    if (FileError e = m_connection.exec(QStringLiteral("TRUNCATE ") + emptied); !e.ok())
-        return e;
-
-    platform::Store store(directory, platform::Store::Link::None);
-    if (FileError e = store.open(def); !e.ok())
-        return e;
-    const QStringList columns = copiedColumns(def);
-    platform::StoreStatement* read = store.cached(
-        QStringLiteral("SELECT %1 FROM %2 ORDER BY \"id\"").arg(columns.join(u','), schema::qualifiedTable(def, store.schemaOf(def))));
-    if (!read)
-        return storeError(store, def.fileName());
-    FileError readError = FileError::success();
-    bool done = false;
-    FileError outcome =
-        m_connection.copyIn(QStringLiteral("COPY %1 (%2) FROM STDIN").arg(table, columns.join(u',')), [&](QByteArray& chunk) {
-            for (int n = 0; n < Batch && !done; ++n) {
-                const int result = read->step();
-                if (result != platform::StoreStatement::Row) {
-                    done = true;
-                    if (result != platform::StoreStatement::Done)
-                        readError = store.failure(result, *read, def.fileName());
-                    break;
-                }
-                for (int c = 0; c < static_cast<int>(columns.size()); ++c) {
-                    if (c > 0)
-                        chunk += '\t';
-                    if (c >= 3 && isText(def.fields[static_cast<std::size_t>(c - 3)]))
-                        platform::ServerConnection::appendCopyField(chunk, read->text(c).toUtf8());
-                    else
-                        chunk += QByteArray::number(static_cast<qlonglong>(read->integer(c) + (c == 2 ? raise : 0)));
-                }
-                chunk += '\n';
-            }
-            return !chunk.isEmpty() && readError.ok();
-        });
-    store.close(def);
-    if (!readError.ok())
-        return readError;
-    if (!outcome.ok())
-        return outcome;
-    // New records are numbered above the loaded ones; stations see that the table changed.
-    if (FileError e = m_connection.exec(
-            QStringLiteral("SELECT setval(pg_get_serial_sequence($1, 'id'), COALESCE((SELECT MAX(\"id\") FROM %1), 0) + 1, false)")
-                .arg(table),
-            {table});
-        !e.ok())
-        return e;
-    return m_connection.exec(QStringLiteral("SELECT nextval($1::regclass)"), {platform::changeCounter(def, m_schema)});
 }
 
 } // namespace fundora::backup

@@ -52,9 +52,6 @@ public:
                                   const std::function<void(const QString& file)>& progress = {});
 
 private:
-    platform::FileError writeTable(const platform::FileDef& def, const QString& directory);
-    platform::FileError loadTable(const platform::FileDef& def, const QString& directory);
-
     platform::ServerConnection m_connection;
     QString m_schema;
     platform::StationPresence m_presence;
