@@ -1,6 +1,7 @@
 #include "app/BatchCommands.h"
 
 #include "import/ImportCommandLine.h"
+#include "moving/CopyCommandLine.h"
 #include "planning/DueCommandLine.h"
 #include "planning/PlanCommandLine.h"
 #include "reports/ReportCommandLine.h"
@@ -25,7 +26,7 @@ std::optional<BatchJob> jobOf(const QStringList& arguments, QString* error, Pars
 bool asksForBatchJob(const QStringList& arguments)
 {
     return reports::asksForReport(arguments) || importing::asksForImport(arguments) || planning::asksForPlan(arguments) ||
-           planning::asksForDue(arguments);
+           planning::asksForDue(arguments) || moving::asksForCopy(arguments);
 }
 
 std::optional<BatchJob> batchJobFrom(const QStringList& arguments, QString* error)
@@ -37,6 +38,8 @@ std::optional<BatchJob> batchJobFrom(const QStringList& arguments, QString* erro
                                              });
     if (importing::asksForImport(arguments))
         return jobOf<importing::ImportCommand>(arguments, error, importing::parseImportCommand, importing::runImportCommand);
+    if (moving::asksForCopy(arguments))
+        return jobOf<moving::CopyCommand>(arguments, error, moving::parseCopyCommand, moving::runCopyCommand);
     if (planning::asksForPlan(arguments))
         return jobOf<planning::PlanCommand>(arguments, error, planning::parsePlanCommand, planning::runPlanCommand);
     return jobOf<planning::DueCommand>(arguments, error, planning::parseDueCommand, planning::runDueCommand);

@@ -12,7 +12,7 @@ class QTextStream;
 namespace fundora::app {
 
 // A command line that runs without windows (--print, --import, --plan,
-// --due): checked before the register opens, then run on it; its status is
+// --due, --copy-to): checked before the register opens, then run on it; its status is
 // the program's exit status.
 using BatchJob = std::function<int(core::DataFiles& files, QTextStream& out, QTextStream& err)>;
 

@@ -26,6 +26,8 @@ QString usageText()
         "                                a plan to pay every card with a balance off, paying AMOUNT a month\n"
         "       fundora [--dir DIR | --server URI] --due [--within DAYS]   the cards whose minimum payment is due within DAYS (5) or "
         "overdue\n"
+        "       fundora --dir DIR --copy-to URI      copies the register in DIR onto a server (into an empty register there)\n"
+        "       fundora --server URI --copy-to DIR   copies the register on the server into DIR (new or empty)\n"
         "       fundora --sample DIR                 makes a sample register to explore in DIR (new or empty)\n"
         "       fundora --help | --version\n"
         "\n"

@@ -104,13 +104,11 @@ FileError ServerRegister::loadFiles(const QString& directory, const QStringList&
         }
     }
     // Every file is checked against its table's layout before anything changes.
-    for (const FileDef& def : loaded) {
-        platform::Store store(directory, platform::Store::Link::None);
-        if (FileError e = store.open(def); !e.ok())
+    platform::Store files(directory, platform::Store::Link::None);
+    for (const FileDef& def : loaded)
+        if (FileError e = files.open(def); !e.ok())
             return FileError::of(e.code,
                                  QStringLiteral("%1 does not fit the register's table %2: %3").arg(def.fileName(), def.label, e.text));
-        store.close(def);
-    }
     if (FileError e = m_connection.exec(QStringLiteral("BEGIN; SET LOCAL lock_timeout = 10000")); !e.ok())
         return e;
     FileError outcome = FileError::success();
@@ -122,7 +120,7 @@ FileError ServerRegister::loadFiles(const QString& directory, const QStringList&
         outcome = m_connection.exec(
             QStringLiteral("SELECT COALESCE(MAX(\"rowversion\"), 0) FROM %1").arg(schema::qualifiedTable(def, m_schema)), {}, &highest);
         if (outcome.ok())
-            outcome = platform::copyFileToTable(m_connection, m_schema, def, directory, highest.value(0, 0).toLongLong());
+            outcome = platform::copyFileToTable(m_connection, m_schema, def, files, highest.value(0, 0).toLongLong());
         if (!outcome.ok())
             break;
     }

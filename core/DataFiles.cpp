@@ -11,7 +11,7 @@ DataFiles::DataFiles(const QString& directory) : DataFiles(platform::RegisterPla
 }
 
 DataFiles::DataFiles(const platform::RegisterPlace& place)
-    : store(platform::engineFor(place)), accounts(store, accountLayout()), transactions(store, transactionLayout()),
+    : m_place(place), store(platform::engineFor(place)), accounts(store, accountLayout()), transactions(store, transactionLayout()),
       memoCards(store, memoCardLayout()), notes(store, noteLayout())
 {
 }

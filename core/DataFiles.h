@@ -42,6 +42,13 @@ public:
     DataFiles(const DataFiles&) = delete;
     DataFiles& operator=(const DataFiles&) = delete;
 
+private:
+    platform::RegisterPlace m_place; // before the store, which is made from it
+
+public:
+    // Where the register is: its directory, or its server and schema.
+    const platform::RegisterPlace& place() const { return m_place; }
+
     platform::Store store;
     TypedFile<Account> accounts;
     TypedFile<Transaction> transactions;

@@ -9,7 +9,7 @@
 set -euo pipefail
 root=${1:-$(cd "$(dirname "$0")/.." && pwd)}
 
-FEATURES=(memos transactions statements accounts reports planning import sample)
+FEATURES=(memos transactions statements accounts reports planning import sample moving)
 
 allowed_for() {
     case $1 in

@@ -116,7 +116,7 @@ FileError copyTableToFile(ServerConnection& connection, const QString& schemaNam
     return outcome;
 }
 
-FileError copyFileToTable(ServerConnection& connection, const QString& schemaName, const FileDef& def, const QString& directory,
+FileError copyFileToTable(ServerConnection& connection, const QString& schemaName, const FileDef& def, Store& store,
                           std::int64_t raiseVersions)
 {
     const QString table = schema::qualifiedTable(def, schemaName);
@@ -127,9 +127,6 @@ FileError copyFileToTable(ServerConnection& connection, const QString& schemaNam
     if (FileError e = connection.exec(QStringLiteral("TRUNCATE ") + emptied); !e.ok())
         return e;
 
-    Store store(directory, Store::Link::None);
-    if (FileError e = store.open(def); !e.ok())
-        return e;
     const QStringList columns = copiedColumns(def);
     StoreStatement* read = store.cached(
         QStringLiteral("SELECT %1 FROM %2 ORDER BY \"id\"").arg(columns.join(u','), schema::qualifiedTable(def, store.schemaOf(def))));
@@ -159,7 +156,7 @@ FileError copyFileToTable(ServerConnection& connection, const QString& schemaNam
             }
             return !chunk.isEmpty() && readError.ok();
         });
-    store.close(def);
+    read->reset();
     if (!readError.ok())
         return readError;
     if (!outcome.ok())
@@ -189,13 +186,10 @@ FileError digestOfTable(ServerConnection& connection, const QString& schemaName,
     return e;
 }
 
-FileError digestOfFile(const QString& directory, const FileDef& def, RecordDigest& digest)
+FileError digestOfFile(Store& store, const FileDef& def, RecordDigest& digest)
 {
     QCryptographicHash hash(QCryptographicHash::Sha256);
     digest = {};
-    Store store(directory, Store::Link::None);
-    if (FileError e = store.open(def); !e.ok())
-        return e;
     const QStringList columns = copiedColumns(def);
     StoreStatement* read = store.cached(
         QStringLiteral("SELECT %1 FROM %2 ORDER BY \"id\"").arg(columns.join(u','), schema::qualifiedTable(def, store.schemaOf(def))));
@@ -209,7 +203,6 @@ FileError digestOfFile(const QString& directory, const FileDef& def, RecordDiges
     }
     FileError outcome = result == StoreStatement::Done ? FileError::success() : store.failure(result, *read, def.fileName());
     read->reset();
-    store.close(def);
     digest.hash = hash.result();
     return outcome;
 }

@@ -9,6 +9,8 @@
 
 namespace fundora::platform {
 
+class Store;
+
 // The records of one data file copied between a register on a server and a
 // data file in a directory (the same layout on both sides), record for
 // record: the row numbers, the store's own columns and every field.
@@ -18,11 +20,11 @@ namespace fundora::platform {
 // read in one REPEATABLE READ transaction is one snapshot of the register.
 FileError copyTableToFile(ServerConnection& connection, const QString& schemaName, const FileDef& def, const QString& directory);
 
-// Replaces the records of the table of `def` by those of its data file in
-// `directory` (whose layout must be `def`'s), inside the caller's
+// Replaces the records of the table of `def` by those of its data file,
+// open in `source` (a store of a directory), inside the caller's
 // transaction. Every row version is raised by `raiseVersions`. The table's
 // next row number follows the copied ones, and the stations see that it changed.
-FileError copyFileToTable(ServerConnection& connection, const QString& schemaName, const FileDef& def, const QString& directory,
+FileError copyFileToTable(ServerConnection& connection, const QString& schemaName, const FileDef& def, Store& source,
                           std::int64_t raiseVersions = 0);
 
 // What the records of a file are, to tell whether two copies hold the same:
@@ -34,6 +36,7 @@ struct RecordDigest {
     friend bool operator==(const RecordDigest&, const RecordDigest&) = default;
 };
 FileError digestOfTable(ServerConnection& connection, const QString& schemaName, const FileDef& def, RecordDigest& digest);
-FileError digestOfFile(const QString& directory, const FileDef& def, RecordDigest& digest);
+// Of the data file of `def` open in `source`.
+FileError digestOfFile(Store& source, const FileDef& def, RecordDigest& digest);
 
 } // namespace fundora::platform

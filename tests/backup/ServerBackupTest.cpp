@@ -5,6 +5,8 @@
 #include "platform/server/ServerConnection.h"
 #include "platform/store/StoreSchema.h"
 #include "tests/backup/BackupFixture.h"
+#include "tests/support/RegisterRecords.h"
+#include "tests/support/ServerLocks.h"
 
 #include <QProcess>
 
@@ -78,43 +80,13 @@ protected:
         }
         ASSERT_TRUE(tx.commit().ok());
     }
-
-    // Every record of every file of the register, as text, in row order; the
-    // row versions left out (a load raises them).
-    static QStringList records(const platform::RegisterPlace& where)
-    {
-        core::DataFiles files(where);
-        QStringList out;
-        for (core::FileId id : core::allFiles()) {
-            EXPECT_TRUE(core::acquireFile(files, id));
-            const platform::FileDef& def = files.file(id).def();
-            QStringList columns{QStringLiteral("\"id\"")};
-            for (const platform::FieldDef& f : def.fields)
-                columns << platform::schema::quoted(f.column());
-            platform::StoreStatement* read =
-                files.store.cached(QStringLiteral("SELECT %1 FROM %2 ORDER BY \"id\"")
-                                       .arg(columns.join(u','), platform::schema::qualifiedTable(def, files.store.schemaOf(def))));
-            if (!read) {
-                ADD_FAILURE() << qPrintable(files.store.lastError().text);
-                return out;
-            }
-            while (read->step() == platform::StoreStatement::Row) {
-                QString row = def.label;
-                for (int c = 0; c < columns.size(); ++c)
-                    row += u'|' + read->text(c);
-                out << row;
-            }
-            read->reset();
-        }
-        return out;
-    }
 };
 
 TEST_F(ServerBackupTest, ARegisterGoesFromDirectoryToServerAndBackRecordForRecordThroughSets)
 {
     const QString first = path(QStringLiteral("first")), second = path(QStringLiteral("second")), back = path(QStringLiteral("back"));
     fill(platform::RegisterPlace::inDirectory(program), 6, 40);
-    const QStringList original = records(platform::RegisterPlace::inDirectory(program));
+    const QStringList original = test::registerRecords(platform::RegisterPlace::inDirectory(program));
     ASSERT_GT(original.size(), 250);
     ASSERT_EQ(vaultine(inDirectory(program, {QStringLiteral("--backup"), QStringLiteral("--to"), first})).exitCode, 0);
 
@@ -123,7 +95,7 @@ TEST_F(ServerBackupTest, ARegisterGoesFromDirectoryToServerAndBackRecordForRecor
     const Outcome restored = vaultine(onTheServer({QStringLiteral("--restore"), QStringLiteral("--from"), first}));
     ASSERT_EQ(restored.exitCode, 0) << qPrintable(restored.err);
     EXPECT_TRUE(restored.out.contains(QStringLiteral("into the register on"))) << qPrintable(restored.out);
-    EXPECT_EQ(records(place()), original);
+    EXPECT_EQ(test::registerRecords(place()), original);
 
     // Out of it into a set (its first: a restore never raises the number of the next backup), and into a new directory.
     const Outcome backedUp = vaultine(onTheServer({QStringLiteral("--backup"), QStringLiteral("--to"), second}));
@@ -133,7 +105,7 @@ TEST_F(ServerBackupTest, ARegisterGoesFromDirectoryToServerAndBackRecordForRecor
     QFile::copy(QDir(program).filePath(QStringLiteral("PKLAUNCH.PIF")), QDir(back).filePath(QStringLiteral("PKLAUNCH.PIF")));
     const Outcome home = vaultine(inDirectory(back, {QStringLiteral("--restore"), QStringLiteral("--from"), second}));
     ASSERT_EQ(home.exitCode, 0) << qPrintable(home.err);
-    EXPECT_EQ(records(platform::RegisterPlace::inDirectory(back)), original);
+    EXPECT_EQ(test::registerRecords(platform::RegisterPlace::inDirectory(back)), original);
 
     // The next backup of the server register is set 2: the number lives with the register.
     const Outcome third = vaultine(onTheServer({QStringLiteral("--backup"), QStringLiteral("--to"), path(QStringLiteral("third"))}));
@@ -143,7 +115,7 @@ TEST_F(ServerBackupTest, ARegisterGoesFromDirectoryToServerAndBackRecordForRecor
 TEST_F(ServerBackupTest, ARestoreIsRefusedWhileAStationWorksAndRunsWhenItHasGone)
 {
     fill(place(), 2, 3);
-    const QStringList before = records(place());
+    const QStringList before = test::registerRecords(place());
     ASSERT_EQ(vaultine(onTheServer({QStringLiteral("--backup"), QStringLiteral("--to"), target})).exitCode, 0);
     {
         core::DataFiles station(place());
@@ -155,7 +127,7 @@ TEST_F(ServerBackupTest, ARestoreIsRefusedWhileAStationWorksAndRunsWhenItHasGone
     }
     const Outcome restored = vaultine(onTheServer({QStringLiteral("--restore"), QStringLiteral("--from"), target}));
     EXPECT_EQ(restored.exitCode, 0) << qPrintable(restored.err);
-    EXPECT_EQ(records(place()), before);
+    EXPECT_EQ(test::registerRecords(place()), before);
 }
 
 TEST_F(ServerBackupTest, ARestoreKilledInTheMiddleOfItsLoadLeavesTheRegisterAllOld)
@@ -171,7 +143,7 @@ TEST_F(ServerBackupTest, ARestoreKilledInTheMiddleOfItsLoadLeavesTheRegisterAllO
         files.accounts.record.creditCardVendor = QStringLiteral("Added after the backup");
         ASSERT_TRUE(files.accounts.add().ok());
     }
-    const QStringList before = records(place());
+    const QStringList before = test::registerRecords(place());
 
     // The test holds the transactions' table, so the load stops at it having
     // replaced the accounts already; there the utility is killed.
@@ -183,33 +155,18 @@ TEST_F(ServerBackupTest, ARestoreKilledInTheMiddleOfItsLoadLeavesTheRegisterAllO
     start(utility, onTheServer({QStringLiteral("--restore"), QStringLiteral("--from"), target}));
     ASSERT_TRUE(utility.waitForStarted());
     platform::ServerConnection watcher(place().serverUri);
-    bool waiting = false;
-    for (int look = 0; look < 2000 && !waiting && utility.state() == QProcess::Running; ++look) {
-        platform::ServerRows rows;
-        ASSERT_TRUE(watcher
-                        .exec(QStringLiteral("SELECT count(*) FROM pg_locks WHERE relation = to_regclass($1) AND NOT granted"),
-                              {transactions}, &rows)
-                        .ok());
-        waiting = rows.value(0, 0) == u"1";
-        utility.waitForFinished(5);
-    }
-    ASSERT_TRUE(waiting) << "the load reached the transactions";
-    platform::ServerRows emptied;
-    ASSERT_TRUE(watcher
-                    .exec(QStringLiteral("SELECT count(*) FROM pg_locks WHERE relation = to_regclass($1) AND mode = 'AccessExclusiveLock' "
-                                         "AND granted"),
-                          {platform::schema::qualifiedTable(files.accounts.def(), place().serverSchema)}, &emptied)
-                    .ok());
-    ASSERT_EQ(emptied.value(0, 0), QStringLiteral("1")) << "the accounts were replaced already, uncommitted";
+    ASSERT_TRUE(test::blockedOn(watcher, transactions, utility)) << "the load reached the transactions";
+    ASSERT_TRUE(test::heldExclusively(watcher, platform::schema::qualifiedTable(files.accounts.def(), place().serverSchema)))
+        << "the accounts were replaced already, uncommitted";
     utility.kill();
     utility.waitForFinished();
     holder.exec(QStringLiteral("ROLLBACK"));
-    EXPECT_EQ(records(place()), before) << "the server undid the killed load";
+    EXPECT_EQ(test::registerRecords(place()), before) << "the server undid the killed load";
 
     // And the register is free again: the next restore runs whole.
     const Outcome again = vaultine(onTheServer({QStringLiteral("--restore"), QStringLiteral("--from"), target}));
     EXPECT_EQ(again.exitCode, 0) << qPrintable(again.err);
-    EXPECT_NE(records(place()), before);
+    EXPECT_NE(test::registerRecords(place()), before);
 }
 
 } // namespace
