@@ -3,12 +3,15 @@
 // stations' presence, and a restore stopped in the middle of its load.
 #include "core/MemoCard.h"
 #include "platform/server/ServerConnection.h"
+#include "platform/server/StationPresence.h"
 #include "platform/store/StoreSchema.h"
 #include "tests/backup/BackupFixture.h"
 #include "tests/support/RegisterRecords.h"
 #include "tests/support/ServerLocks.h"
+#include "tests/support/Station.h"
 
 #include <QProcess>
+#include <QThread>
 
 using namespace fundora;
 
@@ -79,6 +82,27 @@ protected:
             ASSERT_TRUE(files.memoCards.add().ok());
         }
         ASSERT_TRUE(tx.commit().ok());
+    }
+
+    // Accounts whose balance differs from the sum of their transactions, as "SysID: balance / sum".
+    static QStringList unbalanced(const platform::RegisterPlace& where)
+    {
+        core::DataFiles files(where);
+        EXPECT_TRUE(core::acquireFile(files, core::FileId::Accounts));
+        EXPECT_TRUE(core::acquireFile(files, core::FileId::Transactions));
+        const auto table = [&](const platform::FileDef& def) { return platform::schema::qualifiedTable(def, files.store.schemaOf(def)); };
+        platform::StoreStatement* read = files.store.cached(
+            QStringLiteral("SELECT a.\"SysID\", a.\"AccountBalance\", (SELECT COALESCE(SUM(t.\"TransactionAmount\"), 0) FROM %1 t WHERE "
+                           "t.\"SysID\" = a.\"SysID\") FROM %2 a")
+                .arg(table(files.transactions.def()), table(files.accounts.def())));
+        QStringList out;
+        if (!read)
+            return {files.store.lastError().text};
+        while (read->step() == platform::StoreStatement::Row)
+            if (read->integer(1) != read->integer(2))
+                out << QStringLiteral("%1: %2 / %3").arg(read->integer(0)).arg(read->integer(1)).arg(read->integer(2));
+        read->reset();
+        return out;
     }
 };
 
@@ -167,6 +191,75 @@ TEST_F(ServerBackupTest, ARestoreKilledInTheMiddleOfItsLoadLeavesTheRegisterAllO
     const Outcome again = vaultine(onTheServer({QStringLiteral("--restore"), QStringLiteral("--from"), target}));
     EXPECT_EQ(again.exitCode, 0) << qPrintable(again.err);
     EXPECT_NE(test::registerRecords(place()), before);
+}
+
+TEST_F(ServerBackupTest, ABackupTakenWhileTwoStationsBookRestoresToBalancedAccounts)
+{
+    fill(place(), 2, 0);
+    std::vector<std::unique_ptr<QProcess>> stations;
+    for (unsigned seed : {21u, 22u})
+        stations.push_back(test::Station::start(
+            {QStringLiteral("book"), registerArgument(), QString::number(seed - 20), QStringLiteral("3"), QString::number(seed)}));
+    // Taken while they book: a station announces itself before its first write.
+    platform::ServerConnection watcher(place().serverUri);
+    int present = 0;
+    for (int look = 0; look < 2000 && present < 2; ++look) {
+        platform::StationPresence presence(watcher, place().serverSchema);
+        ASSERT_TRUE(presence.others(present).ok());
+        stations.front()->waitForFinished(5);
+    }
+    ASSERT_EQ(present, 2) << "both stations work";
+    const Outcome backedUp = vaultine(onTheServer({QStringLiteral("--backup"), QStringLiteral("--to"), target}));
+    ASSERT_EQ(backedUp.exitCode, 0) << qPrintable(backedUp.err);
+    for (auto& station : stations) {
+        ASSERT_TRUE(station->waitForFinished(60000));
+        EXPECT_EQ(station->exitCode(), 0);
+    }
+    EXPECT_EQ(unbalanced(place()), QStringList());
+
+    const QString restored = path(QStringLiteral("restored"));
+    QDir().mkpath(restored);
+    QFile::copy(QDir(program).filePath(QStringLiteral("PKLAUNCH.PIF")), QDir(restored).filePath(QStringLiteral("PKLAUNCH.PIF")));
+    const Outcome home = vaultine(inDirectory(restored, {QStringLiteral("--restore"), QStringLiteral("--from"), target}));
+    ASSERT_EQ(home.exitCode, 0) << qPrintable(home.err);
+    EXPECT_EQ(unbalanced(platform::RegisterPlace::inDirectory(restored)), QStringList());
+}
+
+TEST_F(ServerBackupTest, AStationCutOffBeforeARestoreCannotWriteItsOldRecordOverTheRestoredOne)
+{
+    fill(place(), 2, 1);
+    ASSERT_EQ(vaultine(onTheServer({QStringLiteral("--backup"), QStringLiteral("--to"), target})).exitCode, 0);
+    core::DataFiles station(place());
+    ASSERT_TRUE(core::acquireFile(station, core::FileId::Accounts));
+    station.accounts.clear();
+    station.accounts.record.sysId = 1;
+    ASSERT_TRUE(station.accounts.get(core::AccSysIDKey).ok());
+    // The server cuts the station off (its computer slept, its network went): it is no longer present.
+    platform::ServerConnection admin(place().serverUri);
+    const QStringList keys = platform::RegisterLocks::keys(platform::RegisterLocks::Stations, place().serverSchema);
+    ASSERT_TRUE(admin
+                    .exec(QStringLiteral("SELECT pg_terminate_backend(pid) FROM pg_locks WHERE locktype = 'advisory' AND classid = $1::int "
+                                         "AND objid = hashtext($2)::oid AND objsubid = 2"),
+                          keys)
+                    .ok());
+    int present = 1;
+    for (int look = 0; look < 2000 && present > 0; ++look) {
+        platform::StationPresence presence(admin, place().serverSchema);
+        ASSERT_TRUE(presence.others(present).ok());
+        QThread::msleep(2); // the server ends the session on its own time: looked at again until it has
+    }
+    ASSERT_EQ(present, 0);
+    const Outcome restored = vaultine(onTheServer({QStringLiteral("--restore"), QStringLiteral("--from"), target}));
+    ASSERT_EQ(restored.exitCode, 0) << qPrintable(restored.err);
+    const QStringList afterRestore = test::registerRecords(place());
+
+    // Its next write of the record it read before the restore is refused, and says why.
+    station.accounts.record.creditCardVendor = QStringLiteral("From before the restore");
+    platform::FileError e = station.accounts.put();
+    if (!e.ok() && e.code != platform::ErrorCode::ChangedElsewhere)
+        e = station.accounts.put(); // the first meets the lost connection; the next connects again
+    EXPECT_EQ(e.code, platform::ErrorCode::ChangedElsewhere) << qPrintable(e.text);
+    EXPECT_EQ(test::registerRecords(place()), afterRestore);
 }
 
 } // namespace
