@@ -84,6 +84,8 @@ protected:
         ASSERT_TRUE(tx.commit().ok());
     }
 
+    void stopTheLoadInTheMiddle(const std::function<Outcome(QProcess& utility)>& stop);
+
     // Accounts whose balance differs from the sum of their transactions, as "SysID: balance / sum".
     static QStringList unbalanced(const platform::RegisterPlace& where)
     {
@@ -154,7 +156,10 @@ TEST_F(ServerBackupTest, ARestoreIsRefusedWhileAStationWorksAndRunsWhenItHasGone
     EXPECT_EQ(test::registerRecords(place()), before);
 }
 
-TEST_F(ServerBackupTest, ARestoreKilledInTheMiddleOfItsLoadLeavesTheRegisterAllOld)
+// A restore stopped by `stop` in the middle of its load, the accounts
+// replaced and the transactions not yet: the register is all old afterwards,
+// and the next restore runs whole. `stop` returns the utility's outcome.
+void ServerBackupTest::stopTheLoadInTheMiddle(const std::function<Outcome(QProcess& utility)>& stop)
 {
     fill(place(), 3, 20);
     ASSERT_EQ(vaultine(onTheServer({QStringLiteral("--backup"), QStringLiteral("--to"), target})).exitCode, 0);
@@ -169,8 +174,7 @@ TEST_F(ServerBackupTest, ARestoreKilledInTheMiddleOfItsLoadLeavesTheRegisterAllO
     }
     const QStringList before = test::registerRecords(place());
 
-    // The test holds the transactions' table, so the load stops at it having
-    // replaced the accounts already; there the utility is killed.
+    // The test holds the transactions' table, so the load waits there having replaced the accounts already.
     core::DataFiles files(place());
     const QString transactions = platform::schema::qualifiedTable(files.transactions.def(), place().serverSchema);
     platform::ServerConnection holder(place().serverUri);
@@ -182,15 +186,35 @@ TEST_F(ServerBackupTest, ARestoreKilledInTheMiddleOfItsLoadLeavesTheRegisterAllO
     ASSERT_TRUE(test::blockedOn(watcher, transactions, utility)) << "the load reached the transactions";
     ASSERT_TRUE(test::heldExclusively(watcher, platform::schema::qualifiedTable(files.accounts.def(), place().serverSchema)))
         << "the accounts were replaced already, uncommitted";
-    utility.kill();
-    utility.waitForFinished();
+    const Outcome stopped = stop(utility);
     holder.exec(QStringLiteral("ROLLBACK"));
-    EXPECT_EQ(test::registerRecords(place()), before) << "the server undid the killed load";
+    EXPECT_NE(stopped.exitCode, 0);
+    EXPECT_EQ(test::registerRecords(place()), before) << "the server undid the load";
 
-    // And the register is free again: the next restore runs whole.
     const Outcome again = vaultine(onTheServer({QStringLiteral("--restore"), QStringLiteral("--from"), target}));
     EXPECT_EQ(again.exitCode, 0) << qPrintable(again.err);
     EXPECT_NE(test::registerRecords(place()), before);
+}
+
+TEST_F(ServerBackupTest, ARestoreKilledInTheMiddleOfItsLoadLeavesTheRegisterAllOld)
+{
+    stopTheLoadInTheMiddle([](QProcess& utility) {
+        utility.kill();
+        return wait(utility);
+    });
+}
+
+TEST_F(ServerBackupTest, ARestoreMeetingAServerRestartSaysSoAndLeavesTheRegisterAllOld)
+{
+    stopTheLoadInTheMiddle([](QProcess& utility) {
+        EXPECT_EQ(QProcess::execute(QStringLiteral("bash"), {QStringLiteral(FUNDORA_TEST_SERVER_SCRIPT), QStringLiteral("restart"),
+                                                             QStringLiteral(FUNDORA_TEST_SERVER_DIR)}),
+                  0);
+        const Outcome told = wait(utility);
+        EXPECT_EQ(told.exitCode, 1);
+        EXPECT_TRUE(told.err.contains(QStringLiteral("Nothing was restored; the register is as it was."))) << qPrintable(told.err);
+        return told;
+    });
 }
 
 TEST_F(ServerBackupTest, ABackupTakenWhileTwoStationsBookRestoresToBalancedAccounts)
