@@ -52,6 +52,11 @@ FileError storeError(const Store& store, const QString& what)
 FileError forEachTableRow(ServerConnection& connection, const QString& schemaName, const FileDef& def,
                           const std::function<FileError(const ServerRows&, std::size_t)>& row)
 {
+    // A cursor lives in a transaction: one of its own when the caller has none.
+    const bool own = !connection.inTransaction();
+    if (own)
+        if (FileError e = connection.exec(QStringLiteral("BEGIN ISOLATION LEVEL REPEATABLE READ READ ONLY")); !e.ok())
+            return e;
     FileError outcome = connection.exec(QStringLiteral("DECLARE %1 NO SCROLL CURSOR FOR SELECT %2 FROM %3 ORDER BY \"id\"")
                                             .arg(Cursor, copiedColumns(def).join(u','), schema::qualifiedTable(def, schemaName)));
     ServerRows rows;
@@ -64,6 +69,8 @@ FileError forEachTableRow(ServerConnection& connection, const QString& schemaNam
     }
     if (outcome.ok())
         outcome = connection.exec(QStringLiteral("CLOSE ") + Cursor);
+    if (own)
+        connection.exec(QStringLiteral("ROLLBACK")); // it read only
     return outcome;
 }
 

@@ -4,19 +4,28 @@
 // directory, data files lost or replaced by a damaged file, refused restores
 // that exit 0, and temporary files left behind.
 //
-// Usage: backup_fuzz --vaultine PATH --pklaunch PATH [--cases N] [--seed S]
+// With --server URI the sets are restored into a register on that server
+// (a schema of its own, dropped at the end), moved there from the same data
+// files before every case: a refused restore must leave every table as it
+// was, and the utility's work directory must go.
+//
+// Usage: backup_fuzz --vaultine PATH --pklaunch PATH [--cases N] [--seed S] [--server URI]
 // Exit code 0 when every count is 0.
 #include "backup/ContainerRecord.h"
 #include "core/DataFiles.h"
 #include "core/FileTransaction.h"
 #include "core/OpenFile.h"
+#include "moving/RegisterCopy.h"
 #include "platform/MessageService.h"
+#include "platform/server/ServerTables.h"
+#include "platform/server/TableCopy.h"
 
 #include <QCoreApplication>
 #include <QDir>
 #include <QDirIterator>
 #include <QFile>
 #include <QProcess>
+#include <QRandomGenerator>
 #include <QTemporaryDir>
 
 #include <sqlite3.h>
@@ -253,13 +262,54 @@ QString mutate(Set& s, std::mt19937& r, const QList<QByteArray>& hostile)
     }
 }
 
+// The register on a server the cases restore into: made again from the data
+// files of `base` before each case, and its tables' digests read after it.
+struct ServerTarget {
+    platform::RegisterPlace place;
+    bool reset(const QString& base)
+    {
+        platform::ServerConnection c(place.serverUri);
+        if (!c.exec(QStringLiteral("DROP SCHEMA IF EXISTS \"%1\" CASCADE").arg(place.serverSchema)).ok())
+            return false;
+        std::vector<platform::FileDef> layouts;
+        core::DataFiles files(base);
+        for (core::FileId id : core::allFiles())
+            layouts.push_back(files.file(id).def());
+        const moving::CopyOutcome copied = moving::copyToServer(base, layouts, place);
+        if (!copied.ok())
+            std::fprintf(stderr, "backup_fuzz: %s\n", qPrintable(copied.error));
+        return copied.ok();
+    }
+    // Every table's digest by its label; empty when the register could not be read.
+    QMap<QString, QByteArray> digests() const
+    {
+        platform::ServerConnection c(place.serverUri);
+        std::vector<platform::FileDef> tables;
+        QMap<QString, QByteArray> out;
+        if (!platform::registerFiles(c, place.serverSchema, tables).ok())
+            return {};
+        for (const platform::FileDef& def : tables) {
+            platform::RecordDigest d;
+            if (!platform::digestOfTable(c, place.serverSchema, def, d).ok())
+                return {};
+            out[def.label] = d.hash + QByteArray::number(d.records);
+        }
+        return out;
+    }
+    void drop() const
+    {
+        platform::ServerConnection c(place.serverUri);
+        c.exec(QStringLiteral("DROP SCHEMA IF EXISTS \"%1\" CASCADE").arg(place.serverSchema));
+    }
+};
+
 } // namespace
 
 int main(int argc, char* argv[])
 {
     QCoreApplication app(argc, argv);
     platform::MessageService::install(std::make_shared<platform::ScriptedMessageService>());
-    QString vaultine, launcher;
+    QString vaultine, launcher, serverUri;
     int cases = 200;
     unsigned seed = 1;
     const QStringList a = QCoreApplication::arguments();
@@ -272,9 +322,11 @@ int main(int argc, char* argv[])
             cases = a[i + 1].toInt();
         else if (a[i] == QStringLiteral("--seed"))
             seed = a[i + 1].toUInt();
+        else if (a[i] == QStringLiteral("--server"))
+            serverUri = a[i + 1];
     }
     if (vaultine.isEmpty() || launcher.isEmpty() || cases <= 0) {
-        std::fprintf(stderr, "usage: backup_fuzz --vaultine PATH --pklaunch PATH [--cases N] [--seed S]\n");
+        std::fprintf(stderr, "usage: backup_fuzz --vaultine PATH --pklaunch PATH [--cases N] [--seed S] [--server URI]\n");
         return 2;
     }
     QTemporaryDir work;
@@ -305,6 +357,21 @@ int main(int argc, char* argv[])
     for (const QString& n : QDir(base).entryList({QStringLiteral("*.TPS")}, QDir::Files))
         original[n] = readAll(QDir(base).filePath(n));
 
+    // On a server: the register's schema, and the user's own directory (where the utility works) inside the sandbox.
+    const QString userData = work.filePath(QStringLiteral("sandbox/data"));
+    ServerTarget server{platform::RegisterPlace::onServer(
+        serverUri, QStringLiteral("fuzz_%1").arg(QRandomGenerator::global()->generate64(), 16, 16, QLatin1Char('0')))};
+    QMap<QString, QByteArray> serverOriginal;
+    if (!serverUri.isEmpty()) {
+        QDir().mkpath(userData + QStringLiteral("/fundora"));
+        qputenv("XDG_DATA_HOME", QFile::encodeName(userData));
+        qputenv("FUNDORA_SERVER_SCHEMA", server.place.serverSchema.toUtf8());
+        if (!server.reset(base) || (serverOriginal = server.digests()).isEmpty()) {
+            std::fprintf(stderr, "backup_fuzz: the register on the server could not be made\n");
+            return 1;
+        }
+    }
+
     std::mt19937 random(seed);
     int crashes = 0, hangs = 0, outsideWrites = 0, lost = 0, damaged = 0, refusedButZero = 0, leftovers = 0, refused = 0, restored = 0;
     const QString sandbox = work.filePath(QStringLiteral("sandbox"));
@@ -313,13 +380,19 @@ int main(int argc, char* argv[])
     for (int n = 0; n < cases; ++n) {
         QDir(program).removeRecursively();
         copyTree(base, program);
+        if (!serverUri.isEmpty() && !server.reset(base)) {
+            std::fprintf(stderr, "backup_fuzz: the register on the server could not be made again\n");
+            return 1;
+        }
         Set s = good[static_cast<qsizetype>(random() % 2)];
         QString what;
         for (int m = 0, count = 1 + static_cast<int>(random() % 3); m < count; ++m)
             what += (m ? QStringLiteral("+") : QString()) + mutate(s, random, hostile);
         saveSet(s, set);
         QProcess p;
-        QStringList args{QStringLiteral("--dir"), program, QStringLiteral("--restore"), QStringLiteral("--from"), set};
+        QStringList args{QStringLiteral("--restore"), QStringLiteral("--from"), set};
+        args = (serverUri.isEmpty() ? QStringList{QStringLiteral("--dir"), program} : QStringList{QStringLiteral("--server"), serverUri}) +
+               args;
         if (random() % 2)
             args << QStringLiteral("--allow-older-set");
         p.start(vaultine, args);
@@ -340,12 +413,20 @@ int main(int argc, char* argv[])
         QDirIterator it(sandbox, QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot | QDir::System, QDirIterator::Subdirectories);
         while (it.hasNext()) {
             const QString f = it.next();
-            if (!f.startsWith(program + u'/') && !f.startsWith(set + u'/') && f != program && f != set && f != outside) {
+            const bool userOwn = !serverUri.isEmpty() && (f == userData || f.startsWith(userData + u'/'));
+            if (userOwn && QFileInfo(f).fileName().startsWith(QStringLiteral(".vaultine"))) {
+                ++leftovers;
+                std::printf("case %d (%s): left %s\n", n, qPrintable(what), qPrintable(f));
+            } else if (!userOwn && !f.startsWith(program + u'/') && !f.startsWith(set + u'/') && f != program && f != set && f != outside) {
                 ++outsideWrites;
                 std::printf("case %d (%s): wrote %s\n", n, qPrintable(what), qPrintable(f));
             }
         }
-        for (auto i = original.cbegin(); i != original.cend(); ++i) {
+        if (!serverUri.isEmpty() && code != 0 && server.digests() != serverOriginal) {
+            ++refusedButZero;
+            std::printf("case %d (%s): refused but the register on the server changed\n", n, qPrintable(what));
+        }
+        for (auto i = original.cbegin(); i != original.cend() && serverUri.isEmpty(); ++i) {
             const QString f = QDir(program).filePath(i.key());
             if (!QFile::exists(f)) {
                 ++lost;
@@ -372,6 +453,8 @@ int main(int argc, char* argv[])
             }
         }
     }
+    if (!serverUri.isEmpty())
+        server.drop();
     std::printf("%d cases (seed %u): %d restored, %d refused; crashes %d, hangs %d, files written outside %d, data files lost %d, "
                 "replaced by a damaged file %d, refused but changed %d, temporary files left %d\n",
                 cases, seed, restored, refused, crashes, hangs, outsideWrites, lost, damaged, refusedButZero, leftovers);
