@@ -86,15 +86,13 @@ FileError ServerRegister::loadFiles(const QString& directory, const QStringList&
                 return &def;
         return nullptr;
     };
-    std::vector<FileDef> loaded;
+    std::vector<FileDef> loaded, missing;
     for (const QString& name : names) {
         if (const FileDef* def = byName(tables, name)) {
             loaded.push_back(*def);
         } else if (const FileDef* own = byName(known, name)) {
-            // Made empty before the load, as a missing file is made: harmless if the load then stops.
-            if (FileError e = platform::createServerTable(m_connection, *own, m_schema); !e.ok())
-                return e;
             loaded.push_back(*own);
+            missing.push_back(*own);
         } else {
             return FileError::of(ErrorCode::NoSuchFile,
                                  QStringLiteral("%1 is not a file of the register on %2: no program has made its table there, so its "
@@ -111,8 +109,14 @@ FileError ServerRegister::loadFiles(const QString& directory, const QStringList&
                                  QStringLiteral("%1 does not fit the register's table %2: %3").arg(def.fileName(), def.label, e.text));
     if (FileError e = m_connection.exec(QStringLiteral("BEGIN; SET LOCAL lock_timeout = 10000")); !e.ok())
         return e;
+    // A table the register lacks is made within the load: a load that stops leaves none.
     FileError outcome = FileError::success();
+    for (const FileDef& def : missing)
+        if (outcome.ok())
+            outcome = platform::createServerTable(m_connection, def, m_schema);
     for (const FileDef& def : loaded) {
+        if (!outcome.ok())
+            break;
         if (progress)
             progress(def.fileName());
         // Above every version a station may hold of a record of this table.

@@ -42,8 +42,9 @@ public:
 
     // Replaces the records of the tables of the data files `names` of
     // `directory` by theirs, in one transaction: all of them or nothing. The
-    // register must be held alone. A table the register lacks is made when
-    // its layout is among `known` (the utility's own file); a file of
+    // register must be held alone. A table the register lacks is made (in
+    // the same transaction) when its layout is among `known` (the utility's
+    // own file); a file of
     // another layout than its table, or of none the register knows, stops
     // the load before anything changed. The records' row versions are raised
     // above any the table held, so that a record a station read before the

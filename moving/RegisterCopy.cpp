@@ -93,16 +93,19 @@ CopyOutcome copyToServer(const QString& directory, const std::vector<FileDef>& l
     for (const FileDef& def : copied)
         if (FileError e = files.open(def); !e.ok())
             return failed(QStringLiteral("%1 could not be opened: %2").arg(def.fileName(), e.text));
-    // Empty tables first, as a first start makes them (a table of another layout stops the copy here).
-    for (const FileDef& def : copied)
-        if (FileError e = platform::openServerTable(server, def, to.serverSchema); !e.ok())
-            return failed(QStringLiteral("the table of %1 could not be made on %2: %3").arg(def.fileName(), shownServer(to), e.text));
     platform::SnapshotHold hold;
     if (FileError e = hold.hold(paths, Wait); !e.ok())
         return failed(QStringLiteral("the data files could not be held still (%1): another station keeps writing them").arg(e.text));
 
     if (FileError e = server.exec(QStringLiteral("BEGIN; SET LOCAL lock_timeout = 10000")); !e.ok())
         return failed(e.text);
+    // The tables the register lacks are made within the copy (a table of another layout stops it here).
+    for (const FileDef& def : copied)
+        if (FileError e = platform::openServerTable(server, def, to.serverSchema); !e.ok()) {
+            server.exec(QStringLiteral("ROLLBACK"));
+            return failed(QStringLiteral("the table of %1 could not be made on %2: %3. Nothing was copied.")
+                              .arg(def.fileName(), shownServer(to), e.text));
+        }
     for (const FileDef& def : copied) {
         if (progress)
             progress(def.fileName());

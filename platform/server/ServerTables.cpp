@@ -56,10 +56,13 @@ FileError createServerTable(ServerConnection& connection, const FileDef& def, co
 {
     // Made whole in one transaction; stations starting at once wait for each
     // other on a lock of the register's own and the later one finds it made.
-    if (FileError e = connection.exec(QStringLiteral("BEGIN")); !e.ok())
+    // Inside a transaction of the caller's it is a part of that one.
+    const bool nested = connection.inTransaction();
+    if (FileError e = connection.exec(nested ? QStringLiteral("SAVEPOINT fundora_table") : QStringLiteral("BEGIN")); !e.ok())
         return e;
     auto fail = [&](const FileError& e) {
-        connection.exec(QStringLiteral("ROLLBACK"));
+        connection.exec(nested ? QStringLiteral("ROLLBACK TO SAVEPOINT fundora_table; RELEASE SAVEPOINT fundora_table")
+                               : QStringLiteral("ROLLBACK"));
         return e;
     };
     ServerRows made;
@@ -108,7 +111,7 @@ FileError createServerTable(ServerConnection& connection, const FileDef& def, co
             !e.ok())
             return fail(e);
     }
-    return connection.exec(QStringLiteral("COMMIT"));
+    return connection.exec(nested ? QStringLiteral("RELEASE SAVEPOINT fundora_table") : QStringLiteral("COMMIT"));
 }
 
 FileError registerFiles(ServerConnection& connection, const QString& schemaName, std::vector<FileDef>& files)

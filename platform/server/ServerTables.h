@@ -20,7 +20,8 @@ namespace fundora::platform {
 FileError checkServerTable(ServerConnection& connection, const FileDef& def, const QString& schemaName, bool& exists);
 // Makes the missing table of `def` whole with its keys, kept totals and
 // change counter, in one transaction (two stations at once make it once; the
-// later finds it made). A table that exists is left as it is.
+// later finds it made), or as a part of the connection's open one. A table
+// that exists is left as it is.
 FileError createServerTable(ServerConnection& connection, const FileDef& def, const QString& schemaName);
 // Every file of the register whose table is there and of its layout, as the
 // programs that made the tables described them (they keep each layout in the
