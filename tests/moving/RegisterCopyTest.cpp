@@ -131,4 +131,53 @@ TEST_F(RegisterCopyTest, ACopyKilledInTheMiddleLeavesTheServerRegisterEmpty)
     EXPECT_EQ(test::registerRecords(place()), test::registerRecords(platform::RegisterPlace::inDirectory(sample)));
 }
 
+// The sample register (statements, import records, memo cards with line
+// breaks) through backup sets: directory, set, server, set, another server
+// register and a directory again, each whole.
+TEST_F(RegisterCopyTest, ARegisterGoesThroughSetsBetweenDirectoriesAndServersWhole)
+{
+    const QStringList original = test::registerRecords(platform::RegisterPlace::inDirectory(sample));
+    auto vaultine = [](const QStringList& arguments, const QString& schemaName = {}) {
+        QProcess p;
+        if (!schemaName.isEmpty()) {
+            QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+            environment.insert(QStringLiteral("FUNDORA_SERVER_SCHEMA"), schemaName);
+            p.setProcessEnvironment(environment);
+        }
+        p.start(QStringLiteral(FUNDORA_VAULTINE), arguments);
+        return finish(p);
+    };
+    const QString first = path(QStringLiteral("first")), second = path(QStringLiteral("second"));
+    ASSERT_EQ(vaultine({QStringLiteral("--dir"), sample, QStringLiteral("--backup"), QStringLiteral("--to"), first}).exitCode, 0);
+    {
+        core::DataFiles files(place()); // the server register's tables, as its first start makes them
+        for (core::FileId id : core::allFiles())
+            ASSERT_TRUE(core::acquireFile(files, id));
+    }
+    const QStringList server{QStringLiteral("--server"), place().serverUri};
+    Outcome r = vaultine(server + QStringList{QStringLiteral("--restore"), QStringLiteral("--from"), first});
+    ASSERT_EQ(r.exitCode, 0) << qPrintable(r.err);
+    EXPECT_EQ(test::registerRecords(place()), original);
+
+    // Out of the server into a set, and into another register on the server (its tables made as a first start makes them).
+    r = vaultine(server + QStringList{QStringLiteral("--backup"), QStringLiteral("--to"), second});
+    ASSERT_EQ(r.exitCode, 0) << qPrintable(r.err);
+    const platform::RegisterPlace other = platform::RegisterPlace::onServer(place().serverUri, place().serverSchema + QStringLiteral("_b"));
+    {
+        core::DataFiles files(other);
+        for (core::FileId id : core::allFiles())
+            ASSERT_TRUE(core::acquireFile(files, id));
+    }
+    r = vaultine(server + QStringList{QStringLiteral("--restore"), QStringLiteral("--from"), second}, other.serverSchema);
+    EXPECT_EQ(r.exitCode, 0) << qPrintable(r.err);
+    EXPECT_EQ(test::registerRecords(other), original);
+    platform::ServerConnection(place().serverUri).exec(QStringLiteral("DROP SCHEMA \"%1\" CASCADE").arg(other.serverSchema));
+
+    const QString back = path(QStringLiteral("back"));
+    QDir().mkpath(back);
+    r = vaultine({QStringLiteral("--dir"), back, QStringLiteral("--restore"), QStringLiteral("--from"), second});
+    ASSERT_EQ(r.exitCode, 0) << qPrintable(r.err);
+    EXPECT_EQ(test::registerRecords(platform::RegisterPlace::inDirectory(back)), original);
+}
+
 } // namespace
