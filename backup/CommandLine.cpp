@@ -3,6 +3,7 @@
 #include "backup/BackupRun.h"
 #include "backup/Drives.h"
 #include "backup/FileListing.h"
+#include "backup/Leftovers.h"
 #include "backup/RestoreRun.h"
 #include "backup/ServerRegister.h"
 #include "backup/Startup.h"
@@ -252,7 +253,8 @@ int runOnServer(const Options& o, ConsoleMessages& messages)
         std::fprintf(stderr, "vaultine: %s\n", qPrintable(error));
         return Exit::CannotRun;
     }
-    QTemporaryDir work(QDir(own).filePath(QStringLiteral(".vaultine-XXXXXX")));
+    removeServerWorkLeftovers(own);
+    QTemporaryDir work(serverWorkTemplate(own));
     if (!work.isValid()) {
         std::fprintf(stderr, "vaultine: no work directory could be made in %s: %s\n", qPrintable(own), qPrintable(work.errorString()));
         return Exit::CannotRun;

@@ -3,9 +3,12 @@
 #include "backup/RestoreRun.h"
 #include "platform/store/FileInstall.h"
 
+#include <QCoreApplication>
 #include <QDir>
 #include <QFile>
 
+#include <cerrno>
+#include <csignal>
 #include <dirent.h>
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -58,7 +61,26 @@ void removeLeftoverDirectory(const QString& programDirectory, const QString& nam
     ::rmdir(path.constData());
 }
 
+const QString ServerWorkPrefix = QStringLiteral(".vaultine-");
+
 } // namespace
+
+QString serverWorkTemplate(const QString& userDirectory)
+{
+    return QDir(userDirectory).filePath(ServerWorkPrefix + QString::number(QCoreApplication::applicationPid()) + QStringLiteral("-XXXXXX"));
+}
+
+void removeServerWorkLeftovers(const QString& userDirectory)
+{
+    for (const QString& name :
+         QDir(userDirectory).entryList({ServerWorkPrefix + u'*'}, QDir::AllEntries | QDir::System | QDir::Hidden | QDir::NoDotAndDotDot)) {
+        bool isNumber = false;
+        const qint64 pid = name.mid(ServerWorkPrefix.size()).section(u'-', 0, 0).toLongLong(&isNumber);
+        // Another user's process cannot be asked (EPERM): only a process that is gone gives ESRCH.
+        if (isNumber && pid > 0 && ::kill(static_cast<pid_t>(pid), 0) != 0 && errno == ESRCH)
+            removeLeftoverDirectory(userDirectory, name);
+    }
+}
 
 void removeStaging(const QString& programDirectory)
 {

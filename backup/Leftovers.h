@@ -16,6 +16,14 @@ namespace fundora::backup {
 // names is kept for that restore to finish.
 void removeLeftovers(const QString& programDirectory);
 
+// The work directory of a run on a register on a server, in the user's own
+// directory: ".vaultine-<process id>-XXXXXX" (for QTemporaryDir).
+QString serverWorkTemplate(const QString& userDirectory);
+// Removes, in the same careful way, the work directories that runs on a
+// server left when they were killed: those whose process is gone. A copy
+// working on another register meanwhile keeps its own.
+void removeServerWorkLeftovers(const QString& userDirectory);
+
 // Removes the restore's staging directory in the same careful way.
 void removeStaging(const QString& programDirectory);
 

@@ -42,13 +42,13 @@ public:
 
     // Replaces the records of the tables of the data files `names` of
     // `directory` by theirs, in one transaction: all of them or nothing. The
-    // register must be held alone. A table the register lacks is made (in
-    // the same transaction) when its layout is among `known` (the utility's
-    // own file); a file of
-    // another layout than its table, or of none the register knows, stops
-    // the load before anything changed. The records' row versions are raised
-    // above any the table held, so that a record a station read before the
-    // load can never be written back over a loaded one.
+    // register must be held alone (but to load the utility's own file, which
+    // no station uses). A table the register lacks is made, in the same
+    // transaction, when its layout is among `known` (the utility's own file);
+    // a file of another layout than its table, or of none the register
+    // knows, stops the load before anything changed. The records' row
+    // versions are raised above any the table held, so that a record a
+    // station read before the load can never be written back over a loaded one.
     platform::FileError loadFiles(const QString& directory, const QStringList& names, const std::vector<platform::FileDef>& known = {},
                                   const std::function<void(const QString& file)>& progress = {});
 

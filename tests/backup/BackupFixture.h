@@ -12,6 +12,7 @@
 #include <QDir>
 #include <QFile>
 
+#include <functional>
 #include <random>
 
 namespace fundora::test {
@@ -44,9 +45,12 @@ protected:
     }
     QByteArray programFile(const QString& name) const { return readAll(QDir(program).filePath(name)); }
     // Accounts `first` to `last`, each with `each` charges, written by the program's own store in one commit.
-    void book(int first, int last, int each)
+    void book(int first, int last, int each) { bookInto(platform::RegisterPlace::inDirectory(program), first, last, each); }
+    // The same in the register at `where`; `alsoFor` adds more records of each account in the same commit.
+    static void bookInto(const platform::RegisterPlace& where, int first, int last, int each,
+                         const std::function<void(core::DataFiles&, int account)>& alsoFor = {})
     {
-        core::DataFiles files(program);
+        core::DataFiles files(where);
         for (core::FileId id : core::allFiles())
             ASSERT_TRUE(core::acquireFile(files, id));
         core::FileTransaction tx(files.store);
@@ -62,6 +66,8 @@ protected:
                 files.transactions.record.transactionDescription = QStringLiteral("charge %1 of %2").arg(t).arg(a);
                 ASSERT_TRUE(files.transactions.add().ok());
             }
+            if (alsoFor)
+                alsoFor(files, a);
         }
         ASSERT_TRUE(tx.commit().ok());
     }

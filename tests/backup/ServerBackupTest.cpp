@@ -24,7 +24,16 @@ protected:
         test::BackupTest::SetUp();
         if (!onServer())
             GTEST_SKIP() << "runs in the server pass";
+        // The user's own directory, where the utility works for a register on a server.
+        QDir().mkpath(userDirectory());
+        qputenv("FUNDORA_DIR", QFile::encodeName(userDirectory()));
     }
+    void TearDown() override
+    {
+        qunsetenv("FUNDORA_DIR");
+        test::BackupTest::TearDown();
+    }
+    QString userDirectory() const { return path(QStringLiteral("own")); }
 
     struct Outcome {
         int exitCode = -1;
@@ -54,34 +63,19 @@ protected:
         return QStringList{QStringLiteral("--dir"), directory} + arguments;
     }
 
-    // A register of `place` with accounts, charges, and memo cards of long texts with line breaks.
+    // A register of `where` with accounts, charges, and memo cards of long texts with line breaks,
+    // tabs, backslashes, quotes and accents (what a copy through the server must escape).
     static void fill(const platform::RegisterPlace& where, int accounts, int charges)
     {
-        core::DataFiles files(where);
-        for (core::FileId id : core::allFiles())
-            ASSERT_TRUE(core::acquireFile(files, id));
-        core::FileTransaction tx(files.store);
-        for (int a = 1; a <= accounts; ++a) {
-            files.accounts.clear();
-            files.accounts.record.sysId = a;
-            files.accounts.record.creditCardVendor = QStringLiteral("Bank \"%1\"\tÄ").arg(a);
-            ASSERT_TRUE(files.accounts.add().ok());
-            for (int t = 0; t < charges; ++t) {
-                files.transactions.clear();
-                files.transactions.record.sysId = a;
-                files.transactions.record.transactionType = QStringLiteral("C");
-                files.transactions.record.transactionDescription = QStringLiteral("charge %1 \\ of %2").arg(t).arg(a);
-                ASSERT_TRUE(files.transactions.add().ok());
-            }
+        bookInto(where, 1, accounts, charges, [](core::DataFiles& files, int account) {
             files.memoCards.clear();
             files.memoCards.record.type = QStringLiteral("ACC");
-            files.memoCards.record.firstId = a;
-            files.memoCards.record.topic = QStringLiteral("Topic %1").arg(a);
+            files.memoCards.record.firstId = account;
+            files.memoCards.record.topic = QStringLiteral("Topic \"%1\"\tÄ").arg(account);
             files.memoCards.record.cardMemo =
                 QStringLiteral("first line\r\nsecond line\n\\N not a null\t").repeated(90).left(core::MemoCardTextLimit);
             ASSERT_TRUE(files.memoCards.add().ok());
-        }
-        ASSERT_TRUE(tx.commit().ok());
+        });
     }
 
     void stopTheLoadInTheMiddle(const std::function<Outcome(QProcess& utility)>& stop);
@@ -194,6 +188,8 @@ void ServerBackupTest::stopTheLoadInTheMiddle(const std::function<Outcome(QProce
     const Outcome again = vaultine(onTheServer({QStringLiteral("--restore"), QStringLiteral("--from"), target}));
     EXPECT_EQ(again.exitCode, 0) << qPrintable(again.err);
     EXPECT_NE(test::registerRecords(place()), before);
+    // Nothing is left in the user's directory of the stopped run's work, nor of this one's.
+    EXPECT_EQ(QDir(userDirectory()).entryList({QStringLiteral(".vaultine-*")}, QDir::AllEntries | QDir::Hidden), QStringList());
 }
 
 TEST_F(ServerBackupTest, ARestoreKilledInTheMiddleOfItsLoadLeavesTheRegisterAllOld)

@@ -22,6 +22,9 @@ protected:
         if (!onServer())
             GTEST_SKIP() << "runs in the server pass";
         app::declareFeatureFiles(); // statements and import records are copied and compared too
+        // The user's own directory (the programs' settings, the utility's work) is the test's.
+        QDir().mkpath(path(QStringLiteral("own")));
+        qputenv("FUNDORA_DIR", QFile::encodeName(path(QStringLiteral("own"))));
         sample = path(QStringLiteral("sample"));
         ASSERT_EQ(fundora({QStringLiteral("--sample"), sample}).exitCode, 0);
     }
@@ -48,6 +51,12 @@ protected:
     QStringList toDirectory(const QString& directory) const
     {
         return {QStringLiteral("--server"), place().serverUri, QStringLiteral("--copy-to"), directory};
+    }
+
+    void TearDown() override
+    {
+        qunsetenv("FUNDORA_DIR");
+        test::ProgramTest::TearDown();
     }
 
     QString sample;
