@@ -5,9 +5,6 @@
 #include "platform/store/Store.h"
 #include "platform/store/StoreSchema.h"
 
-#include <QDir>
-#include <QFile>
-
 namespace fundora::backup {
 
 namespace {

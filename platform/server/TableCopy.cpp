@@ -18,25 +18,12 @@ namespace {
 constexpr int Batch = 2000;
 const QString Cursor = QStringLiteral("\"fundora_rows\"");
 
-bool isText(const FieldDef& f)
-{
-    return f.type == FieldType::String || f.type == FieldType::Memo;
-}
-
-// The columns a record is copied by: the store's own three, then the fields (not the generated ones).
-QStringList copiedColumns(const FileDef& def)
-{
-    QStringList columns{schema::quoted(QStringLiteral("id")), schema::quoted(QStringLiteral("seq")),
-                        schema::quoted(QStringLiteral("rowversion"))};
-    for (const FieldDef& f : def.fields)
-        columns << schema::quoted(f.column());
-    return columns;
-}
+// Where a record's columns (schema::recordColumns) hold its version, and after which its fields begin.
 constexpr int VersionColumn = 2;
 
 bool textColumn(const FileDef& def, int column)
 {
-    return column > VersionColumn && isText(def.fields[static_cast<std::size_t>(column - VersionColumn - 1)]);
+    return column > VersionColumn && schema::isText(def.fields[static_cast<std::size_t>(column - VersionColumn - 1)]);
 }
 
 // The store's error, or a failure of its own when the store recorded none.
@@ -92,7 +79,7 @@ FileError forEachTableRow(ServerConnection& connection, const QString& schemaNam
         if (FileError e = connection.exec(QStringLiteral("BEGIN ISOLATION LEVEL REPEATABLE READ READ ONLY")); !e.ok())
             return e;
     FileError outcome = connection.exec(QStringLiteral("DECLARE %1 NO SCROLL CURSOR FOR SELECT %2 FROM %3 ORDER BY \"id\"")
-                                            .arg(Cursor, copiedColumns(def).join(u','), schema::qualifiedTable(def, schemaName)));
+                                            .arg(Cursor, schema::recordColumns(def).join(u','), schema::qualifiedTable(def, schemaName)));
     ServerRows rows;
     while (outcome.ok()) {
         outcome = connection.exec(QStringLiteral("FETCH %1 FROM %2").arg(Batch).arg(Cursor), {}, &rows);
@@ -128,7 +115,7 @@ FileError copyTableToFile(ServerConnection& connection, const QString& schemaNam
         return e;
     if (FileError e = store.open(def); !e.ok())
         return e;
-    const QStringList columns = copiedColumns(def);
+    const QStringList columns = schema::recordColumns(def);
     QStringList marks;
     for (qsizetype i = 0; i < columns.size(); ++i)
         marks << QStringLiteral("?");
@@ -202,7 +189,7 @@ FileError copyFileToTable(ServerConnection& connection, const QString& schemaNam
             return e;
     }
 
-    const QStringList columns = copiedColumns(def);
+    const QStringList columns = schema::recordColumns(def);
     StoreStatement* read = store.cached(
         QStringLiteral("SELECT %1 FROM %2 ORDER BY \"id\"").arg(columns.join(u','), schema::qualifiedTable(def, store.schemaOf(def))));
     if (!read)
@@ -260,7 +247,7 @@ FileError digestOfTable(ServerConnection& connection, const QString& schemaName,
 {
     QCryptographicHash hash(QCryptographicHash::Sha256);
     digest = {};
-    const int columns = static_cast<int>(copiedColumns(def).size());
+    const int columns = static_cast<int>(schema::recordColumns(def).size());
     const FileError e = forEachTableRow(connection, schemaName, def, [&](const ServerRows& rows, std::size_t r) {
         for (int c = 0; c < columns; ++c)
             addToDigest(hash, c, rows.value(r, static_cast<std::size_t>(c)));
@@ -275,7 +262,7 @@ FileError digestOfFile(Store& store, const FileDef& def, RecordDigest& digest)
 {
     QCryptographicHash hash(QCryptographicHash::Sha256);
     digest = {};
-    const QStringList columns = copiedColumns(def);
+    const QStringList columns = schema::recordColumns(def);
     StoreStatement* read = store.cached(
         QStringLiteral("SELECT %1 FROM %2 ORDER BY \"id\"").arg(columns.join(u','), schema::qualifiedTable(def, store.schemaOf(def))));
     if (!read)

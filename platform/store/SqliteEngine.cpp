@@ -433,10 +433,7 @@ FileError SqliteEngine::rebuildKeys(const FileDef& def)
     if (e.ok()) {
         e = attach(def, rebuilt, dst);
         if (e.ok()) {
-            QStringList columns{QStringLiteral("\"id\""), QStringLiteral("\"seq\""), QStringLiteral("\"rowversion\"")};
-            for (const FieldDef& f : def.fields)
-                columns << schema::quoted(f.column());
-            const QString list = columns.join(QStringLiteral(", "));
+            const QString list = schema::recordColumns(def).join(QStringLiteral(", "));
             QStringList statements{QStringLiteral("BEGIN IMMEDIATE"), schema::createTable(def, dst)};
             statements << schema::createIndexes(def, dst) << schema::createSummaryIndexes(def, dst);
             // The rows are read from the table itself, never through a (possibly damaged) index.

@@ -2,12 +2,20 @@
 
 namespace fundora::platform::schema {
 
-namespace {
-
 bool isText(const FieldDef& f)
 {
     return f.type == FieldType::String || f.type == FieldType::Memo;
 }
+
+QStringList recordColumns(const FileDef& def)
+{
+    QStringList columns{quoted(QStringLiteral("id")), quoted(QStringLiteral("seq")), quoted(QStringLiteral("rowversion"))};
+    for (const FieldDef& f : def.fields)
+        columns << quoted(f.column());
+    return columns;
+}
+
+namespace {
 
 // The type of a whole number column: every number of a record, and the store's own columns.
 QString numberType(Dialect dialect)

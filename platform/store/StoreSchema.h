@@ -24,6 +24,11 @@ inline constexpr int ApplicationId = 0x46554e44; // "FUND": marks a file of this
 enum class Dialect { Sqlite, Postgres };
 
 QString quoted(const QString& identifier);
+// Whether a field holds text (a string or a memo); every other field is a whole number.
+bool isText(const FieldDef& field);
+// The quoted columns that make up a record as stored: "id", "seq", "rowversion",
+// then every field (not the generated columns), in that order.
+QStringList recordColumns(const FileDef& def);
 // A text as an SQL literal in single quotes (for names the store made itself, where a parameter cannot go).
 QString textLiteral(const QString& text);
 QString table(const FileDef& def);

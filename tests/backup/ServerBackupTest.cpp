@@ -11,7 +11,6 @@
 #include "tests/support/Station.h"
 
 #include <QProcess>
-#include <QThread>
 
 using namespace fundora;
 
@@ -257,17 +256,16 @@ TEST_F(ServerBackupTest, AStationCutOffBeforeARestoreCannotWriteItsOldRecordOver
     // The server cuts the station off (its computer slept, its network went): it is no longer present.
     platform::ServerConnection admin(place().serverUri);
     const QStringList keys = platform::RegisterLocks::keys(platform::RegisterLocks::Stations, place().serverSchema);
+    // pg_terminate_backend with a timeout returns once the session has ended (true), so the station is gone then.
+    platform::ServerRows ended;
     ASSERT_TRUE(admin
-                    .exec(QStringLiteral("SELECT pg_terminate_backend(pid) FROM pg_locks WHERE locktype = 'advisory' AND classid = $1::int "
-                                         "AND objid = hashtext($2)::oid AND objsubid = 2"),
-                          keys)
+                    .exec(QStringLiteral("SELECT bool_and(pg_terminate_backend(pid, 30000)) FROM pg_locks WHERE locktype = 'advisory' AND "
+                                         "classid = $1::int AND objid = hashtext($2)::oid AND objsubid = 2"),
+                          keys, &ended)
                     .ok());
+    ASSERT_EQ(ended.value(0, 0), QStringLiteral("t"));
     int present = 1;
-    for (int look = 0; look < 2000 && present > 0; ++look) {
-        platform::StationPresence presence(admin, place().serverSchema);
-        ASSERT_TRUE(presence.others(present).ok());
-        QThread::msleep(2); // the server ends the session on its own time: looked at again until it has
-    }
+    ASSERT_TRUE(platform::StationPresence(admin, place().serverSchema).others(present).ok());
     ASSERT_EQ(present, 0);
     const Outcome restored = vaultine(onTheServer({QStringLiteral("--restore"), QStringLiteral("--from"), target}));
     ASSERT_EQ(restored.exitCode, 0) << qPrintable(restored.err);
